@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+// One source that a job could not convert, with a short reason a person can read.
+struct ConversionFailure
+{
+    QString source;
+    QString target;
+    QString reason;
+};
+
+using ConversionFailureList = QList<ConversionFailure>;
+
+Q_DECLARE_METATYPE(ConversionFailure)

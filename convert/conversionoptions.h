@@ -1,0 +1,81 @@
+#pragma once
+
+#include "imaging/adjustrule.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <functional>
+
+// Everything the user has chosen for a conversion. Each member is named by the settings key
+// it is stored under (typos included: stored settings depend on them).
+struct ConversionOptions
+{
+    // Output
+    int targeFileType = 0;
+    int targeFileQuality = 95;
+    QString outputFolder;
+    QString lastPicturesDir;
+
+    // Combined PDF
+    QString pdfFileName;
+    int pdfPaperSize = 0;
+    bool resizeImageToPaper = false;
+    bool pdfSmoothEdges = true;
+    int pdfQuality = 2;
+    int pdfPaperOrientation = 0;
+    int pdfPaperMargin = 0;
+    int pdfPaperMarginSize = 20;
+
+    // Scaling
+    bool scaleImage = false;
+    int scaleType = 0;
+    int scalePercentage = 100;
+    int scaleAbsoluteWitdh = 1920;
+    int scaleAbsoluteHeight = 1080;
+    int scaleRelativeTo = 0;
+    int scaleRelativeWidth = 1920;
+    int scaleRelativeHeight = 1080;
+
+    // Text watermark; textFont is the form's standard font until the store or the user sets one.
+    QString textContent;
+    QFont textFont;
+    int textSize = 12;
+    QColor textColor = Qt::black;
+    int textPosition = 8;
+    int textOpacity = 100;
+    int textMargin = 0;
+
+    // Image watermark
+    QString imagePath;
+    int imageSize = 100;
+    int imagePosition = 8;
+    int imageOpacity = 100;
+    int imageMargin = 0;
+
+    // QR code watermark
+    QString qrCodeText;
+    int qrCodeSize = 100;
+    int qrCodePosition = 8;
+    int qrCodeMargin = 0;
+
+    // Adjustments, applied in list order.
+    AdjustRuleList ruleList;
+};
+
+// The one live record of the process. Read it freely on the GUI thread; it is written only
+// on the GUI thread, through updateOptions(), so that snapshots taken by workers are consistent.
+const ConversionOptions &conversionOptions();
+void updateOptions(const std::function<void(ConversionOptions &)> &change);
+
+// A consistent copy for one call on any thread.
+ConversionOptions optionsSnapshot();
+
+// Restores every option to its default (tests, settings reset).
+void resetOptions();
+
+// Runtime state shared by the worker, the render pipeline and the completion message.
+bool pdfConversionActive();
+void setPdfConversionActive(bool active);
+QString lastOutputLocation();
+void setLastOutputLocation(const QString &location);

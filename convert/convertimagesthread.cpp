@@ -1,0 +1,106 @@
+#include "convert/convertimagesthread.h"
+
+#include "convert/conversionoptions.h"
+#include "convert/gifencoder.h"
+#include "convert/imagewriter.h"
+#include "convert/outputformats.h"
+#include "imaging/renderpipeline.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+
+ConvertImagesThread::ConvertImagesThread(QObject *parent)
+    : QThread(parent)
+{
+}
+
+QString ConvertImagesThread::targetPathFor(const QString &targetFolder, const QString &source,
+                                           const QString &targetExt)
+{
+    const QString fileName = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
+    return targetFolder + QLatin1Char('/') + fileName.section(QLatin1Char('.'), 0, 0) + targetExt;
+}
+
+ConversionFailureList ConvertImagesThread::failures() const
+{
+    return _failures;
+}
+
+void ConvertImagesThread::run()
+{
+    if (stopRequested.load(std::memory_order_relaxed)) {
+        Q_EMIT threadTerminated();
+        return;
+    }
+    QImageReader::setAllocationLimit(256);
+    fileExistsList.clear();
+    fileSourceList.clear();
+    _failures.clear();
+
+    if (targetExt.compare(QLatin1String(".pdf"), Qt::CaseInsensitive) == 0) {
+        runPdfJob();
+    } else {
+        runFileJob();
+    }
+
+    if (stopRequested.load(std::memory_order_relaxed))
+        Q_EMIT threadTerminated();
+    else
+        Q_EMIT threadCompleted(fileExistsList, fileSourceList);
+}
+
+void ConvertImagesThread::runFileJob()
+{
+    setPdfConversionActive(false);
+    const ConversionOptions options = optionsSnapshot();
+    if (!_urls.isEmpty())
+        setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(options.outputFolder).absoluteFilePath()));
+
+    for (const QString &source : std::as_const(_urls)) {
+        if (stopRequested.load(std::memory_order_relaxed))
+            return;
+        Q_EMIT updateFileName(source);
+        const QString target = targetPathFor(targetFolder, source, targetExt);
+        if (!overwriteExisting) {
+            const QFileInfo existing(target);
+            if (existing.exists() || existing.isSymLink()) {
+                fileExistsList.append(target);
+                fileSourceList.append(source);
+                continue;
+            }
+        }
+        convertOne(source, target, options.targeFileQuality);
+    }
+}
+
+void ConvertImagesThread::convertOne(const QString &source, const QString &target, int quality)
+{
+    const QImage image = renderImage(source, false);
+    if (image.isNull()) {
+        recordFailure(source, target, tr("cannot read image"));
+        return;
+    }
+    QString error;
+    const bool written = isGifTarget(target) ? writeGifFile(image, target, &error)
+                                             : writeImageFile(image, target, quality, &error);
+    if (!written)
+        recordFailure(source, target, error);
+}
+
+void ConvertImagesThread::runPdfJob()
+{
+    setPdfConversionActive(true);
+    for (const QString &source : std::as_const(_urls)) {
+        if (stopRequested.load(std::memory_order_relaxed))
+            return;
+        Q_EMIT updateFileName(source);
+        recordFailure(source, targetFolder, tr("PDF output is not yet supported"));
+    }
+}
+
+void ConvertImagesThread::recordFailure(const QString &source, const QString &target, const QString &reason)
+{
+    _failures.append({ source, target, reason });
+    Q_EMIT conversionFailed(source, target, reason);
+}

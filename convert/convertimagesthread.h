@@ -1,0 +1,50 @@
+#pragma once
+
+#include "convert/conversionfailure.h"
+
+#include <QStringList>
+#include <QThread>
+#include <atomic>
+
+// Carries out one conversion job on its own thread: every source becomes one output file in
+// targetFolder, or (targetExt ".pdf") one page of a combined document. Existing targets are
+// never touched; they are reported at the end. One object serves one job.
+class ConvertImagesThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit ConvertImagesThread(QObject *parent = nullptr);
+
+    std::atomic<bool> stopRequested { false };
+    QStringList _urls;
+    QString targetFolder;
+    QString targetExt;
+    bool overwriteExisting = false;
+    QStringList fileExistsList;
+    QStringList fileSourceList;
+
+    // The target path of a source: targetFolder, "/", the file name up to its first dot, targetExt.
+    static QString targetPathFor(const QString &targetFolder, const QString &source, const QString &targetExt);
+
+    // What went wrong during the job; complete once an end signal has been emitted.
+    ConversionFailureList failures() const;
+
+Q_SIGNALS:
+    void updateFileName(QString fileName);
+    void threadTerminated();
+    void threadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList);
+    // One source that could not be converted, emitted as soon as it happens.
+    void conversionFailed(QString source, QString target, QString reason);
+
+protected:
+    void run() override;
+
+private:
+    void runFileJob();
+    void runPdfJob();
+    void convertOne(const QString &source, const QString &target, int quality);
+    void recordFailure(const QString &source, const QString &target, const QString &reason);
+
+    ConversionFailureList _failures;
+};

@@ -1,0 +1,44 @@
+#include "convert/imagewriter.h"
+
+#include <QDebug>
+#include <QImageWriter>
+#include <QSaveFile>
+
+namespace {
+
+bool fail(const QString &targetPath, const QString &reason, QString *error)
+{
+    qDebug().noquote() << "Cannot write: " + targetPath + " " + reason;
+    qDebug() << QImageWriter::supportedImageFormats();
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+bool writeImageFile(const QImage &image, const QString &targetPath, int quality, QString *error)
+{
+    const QByteArray format = targetPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
+    if (image.isNull())
+        return fail(targetPath, QStringLiteral("Image is empty"), error);
+    if (!QImageWriter::supportedImageFormats().contains(format))
+        return fail(targetPath, QStringLiteral("Unsupported image format"), error);
+
+    QSaveFile file(targetPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(targetPath, file.errorString(), error);
+
+    QImageWriter writer(&file, format);
+    if (format == "jpg")
+        writer.setQuality(quality);
+    writer.setOptimizedWrite(true);
+    writer.setProgressiveScanWrite(true);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return fail(targetPath, writer.errorString(), error);
+    }
+    if (!file.commit())
+        return fail(targetPath, file.errorString(), error);
+    return true;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Writes one file target through QImageWriter, the format chosen from the target's suffix.
+// `quality` is applied to "jpg" targets only; every other format gets its writer's default.
+// The image goes to a temporary file in the target folder that replaces the target only once
+// it is complete, so a failed write leaves no partial file and never damages an existing one.
+// On failure logs the "Cannot write: " diagnostics, sets *error (if given) and returns false.
+bool writeImageFile(const QImage &image, const QString &targetPath, int quality, QString *error = nullptr);

@@ -1,0 +1,153 @@
+#include "imaging/renderpipeline.h"
+
+#include "common/pathcompare.h"
+#include "convert/conversionoptions.h"
+#include "imaging/adjustments.h"
+#include "imaging/scaling.h"
+#include "imaging/watermarks.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QMutex>
+#include <QPainter>
+
+namespace {
+
+// The last decoded file, keyed on its path and on the size and modification time it had
+// when it was read, so that a file rewritten on disk is decoded again.
+struct LoadCache
+{
+    QMutex mutex;
+    QString lastLoadedPath;
+    qint64 lastLoadedSize = -1;
+    QDateTime lastLoadedModified;
+    QImage lastLoadedImage;
+
+    void clear()
+    {
+        lastLoadedPath.clear();
+        lastLoadedSize = -1;
+        lastLoadedModified = QDateTime();
+        lastLoadedImage = QImage();
+    }
+};
+
+LoadCache &loadCache()
+{
+    static LoadCache cache;
+    return cache;
+}
+
+QImage cachedLoad(const QString &path)
+{
+    LoadCache &cache = loadCache();
+    QMutexLocker locker(&cache.mutex);
+    const QFileInfo info(path);
+    const qint64 size = info.size();
+    const QDateTime modified = info.lastModified();
+    const bool hit = !cache.lastLoadedPath.isEmpty() && samePath(cache.lastLoadedPath, path)
+        && cache.lastLoadedSize == size && cache.lastLoadedModified == modified;
+    if (!hit) {
+        QImage image;
+        if (ImageMagickUtil::loadImage(path, &image) && !image.isNull()) {
+            cache.lastLoadedPath = path;
+            cache.lastLoadedSize = size;
+            cache.lastLoadedModified = modified;
+            cache.lastLoadedImage = image;
+        } else {
+            cache.clear();
+        }
+    }
+    return cache.lastLoadedImage;
+}
+
+// Whether QPainter can begin on images of this pixel format (it cannot on 8-bit indexed,
+// for one). Asked once per format with a one-pixel image, so the answer is the painter's own.
+bool isPaintableFormat(QImage::Format format)
+{
+    static QMutex mutex;
+    static QHash<int, bool> known;
+    QMutexLocker locker(&mutex);
+    const auto it = known.constFind(format);
+    if (it != known.constEnd())
+        return *it;
+    QImage probe(1, 1, format);
+    QPainter painter;
+    const bool ok = painter.begin(&probe);
+    if (ok)
+        painter.end();
+    known.insert(format, ok);
+    return ok;
+}
+
+} // namespace
+
+QImage renderImage(const QString &path, bool fastPreview)
+{
+    const ConversionOptions options = optionsSnapshot();
+    const bool pdfActive = pdfConversionActive();
+
+    QImage result = cachedLoad(path);
+    if (result.isNull() || !isPaintableFormat(result.format()))
+        return result;
+
+    // The layer is transparent when no watermark is set, so compositing it would change nothing.
+    if (hasWatermarks(options)) {
+        QImage layer(result.size(), QImage::Format_ARGB32);
+        if (layer.isNull())
+            return QImage();
+        layer.fill(0);
+        drawWatermarks(layer, options);
+        QPainter painter;
+        if (!painter.begin(&result))
+            return result;
+        painter.drawImage(layer.rect(), layer);
+        painter.end();
+    }
+
+    if (options.scaleImage) {
+        result = applyScaling(result, options, fastPreview, pdfActive);
+        if (result.isNull())
+            return result;
+    }
+
+    if (!options.ruleList.isEmpty())
+        result = applyAdjustments(result, options.ruleList);
+    return result;
+}
+
+namespace ImageMagickUtil {
+
+bool loadImage(const QString &path, QImage *image)
+{
+    qDebug().noquote() << "ImageMagickUtil::loadImage: " + path;
+    if (!QFileInfo(path).isFile())
+        return false;
+    QImageReader reader(path);
+    QImageReader::setAllocationLimit(256);
+    reader.setAutoTransform(true);
+    return reader.read(image);
+}
+
+} // namespace ImageMagickUtil
+
+bool isSupportedImageFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    const QString suffix = info.completeSuffix().section(QLatin1Char('.'), -1);
+    static const QStringList extensions = { "gif", "heif", "heic", "avif", "jxl", "jpg",
+                                            "jpeg", "png", "tif", "tiff", "webp" };
+    return extensions.contains(suffix, Qt::CaseInsensitive);
+}
+
+void clearLoadCache()
+{
+    LoadCache &cache = loadCache();
+    QMutexLocker locker(&cache.mutex);
+    cache.clear();
+}

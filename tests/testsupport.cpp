@@ -1,0 +1,95 @@
+#include "testsupport.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QImageWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cmath>
+#include <limits>
+
+namespace TestSupport {
+
+QImage makePhotoLike(int width, int height, bool withAlpha)
+{
+    QImage image(width, height, withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int r = (x * 255) / qMax(1, width - 1);
+            const int g = (y * 255) / qMax(1, height - 1);
+            const int b = ((x / 8 + y / 8) % 2) ? 200 : 40;
+            const int a = withAlpha ? (x < width / 2 ? 255 : 96) : 255;
+            line[x] = qRgba(r, g, b, a);
+        }
+    }
+    return image;
+}
+
+bool saveImage(const QImage &image, const QString &path, int quality)
+{
+    QImageWriter writer(path);
+    writer.setQuality(quality);
+    return writer.write(image);
+}
+
+double psnr(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 0.0;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    const bool alpha = a.hasAlphaChannel() && b.hasAlphaChannel();
+    double sum = 0;
+    qint64 count = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const int d[4] = { qRed(p[col]) - qRed(q[col]), qGreen(p[col]) - qGreen(q[col]),
+                               qBlue(p[col]) - qBlue(q[col]), qAlpha(p[col]) - qAlpha(q[col]) };
+            for (int c = 0; c < (alpha ? 4 : 3); ++c) {
+                sum += d[c] * d[c];
+                ++count;
+            }
+        }
+    }
+    if (sum == 0)
+        return std::numeric_limits<double>::infinity();
+    const double mse = sum / count;
+    return 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+bool haveTool(const QString &program)
+{
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+int runTool(const QString &program, const QStringList &arguments, QByteArray *output, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return -1;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = process.readAll();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QByteArray fileDigest(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result().toHex();
+}
+
+} // namespace TestSupport
