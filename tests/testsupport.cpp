@@ -18,7 +18,7 @@ QImage makePhotoLike(int width, int height, bool withAlpha)
         for (int x = 0; x < width; ++x) {
             const int r = (x * 255) / qMax(1, width - 1);
             const int g = (y * 255) / qMax(1, height - 1);
-            const int b = ((x / 8 + y / 8) % 2) ? 200 : 40;
+            const int b = int(128 + 90 * std::sin(x / 6.0) * std::cos(y / 9.0));
             const int a = withAlpha ? (x < width / 2 ? 255 : 96) : 255;
             line[x] = qRgba(r, g, b, a);
         }

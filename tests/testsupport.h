@@ -6,7 +6,7 @@
 
 namespace TestSupport {
 
-// A deterministic picture with detail in every channel (gradients and blocks), so that codecs
+// A deterministic picture with detail in every channel (gradients and smooth waves), so that codecs
 // and resampling have something real to work on.
 QImage makePhotoLike(int width, int height, bool withAlpha = false);
 

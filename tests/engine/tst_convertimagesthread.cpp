@@ -1,0 +1,244 @@
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "imaging/renderpipeline.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct JobResult
+{
+    QStringList updates;
+    QList<QStringList> completed; // fileExistsList, fileSourceList; empty when terminated
+    bool terminated = false;
+    QStringList order; // signal names in arrival order
+    ConversionFailureList failures;
+};
+
+} // namespace
+
+class TestConvertImagesThread : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString in, out;
+
+    QString source(const QString &name, QSize size = QSize(32, 24))
+    {
+        const QString path = QDir::toNativeSeparators(in + "/" + name);
+        if (!TestSupport::makePhotoLike(size.width(), size.height()).save(path, "PNG"))
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+    JobResult run(ConvertImagesThread *job, const std::function<void(ConvertImagesThread *, const QString &)> &onUpdate = {})
+    {
+        JobResult result;
+        connect(job, &ConvertImagesThread::updateFileName, job, [&, job](const QString &name) {
+            result.updates.append(name);
+            result.order.append("updateFileName");
+            if (onUpdate)
+                onUpdate(job, name);
+        }, Qt::DirectConnection);
+        connect(job, &ConvertImagesThread::threadTerminated, this, [&] {
+            result.terminated = true;
+            result.order.append("threadTerminated");
+        });
+        connect(job, &ConvertImagesThread::threadCompleted, this, [&](const QList<QString> &e, const QList<QString> &s) {
+            result.completed = { e, s };
+            result.order.append("threadCompleted");
+        });
+        QSignalSpy finished(job, &QThread::finished);
+        job->start(QThread::InheritPriority);
+        if (!finished.wait(60000))
+            qFatal("job did not finish");
+        QCoreApplication::processEvents();
+        result.failures = job->failures();
+        return result;
+    }
+
+    ConvertImagesThread *job(const QStringList &urls, const QString &ext, bool overwrite = false)
+    {
+        auto *thread = new ConvertImagesThread(this);
+        thread->_urls = urls;
+        thread->targetFolder = out;
+        thread->targetExt = ext;
+        thread->overwriteExisting = overwrite;
+        return thread;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        resetOptions();
+        clearLoadCache();
+        QDir(dir.path()).removeRecursively();
+        in = dir.path() + "/in";
+        out = dir.path() + "/out";
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+        setLastOutputLocation(QString());
+    }
+
+    void namingRule_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("target");
+#ifdef Q_OS_WIN
+        QTest::newRow("plain") << "D:\\Out" << "E:\\Pics\\photo.png" << "D:\\Out/photo.jpg";
+        QTest::newRow("dots") << "D:\\Out" << "E:\\Pics\\holiday.2024.tiff" << "D:\\Out/holiday.jpg";
+#endif
+        QTest::newRow("plain") << "/data/Out" << "/pics/photo.png" << "/data/Out/photo.jpg";
+        QTest::newRow("dots") << "/data/Out" << "/pics/holiday.2024.tiff" << "/data/Out/holiday.jpg";
+        QTest::newRow("folder with backslash") << "C:\\Out" << "/pics/a.png" << "C:\\Out/a.jpg";
+        QTest::newRow("unix") << "/out" << "/pics/a.b.c.webp" << "/out/a.jpg";
+        QTest::newRow("dotted folder") << "/out" << "/pics.d/x.png" << "/out/x.jpg";
+    }
+
+    void namingRule()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QCOMPARE(ConvertImagesThread::targetPathFor(folder, source, ".jpg"), target);
+    }
+
+    void convertsEverySourceInOrder()
+    {
+        const QStringList urls = { source("one.png"), source("two.png", QSize(10, 7)) };
+        const JobResult r = run(job(urls, ".jpg"));
+        QCOMPARE(r.updates, urls);
+        QCOMPARE(r.order.last(), QString("threadCompleted"));
+        QCOMPARE(r.completed, (QList<QStringList> { {}, {} }));
+        QVERIFY(r.failures.isEmpty());
+        QCOMPARE(QImage(out + "/one.jpg").size(), QSize(32, 24));
+        QCOMPARE(QImage(out + "/two.jpg").size(), QSize(10, 7));
+        QCOMPARE(lastOutputLocation(), QDir::toNativeSeparators(out));
+        QVERIFY(!pdfConversionActive());
+    }
+
+    void emptyJobLeavesLocationAlone()
+    {
+        setLastOutputLocation("/somewhere/else");
+        const JobResult r = run(job({}, ".png"));
+        QCOMPARE(r.order, QStringList { "threadCompleted" });
+        QCOMPARE(r.completed, (QList<QStringList> { {}, {} }));
+        QCOMPARE(lastOutputLocation(), QString("/somewhere/else"));
+        QVERIFY(QDir(out).isEmpty());
+    }
+
+    void existingTargetsAreSkippedAndReportedInSourceOrder()
+    {
+        const QStringList urls = { source("a.png"), source("b.png"), source("c.png"), source("a.x.png") };
+        QFile existing(out + "/c.webp");
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("old content");
+        existing.close();
+        QVERIFY(QDir(out).mkdir("b.webp")); // a folder named like a target counts
+
+        const JobResult r = run(job(urls, ".webp"));
+        QCOMPARE(r.updates, urls);
+        QCOMPARE(r.completed.value(0), (QStringList { out + "/b.webp", out + "/c.webp", out + "/a.webp" }));
+        QCOMPARE(r.completed.value(1), (QStringList { urls[1], urls[2], urls[3] }));
+        QVERIFY(r.failures.isEmpty());
+        QVERIFY(existing.open(QIODevice::ReadOnly));
+        QCOMPARE(existing.readAll(), QByteArray("old content"));
+        existing.close();
+
+        // The second job writes over what the user confirmed.
+        const JobResult second = run(job({ urls[2] }, ".webp", true));
+        QCOMPARE(second.order.last(), QString("threadCompleted"));
+        QCOMPARE(QImage(out + "/c.webp").size(), QSize(32, 24));
+    }
+
+    void convertingIntoTheSourceFolderNeedsConfirmation()
+    {
+        const QString photo = source("photo.png");
+        const QByteArray before = TestSupport::fileDigest(photo);
+        auto *first = job({ photo }, ".png");
+        first->targetFolder = in;
+        const JobResult r = run(first);
+        QCOMPARE(r.completed.value(0), QStringList { in + "/photo.png" });
+        QCOMPARE(TestSupport::fileDigest(photo), before);
+
+        auto *second = job({ photo }, ".png", true);
+        second->targetFolder = in;
+        const JobResult confirmed = run(second);
+        QVERIFY(confirmed.failures.isEmpty());
+        QCOMPARE(QImage(photo).size(), QSize(32, 24));
+        QCOMPARE(QDir(in).entryList(QDir::Files), QStringList { "photo.png" });
+    }
+
+    void cancellationLetsTheCurrentFileFinish()
+    {
+        QStringList urls;
+        for (int i = 0; i < 5; ++i)
+            urls.append(source(QString("f%1.png").arg(i)));
+        const JobResult r = run(job(urls, ".png"), [](ConvertImagesThread *thread, const QString &name) {
+            if (name.endsWith("f1.png"))
+                thread->stopRequested = true;
+        });
+        QCOMPARE(r.updates, (QStringList { urls[0], urls[1] }));
+        QCOMPARE(r.order.last(), QString("threadTerminated"));
+        QVERIFY(r.completed.isEmpty());
+        QVERIFY(QFile::exists(out + "/f0.png"));
+        QVERIFY(QFile::exists(out + "/f1.png"));
+        QVERIFY(!QFile::exists(out + "/f2.png"));
+    }
+
+    void cancellationBeforeStart()
+    {
+        auto *thread = job({ source("a.png") }, ".png");
+        thread->stopRequested = true;
+        const JobResult r = run(thread);
+        QCOMPARE(r.order, QStringList { "threadTerminated" });
+        QVERIFY(QDir(out).isEmpty());
+    }
+
+    void unreadableSourceIsReportedAndLeavesNoFile()
+    {
+        const QString good = source("good.png");
+        const QString bad = QDir::toNativeSeparators(in + "/bad.png");
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not an image at all");
+        file.close();
+        const QString gone = QDir::toNativeSeparators(in + "/gone.png");
+
+        auto *thread = job({ bad, good, gone }, ".jpg");
+        QSignalSpy failed(thread, &ConvertImagesThread::conversionFailed);
+        const JobResult r = run(thread);
+        QCOMPARE(r.order.last(), QString("threadCompleted"));
+        QCOMPARE(r.failures.size(), 2);
+        QCOMPARE(r.failures[0].source, bad);
+        QCOMPARE(r.failures[0].target, out + "/bad.jpg");
+        QVERIFY(!r.failures[0].reason.isEmpty());
+        QCOMPARE(r.failures[1].source, gone);
+        QCOMPARE(failed.size(), 2);
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList { "good.jpg" });
+    }
+
+    void unwritableFolderIsReported()
+    {
+        const QString a = source("a.png");
+        auto *thread = job({ a }, ".png");
+        thread->targetFolder = dir.path() + "/missing-folder";
+        const JobResult r = run(thread);
+        QCOMPARE(r.order.last(), QString("threadCompleted"));
+        QCOMPARE(r.failures.size(), 1);
+        QCOMPARE(r.failures[0].source, a);
+        QVERIFY(!QFileInfo::exists(dir.path() + "/missing-folder"));
+    }
+};
+
+QTEST_MAIN(TestConvertImagesThread)
+#include "tst_convertimagesthread.moc"

@@ -1,0 +1,131 @@
+#include "convert/imagewriter.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestImageWriter : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+    static bool haveWriter(const QByteArray &format) { return QImageWriter::supportedImageFormats().contains(format); }
+
+    QStringList leftovers() const
+    {
+        // Anything but the files a test put there on purpose: temporary files of a failed write.
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+
+    void formatsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<bool>("keepsAlpha");
+        QTest::addColumn<double>("minPsnr");
+        QTest::newRow("png") << "png" << true << 1000.0;
+        // TIFF stores premultiplied alpha, so half-transparent pixels round a little.
+        QTest::newRow("tiff") << "tiff" << true << 45.0;
+        QTest::newRow("webp") << "webp" << true << 30.0;
+        QTest::newRow("jpg") << "jpg" << false << 35.0;
+        QTest::newRow("avif") << "avif" << true << 25.0;
+        QTest::newRow("heic") << "heic" << true << 25.0;
+        QTest::newRow("heif") << "heif" << true << 25.0;
+        QTest::newRow("jxl") << "jxl" << true << 25.0;
+    }
+
+    void formatsRoundTrip()
+    {
+        QFETCH(QString, extension);
+        QFETCH(bool, keepsAlpha);
+        QFETCH(double, minPsnr);
+        if (!haveWriter(extension.toLatin1()))
+            QSKIP(qPrintable("no image writer for " + extension + " on this machine"));
+
+        const QImage source = TestSupport::makePhotoLike(96, 64, true);
+        const QString target = dir.filePath("out." + extension);
+        QString error;
+        QVERIFY2(writeImageFile(source, target, 95, &error), qPrintable(error));
+        QCOMPARE(leftovers(), QStringList { "out." + extension });
+
+        QImageReader reader(target);
+        const QImage back = reader.read();
+        QVERIFY2(!back.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(back.size(), source.size());
+        QCOMPARE(back.hasAlphaChannel(), keepsAlpha);
+        if (keepsAlpha)
+            QVERIFY(TestSupport::psnr(source, back) >= minPsnr);
+        else
+            QVERIFY(TestSupport::psnr(source.convertToFormat(QImage::Format_RGB32), back) >= minPsnr);
+    }
+
+    void jpgQualityIsApplied()
+    {
+        const QImage source = TestSupport::makePhotoLike(256, 256);
+        QVERIFY(writeImageFile(source, dir.filePath("q0.jpg"), 0));
+        QVERIFY(writeImageFile(source, dir.filePath("q99.jpg"), 99));
+        const qint64 low = QFileInfo(dir.filePath("q0.jpg")).size();
+        const qint64 high = QFileInfo(dir.filePath("q99.jpg")).size();
+        QVERIFY2(high > 3 * low, qPrintable(QString("q0 %1 bytes, q99 %2 bytes").arg(low).arg(high)));
+        QVERIFY(TestSupport::psnr(source, QImage(dir.filePath("q99.jpg"))) > 35.0);
+    }
+
+    void qualityIsIgnoredForOtherFormats()
+    {
+        const QImage source = TestSupport::makePhotoLike(128, 128);
+        QVERIFY(writeImageFile(source, dir.filePath("a.png"), 0));
+        QVERIFY(writeImageFile(source, dir.filePath("b.png"), 99));
+        QCOMPARE(TestSupport::fileDigest(dir.filePath("a.png")), TestSupport::fileDigest(dir.filePath("b.png")));
+        QCOMPARE(QImage(dir.filePath("a.png")).convertToFormat(QImage::Format_RGB32), source);
+    }
+
+    void nullImageWritesNothingAndKeepsAnExistingFile()
+    {
+        const QString target = dir.filePath("keep.png");
+        QVERIFY(TestSupport::makePhotoLike(8, 8).save(target));
+        const QByteArray before = TestSupport::fileDigest(target);
+        QString error;
+        QVERIFY(!writeImageFile(QImage(), target, 95, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(TestSupport::fileDigest(target), before);
+        QCOMPARE(leftovers(), QStringList { "keep.png" });
+        QVERIFY(!writeImageFile(QImage(), dir.filePath("new.png"), 95));
+        QVERIFY(!QFile::exists(dir.filePath("new.png")));
+    }
+
+    void missingFolderAndUnknownFormatFail()
+    {
+        QString error;
+        QVERIFY(!writeImageFile(TestSupport::makePhotoLike(8, 8), dir.filePath("no/such/folder/a.png"), 95, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!writeImageFile(TestSupport::makePhotoLike(8, 8), dir.filePath("a.unknownformat"), 95, &error));
+        QVERIFY(!QFile::exists(dir.filePath("a.unknownformat")));
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    void existingTargetIsReplacedWhole()
+    {
+        const QString target = dir.filePath("photo.png");
+        QVERIFY(TestSupport::makePhotoLike(8, 8).save(target));
+        const QImage bigger = TestSupport::makePhotoLike(50, 40);
+        QVERIFY(writeImageFile(bigger, target, 95));
+        QCOMPARE(QImage(target).convertToFormat(QImage::Format_RGB32), bigger);
+        QCOMPARE(leftovers(), QStringList { "photo.png" });
+    }
+};
+
+QTEST_MAIN(TestImageWriter)
+#include "tst_imagewriter.moc"

@@ -1,0 +1,165 @@
+#include "convert/conversionoptions.h"
+#include "imaging/renderpipeline.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestRenderPipeline : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QString writeSolid(const QString &name, QColor color, QSize size = QSize(40, 30))
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(color);
+        const QString file = path(name);
+        QImageWriter writer(file);
+        if (!writer.write(image))
+            qFatal("cannot write fixture %s", qPrintable(file));
+        return file;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        resetOptions();
+        clearLoadCache();
+    }
+
+    void supportedFileNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("supported");
+        const QStringList good = { "a.gif", "a.heif", "a.heic", "a.avif", "a.jxl", "a.jpg", "a.JPEG",
+                                   "a.png", "a.tif", "a.TIFF", "a.webp", "photo.tar.WebP",
+                                   "photo.backup.JPG" };
+        for (const QString &name : good)
+            QTest::newRow(qPrintable(name)) << name << true;
+        QTest::newRow("photo.webp.bak") << "photo.webp.bak" << false;
+        QTest::newRow("no suffix") << "photo" << false;
+        QTest::newRow("bmp") << "photo.bmp" << false;
+    }
+
+    void supportedFileNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, supported);
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(isSupportedImageFile(file.fileName()), supported);
+    }
+
+    void foldersAndMissingFilesAreNotSupported()
+    {
+        QVERIFY(QDir(dir.path()).mkdir("x.png"));
+        QVERIFY(!isSupportedImageFile(path("x.png")));
+        QVERIFY(!isSupportedImageFile(path("missing.png")));
+    }
+
+    void noOptionsGivesTheLoadedPixels()
+    {
+        const QImage source = TestSupport::makePhotoLike(64, 48, true);
+        QVERIFY(source.save(path("alpha.png")));
+        const QImage result = renderImage(path("alpha.png"), false);
+        QCOMPARE(result.format(), QImage(path("alpha.png")).format());
+        QCOMPARE(result.convertToFormat(QImage::Format_ARGB32), source);
+    }
+
+    void letterCaseOfThePathFollowsThePlatform()
+    {
+        const QString file = writeSolid("case.png", Qt::red);
+        QCOMPARE(renderImage(file, false).pixel(0, 0), qRgb(255, 0, 0));
+        const QString otherCase = path("CASE.png");
+        const QImage second = renderImage(otherCase, false);
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+        QCOMPARE(second.pixel(0, 0), qRgb(255, 0, 0));
+#else
+        // A different name on a case-sensitive file system: not the cached file, and not on disk.
+        QVERIFY(second.isNull());
+#endif
+    }
+
+    void fileChangedOnDiskIsLoadedAgain()
+    {
+        const QString file = writeSolid("changing.png", Qt::red);
+        QCOMPARE(renderImage(file, false).pixel(0, 0), qRgb(255, 0, 0));
+        QTest::qWait(20);
+        writeSolid("changing.png", Qt::blue, QSize(41, 30));
+        const QImage again = renderImage(file, false);
+        QCOMPARE(again.size(), QSize(41, 30));
+        QCOMPARE(again.pixel(0, 0), qRgb(0, 0, 255));
+    }
+
+    void failedLoadIsRetriedAndNeverServesAnotherFile()
+    {
+        const QString good = writeSolid("good.png", Qt::green);
+        const QString missing = path("later.png");
+        QVERIFY(!renderImage(good, false).isNull());
+        QVERIFY(renderImage(missing, false).isNull());
+        QCOMPARE(renderImage(good, false).pixel(0, 0), qRgb(0, 255, 0));
+        QVERIFY(renderImage(missing, false).isNull());
+        writeSolid("later.png", Qt::blue);
+        QCOMPARE(renderImage(missing, false).pixel(0, 0), qRgb(0, 0, 255));
+    }
+
+    void corruptDataGivesANullImage()
+    {
+        QFile file(path("broken.jpg"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xFF\xD8\xFF\xE0 this is not a jpeg");
+        file.close();
+        QVERIFY(renderImage(file.fileName(), false).isNull());
+    }
+
+    void indexedSourceComesBackAsLoaded()
+    {
+        QImage indexed(16, 8, QImage::Format_Indexed8);
+        indexed.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 0, 0) });
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 16; ++x)
+                indexed.setPixel(x, y, (x + y) % 3);
+        QVERIFY(indexed.save(path("indexed.png")));
+        const QImage loaded(path("indexed.png"));
+        QCOMPARE(loaded.format(), QImage::Format_Indexed8);
+
+        updateOptions([](ConversionOptions &o) {
+            o.textContent = QStringLiteral("watermark");
+            o.scaleImage = true;
+            o.scalePercentage = 50;
+            AdjustRule rule;
+            rule.ruleIndex = AdjustRule::Grayscale;
+            o.ruleList.append(rule);
+        });
+        const QImage result = renderImage(path("indexed.png"), false);
+        QCOMPARE(result.format(), QImage::Format_Indexed8);
+        QCOMPARE(result, loaded);
+    }
+
+    void orientationIsApplied()
+    {
+        // A JPEG whose EXIF orientation says "rotate 90": 20x10 stored, 10x20 shown.
+        QImage wide(20, 10, QImage::Format_RGB32);
+        wide.fill(Qt::white);
+        QImageWriter writer(path("rotated.jpg"));
+        writer.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(writer.write(wide));
+        const QImage result = renderImage(path("rotated.jpg"), false);
+        if (QImageReader(path("rotated.jpg")).transformation() == QImageIOHandler::TransformationNone)
+            QSKIP("this JPEG writer stores no orientation");
+        QCOMPARE(result.size(), QSize(10, 20));
+    }
+};
+
+QTEST_MAIN(TestRenderPipeline)
+#include "tst_renderpipeline.moc"
