@@ -1,0 +1,64 @@
+#include "filelist/loadpreviewimagethread.h"
+
+#include "filelist/thumbnailcache.h"
+#include "imaging/renderpipeline.h"
+
+#include <QDebug>
+#include <QImageWriter>
+#include <QSaveFile>
+
+LoadPreviewImageThread::LoadPreviewImageThread(const QString &path, QSize targetSize, bool reload, QObject *parent)
+    : QThread(parent)
+    , path(path)
+    , targetSize(targetSize)
+    , reload(reload)
+{
+}
+
+void LoadPreviewImageThread::run()
+{
+    _loadImage();
+}
+
+void LoadPreviewImageThread::_loadImage()
+{
+    qDebug().noquote() << "ConvertImageForm::_loadImage: " + path;
+    qDebug() << "reload: " << reload;
+    const ThumbnailCache::Lookup found = ThumbnailCache::instance().lookup(path, reload);
+    if (found.useThumbnail) {
+        qDebug().noquote() << "Reload from thumbnail: " + found.thumbnailFilePath;
+        const QImage image(found.thumbnailFilePath);
+        if (!image.isNull()) {
+            Q_EMIT updatePreviewImage(image);
+            return;
+        }
+    }
+    qDebug().noquote() << "thumbnailFilePath: " + found.thumbnailFilePath;
+    createPreviewImage(found.thumbnailFilePath, found.number, found.generation);
+}
+
+void LoadPreviewImageThread::createPreviewImage(const QString &thumbnailFilePath, int number, quint64 generation)
+{
+    if (stopRequested)
+        return;
+    qDebug().noquote() << "LoadPreviewImageThread::createPreviewImage: " + path;
+    if (stopRequested)
+        return;
+    QImage image = renderImage(path, true);
+    if (stopRequested)
+        return;
+    const QSize fitted = fitPreviewSize(image.size(), targetSize);
+    if (!image.isNull() && fitted != image.size())
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    qDebug().noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
+    if (stopRequested)
+        return;
+    Q_EMIT updatePreviewImage(image);
+    if (stopRequested || image.isNull())
+        return;
+    // Written whole and renamed into place: an overlapping worker never reads half a file.
+    QSaveFile file(thumbnailFilePath);
+    if (file.open(QIODevice::WriteOnly) && QImageWriter(&file, "webp").write(image) && file.commit())
+        ThumbnailCache::instance().markFresh(number, generation);
+    qDebug().noquote() << "thumbnailFilePath: " + thumbnailFilePath;
+}

@@ -1,0 +1,19 @@
+// Prints the thumbnail folder this process was given, writes a file into it, and exits.
+#include "filelist/thumbnailcache.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString dir = ThumbnailCache::thumbnailsDir();
+    QFile file(dir + QStringLiteral("0.webp"));
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write("probe");
+    file.close();
+    QTextStream(stdout) << dir << Qt::endl;
+    return 0;
+}
