@@ -1,0 +1,174 @@
+#include "filelist/previewdialog.h"
+#include "ui_previewdialog.h"
+
+#include "filelist/loadfullpreviewimagethread.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
+
+PreviewDialog::PreviewDialog(bool *previewDialogOpen, QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::PreviewDialog)
+    , previewDialogOpen(previewDialogOpen)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+    if (previewDialogOpen)
+        *previewDialogOpen = true;
+    resizeTimer.setInterval(10);
+    connect(&resizeTimer, &QTimer::timeout, this, &PreviewDialog::updateTimer);
+    connect(ui->previewLabel, &ConvertImageFullPreviewLabel::needToResizeImage, this,
+            &PreviewDialog::onNeedToResizeImage);
+    connect(ui->previewLabel, &ConvertImageFullPreviewLabel::startDragImage, this, &PreviewDialog::onStartDragImage);
+    connect(ui->previewLabel, &ConvertImageFullPreviewLabel::endDragImage, this, &PreviewDialog::onEndDragImage);
+    connect(ui->previewLabel, &ConvertImageFullPreviewLabel::mouseMove, this, &PreviewDialog::onMouseMove);
+}
+
+PreviewDialog::~PreviewDialog()
+{
+    qDebug() << "~PreviewDialog()";
+    if (worker)
+        disconnect(worker, nullptr, this, nullptr);
+    delete ui;
+}
+
+void PreviewDialog::setImage(const QString &newPath)
+{
+    if (!QFileInfo(newPath).exists())
+        return;
+    setWindowTitle(tr("Preview - ") + QFileInfo(newPath).fileName());
+    path = newPath;
+    auto *thread = new LoadFullPreviewImageThread(path);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &LoadFullPreviewImageThread::previewImageReady, this, &PreviewDialog::handleFullPreviewImageReady);
+    // An older render still running must not replace the newer picture when it ends.
+    if (worker)
+        disconnect(worker, &LoadFullPreviewImageThread::previewImageReady, this, nullptr);
+    worker = thread;
+    thread->start(QThread::InheritPriority);
+}
+
+QString PreviewDialog::zoomText() const
+{
+    return ui->percentResizeLabel->text();
+}
+
+void PreviewDialog::handleFullPreviewImageReady(QImage image)
+{
+    fullPixmap = QPixmap::fromImage(image);
+    fitToWindow();
+}
+
+QSize PreviewDialog::visibleArea() const
+{
+    return ui->scrollArea->size() - QSize(16, 4);
+}
+
+void PreviewDialog::fitToWindow()
+{
+    ui->sizeInfoLabel->setText(QString::number(fullPixmap.width()) + QLatin1Char('x')
+                               + QString::number(fullPixmap.height()));
+    const QSize area = visibleArea();
+    ui->scrollAreaWidgetContents->setFixedSize(area);
+    ui->previewLabel->setFixedSize(area);
+    if (fullPixmap.isNull() || area.isEmpty()) {
+        displayedPixmap = QPixmap();
+        ui->previewLabel->setPixmap(displayedPixmap);
+        return;
+    }
+    const float byWidth = float(fullPixmap.width()) / float(area.width());
+    const float byHeight = float(fullPixmap.height()) / float(area.height());
+    if (byWidth < byHeight)
+        displayedPixmap = fullPixmap.scaledToHeight(area.height(), Qt::FastTransformation);
+    else
+        displayedPixmap = fullPixmap.scaledToWidth(area.width(), Qt::FastTransformation);
+    showZoom();
+}
+
+void PreviewDialog::showZoom()
+{
+    if (fullPixmap.width() > 0) {
+        const double zoom = double(displayedPixmap.width()) / double(fullPixmap.width());
+        ui->percentResizeLabel->setText(QString::number(zoom * 100, 'g', 6) + QLatin1Char('%'));
+    }
+    ui->previewLabel->setPixmap(displayedPixmap);
+}
+
+void PreviewDialog::onNeedToResizeImage(int step)
+{
+    if (fullPixmap.isNull())
+        return;
+    const int w = displayedPixmap.width();
+    int newWidth = w;
+    if (step > 0) {
+        newWidth = int(double(w) + double(w) * 0.1);
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const double screenWidthMm = screen ? screen->physicalSize().width() : 0.0;
+        if (newWidth > 4 * fullPixmap.width() && newWidth >= screenWidthMm)
+            return;
+    } else if (step < 0) {
+        newWidth = int(double(w) - double(w) * 0.1);
+        if (newWidth < 40)
+            return;
+    } else {
+        return;
+    }
+    displayedPixmap = fullPixmap.scaledToWidth(newWidth, Qt::FastTransformation);
+    showZoom();
+    const QSize area = visibleArea();
+    const QSize content(qMax(displayedPixmap.width(), area.width()), qMax(displayedPixmap.height(), area.height()));
+    ui->scrollAreaWidgetContents->setFixedSize(content);
+    ui->previewLabel->setFixedSize(content);
+}
+
+void PreviewDialog::onStartDragImage(QPoint point)
+{
+    dragging = true;
+    lastDragPoint = point;
+}
+
+void PreviewDialog::onEndDragImage()
+{
+    dragging = false;
+}
+
+void PreviewDialog::onMouseMove(QPoint globalPoint, QPoint)
+{
+    if (!dragging)
+        return;
+    QScrollBar *h = ui->scrollArea->horizontalScrollBar();
+    QScrollBar *v = ui->scrollArea->verticalScrollBar();
+    h->setValue(h->value() + lastDragPoint.x() - globalPoint.x());
+    v->setValue(v->value() + lastDragPoint.y() - globalPoint.y());
+    lastDragPoint = globalPoint;
+}
+
+void PreviewDialog::updateTimer()
+{
+    fitToWindow();
+    resizeTimer.stop();
+}
+
+void PreviewDialog::showEvent(QShowEvent *event)
+{
+    if (previewDialogOpen)
+        *previewDialogOpen = true;
+    QDialog::showEvent(event);
+}
+
+void PreviewDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    resizeTimer.start(10);
+}
+
+void PreviewDialog::done(int result)
+{
+    if (previewDialogOpen)
+        *previewDialogOpen = false;
+    Q_EMIT previewDialogClosed();
+    QDialog::done(result);
+}

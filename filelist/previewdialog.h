@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+
+namespace Ui {
+class PreviewDialog;
+}
+class LoadFullPreviewImageThread;
+
+// Shows the current file rendered at full resolution, with wheel zoom and drag scrolling.
+// Created once by the form and reused for every opening.
+class PreviewDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PreviewDialog(bool *previewDialogOpen, QWidget *parent = nullptr);
+    ~PreviewDialog() override;
+
+    void setImage(const QString &path);
+
+    // The zoom label's text and the shown size (tests and the window title read them).
+    QString zoomText() const;
+    QSize displayedSize() const { return displayedPixmap.size(); }
+    QSize fullSize() const { return fullPixmap.size(); }
+
+Q_SIGNALS:
+    void previewDialogClosed();
+
+public Q_SLOTS:
+    void handleFullPreviewImageReady(QImage image);
+    void onNeedToResizeImage(int step);
+    void onStartDragImage(QPoint point);
+    void onEndDragImage();
+    void onMouseMove(QPoint globalPoint, QPoint localPoint);
+    void updateTimer();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void done(int result) override;
+
+private:
+    void fitToWindow();
+    void showZoom();
+    QSize visibleArea() const;
+
+    Ui::PreviewDialog *ui;
+    bool *previewDialogOpen;
+    QString path;
+    QPixmap fullPixmap;
+    QPixmap displayedPixmap;
+    bool dragging = false;
+    QPoint lastDragPoint;
+    QTimer resizeTimer;
+    QPointer<LoadFullPreviewImageThread> worker;
+};

@@ -1,0 +1,205 @@
+#include "filelist/convertimagefullpreviewlabel.h"
+#include "filelist/convertimagepreviewlabel.h"
+#include "filelist/previewdialog.h"
+#include "filelist/removethumbnailsdialog.h"
+#include "filelist/thumbnailcache.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+class TestPreviewDialogs : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A shown dialog whose visible area (scroll area minus 16 x 4) is `area`.
+    PreviewDialog *dialogWithArea(QSize area, bool *open)
+    {
+        auto *dialog = new PreviewDialog(open);
+        dialog->show();
+        dialog->findChild<QScrollArea *>("scrollArea")->setFixedSize(area + QSize(16, 4));
+        return dialog;
+    }
+
+    static QImage blank(int w, int h)
+    {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        return image;
+    }
+
+    static void wheel(QWidget *target, int dy)
+    {
+        const QPointF pos(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+private Q_SLOTS:
+    void fitsByWidth()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(384, 289), &open));
+        QVERIFY(open);
+        dialog->handleFullPreviewImageReady(blank(4000, 3000));
+        QCOMPARE(dialog->displayedSize(), QSize(384, 288));
+        QCOMPARE(dialog->zoomText(), QString("9.6%"));
+        QCOMPARE(dialog->findChild<QLabel *>("sizeInfoLabel")->text(), QString("4000x3000"));
+    }
+
+    void fitsByHeightAndEnlargesSmallImages()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(384, 289), &open));
+        dialog->handleFullPreviewImageReady(blank(100, 200));
+        QCOMPARE(dialog->displayedSize().height(), 289);
+        QCOMPARE(dialog->zoomText(), QString("145%"));
+    }
+
+    void zoomInSteps()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(400, 289), &open));
+        dialog->handleFullPreviewImageReady(blank(2000, 1000));
+        QCOMPARE(dialog->displayedSize().width(), 400);
+        QList<int> widths;
+        for (int i = 0; i < 3; ++i) {
+            dialog->onNeedToResizeImage(1);
+            widths.append(dialog->displayedSize().width());
+        }
+        QCOMPARE(widths, (QList<int> { 440, 484, 532 }));
+    }
+
+    void zoomOutStopsBelowForty_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("after");
+        QTest::newRow("44 refused") << 44 << 44;
+        QTest::newRow("45 accepted") << 45 << 40;
+    }
+
+    void zoomOutStopsBelowForty()
+    {
+        QFETCH(int, start);
+        QFETCH(int, after);
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(start, 300), &open));
+        dialog->handleFullPreviewImageReady(blank(2000, 100));
+        QCOMPARE(dialog->displayedSize().width(), start);
+        dialog->onNeedToResizeImage(-1);
+        QCOMPARE(dialog->displayedSize().width(), after);
+    }
+
+    void wheelSteps()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(400, 289), &open));
+        dialog->handleFullPreviewImageReady(blank(2000, 1000));
+        auto *label = dialog->findChild<ConvertImageFullPreviewLabel *>("previewLabel");
+        QSignalSpy steps(label, &ConvertImageFullPreviewLabel::needToResizeImage);
+        wheel(label, 120);
+        QCOMPARE(dialog->displayedSize().width(), 440);
+        wheel(label, -120);
+        QCOMPARE(dialog->displayedSize().width(), 396);
+        wheel(label, 3);
+        QCOMPARE(dialog->displayedSize().width(), 396);
+        QCOMPARE(steps.size(), 2);
+    }
+
+    void resizeReturnsToTheFittedView()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(400, 289), &open));
+        dialog->handleFullPreviewImageReady(blank(2000, 1000));
+        dialog->onNeedToResizeImage(1);
+        QCOMPARE(dialog->displayedSize().width(), 440);
+        dialog->resize(dialog->width() + 20, dialog->height() + 10);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->displayedSize().width(), 400, 2000);
+    }
+
+    void closingClearsTheOpenFlag()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(400, 289), &open));
+        QSignalSpy closed(dialog.get(), &PreviewDialog::previewDialogClosed);
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        QVERIFY(!open);
+        QCOMPARE(closed.size(), 1);
+    }
+
+    void failedRenderShowsZeroSize()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(400, 289), &open));
+        dialog->handleFullPreviewImageReady(QImage());
+        QCOMPARE(dialog->findChild<QLabel *>("sizeInfoLabel")->text(), QString("0x0"));
+    }
+
+    void previewLabelClicks()
+    {
+        ConvertImagePreviewLabel label;
+        label.show();
+        QSignalSpy open(&label, &ConvertImagePreviewLabel::mouseDoubleClick);
+        QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(380, 20));
+        QCOMPARE(open.size(), 1);
+        QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(open.size(), 1);
+        QTest::mouseDClick(&label, Qt::LeftButton, {}, QPoint(100, 100));
+        QVERIFY(open.size() >= 2);
+        label.showPixmap(QPixmap());
+        QVERIFY(!label.fitIconVisible);
+        QPixmap pixmap(10, 10);
+        pixmap.fill(Qt::red);
+        label.showPixmap(pixmap);
+        QVERIFY(label.fitIconVisible);
+    }
+
+    void cleanupRemovesFilesButNotFolders()
+    {
+        const QString dir = ThumbnailCache::thumbnailsDir();
+        for (const char *name : { "0.webp", "1.webp", "2.webp", "notes.txt" }) {
+            QFile file(dir + QLatin1String(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+        }
+        QVERIFY(QDir(dir).mkpath("sub"));
+        QFile kept(dir + "sub/keep.webp");
+        QVERIFY(kept.open(QIODevice::WriteOnly));
+        kept.close();
+
+        setThumbnailsCleanupPending(true);
+        RemoveThumbnailsDialog dialog;
+        QSignalSpy closeApp(&dialog, &RemoveThumbnailsDialog::closeApp);
+        dialog.show();
+        dialog.removeThumbnailFiles();
+        QCOMPARE(closeApp.size(), 1);
+        QVERIFY(!thumbnailsCleanupPending());
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList());
+        QVERIFY(QFile::exists(dir + "sub/keep.webp"));
+        QDir(dir + "sub").removeRecursively();
+    }
+
+    void cancelledCleanupStillClosesTheApp()
+    {
+        const QString dir = ThumbnailCache::thumbnailsDir();
+        QFile file(dir + "5.webp");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        RemoveThumbnailsDialog dialog;
+        QSignalSpy closeApp(&dialog, &RemoveThumbnailsDialog::closeApp);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
+        dialog.removeThumbnailFiles();
+        QCOMPARE(closeApp.size(), 1);
+        QVERIFY(QFile::exists(dir + "5.webp"));
+        QFile::remove(dir + "5.webp");
+    }
+};
+
+QTEST_MAIN(TestPreviewDialogs)
+#include "tst_previewdialogs.moc"
