@@ -1,9 +1,67 @@
 #!/bin/bash
-# Builds Pictomat with its tests and runs every test (offscreen, no display needed).
+# Builds Pictomat and runs every test, offscreen (no display needed):
+#   1. the normal build and its test suite;
+#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. a short, fixed-time run of every fuzz target (clang, libFuzzer), seeded from fuzz/corpus.
+# PICTOMAT_TEST_STAGES (default "unit sanitize fuzz") picks stages; PICTOMAT_FUZZ_SECONDS sets the
+# time per fuzz target (default 60).
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$src/build}
-bash "$src/scripts/build.sh" -DPICTOMAT_BUILD_TESTS=ON
+stages=${PICTOMAT_TEST_STAGES:-unit sanitize fuzz}
+jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
-cd "$BUILD_DIR"
-ctest --output-on-failure -j"$(nproc)"
+
+bash "$src/scripts/install-deps.sh"
+
+run_suite() {
+  local build=$1
+  shift
+  cmake -S "$src" -B "$build" -DPICTOMAT_BUILD_TESTS=ON "$@" >/dev/null
+  cmake --build "$build" -j"$jobs"
+  (cd "$build" && ctest --output-on-failure -j"$jobs")
+}
+
+for stage in $stages; do
+  case $stage in
+    unit)
+      echo "== unit tests"
+      run_suite "${BUILD_DIR:-$src/build}"
+      ;;
+    sanitize)
+      echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+      # Leak reports are off: Qt, fontconfig and the codecs keep process-lifetime caches that
+      # LeakSanitizer counts as leaks. Every other report aborts the test and fails the run.
+      export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=1
+      export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+      run_suite "$src/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DPICTOMAT_SANITIZE=ON
+      unset ASAN_OPTIONS UBSAN_OPTIONS
+      ;;
+    fuzz)
+      echo "== fuzz smoke runs"
+      if [ ! -f "$src/fuzz/CMakeLists.txt" ]; then
+        echo "no fuzz targets"
+        continue
+      fi
+      fbuild="$src/build-fuzz"
+      CC=clang CXX=clang++ cmake -S "$src" -B "$fbuild" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DPICTOMAT_FUZZ=ON -DPICTOMAT_BUILD_TESTS=OFF >/dev/null
+      cmake --build "$fbuild" -j"$jobs"
+      seconds=${PICTOMAT_FUZZ_SECONDS:-60}
+      export ASAN_OPTIONS=detect_leaks=0
+      for target in "$fbuild"/bin/fuzz_*; do
+        [ -x "$target" ] || continue
+        name=$(basename "$target")
+        corpus="$src/fuzz/corpus/${name#fuzz_}"
+        work=$(mktemp -d)
+        [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+        echo "-- $name for ${seconds}s"
+        "$target" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=25 "$work" 2>&1 | tail -n 3
+        rm -rf "$work"
+      done
+      ;;
+    *)
+      echo "unknown stage $stage" >&2
+      exit 2
+      ;;
+  esac
+done

@@ -55,9 +55,8 @@ private:
             result.completed = { e, s };
             result.order.append("threadCompleted");
         });
-        QSignalSpy finished(job, &QThread::finished);
         job->start(QThread::InheritPriority);
-        if (!finished.wait(60000))
+        if (!job->wait(60000))
             qFatal("job did not finish");
         QCoreApplication::processEvents();
         result.failures = job->failures();

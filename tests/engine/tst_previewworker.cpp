@@ -54,9 +54,8 @@ private:
         QList<QImage> images;
         connect(worker, &LoadPreviewImageThread::updatePreviewImage, this,
                 [&](const QImage &image) { images.append(image); });
-        QSignalSpy finished(worker, &QThread::finished);
         worker->start();
-        if (!finished.wait(30000))
+        if (!worker->wait(30000))
             qFatal("preview worker hangs");
         QCoreApplication::processEvents();
         delete worker;
@@ -180,8 +179,7 @@ private Q_SLOTS:
         auto *worker = new LoadFullPreviewImageThread(a);
         QSignalSpy ready(worker, &LoadFullPreviewImageThread::previewImageReady);
         worker->start();
-        QVERIFY(ready.wait(30000));
-        worker->wait();
+        QVERIFY(worker->wait(30000));
         delete worker;
         const QImage image = ready.at(0).at(0).value<QImage>();
         QVERIFY(!image.isNull());
