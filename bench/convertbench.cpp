@@ -1,5 +1,6 @@
 // Runs a real conversion job over a folder of images and prints wall time per image, CPU time
 // and peak memory. usage: pictomat_bench_convert FOLDER FORMAT [PERCENT] [OUTDIR]
+#include "benchreport.h"
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
@@ -7,28 +8,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long peakKilobytes()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 int formatPosition(const QString &name)
 {
@@ -88,20 +73,11 @@ int main(int argc, char *argv[])
     if (position == PdfTargetPosition)
         job->targetFolder = outDir + QStringLiteral("/bench.pdf");
 
-    const double cpuBefore = cpuSeconds();
-    QElapsedTimer timer;
-    timer.start();
+    const BenchReport report;
     job->start();
     job->wait();
-    const double wall = timer.nsecsElapsed() / 1e9;
-    const double cpu = cpuSeconds() - cpuBefore;
     const int failed = job->failures().size();
     delete job;
-
-    const int n = sources.size();
-    out << "images: " << n << "  failed: " << failed << "\n";
-    out << "wall s/image: " << (n ? wall / n : 0.0) << "  total wall s: " << wall << "\n";
-    out << "cpu s/image: " << (n ? cpu / n : 0.0) << "  total cpu s: " << cpu << "\n";
-    out << "peak memory MB: " << peakKilobytes() / 1024.0 << "\n";
+    report.print(out, sources.size(), failed);
     return failed ? 1 : 0;
 }
