@@ -4,6 +4,7 @@
 #include "convert/gifencoder.h"
 #include "convert/imagewriter.h"
 #include "convert/outputformats.h"
+#include "convert/pdfassembly.h"
 #include "imaging/renderpipeline.h"
 
 #include <QDir>
@@ -91,12 +92,17 @@ void ConvertImagesThread::convertOne(const QString &source, const QString &targe
 void ConvertImagesThread::runPdfJob()
 {
     setPdfConversionActive(true);
-    for (const QString &source : std::as_const(_urls)) {
-        if (stopRequested.load(std::memory_order_relaxed))
-            return;
-        Q_EMIT updateFileName(source);
-        recordFailure(source, targetFolder, tr("PDF output is not yet supported"));
-    }
+    const ConversionOptions options = optionsSnapshot();
+    const QString documentPath = options.outputFolder + QLatin1Char('/') + options.pdfFileName;
+    setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(documentPath).absoluteFilePath()));
+
+    PdfAssemblyHooks hooks;
+    hooks.stopRequested = [this] { return stopRequested.load(std::memory_order_relaxed); };
+    hooks.pageStarted = [this](const QString &source) { Q_EMIT updateFileName(source); };
+    hooks.failed = [this, &documentPath](const QString &source, const QString &reason) {
+        recordFailure(source, documentPath, reason);
+    };
+    assemblePdf(_urls, documentPath, options, hooks);
 }
 
 void ConvertImagesThread::recordFailure(const QString &source, const QString &target, const QString &reason)

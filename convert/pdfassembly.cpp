@@ -1,0 +1,263 @@
+#include "convert/pdfassembly.h"
+
+#include "imaging/renderpipeline.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QPdfWriter>
+#include <iterator>
+
+namespace {
+
+QPageSize::PageSizeId pageSizeFor(int pdfPaperSize)
+{
+    switch (pdfPaperSize) {
+    case 1:
+        return QPageSize::A4;
+    case 2:
+        return QPageSize::A5;
+    case 3:
+        return QPageSize::Legal;
+    case 4:
+        return QPageSize::Executive;
+    default:
+        return QPageSize::Letter;
+    }
+}
+
+int resolutionFor(int pdfQuality)
+{
+    static const int dotsPerInch[] = { 96, 150, 300, 400, 600, 1200 };
+    if (pdfQuality < 0 || pdfQuality >= int(std::size(dotsPerInch)))
+        return 300;
+    return dotsPerInch[pdfQuality];
+}
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("PdfAssembly", text);
+}
+
+bool setError(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+PdfPageSetup PdfPageSetup::fromOptions(const ConversionOptions &options)
+{
+    PdfPageSetup setup;
+    setup.pageSize = QPageSize(pageSizeFor(options.pdfPaperSize));
+    setup.resolution = resolutionFor(options.pdfQuality);
+    setup.orientation = options.pdfPaperOrientation == 0 ? QPageLayout::Portrait : QPageLayout::Landscape;
+    setup.margin = options.pdfPaperMargin != 0 ? options.pdfPaperMarginSize * 10 : 0;
+    setup.resizeImageToPaper = options.resizeImageToPaper;
+    setup.transformation = options.pdfSmoothEdges ? Qt::SmoothTransformation : Qt::FastTransformation;
+    return setup;
+}
+
+QSize pdfDrawnSize(const QSize &imageSize, const QSize &area, bool resizeImageToPaper)
+{
+    const int w = imageSize.width();
+    const int h = imageSize.height();
+    if (w <= 0 || h <= 0 || area.width() <= 0 || area.height() <= 0)
+        return {};
+    // Single precision throughout, on purpose: the truncated sizes depend on its rounding.
+    const float areaWidth = float(area.width());
+    const float areaHeight = float(area.height());
+    const float rw = float(w) / areaWidth;
+    const float rh = float(h) / areaHeight;
+    float drawnWidth = float(w);
+    float drawnHeight = float(h);
+    if (rw < 1.0f && rh < 1.0f) {
+        if (resizeImageToPaper) {
+            const float sx = areaWidth / float(w);
+            const float sy = areaHeight / float(h);
+            const float s = sy > sx ? sx : sy;
+            drawnWidth = float(w) * s;
+            drawnHeight = float(h) * s;
+        }
+    } else {
+        const float r = rw > rh ? rw : rh;
+        drawnWidth = float(w) / r;
+        drawnHeight = float(h) / r;
+    }
+    // A sliver of an image would truncate to nothing and leave its page blank without a word.
+    return QSize(qMax(1, int(drawnWidth)), qMax(1, int(drawnHeight)));
+}
+
+// Passes the document on to its file and keeps the first write that fell short. The PDF engine
+// stops writing after a short write without a word, and a partial write leaves no error on the
+// file, so the file alone would commit a truncated document.
+class PdfAssembly::CheckedOutput : public QIODevice {
+public:
+    explicit CheckedOutput(QIODevice *file)
+        : _file(file)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+    QString failure() const { return _failure; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        const qint64 written = _file->write(data, length);
+        if (written != length && _failure.isEmpty())
+            _failure = written < 0
+                ? _file->errorString()
+                : translated("only %1 of %2 bytes could be written").arg(written).arg(length);
+        return written;
+    }
+
+private:
+    QIODevice *_file;
+    QString _failure;
+};
+
+PdfAssembly::PdfAssembly(const QString &documentPath, const PdfPageSetup &setup)
+    : _setup(setup)
+    , _file(documentPath)
+{
+}
+
+PdfAssembly::~PdfAssembly()
+{
+    // An assembly abandoned before finish() discards its temporary file with _file.
+    if (_painter.isActive())
+        _painter.end();
+}
+
+bool PdfAssembly::begin(QString *error)
+{
+    if (!_file.open(QIODevice::WriteOnly))
+        return setError(error, _file.errorString());
+    _output = std::make_unique<CheckedOutput>(&_file);
+    _writer = std::make_unique<QPdfWriter>(_output.get());
+    _writer->setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
+    _writer->setResolution(_setup.resolution);
+    _writer->setPageSize(_setup.pageSize);
+    // The writer's own margins stay zero; the margin is applied by placing the images.
+    _writer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    _writer->setPageOrientation(_setup.orientation);
+    _pageSize = QSize(_writer->width(), _writer->height());
+    if (!_painter.begin(_writer.get())) {
+        _file.cancelWriting();
+        return setError(error, translated("the PDF writer cannot start"));
+    }
+    return true;
+}
+
+QSize PdfAssembly::availableArea() const
+{
+    return QSize(_pageSize.width() - 2 * _setup.margin, _pageSize.height() - 2 * _setup.margin);
+}
+
+bool PdfAssembly::drawImage(const QImage &image, QString *error)
+{
+    const QSize drawnSize = pdfDrawnSize(image.size(), availableArea(), _setup.resizeImageToPaper);
+    if (drawnSize.isEmpty())
+        return setError(error, translated("the margin leaves no room on the page"));
+    QImage page = image.scaled(drawnSize, Qt::IgnoreAspectRatio, _setup.transformation);
+    if (page.isNull())
+        return setError(error,
+            translated("cannot scale the image to %1 x %2 pixels")
+                .arg(drawnSize.width())
+                .arg(drawnSize.height()));
+    // The PDF engine draws a 1-bit image as a stencil in the pen colour; give it the full-colour
+    // form a pixmap of it would have.
+    if (page.depth() < 8)
+        page = page.convertToFormat(
+            page.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    _painter.drawImage(QPoint(_setup.margin, _setup.margin), page);
+    return true;
+}
+
+bool PdfAssembly::newPage(QString *error)
+{
+    if (!_writer->newPage())
+        return setError(error, translated("cannot add a page"));
+    return true;
+}
+
+bool PdfAssembly::finish(QString *error)
+{
+    const bool ended = _painter.end();
+    _writer.reset();
+    const QString failure = ended ? _output->failure() : translated("the PDF writer failed");
+    if (!failure.isEmpty()) {
+        _file.cancelWriting();
+        return setError(error, failure);
+    }
+    if (!_file.commit())
+        return setError(error, _file.errorString());
+    return true;
+}
+
+namespace {
+
+// Draws one source onto the current page; false (reported) when it leaves the page blank.
+bool placeSource(PdfAssembly &document, const QString &source, const PdfAssemblyHooks &hooks)
+{
+    const QImage image = renderImage(source, false);
+    if (image.isNull()) {
+        hooks.failed(source, translated("cannot read image"));
+        return false;
+    }
+    QString error;
+    if (!document.drawImage(image, &error)) {
+        hooks.failed(source, error);
+        return false;
+    }
+    return true;
+}
+
+bool reportLostDocument(
+    const QString &documentPath, const QString &error, QStringList lost, const PdfAssemblyHooks &hooks)
+{
+    qDebug().noquote() << "Cannot write: " + documentPath + " " + error;
+    // A failure with no source still tells the job that the document itself is missing.
+    if (lost.isEmpty())
+        lost.append(QString());
+    const QString reason = translated("the PDF document cannot be written (%1)").arg(error);
+    for (const QString &source : std::as_const(lost))
+        hooks.failed(source, reason);
+    return false;
+}
+
+} // namespace
+
+bool assemblePdf(const QStringList &sources, const QString &documentPath, const ConversionOptions &options,
+    const PdfAssemblyHooks &hooks)
+{
+    PdfAssembly document(documentPath, PdfPageSetup::fromOptions(options));
+    QString error;
+    if (!document.begin(&error))
+        return reportLostDocument(documentPath, error, sources, hooks);
+
+    QStringList placed;
+    qsizetype next = 0;
+    bool pagesAdded = true;
+    while (next < sources.size() && !hooks.stopRequested()) {
+        const QString &source = sources.at(next++);
+        hooks.pageStarted(source);
+        if (placeSource(document, source, hooks))
+            placed.append(source);
+        if (next < sources.size() && !document.newPage(&error)) {
+            pagesAdded = false;
+            break;
+        }
+    }
+    if (pagesAdded && document.finish(&error))
+        return true;
+    // Every page drawn is lost with the document, and so is every source it can no longer
+    // reach; sources left out by a cancellation are not failures.
+    if (!pagesAdded)
+        placed += sources.mid(next);
+    return reportLostDocument(documentPath, error, placed, hooks);
+}
