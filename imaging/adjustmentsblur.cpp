@@ -18,7 +18,8 @@ constexpr int editorMaximumRadius = 50;
 
 // The blur effect pads its source by 2.5 radii plus a pixel on every side before blurring, so a
 // radius from a settings file (10^6) would ask for a canvas of terabytes. Larger radii are lowered
-// until that canvas fits the allocation limit; beyond it the picture is a uniform haze anyway.
+// until that canvas, of which the effect holds about four 32-bit copies at once, fits the
+// allocation limit; beyond that the picture is a uniform haze anyway.
 qint64 blurPadding(qint64 radius)
 {
     return (radius * 5 + 1) / 2 + 2;
@@ -28,7 +29,7 @@ int effectiveBlurRadius(const QSize &size, int radius)
 {
     const auto fits = [&size](qint64 r) {
         const qint64 pad = 2 * blurPadding(r);
-        return fitsAllocationLimit(size.width() + pad, size.height() + pad);
+        return fitsAllocationLimit(size.width() + pad, size.height() + pad, 4 * 4);
     };
     if (radius <= editorMaximumRadius || fits(radius))
         return radius;
