@@ -24,8 +24,7 @@ QImage toRgb32(QImage image)
 }
 
 // Calls map(r, g, b) for every pixel of the RGB32 image, row by row, keeping the alpha byte.
-template <typename Map>
-QImage mapPixels(QImage image, Map &&map)
+template <typename Map> QImage mapPixels(QImage image, Map &&map)
 {
     image = toRgb32(std::move(image));
     const int width = image.width();
@@ -53,8 +52,7 @@ QImage mapChannels(QImage image, const ChannelTable &table)
     });
 }
 
-template <typename Formula>
-ChannelTable makeTable(Formula &&formula)
+template <typename Formula> ChannelTable makeTable(Formula &&formula)
 {
     ChannelTable table {};
     for (int c = 0; c < 256; ++c)
@@ -128,9 +126,8 @@ QImage onProcessContrast(QImage image, int contrast)
     if (denominator == 0.0f)
         denominator = float(65790 - 255 * k);
     const float factor = float((k + 255) * 259) / denominator;
-    return mapChannels(std::move(image), makeTable([factor](int c) {
-        return clampChannel(float(c - 128) * factor + 128.0f);
-    }));
+    return mapChannels(std::move(image),
+        makeTable([factor](int c) { return clampChannel(float(c - 128) * factor + 128.0f); }));
 }
 
 QImage onProcessBrightness(QImage image, int offset)

@@ -42,7 +42,8 @@ int effectiveBlurRadius(const QSize &size, int radius)
         else
             high = middle - 1;
     }
-    qDebug().noquote() << QStringLiteral("onProcessGaussianBlur: radius %1 lowered to %2").arg(radius).arg(low);
+    qDebug().noquote()
+        << QStringLiteral("onProcessGaussianBlur: radius %1 lowered to %2").arg(radius).arg(low);
     return int(low);
 }
 
@@ -77,7 +78,7 @@ QImage applyEffectToImage(const QImage &image, QGraphicsEffect *effect, int exte
         return QImage();
     }
     const QSize canvasSize(int(qMin<qint64>(image.width() + 2 * qint64(extent), INT_MAX)),
-                           int(qMin<qint64>(image.height() + 2 * qint64(extent), INT_MAX)));
+        int(qMin<qint64>(image.height() + 2 * qint64(extent), INT_MAX)));
     if (!fitsAllocationLimit(canvasSize.width(), canvasSize.height())) {
         qDebug() << "applyEffectToImage: canvas exceeds the image allocation limit" << canvasSize;
         return QImage();
@@ -100,7 +101,7 @@ QImage applyEffectToImage(const QImage &image, QGraphicsEffect *effect, int exte
         scene.addItem(item);
         QPainter painter(&result);
         scene.render(&painter, QRectF(result.rect()),
-                     QRectF(-extent, -extent, canvasSize.width(), canvasSize.height()), Qt::KeepAspectRatio);
+            QRectF(-extent, -extent, canvasSize.width(), canvasSize.height()), Qt::KeepAspectRatio);
     }
     return result;
 }

@@ -18,8 +18,9 @@ std::optional<qrcodegen::QrCode> encode(const QString &text)
         return qrcodegen::QrCode::encodeText(utf8.constData(), qrcodegen::QrCode::Ecc::LOW);
     } catch (const qrcodegen::data_too_long &) {
         // The library's only way to say so; nothing above this step expects a failure.
-        qDebug().noquote() << QStringLiteral("createQrCodeImage: %1 bytes of text do not fit into any QR code, "
-                                             "the QR code watermark is skipped")
+        qDebug().noquote() << QStringLiteral(
+            "createQrCodeImage: %1 bytes of text do not fit into any QR code, "
+            "the QR code watermark is skipped")
                                   .arg(utf8.size());
         return std::nullopt;
     }

@@ -70,7 +70,8 @@ bool drawWatermarks(QImage &layer, const ConversionOptions &options)
     if (!painter.begin(&layer))
         return true;
     drawTextWatermark(layer, painter, options);
-    const bool ok = drawImageWatermark(layer, painter, options) && drawQrCodeWatermark(layer, painter, options);
+    const bool ok
+        = drawImageWatermark(layer, painter, options) && drawQrCodeWatermark(layer, painter, options);
     painter.end();
     return ok;
 }
@@ -110,8 +111,8 @@ bool drawImageWatermark(QImage &layer, QPainter &painter, const ConversionOption
         return false;
     }
     const QImage scaled = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QRect target = placeWatermarkRect(options.imagePosition, options.imageMargin, layer.width(),
-                                            layer.height(), width, height);
+    const QRect target = placeWatermarkRect(
+        options.imagePosition, options.imageMargin, layer.width(), layer.height(), width, height);
     if (scaled.isNull() || target.isEmpty())
         return true;
     painter.setOpacity(options.imageOpacity / 100.0f);
@@ -125,8 +126,8 @@ bool drawQrCodeWatermark(QImage &layer, QPainter &painter, const ConversionOptio
         return true;
     const int side = options.qrCodeSize;
     if (side > 0 && !fitsAllocationLimit(side, side)) {
-        qDebug().noquote() << QStringLiteral("drawQrCodeWatermark: %1 pixels exceed the image allocation limit")
-                                  .arg(side);
+        qDebug().noquote()
+            << QStringLiteral("drawQrCodeWatermark: %1 pixels exceed the image allocation limit").arg(side);
         return false;
     }
     // Null for a text too long for any symbol (logged there): only this watermark is skipped.
@@ -134,7 +135,7 @@ bool drawQrCodeWatermark(QImage &layer, QPainter &painter, const ConversionOptio
     if (code.isNull())
         return true;
     const QRect target = placeWatermarkRect(options.qrCodePosition, options.qrCodeMargin, layer.width(),
-                                            layer.height(), code.width(), code.height());
+        layer.height(), code.width(), code.height());
     if (target.isEmpty())
         return true;
     painter.setOpacity(1.0);

@@ -47,14 +47,14 @@ using ChannelMap = QList<QPair<int, int>>;
 
 Q_DECLARE_METATYPE(AdjustRuleList)
 
-class TestAdjustments : public QObject
-{
+class TestAdjustments : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase();
     void init();
     void emptyListReturnsImageUnchanged();
+    void debugLines();
     void inputIsNotModified();
     void nullImageGivesNull_data();
     void nullImageGivesNull();
@@ -108,11 +108,23 @@ void TestAdjustments::emptyListReturnsImageUnchanged()
     QCOMPARE(result.constBits(), image.constBits());
 }
 
+void TestAdjustments::debugLines()
+{
+    QTest::ignoreMessage(QtDebugMsg, "ruleList[i].ruleIndex: 0");
+    QTest::ignoreMessage(QtDebugMsg, "onProcessGrayscale");
+    QTest::ignoreMessage(QtDebugMsg, "ruleList[i].ruleIndex: 4");
+    QTest::ignoreMessage(QtDebugMsg, "onProcessGamma: 201");
+    QTest::ignoreMessage(QtDebugMsg, "ruleList[i].ruleIndex: 12");
+    applyAdjustments(
+        filled(qRgb(1, 2, 3)), { rule(AdjustRule::Grayscale), rule(AdjustRule::Gamma, 100), rule(12) });
+}
+
 void TestAdjustments::inputIsNotModified()
 {
     const QImage image = TestSupport::makePhotoLike(40, 30);
     const QImage copy = image.copy();
-    const QImage result = applyAdjustments(image, { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
+    const QImage result
+        = applyAdjustments(image, { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
     QCOMPARE(image, copy);
     QVERIFY(result != image);
 }
@@ -134,8 +146,8 @@ void TestAdjustments::nullImageGivesNull()
 
 void TestAdjustments::grayscale()
 {
-    const QImage result = applyAdjustments(filled(qRgba(200, 100, 50, 128), QImage::Format_ARGB32),
-                                           { rule(AdjustRule::Grayscale) });
+    const QImage result = applyAdjustments(
+        filled(qRgba(200, 100, 50, 128), QImage::Format_ARGB32), { rule(AdjustRule::Grayscale) });
     QCOMPARE(result.format(), QImage::Format_Grayscale8);
     QVERIFY(!result.hasAlphaChannel());
     const QRgb pixel = only(result);
@@ -146,7 +158,7 @@ void TestAdjustments::grayscale()
 void TestAdjustments::grayscaleThenSepia()
 {
     const QImage result = applyAdjustments(filled(qRgba(128, 128, 128, 60), QImage::Format_ARGB32),
-                                           { rule(AdjustRule::Grayscale), rule(AdjustRule::Sepia) });
+        { rule(AdjustRule::Grayscale), rule(AdjustRule::Sepia) });
     QCOMPARE(result.format(), QImage::Format_RGB32);
     QCOMPARE(only(result), qRgb(172, 153, 119));
 }
@@ -211,7 +223,8 @@ void TestAdjustments::gammaTable_data()
     QTest::newRow("-1, gamma 1.00") << -1 << identity;
     QTest::newRow("0, gamma 1.01") << 0 << identity;
     QTest::newRow("100, gamma 2.01") << 100 << Map { { 0, 0 }, { 128, 180 }, { 255, 255 } };
-    QTest::newRow("-100, gamma 0.01") << -100 << Map { { 1, 0 }, { 128, 0 }, { 241, 0 }, { 254, 172 }, { 255, 255 } };
+    QTest::newRow("-100, gamma 0.01")
+        << -100 << Map { { 1, 0 }, { 128, 0 }, { 241, 0 }, { 254, 172 }, { 255, 255 } };
     QTest::newRow("999, gamma 11.00") << 999 << Map { { 0, 0 }, { 1, 154 }, { 255, 255 } };
 }
 
@@ -268,9 +281,11 @@ void TestAdjustments::neutralValuesStillGiveOpaqueRgb32()
 void TestAdjustments::unknownKindIsSkipped()
 {
     const QImage source = TestSupport::makePhotoLike(16, 16, true);
-    const QImage result = applyAdjustments(source, { rule(7), rule(-1, 5), rule(AdjustRule::InvertColors, 256) });
+    const QImage result
+        = applyAdjustments(source, { rule(7), rule(-1, 5), rule(AdjustRule::InvertColors, 256) });
     QCOMPARE(result.format(), QImage::Format_RGB32);
-    QCOMPARE(only(result), qRgb(255 - qRed(only(source)), 255 - qGreen(only(source)), 255 - qBlue(only(source))));
+    QCOMPARE(
+        only(result), qRgb(255 - qRed(only(source)), 255 - qGreen(only(source)), 255 - qBlue(only(source))));
 }
 
 // Values only a hand-edited settings file can hold are used as stored, without overflow.
@@ -315,7 +330,8 @@ void TestAdjustments::blurTen()
     }
     const QRgb middle = result.pixel(60, 45);
     QVERIFY2(qAlpha(middle) >= 250, qPrintable(QString::number(qAlpha(middle))));
-    QVERIFY(qAbs(qRed(middle) - 40) <= 1 && qAbs(qGreen(middle) - 160) <= 1 && qAbs(qBlue(middle) - 220) <= 1);
+    QVERIFY(
+        qAbs(qRed(middle) - 40) <= 1 && qAbs(qGreen(middle) - 160) <= 1 && qAbs(qBlue(middle) - 220) <= 1);
 
     // A sharp edge gets soft.
     QImage edge = filled(qRgb(0, 0, 0), QImage::Format_RGB32, QSize(120, 90));
@@ -448,10 +464,11 @@ void TestAdjustments::renderedPixelFormat_data()
     QTest::newRow("no rule, file with alpha") << true << AdjustRuleList() << int(QImage::Format_ARGB32);
     QTest::newRow("grayscale") << true << AdjustRuleList { rule(0) } << int(QImage::Format_Grayscale8);
     for (int kind = 1; kind <= 5; ++kind)
-        QTest::addRow("kind %d", kind) << true << AdjustRuleList { rule(kind, 30) } << int(QImage::Format_RGB32);
+        QTest::addRow("kind %d", kind)
+            << true << AdjustRuleList { rule(kind, 30) } << int(QImage::Format_RGB32);
     QTest::newRow("blur") << false << AdjustRuleList { rule(6, 3) } << int(QImage::Format_ARGB32);
-    QTest::newRow("blur 0 after grayscale") << false << AdjustRuleList { rule(0), rule(6, 0) }
-                                            << int(QImage::Format_Grayscale8);
+    QTest::newRow("blur 0 after grayscale")
+        << false << AdjustRuleList { rule(0), rule(6, 0) } << int(QImage::Format_Grayscale8);
 }
 
 void TestAdjustments::renderedPixelFormat()
@@ -459,7 +476,8 @@ void TestAdjustments::renderedPixelFormat()
     QFETCH(bool, alphaSource);
     QFETCH(AdjustRuleList, rules);
     QFETCH(int, format);
-    const QString path = dir.filePath(alphaSource ? QStringLiteral("alpha.png") : QStringLiteral("opaque.png"));
+    const QString path
+        = dir.filePath(alphaSource ? QStringLiteral("alpha.png") : QStringLiteral("opaque.png"));
     if (!QFile::exists(path))
         QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(64, 48, alphaSource), path));
     updateOptions([&](ConversionOptions &o) { o.ruleList = rules; });

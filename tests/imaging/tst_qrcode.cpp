@@ -41,8 +41,7 @@ bool columnIsWhite(const QImage &image, int x)
 
 } // namespace
 
-class TestQrCode : public QObject
-{
+class TestQrCode : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -214,7 +213,8 @@ void TestQrCode::decodesInConvertedImage_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("size");
-    QTest::newRow("plain ASCII") << QStringLiteral("Larkspan Pictomat 4.3 - https://example.org/?q=1&x=2") << 200;
+    QTest::newRow("plain ASCII") << QStringLiteral("Larkspan Pictomat 4.3 - https://example.org/?q=1&x=2")
+                                 << 200;
     QTest::newRow("non-ASCII with line breaks")
         << QStringLiteral("Grüße aus Köln\nΕλληνικά und 日本語\r\nletzte Zeile €") << 300;
     // One pixel per module: 21 modules and the two quiet ones.

@@ -11,8 +11,7 @@
 namespace {
 
 // The smallest rectangle holding every pixel for which `marked` is true.
-template <typename Marked>
-QRect boundsOf(const QImage &image, Marked &&marked)
+template <typename Marked> QRect boundsOf(const QImage &image, Marked &&marked)
 {
     QRect bounds;
     for (int y = 0; y < image.height(); ++y) {
@@ -51,8 +50,7 @@ QImage solid(int width, int height, QColor color)
 
 } // namespace
 
-class TestWatermarks : public QObject
-{
+class TestWatermarks : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -123,7 +121,8 @@ void TestWatermarks::placement_data()
     QTest::newRow("8 bottom right") << 8 << 10 << layer << mark << QRect(790, 690, 200, 100);
     QTest::newRow("half size centred") << 4 << 10 << layer << QSize(100, 50) << QRect(450, 375, 100, 50);
     QTest::newRow("odd width truncates") << 1 << 0 << QSize(1001, 800) << mark << QRect(400, 0, 200, 100);
-    QTest::newRow("larger than layer") << 4 << 0 << QSize(200, 200) << QSize(300, 300) << QRect(-50, -50, 300, 300);
+    QTest::newRow("larger than layer")
+        << 4 << 0 << QSize(200, 200) << QSize(300, 300) << QRect(-50, -50, 300, 300);
     QTest::newRow("position 9") << 9 << 10 << layer << mark << QRect();
     QTest::newRow("position -1") << -1 << 10 << layer << mark << QRect();
 }
@@ -136,7 +135,7 @@ void TestWatermarks::placement()
     QFETCH(QSize, mark);
     QFETCH(QRect, expected);
     QCOMPARE(placeWatermarkRect(position, margin, layer.width(), layer.height(), mark.width(), mark.height()),
-             expected);
+        expected);
 }
 
 // A margin from a hand-edited settings file: the rectangle lies off the layer, its size intact.
@@ -268,7 +267,8 @@ void TestWatermarks::textPlacement()
         QVERIFY2(qAbs(ink.center().x() - width / 2) <= 3, qPrintable(QString::number(ink.center().x())));
         break;
     default:
-        QVERIFY2(ink.right() < width - 40 && ink.right() >= width - 40 - 4, qPrintable(QString::number(ink.right())));
+        QVERIFY2(ink.right() < width - 40 && ink.right() >= width - 40 - 4,
+            qPrintable(QString::number(ink.right())));
     }
     switch (vertical) {
     case -1:
@@ -279,7 +279,7 @@ void TestWatermarks::textPlacement()
         break;
     default:
         QVERIFY2(ink.bottom() < height - 40 && ink.bottom() >= height - 40 - slack,
-                 qPrintable(QString::number(ink.bottom())));
+            qPrintable(QString::number(ink.bottom())));
     }
     // Pixels: 24 points on a 96 dpi layer are 32 pixels, the cap height about 23.
     QVERIFY2(ink.height() >= 20 && ink.height() <= 32, qPrintable(QString::number(ink.height())));
@@ -321,7 +321,8 @@ void TestWatermarks::opacityBlendsHalf()
     QImage rendered = renderImage(source, false);
     QVERIFY(!rendered.isNull());
     const QRgb picture = rendered.pixel(350, 250);
-    QVERIFY2(qAbs(qRed(picture) - 128) <= 1 && qRed(picture) == qBlue(picture), qPrintable(QString::number(picture, 16)));
+    QVERIFY2(qAbs(qRed(picture) - 128) <= 1 && qRed(picture) == qBlue(picture),
+        qPrintable(QString::number(picture, 16)));
     // The text's fully covered pixels, top left, away from the picture.
     int darkest = 255;
     for (int y = 0; y < 150; ++y) {
@@ -392,10 +393,16 @@ void TestWatermarks::scalingHalvesEveryWatermark()
         QVERIFY(!big.isNull());
         const auto near = [](int a, int b) { return qAbs(a - b) <= 1; };
         QVERIFY2(near(small.left(), big.left() / 2) && near(small.top(), big.top() / 2)
-                     && near(small.width(), big.width() / 2) && near(small.height(), big.height() / 2),
-                 qPrintable(QStringLiteral("%1,%2 %3x%4 vs %5,%6 %7x%8")
-                                .arg(big.x()).arg(big.y()).arg(big.width()).arg(big.height())
-                                .arg(small.x()).arg(small.y()).arg(small.width()).arg(small.height())));
+                && near(small.width(), big.width() / 2) && near(small.height(), big.height() / 2),
+            qPrintable(QStringLiteral("%1,%2 %3x%4 vs %5,%6 %7x%8")
+                           .arg(big.x())
+                           .arg(big.y())
+                           .arg(big.width())
+                           .arg(big.height())
+                           .arg(small.x())
+                           .arg(small.y())
+                           .arg(small.width())
+                           .arg(small.height())));
     }
     QCOMPARE(inkBounds(full.copy(0, 0, 400, 200)), QRect(20, 20, 200, 100));
 }
