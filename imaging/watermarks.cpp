@@ -49,12 +49,13 @@ int scaledSide(int side, float factor)
     return scaled >= float(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max() : int(scaled);
 }
 
-// An offset such that offset + extent - 1, which QRect stores, stays in the int range.
+// An offset such that offset + extent - 1, which QRect computes from left to right, stays in
+// the int range at every step.
 int clampOffset(qint64 offset, int extent)
 {
     constexpr qint64 low = std::numeric_limits<int>::min();
     constexpr qint64 high = std::numeric_limits<int>::max();
-    return int(std::clamp(offset, std::max(low, low - extent + 1), std::min(high, high - extent + 1)));
+    return int(std::clamp(offset, std::max(low, low - extent + 1), std::min(high, high - extent)));
 }
 
 } // namespace
