@@ -10,7 +10,8 @@ class QGraphicsEffect;
 QImage applyAdjustments(const QImage &image, const AdjustRuleList &rules);
 
 // The steps of the rule kinds. Each returns a new image; passing an rvalue lets a step work in
-// place instead of copying. All but Grayscale and Gaussian Blur return Format_RGB32.
+// place instead of copying. All but Grayscale and Gaussian Blur return Format_RGB32 (Gamma with a
+// gamma of 0 or less returns the image as it came).
 QImage onProcessGrayscale(QImage image);
 QImage onProcessSepia(QImage image);
 QImage onProcessContrast(QImage image, int contrast);

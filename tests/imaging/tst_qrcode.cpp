@@ -48,7 +48,6 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void versionOneGeometry();
-    void onlyBlackAndWhite();
     void quietZoneOfOneModule_data();
     void quietZoneOfOneModule();
     void digitsFitMoreThanLetters();
@@ -110,20 +109,6 @@ void TestQrCode::versionOneGeometry()
     }
     QVERIFY(!rowIsWhite(image, 11));
     QVERIFY(!rowIsWhite(image, 238));
-}
-
-void TestQrCode::onlyBlackAndWhite()
-{
-    const QImage image = createQrCodeImage(QStringLiteral("Pictomat"), 123);
-    QCOMPARE(image.size(), QSize(123, 123));
-    int black = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            QVERIFY(isBlack(image, x, y) || isWhite(image, x, y));
-            black += isBlack(image, x, y);
-        }
-    }
-    QVERIFY(black > 123 * 123 / 5);
 }
 
 void TestQrCode::quietZoneOfOneModule_data()
