@@ -4,5 +4,22 @@
 
 #include <QImage>
 
-// Every rule of `rules` applied in list order; the input is not modified.
+class QGraphicsEffect;
+
+// Every rule of `rules` applied in list order; the input is not modified. Runs on worker threads.
 QImage applyAdjustments(const QImage &image, const AdjustRuleList &rules);
+
+// The steps of the rule kinds. Each returns a new image; passing an rvalue lets a step work in
+// place instead of copying. All but Grayscale and Gaussian Blur return Format_RGB32 (Gamma with a
+// gamma of 0 or less returns the image as it came).
+QImage onProcessGrayscale(QImage image);
+QImage onProcessSepia(QImage image);
+QImage onProcessContrast(QImage image, int contrast);
+QImage onProcessBrightness(QImage image, int offset);
+QImage onProcessGamma(QImage image, int value);
+QImage onProcessInvertColors(QImage image, int threshold);
+QImage onProcessGaussianBlur(QImage image, int radius);
+
+// The image as drawn through `effect` (which this function deletes) on a transparent ARGB32
+// canvas grown by `extent` pixels on every side. Needs a QApplication; safe on worker threads.
+QImage applyEffectToImage(const QImage &image, QGraphicsEffect *effect, int extent);

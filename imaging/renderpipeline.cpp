@@ -100,7 +100,8 @@ QImage renderImage(const QString &path, bool fastPreview)
         if (layer.isNull())
             return QImage();
         layer.fill(0);
-        drawWatermarks(layer, options);
+        if (!drawWatermarks(layer, options))
+            return QImage();
         QPainter painter;
         if (!painter.begin(&result))
             return result;

@@ -1,0 +1,19 @@
+#include "imaging/imagelimits.h"
+
+#include <QImageReader>
+#include <limits>
+
+bool fitsAllocationLimit(qint64 width, qint64 height, int bytesPerPixel)
+{
+    if (width <= 0 || height <= 0 || bytesPerPixel <= 0)
+        return false;
+    constexpr qint64 maxSide = std::numeric_limits<int>::max();
+    if (width > maxSide || height > maxSide)
+        return false;
+    // A limit of 0 turns the reader's check off; the steps keep the loader's default instead,
+    // since nothing else stops a hand-edited option from asking for terabytes.
+    const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 256;
+    const qint64 limitBytes = qint64(limitMegabytes) * 1024 * 1024;
+    const qint64 bytesPerLine = width * bytesPerPixel;
+    return bytesPerLine <= limitBytes && height <= limitBytes / bytesPerLine;
+}

@@ -1,0 +1,281 @@
+#include "convert/conversionoptions.h"
+#include "imaging/renderpipeline.h"
+#include "imaging/scaling.h"
+#include "testsupport.h"
+
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+ConversionOptions scaleOptions(int type)
+{
+    ConversionOptions options;
+    options.scaleImage = true;
+    options.scaleType = type;
+    return options;
+}
+
+ConversionOptions percentage(int p)
+{
+    ConversionOptions options = scaleOptions(0);
+    options.scalePercentage = p;
+    return options;
+}
+
+ConversionOptions absolute(int width, int height)
+{
+    ConversionOptions options = scaleOptions(1);
+    options.scaleAbsoluteWitdh = width;
+    options.scaleAbsoluteHeight = height;
+    return options;
+}
+
+ConversionOptions relativeWidth(int width)
+{
+    ConversionOptions options = scaleOptions(2);
+    options.scaleRelativeTo = 0;
+    options.scaleRelativeWidth = width;
+    options.scaleRelativeHeight = 77;
+    return options;
+}
+
+ConversionOptions relativeHeight(int height, int relativeTo = 1)
+{
+    ConversionOptions options = scaleOptions(2);
+    options.scaleRelativeTo = relativeTo;
+    options.scaleRelativeHeight = height;
+    options.scaleRelativeWidth = 77;
+    return options;
+}
+
+// A checkerboard of one-pixel cells: nearest-neighbour keeps only black and white, smoothing mixes them.
+QImage checkerboard(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    }
+    return image;
+}
+
+bool onlyBlackAndWhite(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y) & 0xffffff;
+            if (p != 0 && p != 0xffffff)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ConversionOptions)
+
+class TestScaling : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void computeScaledSize_data();
+    void computeScaledSize();
+    void noScalingWithOutOfRangeType();
+    void scaleImageOffKeepsTheSize();
+    void sameSizeIsNotResampled();
+    void transformationMode_data();
+    void transformationMode();
+    void emptyTargetGivesNull_data();
+    void emptyTargetGivesNull();
+    void targetBeyondAllocationLimitGivesNull_data();
+    void targetBeyondAllocationLimitGivesNull();
+    void renderScalesAfterLoading();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestScaling::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QImageReader::setAllocationLimit(256);
+}
+
+void TestScaling::init()
+{
+    resetOptions();
+    clearLoadCache();
+    setPdfConversionActive(false);
+}
+
+void TestScaling::computeScaledSize_data()
+{
+    QTest::addColumn<ConversionOptions>("options");
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("50 percent truncates") << percentage(50) << QSize(333, 201) << QSize(166, 100);
+    QTest::newRow("100 percent") << percentage(100) << QSize(333, 201) << QSize(333, 201);
+    QTest::newRow("400 percent") << percentage(400) << QSize(333, 201) << QSize(1332, 804);
+    QTest::newRow("0 percent") << percentage(0) << QSize(333, 201) << QSize(0, 0);
+    QTest::newRow("negative percent truncates toward zero")
+        << percentage(-50) << QSize(333, 201) << QSize(-166, -100);
+    // w x p beyond 32 bits is still exact.
+    QTest::newRow("w x p over 2^31") << percentage(400) << QSize(6000000, 3) << QSize(24000000, 12);
+    QTest::newRow("percentage 100000") << percentage(100000) << QSize(1000, 800) << QSize(1000000, 800000);
+    QTest::newRow("result beyond int") << percentage(INT_MAX) << QSize(1000, 800) << QSize(INT_MAX, INT_MAX);
+    QTest::newRow("absolute stretches") << absolute(100, 100) << QSize(400, 200) << QSize(100, 100);
+    QTest::newRow("absolute 1920x1080") << absolute(1920, 1080) << QSize(10, 10) << QSize(1920, 1080);
+    QTest::newRow("relative width 300") << relativeWidth(300) << QSize(1000, 500) << QSize(300, 150);
+    QTest::newRow("relative width 2000") << relativeWidth(2000) << QSize(1000, 500) << QSize(2000, 1000);
+    QTest::newRow("relative width equal") << relativeWidth(1000) << QSize(1000, 500) << QSize(1000, 500);
+    QTest::newRow("relative height 100") << relativeHeight(100) << QSize(1000, 500) << QSize(200, 100);
+    QTest::newRow("relative to any non-zero value fixes the height")
+        << relativeHeight(100, 7) << QSize(1000, 500) << QSize(200, 100);
+    // Reducing divides by the ratio: 110 / (220 / 100) = 49.999..., not 110 x (100 / 220) = 50.000...
+    QTest::newRow("reducing divides") << relativeWidth(100) << QSize(220, 110) << QSize(100, 49);
+    QTest::newRow("reducing divides, height") << relativeHeight(100) << QSize(110, 220) << QSize(49, 100);
+    // Enlarging multiplies by the inverse: 6 x (750 / 10) = 450, not 6 / (10 / 750) = 449.999...
+    QTest::newRow("enlarging multiplies") << relativeWidth(750) << QSize(10, 6) << QSize(750, 450);
+    QTest::newRow("enlarging multiplies, height") << relativeHeight(750) << QSize(6, 10) << QSize(450, 750);
+    QTest::newRow("relative width 0") << relativeWidth(0) << QSize(1000, 500) << QSize(0, 0);
+    QTest::newRow("relative width 2^31-1")
+        << relativeWidth(INT_MAX) << QSize(1000, 500) << QSize(INT_MAX, 1073741823);
+    QTest::newRow("relative width 2^31-1, tall")
+        << relativeWidth(INT_MAX) << QSize(2, 5000) << QSize(INT_MAX, INT_MAX);
+}
+
+void TestScaling::computeScaledSize()
+{
+    QFETCH(ConversionOptions, options);
+    QFETCH(QSize, source);
+    QFETCH(QSize, expected);
+    const std::optional<QSize> size = ::computeScaledSize(options, source.width(), source.height());
+    QVERIFY(size.has_value());
+    QCOMPARE(*size, expected);
+}
+
+void TestScaling::noScalingWithOutOfRangeType()
+{
+    for (int type : { 3, -1 }) {
+        QVERIFY(!::computeScaledSize(scaleOptions(type), 400, 300).has_value());
+        const QImage image = TestSupport::makePhotoLike(40, 30);
+        QCOMPARE(applyScaling(image, scaleOptions(type), false, false).constBits(), image.constBits());
+    }
+}
+
+void TestScaling::scaleImageOffKeepsTheSize()
+{
+    const QImage image = TestSupport::makePhotoLike(40, 30);
+    for (ConversionOptions options : { percentage(50), absolute(5, 5), relativeWidth(10), percentage(0) }) {
+        options.scaleImage = false;
+        QCOMPARE(applyScaling(image, options, false, false).constBits(), image.constBits());
+    }
+}
+
+void TestScaling::sameSizeIsNotResampled()
+{
+    const QImage image = TestSupport::makePhotoLike(40, 30);
+    QCOMPARE(applyScaling(image, percentage(100), false, false).constBits(), image.constBits());
+    QCOMPARE(applyScaling(image, absolute(40, 30), false, false).constBits(), image.constBits());
+}
+
+void TestScaling::transformationMode_data()
+{
+    QTest::addColumn<bool>("fastPreview");
+    QTest::addColumn<bool>("pdfActive");
+    QTest::addColumn<bool>("pdfSmoothEdges");
+    QTest::addColumn<bool>("smooth");
+    QTest::newRow("conversion") << false << false << false << true;
+    QTest::newRow("live preview") << true << false << true << false;
+    QTest::newRow("live preview during PDF") << true << true << true << false;
+    QTest::newRow("PDF without smooth edges") << false << true << false << false;
+    QTest::newRow("PDF with smooth edges") << false << true << true << true;
+    QTest::newRow("smooth edges off outside PDF") << false << false << false << true;
+}
+
+void TestScaling::transformationMode()
+{
+    QFETCH(bool, fastPreview);
+    QFETCH(bool, pdfActive);
+    QFETCH(bool, pdfSmoothEdges);
+    QFETCH(bool, smooth);
+    ConversionOptions options = percentage(50);
+    options.pdfSmoothEdges = pdfSmoothEdges;
+    QCOMPARE(scalingMode(options, fastPreview, pdfActive),
+        smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+    const QImage scaled = applyScaling(checkerboard(64, 64), options, fastPreview, pdfActive);
+    QCOMPARE(scaled.size(), QSize(32, 32));
+    QCOMPARE(onlyBlackAndWhite(scaled), !smooth);
+}
+
+void TestScaling::emptyTargetGivesNull_data()
+{
+    QTest::addColumn<ConversionOptions>("options");
+    QTest::newRow("0 percent") << percentage(0);
+    QTest::newRow("absolute 0 x 100") << absolute(0, 100);
+    QTest::newRow("absolute -5 x -5") << absolute(-5, -5);
+    QTest::newRow("relative width 0") << relativeWidth(0);
+    QTest::newRow("relative height -10") << relativeHeight(-10);
+}
+
+void TestScaling::emptyTargetGivesNull()
+{
+    QFETCH(ConversionOptions, options);
+    QVERIFY(applyScaling(TestSupport::makePhotoLike(40, 30), options, false, false).isNull());
+}
+
+void TestScaling::targetBeyondAllocationLimitGivesNull_data()
+{
+    QTest::addColumn<ConversionOptions>("options");
+    QTest::newRow("percentage 100000") << percentage(100000);
+    QTest::newRow("percentage 2^31-1") << percentage(INT_MAX);
+    QTest::newRow("absolute width 2^31-1") << absolute(INT_MAX, 1080);
+    QTest::newRow("absolute 9000 x 9000") << absolute(9000, 9000);
+    QTest::newRow("relative width 2^31-1") << relativeWidth(INT_MAX);
+    QTest::newRow("relative height 10^6") << relativeHeight(1000000);
+}
+
+// Settings-file values: refused before anything is allocated, like an unreadable file.
+void TestScaling::targetBeyondAllocationLimitGivesNull()
+{
+    QFETCH(ConversionOptions, options);
+    const QImage image = TestSupport::makePhotoLike(1000, 800);
+    QVERIFY(applyScaling(image, options, false, false).isNull());
+    QVERIFY(applyScaling(image, options, true, false).isNull());
+
+    const QString path = dir.filePath(QStringLiteral("limit.png"));
+    if (!QFile::exists(path))
+        QVERIFY(TestSupport::saveImage(image, path));
+    updateOptions([&](ConversionOptions &o) { o = options; });
+    QVERIFY(renderImage(path, false).isNull());
+}
+
+// The pipeline scales the loaded image, smooth for the conversion and fast for the live preview.
+void TestScaling::renderScalesAfterLoading()
+{
+    const QString path = dir.filePath(QStringLiteral("board.png"));
+    QVERIFY(TestSupport::saveImage(checkerboard(333, 200), path));
+    updateOptions([](ConversionOptions &o) { o = percentage(50); });
+    const QImage converted = renderImage(path, false);
+    QCOMPARE(converted.size(), QSize(166, 100));
+    QVERIFY(!onlyBlackAndWhite(converted));
+    const QImage preview = renderImage(path, true);
+    QCOMPARE(preview.size(), QSize(166, 100));
+    QVERIFY(onlyBlackAndWhite(preview));
+
+    updateOptions([](ConversionOptions &o) { o.scaleImage = false; });
+    QCOMPARE(renderImage(path, false).size(), QSize(333, 200));
+    updateOptions([](ConversionOptions &o) {
+        o.scaleImage = true;
+        o.scaleType = 3;
+    });
+    QCOMPARE(renderImage(path, false).size(), QSize(333, 200));
+}
+
+QTEST_MAIN(TestScaling)
+#include "tst_scaling.moc"
