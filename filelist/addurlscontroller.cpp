@@ -1,0 +1,83 @@
+#include "filelist/addurlscontroller.h"
+
+#include "filelist/filelistmodel.h"
+#include "filelist/filepathregistry.h"
+
+#include <QDebug>
+
+AddUrlsController::AddUrlsController(FileListModel *model, QObject *parent)
+    : QObject(parent)
+    , model(model)
+{
+}
+
+AddUrlsController::~AddUrlsController()
+{
+    stopAndWait();
+    delete worker.data();
+    // Rows still queued to this object will never be created.
+    if (model)
+        model->registry()->releaseAll();
+}
+
+void AddUrlsController::startAddUrls(const QList<QUrl> &urls)
+{
+    if (running) {
+        qDebug() << "convertImageAddUrlsThreadStat #1: " << running;
+        if (!worker || !worker->enqueueUrls(urls))
+            handedOver.append(urls);
+        return;
+    }
+    qDebug() << "convertImageAddUrlsThreadStat #2: " << running;
+    startWorker(urls);
+}
+
+void AddUrlsController::startWorker(const QList<QUrl> &urls)
+{
+    if (!model)
+        return;
+    running = true;
+    worker = new ConvertImageAddUrlsThread(model->registry());
+    connect(worker, &ConvertImageAddUrlsThread::addFileRows, this, &AddUrlsController::onAddFileRows);
+    connect(worker, &ConvertImageAddUrlsThread::addUrlsFinish, this, &AddUrlsController::addUrlsFinish);
+    connect(worker, &ConvertImageAddUrlsThread::processFinish, this,
+        &AddUrlsController::onGetItemIconProcessFinish);
+    connect(worker, &QThread::finished, this, &AddUrlsController::onAddUrlsThreadDestroy);
+    worker->enqueueUrls(urls);
+    Q_EMIT addUrlsStarted();
+    worker->start(QThread::InheritPriority);
+}
+
+void AddUrlsController::stopAndWait()
+{
+    handedOver.clear();
+    if (!worker)
+        return;
+    worker->requestStop();
+    worker->wait();
+}
+
+void AddUrlsController::onAddFileRows(const QStringList &paths)
+{
+    if (model)
+        model->appendFiles(paths);
+}
+
+void AddUrlsController::onGetItemIconProcessFinish(const QImage &image, const QString &fileName,
+    const QString &path, const QString &sizeStr, const QString &filePath)
+{
+    if (model)
+        model->setFileIcon(filePath, image, fileName, path, sizeStr);
+}
+
+void AddUrlsController::onAddUrlsThreadDestroy()
+{
+    running = false;
+    if (worker)
+        worker->deleteLater();
+    worker = nullptr;
+    Q_EMIT addUrlsThreadDestroy();
+    qDebug() << "onAddUrlsThreadDestroy";
+    if (!handedOver.isEmpty())
+        startWorker(std::exchange(handedOver, {}));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "filelist/convertimageaddurlsthread.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+class FileListModel;
+
+// Runs the add worker for the file list: at most one at a time, further URL lists go to its
+// queue, or, when it is already closing, to the next worker, started as soon as it is gone.
+// Creates the rows it hands over and puts the icons on their rows, found by path. GUI thread.
+class AddUrlsController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit AddUrlsController(FileListModel *model, QObject *parent = nullptr);
+    ~AddUrlsController() override;
+
+    void startAddUrls(const QList<QUrl> &urls);
+
+    // True from the start of a worker until its end has been handled.
+    bool addUrlsRunning() const { return running; }
+
+    // The current worker, if any: its signals may be watched, never its queue fed directly.
+    ConvertImageAddUrlsThread *addUrlsThread() const { return worker; }
+
+    // Stops a running worker between two files and waits for its thread; URL lists waiting for
+    // a next worker are dropped. For closing the window.
+    void stopAndWait();
+
+Q_SIGNALS:
+    // A worker was started (the toolbar hides while files are added).
+    void addUrlsStarted();
+    // The queue was drained and every row up to lastPath is in the model.
+    void addUrlsFinish(QString lastPath);
+    // A worker ended and is gone; another may follow at once with lists handed over meanwhile.
+    void addUrlsThreadDestroy();
+
+private:
+    void startWorker(const QList<QUrl> &urls);
+    void onAddFileRows(const QStringList &paths);
+    void onGetItemIconProcessFinish(const QImage &image, const QString &fileName, const QString &path,
+        const QString &sizeStr, const QString &filePath);
+    void onAddUrlsThreadDestroy();
+
+    QPointer<FileListModel> model;
+    QPointer<ConvertImageAddUrlsThread> worker;
+    bool running = false;
+    QList<QUrl> handedOver;
+};

@@ -1,0 +1,25 @@
+#include "filelist/listicon.h"
+
+#include <QImageReader>
+
+ListIcon makeListIcon(const QString &filePath)
+{
+    QImageReader reader(filePath);
+    reader.setDecideFormatFromContent(true);
+    QImageReader::setAllocationLimit(256);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+
+    ListIcon icon;
+    icon.sizeStr = QString::number(image.width()) + QLatin1Char('x') + QString::number(image.height());
+    if (image.isNull())
+        return icon;
+    icon.image = image.width() > image.height() ? image.scaledToHeight(64, Qt::FastTransformation)
+                                                : image.scaledToWidth(64, Qt::FastTransformation);
+    return icon;
+}
+
+QString listCaption(const QString &fileName, const QString &sizeStr, const QString &folder)
+{
+    return fileName + QLatin1Char('\n') + sizeStr + QLatin1Char('\n') + folder;
+}

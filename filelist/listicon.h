@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// What a list row shows once its file has been decoded: a small picture whose shorter side is
+// 64 pixels, and the upright size of the whole image as "WxH" ("0x0" when it cannot be read).
+struct ListIcon {
+    QImage image;
+    QString sizeStr;
+};
+
+// Decodes the whole file (format from its content, orientation applied, within the reader's
+// 256 MB allocation limit) and scales it with fast scaling. Pure; runs on the add worker.
+ListIcon makeListIcon(const QString &filePath);
+
+// The three-line caption of a row whose icon has arrived.
+QString listCaption(const QString &fileName, const QString &sizeStr, const QString &folder);
