@@ -69,9 +69,9 @@ bool FileListModel::setFileIcon(const QString &filePath, const QImage &image, co
     const int row = rowOfFile(filePath);
     if (row < 0)
         return false;
-    QStandardItem *nameItem = item(row, NameColumn);
-    nameItem->setText(listCaption(fileName, sizeStr, folder));
-    nameItem->setIcon(QIcon(QPixmap::fromImage(image)));
+    // One change notification for both roles.
+    setItemData(index(row, NameColumn), { { Qt::DisplayRole, listCaption(fileName, sizeStr, folder) },
+                                          { Qt::DecorationRole, QIcon(QPixmap::fromImage(image)) } });
     return true;
 }
 
