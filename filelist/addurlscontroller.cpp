@@ -39,7 +39,7 @@ void AddUrlsController::startWorker(const QList<QUrl> &urls)
     running = true;
     worker = new ConvertImageAddUrlsThread(model->registry());
     connect(worker, &ConvertImageAddUrlsThread::addFileRows, this, &AddUrlsController::onAddFileRows);
-    connect(worker, &ConvertImageAddUrlsThread::addUrlsFinish, this, &AddUrlsController::addUrlsFinish);
+    connect(worker, &ConvertImageAddUrlsThread::addUrlsFinish, this, &AddUrlsController::onAddUrlsFinish);
     connect(worker, &ConvertImageAddUrlsThread::processFinish, this,
         &AddUrlsController::onGetItemIconProcessFinish);
     connect(worker, &QThread::finished, this, &AddUrlsController::onAddUrlsThreadDestroy);
@@ -53,20 +53,27 @@ void AddUrlsController::stopAndWait()
     handedOver.clear();
     if (!worker)
         return;
+    abandoned = true;
     worker->requestStop();
     worker->wait();
 }
 
 void AddUrlsController::onAddFileRows(const QStringList &paths)
 {
-    if (model)
+    if (model && !abandoned)
         model->appendFiles(paths);
+}
+
+void AddUrlsController::onAddUrlsFinish(const QString &lastPath)
+{
+    if (!abandoned)
+        Q_EMIT addUrlsFinish(lastPath);
 }
 
 void AddUrlsController::onGetItemIconProcessFinish(const QImage &image, const QString &fileName,
     const QString &path, const QString &sizeStr, const QString &filePath)
 {
-    if (model)
+    if (model && !abandoned)
         model->setFileIcon(filePath, image, fileName, path, sizeStr);
 }
 
@@ -76,6 +83,10 @@ void AddUrlsController::onAddUrlsThreadDestroy()
     if (worker)
         worker->deleteLater();
     worker = nullptr;
+    // The rows an abandoned worker had on their way will never be created.
+    if (abandoned && model)
+        model->registry()->releaseAll();
+    abandoned = false;
     Q_EMIT addUrlsThreadDestroy();
     qDebug() << "onAddUrlsThreadDestroy";
     if (!handedOver.isEmpty())

@@ -28,8 +28,9 @@ public:
     // The current worker, if any: its signals may be watched, never its queue fed directly.
     ConvertImageAddUrlsThread *addUrlsThread() const { return worker; }
 
-    // Stops a running worker between two files and waits for its thread; URL lists waiting for
-    // a next worker are dropped. For closing the window.
+    // Stops a running worker between two files and waits for its thread. Rows, finishes and icons
+    // it had already sent are dropped, and so are URL lists waiting for a next worker: the work
+    // is abandoned, as when the window closes.
     void stopAndWait();
 
 Q_SIGNALS:
@@ -43,6 +44,7 @@ Q_SIGNALS:
 private:
     void startWorker(const QList<QUrl> &urls);
     void onAddFileRows(const QStringList &paths);
+    void onAddUrlsFinish(const QString &lastPath);
     void onGetItemIconProcessFinish(const QImage &image, const QString &fileName, const QString &path,
         const QString &sizeStr, const QString &filePath);
     void onAddUrlsThreadDestroy();
@@ -50,5 +52,6 @@ private:
     QPointer<FileListModel> model;
     QPointer<ConvertImageAddUrlsThread> worker;
     bool running = false;
+    bool abandoned = false;
     QList<QUrl> handedOver;
 };

@@ -372,7 +372,7 @@ private Q_SLOTS:
         QVERIFY(!worker.enqueueUrls(urls({ dir.path() })));
     }
 
-    void stopAndWaitLeavesNoThreadBehind()
+    void stopAndWaitAbandonsTheRun()
     {
         QTemporaryDir dir;
         for (int i = 0; i < 400; ++i)
@@ -381,13 +381,20 @@ private Q_SLOTS:
         QPointer<ConvertImageAddUrlsThread> worker;
         {
             AddUrlsController controller(&model);
+            QSignalSpy finish(&controller, &AddUrlsController::addUrlsFinish);
             QSignalSpy destroyed(&controller, &AddUrlsController::addUrlsThreadDestroy);
             controller.startAddUrls(urls({ dir.filePath("many") }));
             worker = controller.addUrlsThread();
             controller.stopAndWait();
             QVERIFY(worker->isFinished());
+            const int rows = model.rowCount();
             QVERIFY(destroyed.wait(10000));
             QVERIFY(!controller.addUrlsRunning());
+            // Nothing the stopped worker had sent reaches the list afterwards.
+            QCOMPARE(model.rowCount(), rows);
+            QCOMPARE(finish.count(), 0);
+            QVERIFY(!model.registry()->contains(pathKey(dir.filePath("many/399.png"))));
+
             controller.startAddUrls(urls({ dir.filePath("many") }));
             worker = controller.addUrlsThread();
             QVERIFY(worker);
