@@ -147,32 +147,30 @@ void TestImageTools::decodedByTool()
 void TestImageTools::encodedByTool_data()
 {
     QTest::addColumn<QString>("suffix");
-    QTest::addColumn<bool>("alpha");
-    QTest::addColumn<bool>("deep");
-    QTest::addColumn<bool>("displayP3");
+    QTest::addColumn<QString>("kind");
     for (const char *suffix : { "avif", "heic", "jxl" }) {
-        QTest::addRow("%s opaque", suffix) << QString::fromLatin1(suffix) << false << false << false;
-        QTest::addRow("%s transparent", suffix) << QString::fromLatin1(suffix) << true << false << false;
-        QTest::addRow("%s deep", suffix) << QString::fromLatin1(suffix) << false << true << false;
-        QTest::addRow("%s Display P3", suffix) << QString::fromLatin1(suffix) << false << false << true;
+        for (const char *kind : { "opaque", "transparent", "deep", "Display P3", "grayscale" })
+            QTest::addRow("%s %s", suffix, kind) << QString::fromLatin1(suffix) << QString::fromLatin1(kind);
     }
 }
 
 // Files made by the independent encoder from a PNG are read by our plug-in: picture, alpha,
-// depth and colour profile.
+// depth, colour profile, and grayscale coding (a single plane) turned into RGB.
 void TestImageTools::encodedByTool()
 {
     QFETCH(QString, suffix);
-    QFETCH(bool, alpha);
-    QFETCH(bool, deep);
-    QFETCH(bool, displayP3);
+    QFETCH(QString, kind);
+    const bool alpha = kind == QLatin1String("transparent");
+    const bool deep = kind == QLatin1String("deep");
     const Tool tool = encoderFor(suffix, deep);
     if (!TestSupport::haveTool(tool.program))
         QSKIP(qPrintable(tool.program + QStringLiteral(" is not installed")));
     QImage original
         = deep ? FormatTest::makeDeepGradient(80, 60, false) : TestSupport::makePhotoLike(80, 60, alpha);
-    if (displayP3)
+    if (kind == QLatin1String("Display P3"))
         original.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+    if (kind == QLatin1String("grayscale"))
+        original = original.convertToFormat(QImage::Format_Grayscale8);
     const QString png = path(QStringLiteral("source.png"));
     QVERIFY(original.save(png));
     const QString file = path(QStringLiteral("theirs.") + suffix);
@@ -186,8 +184,12 @@ void TestImageTools::encodedByTool()
     QCOMPARE(back.size(), original.size());
     QCOMPARE(back.hasAlphaChannel(), alpha);
     QCOMPARE(back.depth(), deep ? 64 : 32);
-    if (displayP3)
+    if (kind == QLatin1String("Display P3"))
         QCOMPARE(back.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+    if (kind == QLatin1String("grayscale")) {
+        const QRgb sample = back.pixel(40, 30);
+        QVERIFY(qAbs(qRed(sample) - qGreen(sample)) <= 2 && qAbs(qGreen(sample) - qBlue(sample)) <= 2);
+    }
     const double fidelity = deep ? FormatTest::psnr16(original, back) : TestSupport::psnr(original, back);
     QVERIFY2(fidelity >= 30.0, qPrintable(QStringLiteral("PSNR %1 dB").arg(fidelity)));
 }
