@@ -40,6 +40,7 @@ private Q_SLOTS:
     void truncated();
     void corrupted_data();
     void corrupted();
+    void avifHeaderContradictsPicture();
     void writeFailure();
 
 private:
@@ -463,6 +464,25 @@ void TestImageFormats::corrupted()
             QVERIFY(image.width() <= 4096 && image.height() <= 4096);
     }
     QVERIFY2(refused > 0, "no damaged file was refused");
+}
+
+// A deep AV1 picture whose 'av1C' and 'pixi' boxes claim 8 bits: the reader must refuse it
+// rather than write 16-bit samples into a buffer sized from the header (found by fuzzing).
+void TestImageFormats::avifHeaderContradictsPicture()
+{
+    QByteArray data = encoded(QStringLiteral("avif"), FormatTest::makeDeepGradient(16, 16, false));
+    const int box = data.indexOf("av1C");
+    QVERIFY(box > 0);
+    const int flags = box + 4 + 2;
+    QVERIFY(data[flags] & 0x40);
+    data[flags] = char(data[flags] & ~0x40);
+    const int pixi = data.indexOf("pixi");
+    QVERIFY(pixi > 0);
+    const int channels = data[pixi + 8];
+    for (int channel = 0; channel < channels; ++channel)
+        data[pixi + 9 + channel] = 8;
+    const QuietPlugins quiet;
+    QVERIFY(FormatTest::readData(data).isNull());
 }
 
 // A write the encoder refuses fails cleanly: false, no crash. (AV1 frames are at most 65536 wide.)

@@ -172,8 +172,12 @@ bool AvifHandler::read(QImage *image)
         return false;
     m_decoded = true;
 
+    // Everything below follows the header as parsed; a coded picture that disagrees with it
+    // (another size or depth) is refused, not written into a buffer sized for something else.
+    const QImage::Format format = outputFormat();
+    const bool deep = isDeep();
     QImage pixels;
-    if (!QImageIOHandler::allocateImage(storedSize(), outputFormat(), &pixels))
+    if (!QImageIOHandler::allocateImage(storedSize(), format, &pixels))
         return false;
     avifResult result = avifDecoderNextImage(m_decoder.get());
     if (result != AVIF_RESULT_OK) {
@@ -181,15 +185,15 @@ bool AvifHandler::read(QImage *image)
         return false;
     }
     const avifImage *decoded = m_decoder->image;
-    if (QSize(int(decoded->width), int(decoded->height)) != pixels.size()) {
-        qCWarning(lcAvif, "AVIF image size differs from its header");
+    if (QSize(int(decoded->width), int(decoded->height)) != pixels.size() || (decoded->depth > 8) != deep) {
+        qCWarning(lcAvif, "AVIF picture differs from its header");
         return false;
     }
 
     avifRGBImage rgb;
     avifRGBImageSetDefaults(&rgb, decoded);
-    rgb.depth = isDeep() ? 16 : 8;
-    rgb.format = isDeep() ? AVIF_RGB_FORMAT_RGBA : argb32Order();
+    rgb.depth = deep ? 16 : 8;
+    rgb.format = deep ? AVIF_RGB_FORMAT_RGBA : argb32Order();
     rgb.alphaPremultiplied = AVIF_FALSE;
     rgb.pixels = pixels.bits();
     rgb.rowBytes = uint32_t(pixels.bytesPerLine());

@@ -32,6 +32,8 @@ Q_LOGGING_CATEGORY(lcHeif, "pictomat.imageformats.heif", QtWarningMsg)
 namespace {
 
 constexpr const char *DefaultPreset = "ultrafast";
+// Wide enough for any panorama that fits the reader's default allocation limit.
+constexpr int MaxImageSide = 16384;
 
 struct ImageDeleter {
     void operator()(heif_image *image) const { heif_image_release(image); }
@@ -215,6 +217,9 @@ bool HeifHandler::ensureParsed() const
     if (!m_context)
         return false;
     heif_context_set_max_decoding_threads(m_context.get(), qBound(1, QThread::idealThreadCount(), 64));
+    // libheif 1.15 trusts a grid's or overlay's own canvas size; a 1 KB file claiming a huge one
+    // made it allocate 2.4 GB before failing. Sides beyond this are refused while parsing.
+    heif_context_set_maximum_image_size_limit(m_context.get(), MaxImageSide);
     if (failed(heif_context_read_from_memory_without_copy(
                    m_context.get(), m_data.constData(), size_t(m_data.size()), nullptr),
             "Cannot parse HEIF"))
@@ -313,6 +318,10 @@ bool HeifHandler::read(QImage *image)
     }
 
     const int channels = alpha ? 4 : 3;
+    if (heif_image_get_bits_per_pixel(decoded, heif_channel_interleaved) != channels * (isDeep() ? 16 : 8)) {
+        qCWarning(lcHeif, "HEIF decoder returned an unexpected pixel layout");
+        return false;
+    }
     if (isDeep())
         copyPixels16(decoded, channels,
             heif_image_get_bits_per_pixel_range(decoded, heif_channel_interleaved), &pixels);
