@@ -80,6 +80,57 @@ void setColour(avifImage *avif, const QImage &image)
     avif->transferCharacteristics = Cicp::TransferSrgb;
 }
 
+void setTransformation(avifImage *avif, QImageIOHandler::Transformations transformation)
+{
+    const Orientation::HeifTransform transform = Orientation::heifFromTransformation(transformation);
+    if (transform.angle != 0) {
+        avif->transformFlags |= AVIF_TRANSFORM_IROT;
+        avif->irot.angle = uint8_t(transform.angle);
+    }
+    if (transform.mirror >= 0) {
+        avif->transformFlags |= AVIF_TRANSFORM_IMIR;
+        avif->imir.mode = uint8_t(transform.mirror);
+    }
+}
+
+// `input` as EncoderInput::prepare() made it, converted to YUV planes of `depth` bits.
+std::unique_ptr<avifImage, ImageDeleter> toAvifImage(
+    const QImage &input, int depth, bool lossless, QImageIOHandler::Transformations transformation)
+{
+    // Full-resolution chroma: watermark text and QR codes are sharp colour edges that 4:2:0
+    // smears, and it costs only 8 % in size on photos.
+    std::unique_ptr<avifImage, ImageDeleter> avif(avifImageCreate(
+        uint32_t(input.width()), uint32_t(input.height()), uint32_t(depth), AVIF_PIXEL_FORMAT_YUV444));
+    if (!avif)
+        return nullptr;
+    setColour(avif.get(), input);
+    if (lossless) {
+        // Lossless AV1 keeps the RGB planes as they are (identity matrix, full range).
+        avif->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
+        avif->yuvRange = AVIF_RANGE_FULL;
+    }
+    setTransformation(avif.get(), transformation);
+
+    const bool alpha = input.hasAlphaChannel();
+    avifRGBImage rgb;
+    avifRGBImageSetDefaults(&rgb, avif.get());
+    rgb.depth = depth > 8 ? 16 : 8;
+    if (depth > 8) {
+        rgb.format = AVIF_RGB_FORMAT_RGBA;
+        rgb.ignoreAlpha = alpha ? AVIF_FALSE : AVIF_TRUE;
+    } else {
+        rgb.format = alpha ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
+    }
+    rgb.pixels = const_cast<uint8_t *>(input.constBits());
+    rgb.rowBytes = uint32_t(input.bytesPerLine());
+    const avifResult result = avifImageRGBToYUV(avif.get(), &rgb);
+    if (result != AVIF_RESULT_OK) {
+        qCWarning(lcAvif, "Cannot convert pixels for AVIF: %s", avifResultToString(result));
+        return nullptr;
+    }
+    return avif;
+}
+
 } // namespace
 
 void AvifHandler::DecoderDeleter::operator()(avifDecoder *decoder) const
@@ -236,51 +287,12 @@ bool AvifHandler::write(const QImage &image)
         return false;
     const int depth = writeDepth(image);
     const QImage input = EncoderInput::prepare(image, depth > 8);
-    const bool alpha = input.hasAlphaChannel();
     const int quality = m_quality < 0 ? DefaultQuality : qMin(m_quality, 100);
     const bool lossless = quality == 100;
 
-    // Full-resolution chroma: watermark text and QR codes are sharp colour edges that 4:2:0
-    // smears, and it costs only 8 % in size on photos.
-    std::unique_ptr<avifImage, ImageDeleter> avif(avifImageCreate(
-        uint32_t(input.width()), uint32_t(input.height()), uint32_t(depth), AVIF_PIXEL_FORMAT_YUV444));
+    std::unique_ptr<avifImage, ImageDeleter> avif = toAvifImage(input, depth, lossless, m_transformation);
     if (!avif)
         return false;
-    setColour(avif.get(), input);
-    if (lossless) {
-        // Lossless AV1 keeps the RGB planes as they are (identity matrix, full range).
-        avif->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
-        avif->yuvRange = AVIF_RANGE_FULL;
-    }
-    if (m_transformation != TransformationNone) {
-        const Orientation::HeifTransform transform = Orientation::heifFromTransformation(m_transformation);
-        if (transform.angle != 0) {
-            avif->transformFlags |= AVIF_TRANSFORM_IROT;
-            avif->irot.angle = uint8_t(transform.angle);
-        }
-        if (transform.mirror >= 0) {
-            avif->transformFlags |= AVIF_TRANSFORM_IMIR;
-            avif->imir.mode = uint8_t(transform.mirror);
-        }
-    }
-
-    avifRGBImage rgb;
-    avifRGBImageSetDefaults(&rgb, avif.get());
-    rgb.depth = depth > 8 ? 16 : 8;
-    if (depth > 8) {
-        rgb.format = AVIF_RGB_FORMAT_RGBA;
-        rgb.ignoreAlpha = alpha ? AVIF_FALSE : AVIF_TRUE;
-    } else {
-        rgb.format = alpha ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
-    }
-    rgb.pixels = const_cast<uint8_t *>(input.constBits());
-    rgb.rowBytes = uint32_t(input.bytesPerLine());
-    avifResult result = avifImageRGBToYUV(avif.get(), &rgb);
-    if (result != AVIF_RESULT_OK) {
-        qCWarning(lcAvif, "Cannot convert pixels for AVIF: %s", avifResultToString(result));
-        return false;
-    }
-
     std::unique_ptr<avifEncoder, EncoderDeleter> encoder(avifEncoderCreate());
     if (!encoder)
         return false;
@@ -296,7 +308,7 @@ bool AvifHandler::write(const QImage &image)
     }
 
     avifRWData output = AVIF_DATA_EMPTY;
-    result = avifEncoderWrite(encoder.get(), avif.get(), &output);
+    const avifResult result = avifEncoderWrite(encoder.get(), avif.get(), &output);
     if (result != AVIF_RESULT_OK) {
         qCWarning(lcAvif, "Cannot encode AVIF: %s %s", avifResultToString(result), encoder->diag.error);
         avifRWDataFree(&output);

@@ -99,6 +99,53 @@ QByteArray packRgb16(const QImage &rgbx64)
     return packed;
 }
 
+// Basic info and colour profile of `input` (as EncoderInput::prepare() made it).
+bool describeImage(JxlEncoder *encoder, const QImage &input, int bits, bool lossless,
+    QImageIOHandler::Transformations transformation)
+{
+    const bool alpha = input.hasAlphaChannel();
+    JxlBasicInfo info;
+    JxlEncoderInitBasicInfo(&info);
+    info.xsize = uint32_t(input.width());
+    info.ysize = uint32_t(input.height());
+    info.bits_per_sample = uint32_t(bits);
+    info.num_color_channels = 3;
+    info.num_extra_channels = alpha ? 1 : 0;
+    info.alpha_bits = alpha ? uint32_t(bits) : 0;
+    JxlColorEncoding described;
+    const QColorSpace space = input.colorSpace();
+    const bool asIcc = space.isValid() && !describeColourSpace(space, &described);
+    if (!space.isValid())
+        JxlColorEncodingSetToSRGB(&described, JXL_FALSE);
+    // Lossy coding is in XYB, except for profiles libjxl cannot describe: those keep the
+    // samples in their own space so that the profile and the colours come back unchanged.
+    info.uses_original_profile = lossless || asIcc ? JXL_TRUE : JXL_FALSE;
+    info.orientation = JxlOrientation(Orientation::exifFromTransformation(transformation));
+    if (JxlEncoderSetBasicInfo(encoder, &info) != JXL_ENC_SUCCESS)
+        return false;
+    if (!asIcc)
+        return JxlEncoderSetColorEncoding(encoder, &described) == JXL_ENC_SUCCESS;
+    const QByteArray icc = space.iccProfile();
+    return JxlEncoderSetICCProfile(
+               encoder, reinterpret_cast<const uint8_t *>(icc.constData()), size_t(icc.size()))
+        == JXL_ENC_SUCCESS;
+}
+
+bool addFrame(JxlEncoderFrameSettings *settings, const QImage &input, int bits)
+{
+    const bool alpha = input.hasAlphaChannel();
+    const JxlDataType type = bits > 8 ? JXL_TYPE_UINT16 : JXL_TYPE_UINT8;
+    if (bits > 8 && !alpha) {
+        const QByteArray packed = packRgb16(input);
+        const JxlPixelFormat format { 3, type, JXL_NATIVE_ENDIAN, 0 };
+        return JxlEncoderAddImageFrame(settings, &format, packed.constData(), size_t(packed.size()))
+            == JXL_ENC_SUCCESS;
+    }
+    const JxlPixelFormat format { alpha ? 4u : 3u, type, JXL_NATIVE_ENDIAN, size_t(input.bytesPerLine()) };
+    return JxlEncoderAddImageFrame(settings, &format, input.constBits(), size_t(input.sizeInBytes()))
+        == JXL_ENC_SUCCESS;
+}
+
 bool encodeToDevice(JxlEncoder *encoder, QIODevice *device)
 {
     QByteArray buffer(1 << 16, Qt::Uninitialized);
@@ -276,7 +323,6 @@ bool JxlHandler::write(const QImage &image)
         return false;
     const int bits = writeBits(image);
     const QImage input = EncoderInput::prepare(image, bits > 8);
-    const bool alpha = input.hasAlphaChannel();
     const int quality = m_quality < 0 ? DefaultQuality : qMin(m_quality, 100);
     const bool lossless = quality == 100;
 
@@ -286,39 +332,11 @@ bool JxlHandler::write(const QImage &image)
         || JxlEncoderSetParallelRunner(encoder.get(), JxlThreadParallelRunner, runner.get())
             != JXL_ENC_SUCCESS)
         return false;
-
-    JxlBasicInfo info;
-    JxlEncoderInitBasicInfo(&info);
-    info.xsize = uint32_t(input.width());
-    info.ysize = uint32_t(input.height());
-    info.bits_per_sample = uint32_t(bits);
-    info.num_color_channels = 3;
-    info.num_extra_channels = alpha ? 1 : 0;
-    info.alpha_bits = alpha ? uint32_t(bits) : 0;
-    JxlColorEncoding described;
-    const QColorSpace space = input.colorSpace();
-    const bool asIcc = space.isValid() && !describeColourSpace(space, &described);
-    if (!space.isValid())
-        JxlColorEncodingSetToSRGB(&described, JXL_FALSE);
-    // Lossy coding is in XYB, except for profiles libjxl cannot describe: those keep the
-    // samples in their own space so that the profile and the colours come back unchanged.
-    info.uses_original_profile = lossless || asIcc ? JXL_TRUE : JXL_FALSE;
-    info.orientation = JxlOrientation(Orientation::exifFromTransformation(m_transformation));
-    bool ready = JxlEncoderSetBasicInfo(encoder.get(), &info) == JXL_ENC_SUCCESS;
-    if (ready && asIcc) {
-        const QByteArray icc = space.iccProfile();
-        ready = JxlEncoderSetICCProfile(
-                    encoder.get(), reinterpret_cast<const uint8_t *>(icc.constData()), size_t(icc.size()))
-            == JXL_ENC_SUCCESS;
-    } else if (ready) {
-        ready = JxlEncoderSetColorEncoding(encoder.get(), &described) == JXL_ENC_SUCCESS;
-    }
-    if (!ready) {
+    if (!describeImage(encoder.get(), input, bits, lossless, m_transformation)) {
         qCWarning(
             lcJxl, "Cannot set up the JPEG XL encoder: error %d", int(JxlEncoderGetError(encoder.get())));
         return false;
     }
-
     JxlEncoderFrameSettings *settings = JxlEncoderFrameSettingsCreate(encoder.get(), nullptr);
     if (!settings
         || JxlEncoderFrameSettingsSetOption(settings, JXL_ENC_FRAME_SETTING_EFFORT, DefaultEffort)
@@ -327,21 +345,7 @@ bool JxlHandler::write(const QImage &image)
     const JxlEncoderStatus mode = lossless
         ? JxlEncoderSetFrameLossless(settings, JXL_TRUE)
         : JxlEncoderSetFrameDistance(settings, distanceFromQuality(qMax(0, quality)));
-    if (mode != JXL_ENC_SUCCESS)
-        return false;
-
-    const JxlDataType type = bits > 8 ? JXL_TYPE_UINT16 : JXL_TYPE_UINT8;
-    JxlEncoderStatus added;
-    if (bits > 8 && !alpha) {
-        const QByteArray packed = packRgb16(input);
-        const JxlPixelFormat format { 3, type, JXL_NATIVE_ENDIAN, 0 };
-        added = JxlEncoderAddImageFrame(settings, &format, packed.constData(), size_t(packed.size()));
-    } else {
-        const JxlPixelFormat format { alpha ? 4u : 3u, type, JXL_NATIVE_ENDIAN,
-            size_t(input.bytesPerLine()) };
-        added = JxlEncoderAddImageFrame(settings, &format, input.constBits(), size_t(input.sizeInBytes()));
-    }
-    if (added != JXL_ENC_SUCCESS) {
+    if (mode != JXL_ENC_SUCCESS || !addFrame(settings, input, bits)) {
         qCWarning(lcJxl, "Cannot hand the pixels to the JPEG XL encoder: error %d",
             int(JxlEncoderGetError(encoder.get())));
         return false;
