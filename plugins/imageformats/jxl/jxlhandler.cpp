@@ -217,6 +217,8 @@ bool JxlHandler::ensureParsed() const
             != JXL_DEC_SUCCESS)
         return false;
     JxlDecoderCloseInput(decoder);
+    // Qt's straight-alpha formats; libjxl can only be told before it starts decoding.
+    JxlDecoderSetUnpremultiplyAlpha(decoder, JXL_TRUE);
 
     for (;;) {
         const JxlDecoderStatus status = JxlDecoderProcessInput(decoder);
@@ -282,8 +284,6 @@ bool JxlHandler::read(QImage *image)
     if (!QImageIOHandler::allocateImage(uprightSize(), outputFormat(), &pixels))
         return false;
     JxlDecoder *decoder = m_decoder.get();
-    if (m_info.alpha_premultiplied)
-        JxlDecoderSetUnpremultiplyAlpha(decoder, JXL_TRUE);
     // Four channels even without alpha: libjxl fills it opaque, which is what RGBX formats need.
     const JxlPixelFormat format { 4, isDeep() ? JXL_TYPE_UINT16 : JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
         size_t(pixels.bytesPerLine()) };
