@@ -17,6 +17,8 @@ private Q_SLOTS:
     void initTestCase();
     void decodedByTool_data();
     void decodedByTool();
+    void depthSeenByTool_data();
+    void depthSeenByTool();
     void encodedByTool_data();
     void encodedByTool();
     void orientationSeenByTool_data();
@@ -142,6 +144,46 @@ void TestImageTools::decodedByTool()
     const double fidelity
         = deep ? FormatTest::psnr16(original, decoded) : TestSupport::psnr(original, decoded);
     QVERIFY2(fidelity >= 35.0, qPrintable(QStringLiteral("PSNR %1 dB").arg(fidelity)));
+}
+
+void TestImageTools::depthSeenByTool_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QByteArray>("subType");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    const QStringList avifInfo { QStringLiteral("--info") };
+    const QStringList heifDump { QStringLiteral("-d") };
+    QTest::newRow("avif 8-bit") << "avif" << QByteArray("8bit") << "avifdec" << avifInfo
+                                << "Bit Depth      : 8";
+    QTest::newRow("avif 10-bit") << "avif" << QByteArray("10bit") << "avifdec" << avifInfo
+                                 << "Bit Depth      : 10";
+    QTest::newRow("avif 12-bit") << "avif" << QByteArray("12bit") << "avifdec" << avifInfo
+                                 << "Bit Depth      : 12";
+    QTest::newRow("heic 10-bit") << "heic" << QByteArray("10bit") << "heif-info" << heifDump
+                                 << "bit_depth_luma: 10";
+    QTest::newRow("heic 12-bit") << "heic" << QByteArray("12bit") << "heif-info" << heifDump
+                                 << "bit_depth_luma: 12";
+}
+
+// The depth the writer was asked for is what the file's own headers say.
+void TestImageTools::depthSeenByTool()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QByteArray, subType);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    if (!TestSupport::haveTool(program))
+        QSKIP(qPrintable(program + QStringLiteral(" is not installed")));
+    const QString file = path(QStringLiteral("depth.") + suffix);
+    WriteSettings settings;
+    settings.subType = subType;
+    QCOMPARE(FormatTest::write(FormatTest::makeDeepGradient(32, 24, false), file, settings), QString());
+    QByteArray output;
+    QCOMPARE(TestSupport::runTool(program, arguments + QStringList { file }, &output), 0);
+    QVERIFY2(output.contains(expected.toLatin1()), output.constData());
 }
 
 void TestImageTools::encodedByTool_data()
