@@ -10,6 +10,7 @@
 #include <QImageWriter>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -485,14 +486,16 @@ void TestImageFormats::avifHeaderContradictsPicture()
     QVERIFY(FormatTest::readData(data).isNull());
 }
 
-// A write the encoder refuses fails cleanly: false, no crash. (AV1 frames are at most 65536 wide.)
+// A write the encoder refuses fails cleanly: false, no crash, and the library's reason in the
+// log (Qt 6.4's QImageWriter has no way for a plug-in to fill its errorString).
+// AV1 frames are at most 65536 pixels wide.
 void TestImageFormats::writeFailure()
 {
     QImage tooWide(70000, 1, QImage::Format_RGB32);
     tooWide.fill(Qt::gray);
     QImageWriter writer(path(QStringLiteral("too-wide.avif")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Cannot encode AVIF: .*65536")));
     QVERIFY(!writer.write(tooWide));
-    QVERIFY(!writer.errorString().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestImageFormats)
