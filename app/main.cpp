@@ -1,10 +1,12 @@
+#include "app/mainwindow.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Pictomat"));
-    label.show();
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    MainWindow window;
+    window.show();
     return app.exec();
 }

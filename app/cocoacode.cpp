@@ -1,0 +1,6 @@
+#include "app/cocoacode.h"
+
+CocoaCode::CocoaCode(QWidget *parent)
+    : QWidget(parent)
+{
+}

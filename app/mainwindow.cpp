@@ -1,0 +1,83 @@
+#include "app/mainwindow.h"
+
+#include "app/lkglobal.h"
+#include "app/windowgeometry.h"
+#include "form/convertimageform.h"
+#include "ui_mainwindow.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+#include <QStackedLayout>
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+
+    // The screen's work area stands in for the full-screen client size of the original checks.
+    const QRect available = screen()->availableGeometry();
+    setGeometry(fitWindowGeometry(readWindowGeometry(), quint32(available.width()),
+                                  quint32(available.height())));
+
+    stackedLayout = new QStackedLayout;
+    convertForm = new ConvertImageForm(this);
+    connect(convertForm, &ConvertImageForm::closeApp, this, &MainWindow::OnCloseApp);
+    convertForm->restoreSettings();
+    convertForm->show();
+    stackedLayout->addWidget(convertForm);
+    ui->centralwidget->setLayout(stackedLayout);
+
+    setWindowTitle(LKGlobal::productName());
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::setFirstCloseTask(CloseTask task)
+{
+    firstCloseTask = std::move(task);
+}
+
+void MainWindow::OnCloseApp()
+{
+    if (cleanupDialog)
+        cleanupDialog->close();
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    writeWindowGeometry(geometry());
+
+    if (convertForm->hasRunningWork())
+        convertForm->abandonWork();
+
+    if (firstCloseTask) {
+        const CloseTask task = std::exchange(firstCloseTask, nullptr);
+        if (QWidget *dialog = task(this)) {
+            cleanupDialog = dialog;
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    // Qt 6.4 has no colour-scheme hint; a scheme switch reaches us as a theme or palette change.
+    switch (event->type()) {
+    case QEvent::ThemeChange:
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::PaletteChange:
+        if (convertForm)
+            convertForm->applyTheme();
+        break;
+    default:
+        break;
+    }
+    QMainWindow::changeEvent(event);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QPalette>
+
+enum class ColorScheme { Light, Dark };
+
+// Qt 6.4 has no colour-scheme hint, so the palette decides: a window colour darker than the
+// window text means a dark scheme.
+ColorScheme colorSchemeOf(const QPalette &palette);
+ColorScheme currentColorScheme();

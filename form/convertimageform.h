@@ -1,0 +1,167 @@
+#pragma once
+
+#include "form/colorscheme.h"
+#include "form/settingsstore.h"
+
+#include <QPointer>
+#include <QStandardItemModel>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class CocoaCode;
+class QAbstractButton;
+struct ConversionOptions;
+
+namespace Ui {
+class ConvertImageForm;
+}
+
+// The whole content of the main window: toolbar, file list pages, option tabs and preview.
+// Every option widget writes its option, stores it at once and, where the option shapes the
+// image, asks for a new preview. GUI thread only.
+class ConvertImageForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ConvertImageForm(QWidget *parent = nullptr);
+    ~ConvertImageForm() override;
+
+    // Start-up: loads the stored options into the form with the change handlers held back.
+    void restoreSettings();
+
+    void loadSettings();
+    void storeSetting(SettingItem item);
+    void resetSettings();
+
+    void applyOptionsToForm();
+    void applyTheme();
+    void setBusy(bool busy);
+
+    // The only way to ask for a new preview of the current file.
+    void loadImage(const QString &path, bool reload);
+
+    // Puts a conversion's progress page in place of the file list and hides the option areas
+    // until the page reports the end of the conversion.
+    void showConversionPage(QWidget *page);
+
+    // The window is closing: stop listening to a preview or conversion and ask it to stop.
+    void abandonWork();
+    bool hasRunningWork() const;
+
+    ColorScheme colorScheme() const { return scheme; }
+
+    // Adds the row of a rule read from the store, after the rules already there.
+    void restoreRuleRow(const AdjustRule &rule);
+    // Drops every rule; neither stores nor refreshes the preview.
+    void removeAllAdjustment();
+
+    // Connected explicitly (the folder chooser's relay and the colour swatch); kept out of the
+    // slot table so that connect-by-name does not look for objects of these names.
+    void on_FolderSelected(const QString &path);
+    void on_ColorUpdated(const QColor &color);
+
+signals:
+    void showToolbarSignal(bool show);
+    void closeApp();
+
+public slots:
+    void OnShowToolbarSignal(bool show);
+    void handleStartConvertSignal();
+    void handleFinishConvertSignal();
+
+private slots:
+    void on_convertButton_clicked();
+    void on_updateButton_clicked();
+    void on_websiteButton_clicked();
+    void on_aboutButton_clicked();
+    void on_tabResetButton_clicked();
+
+    void on_targetComboBox_currentIndexChanged(int index);
+    void on_qualitySpinBox_valueChanged(int value);
+    void on_outputFolderLineEdit_textChanged(const QString &text);
+    void on_outputFolderButton_clicked();
+    void on_pdfFilenameLineEdit_textChanged(const QString &text);
+    void on_pdfFilenameButton_clicked();
+    void on_pdfPaperSizeComboBox_currentIndexChanged(int index);
+    void on_pdfQualityComboBox_currentIndexChanged(int index);
+    void on_pdfPageOrientationPortraitButton_clicked();
+    void on_pdfPageOrientationLanscapeButton_clicked();
+    void on_pdfNoMarginButton_clicked();
+    void on_pdfAddMarginButton_clicked();
+    void on_pdfMarginSizeSpinBox_valueChanged(int value);
+    void on_pdfResizeImageToPaperCheckBox_clicked();
+    void on_pdfSmoothEdgesCheckBox_clicked();
+
+    void on_scaleImageCheckBox_clicked();
+    void on_percentageRadioButton_toggled(bool checked);
+    void on_absoluteRadioButton_toggled(bool checked);
+    void on_relativeRadioButton_toggled(bool checked);
+    void on_percentageSpinBox_valueChanged(int value);
+    void on_absoluteWidthLineEdit_textChanged(const QString &text);
+    void on_absoluteHeightLineEdit_textChanged(const QString &text);
+    void on_relativeToComboBox_currentIndexChanged(int index);
+    void on_relativeValueLineEdit_textChanged(const QString &text);
+
+    void on_textLineEdit_textChanged(const QString &text);
+    void on_textClearButton_clicked();
+    void on_fontComboBox_currentFontChanged(const QFont &font);
+    void on_sizeSpinBox_valueChanged(int value);
+    void on_colorButton_clicked();
+    void on_positionComboBox_currentIndexChanged(int index);
+    void on_opacitySpinBox_valueChanged(int value);
+    void on_marginSpinBox_valueChanged(int value);
+
+    void on_imageSelectButton_clicked();
+    void on_imageClearButton_clicked();
+    void on_imageSizeSpinBox_valueChanged(int value);
+    void on_imagePositionComboBox_currentIndexChanged(int index);
+    void on_imageOpacitySpinBox_valueChanged(int value);
+    void on_imageMarginSpinBox_valueChanged(int value);
+
+    void on_qrCodeTextEdit_textChanged();
+    void on_qrCodeTextClearButton_clicked();
+    void on_qrCodeSizeSpinBox_valueChanged(int value);
+    void on_qrCodePositionComboBox_currentIndexChanged(int index);
+    void on_qrCodeMarginSpinBox_valueChanged(int value);
+
+private:
+    using OptionWrite = std::function<void(ConversionOptions &)>;
+
+    // The change-handler rule: act only while uiReady, write the option, store its item at
+    // once and, for options that shape the image, ask for a new preview.
+    void changeOption(SettingItem item, bool refreshesPreview, const OptionWrite &write,
+                      const std::function<void()> &then = {});
+    void writeAndStore(SettingItem item, const OptionWrite &write);
+
+    void setPdfOrientation(int orientation);
+    void setPdfMargin(int margin);
+    void setScaleType(int type, bool checked);
+    void updateTargetWidgets(int target);
+    void updateMarginSizeVisibility();
+    void updateRelativeValueField();
+    void showWatermarkThumbnail(const QString &path);
+    void setOptionAreasVisible(bool visible);
+    void setButtonIcon(QAbstractButton *button, const char *light, const char *dark,
+                       const char *disabled = nullptr);
+
+    std::unique_ptr<Ui::ConvertImageForm> ui;
+    QStandardItemModel sourceModel;
+    std::unique_ptr<CocoaCode> cocoaCode;
+    QPointer<QWidget> progressPage;
+
+    bool uiReady = false;
+    bool previewBusy = false;
+    bool closePending = false;
+    bool conversionStarting = false;
+    bool hasSelection = false;
+    bool canMoveUp = false;
+    bool canMoveDown = false;
+    bool convertAfterFolderChoice = false;
+    QString currentSelectedFile;
+    QString pendingPreviewPath;
+    bool pendingPreviewReload = false;
+    ColorScheme scheme = ColorScheme::Light;
+    int nextRuleId = 0;
+};
