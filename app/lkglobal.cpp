@@ -3,6 +3,7 @@
 #include "app/cocoacode.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFileDialog>
 #include <QSettings>
 #include <QStandardPaths>
@@ -77,7 +78,10 @@ bool LKGlobal::writeRegistryDword(RegistryRoot root, const QString &subKey, cons
 
 QString LKGlobal::picturesFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // A start folder that does not exist would reach the file dialogs as a file name to preselect.
+    const QString folder
+            = QStandardPaths::locate(QStandardPaths::PicturesLocation, QString(), QStandardPaths::LocateDirectory);
+    return folder.isEmpty() ? folder : QDir::cleanPath(folder);
 }
 
 QString LKGlobal::productName()

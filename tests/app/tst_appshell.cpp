@@ -1,0 +1,397 @@
+#include "app/cocoacode.h"
+#include "app/lkcolorwidget.h"
+#include "app/lkglobal.h"
+#include "app/mainwindow.h"
+#include "app/windowgeometry.h"
+#include "convert/conversionoptions.h"
+#include "form/convertimageform.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+constexpr quint32 ScreenWidth = 1920;
+constexpr quint32 ScreenHeight = 1080;
+
+// The geometry record outside Windows: its own settings file, named after the registry key.
+std::unique_ptr<QSettings> geometryStore()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Larkspan Pictomat"), QString());
+}
+
+void storeGeometry(const QMap<QString, qint32> &values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        QVERIFY(LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, windowGeometryKey(), it.key(),
+                                             quint32(it.value())));
+}
+
+QRect storedGeometry()
+{
+    QRect rect;
+    quint32 x = 0, y = 0, w = 0, h = 0;
+    const QString key = windowGeometryKey();
+    if (LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posX"), x)
+        && LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posY"), y)
+        && LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("width"), w)
+        && LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("height"), h))
+        rect = QRect(int(x), int(y), int(w), int(h));
+    return rect;
+}
+
+// Runs `answer` on the first modal dialog that shows up; polls because the dialog opens
+// inside the call that the test makes right after this.
+void answerModal(const std::function<void(QWidget *)> &answer)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start(10);
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    palette.setColor(QPalette::Text, Qt::white);
+    return palette;
+}
+
+} // namespace
+
+class FakeProgressPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    int cancelled = 0;
+
+public slots:
+    void on_cancelButton_clicked() { ++cancelled; }
+};
+
+class TestAppShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void fitWindowGeometry_data();
+    void fitWindowGeometry();
+    void registryDwordRoundTripAndMissingValue();
+    void firstStartOpensAtDefaults();
+    void storedGeometryIsRestored_data();
+    void storedGeometryIsRestored();
+    void everyCloseSavesGeometryAndFirstCloseWaitsForItsTask();
+    void closeAbandonsRunningConversion();
+    void paletteChangeSwapsTheFormTheme();
+    void colorWidgetPaintsColourInsideRedOutline();
+    void colorWidgetIgnoresRightButton();
+    void colorWidgetLeftButtonPicksColour();
+    void outputFolderChooserStartsInDocuments();
+    void picturesFolderOnlyWhenItExists();
+};
+
+void TestAppShell::initTestCase()
+{
+    QVERIFY(QStandardPaths::isTestModeEnabled());
+    QVERIFY2(geometryStore()->fileName().contains(QLatin1String(".qttest")), qPrintable(geometryStore()->fileName()));
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(available.size(), QSize(int(ScreenWidth), int(ScreenHeight)));
+}
+
+void TestAppShell::init()
+{
+    geometryStore()->clear();
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"))
+            .clear();
+    resetOptions();
+    QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+void TestAppShell::fitWindowGeometry_data()
+{
+    QTest::addColumn<qint64>("x");
+    QTest::addColumn<qint64>("y");
+    QTest::addColumn<qint64>("width");
+    QTest::addColumn<qint64>("height");
+    QTest::addColumn<QRect>("expected");
+
+    QTest::newRow("defaults") << 100LL << 100LL << 986LL << 513LL << QRect(100, 100, 986, 513);
+    QTest::newRow("width 500") << 100LL << 100LL << 500LL << 513LL << QRect(100, 100, 986, 513);
+    QTest::newRow("height 300") << 100LL << 100LL << 986LL << 300LL << QRect(100, 100, 986, 513);
+    QTest::newRow("width beyond screen") << 100LL << 100LL << 2500LL << 513LL << QRect(100, 100, 1920, 513);
+    QTest::newRow("posX 1800 width 1000") << 1800LL << 100LL << 1000LL << 513LL << QRect(920, 100, 1000, 513);
+    QTest::newRow("width of the screen") << 100LL << 100LL << 1920LL << 513LL << QRect(0, 100, 1920, 513);
+    QTest::newRow("height beyond screen") << 100LL << 100LL << 986LL << 1500LL << QRect(100, 100, 986, 1080);
+    QTest::newRow("posY plus height beyond") << 100LL << 700LL << 986LL << 600LL << QRect(100, 480, 986, 600);
+    QTest::newRow("posX -8") << -8LL << 100LL << 986LL << 513LL << QRect(100, 100, 986, 513);
+    QTest::newRow("posY -8") << 100LL << -8LL << 986LL << 513LL << QRect(100, 100, 986, 513);
+    QTest::newRow("posX on the edge") << 1920LL << 100LL << 986LL << 513LL << QRect(934, 100, 986, 513);
+    QTest::newRow("posX past the edge") << 1921LL << 100LL << 986LL << 513LL << QRect(100, 100, 986, 513);
+    // Only a window of acceptable width is moved back on screen; a widened one keeps its place.
+    QTest::newRow("narrow at the right") << 1800LL << 100LL << 500LL << 513LL << QRect(1800, 100, 986, 513);
+}
+
+void TestAppShell::fitWindowGeometry()
+{
+    QFETCH(qint64, x);
+    QFETCH(qint64, y);
+    QFETCH(qint64, width);
+    QFETCH(qint64, height);
+    QFETCH(QRect, expected);
+    const WindowGeometry stored { quint32(x), quint32(y), quint32(width), quint32(height) };
+    QCOMPARE(::fitWindowGeometry(stored, ScreenWidth, ScreenHeight), expected);
+}
+
+void TestAppShell::registryDwordRoundTripAndMissingValue()
+{
+    const QString key = QStringLiteral("Software\\Larkspan Pictomat");
+    QVERIFY(LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posX"), quint32(-8)));
+    quint32 value = 0;
+    QVERIFY(LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posX"), value));
+    QCOMPARE(value, 0xFFFFFFF8u);
+
+    value = 77;
+    QTest::ignoreMessage(QtDebugMsg, "Software\\Larkspan Pictomat : posY : Cannot read DWORD from registry.");
+    QVERIFY(!LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posY"), value));
+    QCOMPARE(value, 77u);
+
+    // A hand-edited value that is no number is a failed read, too.
+    geometryStore()->setValue(QStringLiteral("width"), QStringLiteral("wide"));
+    QTest::ignoreMessage(QtDebugMsg, "Software\\Larkspan Pictomat : width : Cannot read DWORD from registry.");
+    QVERIFY(!LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("width"), value));
+    QCOMPARE(value, 77u);
+}
+
+void TestAppShell::firstStartOpensAtDefaults()
+{
+    for (const char *name : { "posX", "posY", "width", "height" })
+        QTest::ignoreMessage(QtDebugMsg,
+                             qPrintable(QStringLiteral("Software\\Larkspan Pictomat : %1 : Cannot read DWORD from "
+                                                       "registry.")
+                                                .arg(QLatin1String(name))));
+    MainWindow window;
+    QCOMPARE(window.geometry(), QRect(100, 100, 986, 513));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Larkspan Pictomat"));
+    QCOMPARE(window.objectName(), QStringLiteral("MainWindow"));
+    QVERIFY(window.form());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // The form fits the smallest window the checks allow: nothing forces it to grow.
+    QCOMPARE(window.geometry(), QRect(100, 100, 986, 513));
+}
+
+void TestAppShell::storedGeometryIsRestored_data()
+{
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("restored");
+    QTest::newRow("inside") << QRect(50, 60, 1200, 700) << QRect(50, 60, 1200, 700);
+    QTest::newRow("posX 1800 width 1000") << QRect(1800, 100, 1000, 513) << QRect(920, 100, 1000, 513);
+    QTest::newRow("posX -8") << QRect(-8, -8, 1000, 600) << QRect(100, 100, 1000, 600);
+    QTest::newRow("too small") << QRect(10, 10, 500, 200) << QRect(10, 10, 986, 513);
+}
+
+void TestAppShell::storedGeometryIsRestored()
+{
+    QFETCH(QRect, stored);
+    QFETCH(QRect, restored);
+    storeGeometry({ { "posX", stored.x() }, { "posY", stored.y() }, { "width", stored.width() },
+                    { "height", stored.height() } });
+    MainWindow window;
+    QCOMPARE(window.geometry(), restored);
+}
+
+void TestAppShell::everyCloseSavesGeometryAndFirstCloseWaitsForItsTask()
+{
+    MainWindow window;
+    int taskRuns = 0;
+    QPointer<QDialog> cleanup;
+    window.setFirstCloseTask([&](MainWindow *owner) -> QWidget * {
+        ++taskRuns;
+        cleanup = new QDialog(owner);
+        cleanup->show();
+        return cleanup;
+    });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    window.setGeometry(150, 160, 1000, 600);
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    QCOMPARE(taskRuns, 1);
+    QVERIFY(cleanup && cleanup->isVisible());
+    QCOMPARE(storedGeometry(), QRect(150, 160, 1000, 600));
+
+    window.setGeometry(170, 180, 1100, 650);
+    window.OnCloseApp();
+    QVERIFY(!window.isVisible());
+    QVERIFY(!cleanup || !cleanup->isVisible());
+    QCOMPARE(taskRuns, 1);
+    QCOMPARE(storedGeometry(), QRect(170, 180, 1100, 650));
+}
+
+void TestAppShell::closeAbandonsRunningConversion()
+{
+    MainWindow window;
+    window.show();
+    auto *page = new FakeProgressPage;
+    window.form()->showConversionPage(page);
+    QVERIFY(window.close());
+    QCOMPARE(page->cancelled, 1);
+}
+
+void TestAppShell::paletteChangeSwapsTheFormTheme()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *tabToolbar = window.findChild<QWidget *>(QStringLiteral("tabToolbarWidget"));
+    QVERIFY(tabToolbar);
+    QCOMPARE(window.form()->colorScheme(), ColorScheme::Light);
+
+    QApplication::setPalette(darkPalette());
+    QTRY_COMPARE(window.form()->colorScheme(), ColorScheme::Dark);
+    QVERIFY(tabToolbar->styleSheet().contains(QLatin1String("#3F3F3F")));
+
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QTRY_COMPARE(window.form()->colorScheme(), ColorScheme::Light);
+    QVERIFY(tabToolbar->styleSheet().contains(QLatin1String("#E2E2E2")));
+}
+
+void TestAppShell::colorWidgetPaintsColourInsideRedOutline()
+{
+    LKColorWidget swatch;
+    QCOMPARE(swatch.color(), QColor(Qt::white));
+    swatch.setFixedSize(24, 24);
+    swatch.setColor(QColor(0x20, 0x80, 0x40));
+    const QImage image = swatch.grab().toImage();
+    QCOMPARE(image.pixelColor(12, 12), QColor(0x20, 0x80, 0x40));
+    QCOMPARE(image.pixelColor(0, 0), QColor(Qt::red));
+    // The outline runs along the widget's own edges, one pixel wide.
+    QCOMPARE(image.pixelColor(23, 23), QColor(Qt::red));
+    QCOMPARE(image.pixelColor(23, 5), QColor(Qt::red));
+    QCOMPARE(image.pixelColor(5, 23), QColor(Qt::red));
+    QCOMPARE(image.pixelColor(1, 1), QColor(0x20, 0x80, 0x40));
+    QCOMPARE(image.pixelColor(22, 22), QColor(0x20, 0x80, 0x40));
+}
+
+void TestAppShell::colorWidgetIgnoresRightButton()
+{
+    LKColorWidget swatch;
+    swatch.setFixedSize(24, 24);
+    swatch.show();
+    QSignalSpy spy(&swatch, &LKColorWidget::colorUpdated);
+    bool dialogOpened = false;
+    auto *watchdog = new QTimer(&swatch);
+    connect(watchdog, &QTimer::timeout, &swatch, [&dialogOpened] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            dialogOpened = true;
+            dialog->reject();
+        }
+    });
+    watchdog->start(10);
+    QTest::mouseClick(&swatch, Qt::RightButton);
+    QTest::qWait(50);
+    QVERIFY(!dialogOpened);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(swatch.color(), QColor(Qt::white));
+}
+
+void TestAppShell::colorWidgetLeftButtonPicksColour()
+{
+    LKColorWidget swatch;
+    swatch.setFixedSize(24, 24);
+    swatch.setColor(Qt::yellow);
+    swatch.show();
+    QSignalSpy spy(&swatch, &LKColorWidget::colorUpdated);
+    answerModal([](QWidget *modal) {
+        auto *dialog = qobject_cast<QColorDialog *>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->currentColor(), QColor(Qt::yellow));
+        dialog->setCurrentColor(QColor(0x40, 0x50, 0x60));
+        dialog->accept();
+    });
+    QTest::mouseClick(&swatch, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<QColor>(), QColor(0x40, 0x50, 0x60));
+    QCOMPARE(swatch.color(), QColor(0x40, 0x50, 0x60));
+}
+
+void TestAppShell::outputFolderChooserStartsInDocuments()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QVERIFY(QDir().mkpath(documents));
+    QTemporaryDir chosen;
+    CocoaCode code;
+    QSignalSpy spy(&code, &CocoaCode::folderSelected);
+
+    answerModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Select folder ..."));
+        QCOMPARE(dialog->directory().absolutePath(), QDir(documents).absolutePath());
+        dialog->selectFile(chosen.path());
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    LKGlobal::selectOutputFolder(&code);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(QDir(spy.at(0).at(0).toString()).absolutePath(), QDir(chosen.path()).absolutePath());
+
+    answerModal([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+    LKGlobal::selectOutputFolder(&code);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toString(), QString());
+}
+
+void TestAppShell::picturesFolderOnlyWhenItExists()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QDir(pictures).removeRecursively();
+    QCOMPARE(LKGlobal::picturesFolder(), QString());
+    QVERIFY(QDir().mkpath(pictures));
+    QCOMPARE(LKGlobal::picturesFolder(), QDir::cleanPath(pictures));
+    QCOMPARE(LKGlobal::productName(), QStringLiteral("Larkspan Pictomat"));
+}
+
+int main(int argc, char *argv[])
+{
+    // A home of its own, so that tests running side by side never share a settings file, and a
+    // 1920 x 1080 screen, so that the geometry checks meet a known screen.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    const QString screenConfig = home.filePath(QStringLiteral("screen.json"));
+    QFile config(screenConfig);
+    if (!config.open(QIODevice::WriteOnly))
+        return 1;
+    config.write(R"({"screens":[{"name":"screen","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenConfig.toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    TestAppShell test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_appshell.moc"
