@@ -2,12 +2,14 @@
 
 #include "app/lkglobal.h"
 #include "app/windowgeometry.h"
+#include "filelist/removethumbnailsdialog.h"
 #include "form/convertimageform.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QScreen>
 #include <QStackedLayout>
+#include <QTimer>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -36,11 +38,6 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-void MainWindow::setFirstCloseTask(CloseTask task)
-{
-    firstCloseTask = std::move(task);
-}
-
 void MainWindow::OnCloseApp()
 {
     if (cleanupDialog)
@@ -55,13 +52,17 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (convertForm->hasRunningWork())
         convertForm->abandonWork();
 
-    if (firstCloseTask) {
-        const CloseTask task = std::exchange(firstCloseTask, nullptr);
-        if (QWidget *dialog = task(this)) {
-            cleanupDialog = dialog;
-            event->ignore();
-            return;
+    if (thumbnailsCleanupPending()) {
+        if (!cleanupDialog) {
+            cleanupDialog = new RemoveThumbnailsDialog(this);
+            connect(cleanupDialog, &RemoveThumbnailsDialog::closeApp, this, &MainWindow::OnCloseApp);
+            cleanupDialog->show();
+            // Started once this close has been refused: the dialog's closeApp() closes the window
+            // again, which cannot happen from inside this event.
+            QTimer::singleShot(0, cleanupDialog, &RemoveThumbnailsDialog::removeThumbnailFiles);
         }
+        event->ignore();
+        return;
     }
     event->accept();
 }

@@ -2,17 +2,17 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
 
 class ConvertImageForm;
 class QStackedLayout;
+class RemoveThumbnailsDialog;
 
 namespace Ui {
 class MainWindow;
 }
 
 // The one window of the program: hosts the main form, keeps its own position and size between
-// runs and holds the first close back until the work registered for it is done.
+// runs and holds the first close back until the cached thumbnails are removed.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -22,12 +22,6 @@ public:
     ~MainWindow() override;
 
     ConvertImageForm *form() const { return convertForm; }
-
-    // Work that has to run once before the window may close, such as removing the cached
-    // thumbnails. At the first close the task gets the window, starts its dialog and returns it;
-    // the dialog must end by calling OnCloseApp(). A null dialog lets the close go ahead.
-    using CloseTask = std::function<QWidget *(MainWindow *window)>;
-    void setFirstCloseTask(CloseTask task);
 
 public slots:
     void OnCloseApp();
@@ -40,6 +34,5 @@ private:
     Ui::MainWindow *ui;
     QStackedLayout *stackedLayout = nullptr;
     ConvertImageForm *convertForm = nullptr;
-    CloseTask firstCloseTask;
-    QPointer<QWidget> cleanupDialog;
+    QPointer<RemoveThumbnailsDialog> cleanupDialog;
 };

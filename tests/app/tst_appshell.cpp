@@ -4,6 +4,8 @@
 #include "app/mainwindow.h"
 #include "app/windowgeometry.h"
 #include "convert/conversionoptions.h"
+#include "filelist/removethumbnailsdialog.h"
+#include "filelist/thumbnailcache.h"
 #include "form/convertimageform.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -50,17 +53,28 @@ QRect storedGeometry()
     return rect;
 }
 
-// Runs `answer` on the first modal dialog that shows up; polls because the dialog opens
-// inside the call that the test makes right after this.
-void answerModal(const std::function<void(QWidget *)> &answer)
+// Runs `answer` on the modal dialog that the call made right after this opens, and on nothing
+// else. The answer only acts and notes what it saw: a check failing in there would leave the
+// dialog open and the test hanging. It runs again while the dialog stays open, since a file
+// dialog may still be loading its folder and refuse the first accept.
+void answerModal(const std::function<void(QDialog *)> &answer)
 {
     auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+    auto dialog = std::make_shared<QPointer<QDialog>>();
+    auto seen = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, dialog, seen] {
+        if (!*seen) {
+            *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            *seen = !dialog->isNull();
+            if (!*seen)
+                return;
+        }
+        if (dialog->isNull() || !(*dialog)->isVisible()) {
             timer->stop();
             timer->deleteLater();
-            answer(modal);
+            return;
         }
+        answer(*dialog);
     });
     timer->start(10);
 }
@@ -102,7 +116,7 @@ private slots:
     void firstStartOpensAtDefaults();
     void storedGeometryIsRestored_data();
     void storedGeometryIsRestored();
-    void everyCloseSavesGeometryAndFirstCloseWaitsForItsTask();
+    void everyCloseSavesGeometryAndFirstCloseRemovesThumbnails();
     void closeAbandonsRunningConversion();
     void paletteChangeSwapsTheFormTheme();
     void colorWidgetPaintsColourInsideRedOutline();
@@ -126,6 +140,7 @@ void TestAppShell::init()
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"))
             .clear();
     resetOptions();
+    setThumbnailsCleanupPending(false);
     QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
@@ -222,33 +237,34 @@ void TestAppShell::storedGeometryIsRestored()
     QCOMPARE(window.geometry(), restored);
 }
 
-void TestAppShell::everyCloseSavesGeometryAndFirstCloseWaitsForItsTask()
+void TestAppShell::everyCloseSavesGeometryAndFirstCloseRemovesThumbnails()
 {
+    setThumbnailsCleanupPending(true);
+    const QString thumbnail = ThumbnailCache::thumbnailsDir() + QStringLiteral("0.webp");
+    QFile file(thumbnail);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("cached");
+    file.close();
+
     MainWindow window;
-    int taskRuns = 0;
-    QPointer<QDialog> cleanup;
-    window.setFirstCloseTask([&](MainWindow *owner) -> QWidget * {
-        ++taskRuns;
-        cleanup = new QDialog(owner);
-        cleanup->show();
-        return cleanup;
-    });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-
     window.setGeometry(150, 160, 1000, 600);
     QVERIFY(!window.close());
     QVERIFY(window.isVisible());
-    QCOMPARE(taskRuns, 1);
-    QVERIFY(cleanup && cleanup->isVisible());
+    auto *cleanup = window.findChild<RemoveThumbnailsDialog *>();
+    QVERIFY(cleanup);
+    QVERIFY(cleanup->isVisible());
     QCOMPARE(storedGeometry(), QRect(150, 160, 1000, 600));
 
+    // The cleanup reports back and closes the window again; that close saves the geometry too.
     window.setGeometry(170, 180, 1100, 650);
-    window.OnCloseApp();
-    QVERIFY(!window.isVisible());
-    QVERIFY(!cleanup || !cleanup->isVisible());
-    QCOMPARE(taskRuns, 1);
+    QTRY_VERIFY(!window.isVisible());
+    QVERIFY(!cleanup->isVisible());
+    QVERIFY(!QFile::exists(thumbnail));
+    QVERIFY(!thumbnailsCleanupPending());
     QCOMPARE(storedGeometry(), QRect(170, 180, 1100, 650));
+    QCOMPARE(window.findChildren<RemoveThumbnailsDialog *>().size(), 1);
 }
 
 void TestAppShell::closeAbandonsRunningConversion()
@@ -325,14 +341,17 @@ void TestAppShell::colorWidgetLeftButtonPicksColour()
     swatch.setColor(Qt::yellow);
     swatch.show();
     QSignalSpy spy(&swatch, &LKColorWidget::colorUpdated);
-    answerModal([](QWidget *modal) {
-        auto *dialog = qobject_cast<QColorDialog *>(modal);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->currentColor(), QColor(Qt::yellow));
-        dialog->setCurrentColor(QColor(0x40, 0x50, 0x60));
-        dialog->accept();
+    QColor preset;
+    answerModal([&preset](QDialog *modal) {
+        if (auto *dialog = qobject_cast<QColorDialog *>(modal)) {
+            if (!preset.isValid())
+                preset = dialog->currentColor();
+            dialog->setCurrentColor(QColor(0x40, 0x50, 0x60));
+        }
+        modal->accept();
     });
     QTest::mouseClick(&swatch, Qt::LeftButton);
+    QCOMPARE(preset, QColor(Qt::yellow));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<QColor>(), QColor(0x40, 0x50, 0x60));
     QCOMPARE(swatch.color(), QColor(0x40, 0x50, 0x60));
@@ -346,19 +365,24 @@ void TestAppShell::outputFolderChooserStartsInDocuments()
     CocoaCode code;
     QSignalSpy spy(&code, &CocoaCode::folderSelected);
 
-    answerModal([&](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Select folder ..."));
-        QCOMPARE(dialog->directory().absolutePath(), QDir(documents).absolutePath());
-        dialog->selectFile(chosen.path());
-        static_cast<QDialog *>(dialog)->accept();
+    QString title, startFolder;
+    answerModal([&](QDialog *modal) {
+        title = modal->windowTitle();
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            if (startFolder.isEmpty())
+                startFolder = dialog->directory().absolutePath();
+            // Entering the folder leaves nothing selected in it, so the folder itself is the answer.
+            dialog->setDirectory(chosen.path());
+        }
+        modal->accept();
     });
     LKGlobal::selectOutputFolder(&code);
+    QCOMPARE(title, QStringLiteral("Select folder ..."));
+    QCOMPARE(startFolder, QDir(documents).absolutePath());
     QCOMPARE(spy.count(), 1);
     QCOMPARE(QDir(spy.at(0).at(0).toString()).absolutePath(), QDir(chosen.path()).absolutePath());
 
-    answerModal([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+    answerModal([](QDialog *modal) { modal->reject(); });
     LKGlobal::selectOutputFolder(&code);
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(0).toString(), QString());

@@ -23,6 +23,7 @@
 #include <QTreeView>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -56,18 +57,29 @@ void clearStore()
     settings->clear();
 }
 
-// Runs `answer` on the first modal dialog of type T that shows up; polls because the dialog
-// opens inside the call that the test makes right after this.
+// Runs `answer` on the modal dialog of type T that the call made right after this opens, and
+// on nothing else. The answer only acts and notes what it saw: a check failing in there would
+// leave the dialog open and the test hanging. It runs again while the dialog stays open, since a
+// file dialog may still be loading its folder and refuse the first accept.
 template <typename T>
 void answerDialog(const std::function<void(T *)> &answer)
 {
     auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
+    auto dialog = std::make_shared<QPointer<T>>();
+    auto seen = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, dialog, seen] {
+        if (!*seen) {
+            *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+            *seen = !dialog->isNull();
+            if (!*seen)
+                return;
+        }
+        if (dialog->isNull() || !(*dialog)->isVisible()) {
             timer->stop();
             timer->deleteLater();
-            answer(dialog);
+            return;
         }
+        answer(*dialog);
     });
     timer->start(10);
 }
@@ -502,12 +514,15 @@ void TestConvertImageForm::colorFromSwatchAndFromDialog()
     QCOMPARE(preview()->text(), GeneratingText);
 
     preview()->setText(PreviewText);
-    answerDialog<QColorDialog>([](QColorDialog *dialog) {
-        QCOMPARE(dialog->currentColor(), QColor(0x11, 0x22, 0x33));
+    QColor preset;
+    answerDialog<QColorDialog>([&preset](QColorDialog *dialog) {
+        if (!preset.isValid())
+            preset = dialog->currentColor();
         dialog->setCurrentColor(QColor(0xaa, 0xbb, 0xcc));
         dialog->accept();
     });
     widget<QAbstractButton>("colorButton")->click();
+    QCOMPARE(preset, QColor(0x11, 0x22, 0x33));
     QCOMPARE(conversionOptions().textColor, QColor(0xaa, 0xbb, 0xcc));
     QCOMPARE(swatch->color(), QColor(0xaa, 0xbb, 0xcc));
     QCOMPARE(storedValue(QStringLiteral("textColor")).toString(), QStringLiteral("#aabbcc"));
@@ -535,14 +550,24 @@ void TestConvertImageForm::pdfFileDialogStoresOnlyTheFileItem()
     QDir(dataDir.path()).mkpath(QStringLiteral("albums"));
     const QString chosen = dataDir.filePath(QStringLiteral("albums/holiday.pdf"));
     clearStore();
-    answerDialog<QFileDialog>([this, chosen](QFileDialog *dialog) {
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Save to PDF File"));
-        QCOMPARE(dialog->directory().absolutePath(), QDir(dataDir.path()).absolutePath());
-        QCOMPARE(dialog->nameFilters(), QStringList { "PDF files (*.pdf)" });
-        dialog->selectFile(chosen);
+    QString title, startFolder;
+    QStringList filters;
+    answerDialog<QFileDialog>([&, chosen](QFileDialog *dialog) {
+        title = dialog->windowTitle();
+        if (startFolder.isEmpty())
+            startFolder = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
+        // Typed, as a user would: selectFile() leaves the name field alone once it has the focus.
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(chosen);
+        else
+            dialog->selectFile(chosen);
         static_cast<QDialog *>(dialog)->accept();
     });
     widget<QAbstractButton>("pdfFilenameButton")->click();
+    QCOMPARE(title, QStringLiteral("Save to PDF File"));
+    QCOMPARE(startFolder, QDir(dataDir.path()).absolutePath());
+    QCOMPARE(filters, QStringList { "PDF files (*.pdf)" });
 
     QCOMPARE(conversionOptions().outputFolder, QDir::toNativeSeparators(dataDir.filePath(QStringLiteral("albums"))));
     QCOMPARE(conversionOptions().pdfFileName, QStringLiteral("holiday.pdf"));
@@ -607,12 +632,15 @@ void TestConvertImageForm::resetAnsweredNoChangesNothing()
     startForm();
     const QStringList keysBefore = storedKeys();
 
-    answerDialog<QMessageBox>([](QMessageBox *box) {
-        QCOMPARE(box->windowTitle(), QStringLiteral("Reset Settings"));
-        QCOMPARE(box->text(), QStringLiteral("Are you sure you want to reset all settings to their default values?"));
+    QString title, text;
+    answerDialog<QMessageBox>([&](QMessageBox *box) {
+        title = box->windowTitle();
+        text = box->text();
         box->button(QMessageBox::No)->click();
     });
     widget<QAbstractButton>("tabResetButton")->click();
+    QCOMPARE(title, QStringLiteral("Reset Settings"));
+    QCOMPARE(text, QStringLiteral("Are you sure you want to reset all settings to their default values?"));
 
     QCOMPARE(storedKeys(), keysBefore);
     QCOMPARE(storedValue(QStringLiteral("textContent")).toString(), QStringLiteral("Stamp"));
