@@ -3,8 +3,7 @@
 #include <QWidget>
 
 // Never shown: it only carries the folder chooser's answer back to the form.
-class CocoaCode : public QWidget
-{
+class CocoaCode : public QWidget {
     Q_OBJECT
 
 public:

@@ -5,8 +5,7 @@
 
 // A colour swatch: shows its colour inside a red outline and lets the user pick another one
 // with a left click.
-class LKColorWidget : public QWidget
-{
+class LKColorWidget : public QWidget {
     Q_OBJECT
 
 public:

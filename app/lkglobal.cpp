@@ -26,9 +26,10 @@ std::unique_ptr<QSettings> openRegistryKey(LKGlobal::RegistryRoot root, const QS
     if (!parts.isEmpty() && parts.first().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
         parts.removeFirst();
     const QString organization = parts.isEmpty() ? QStringLiteral("Software") : parts.takeFirst();
-    const QSettings::Scope scope = root == LKGlobal::CurrentUser ? QSettings::UserScope : QSettings::SystemScope;
-    return std::make_unique<QSettings>(QSettings::NativeFormat, scope, organization,
-                                       parts.join(QLatin1Char('/')));
+    const QSettings::Scope scope
+        = root == LKGlobal::CurrentUser ? QSettings::UserScope : QSettings::SystemScope;
+    return std::make_unique<QSettings>(
+        QSettings::NativeFormat, scope, organization, parts.join(QLatin1Char('/')));
 #endif
 }
 
@@ -41,14 +42,14 @@ QString LKGlobal::browseForFolder(const QString &title, const QString &startFold
 
 void LKGlobal::selectOutputFolder(CocoaCode *code)
 {
-    const QString documents = QStandardPaths::locate(QStandardPaths::DocumentsLocation, QString(),
-                                                     QStandardPaths::LocateDirectory);
+    const QString documents = QStandardPaths::locate(
+        QStandardPaths::DocumentsLocation, QString(), QStandardPaths::LocateDirectory);
     const QString folder = browseForFolder(QObject::tr("Select folder ..."), documents);
     emit code->folderSelected(folder);
 }
 
-bool LKGlobal::readRegistryDword(RegistryRoot root, const QString &subKey, const QString &valueName,
-                                 quint32 &value)
+bool LKGlobal::readRegistryDword(
+    RegistryRoot root, const QString &subKey, const QString &valueName, quint32 &value)
 {
     const std::unique_ptr<QSettings> key = openRegistryKey(root, subKey);
     bool ok = false;
@@ -63,8 +64,8 @@ bool LKGlobal::readRegistryDword(RegistryRoot root, const QString &subKey, const
     return true;
 }
 
-bool LKGlobal::writeRegistryDword(RegistryRoot root, const QString &subKey, const QString &valueName,
-                                  quint32 value)
+bool LKGlobal::writeRegistryDword(
+    RegistryRoot root, const QString &subKey, const QString &valueName, quint32 value)
 {
     const std::unique_ptr<QSettings> key = openRegistryKey(root, subKey);
     if (!key->isWritable())
@@ -79,8 +80,8 @@ bool LKGlobal::writeRegistryDword(RegistryRoot root, const QString &subKey, cons
 QString LKGlobal::picturesFolder()
 {
     // A start folder that does not exist would reach the file dialogs as a file name to preselect.
-    const QString folder
-            = QStandardPaths::locate(QStandardPaths::PicturesLocation, QString(), QStandardPaths::LocateDirectory);
+    const QString folder = QStandardPaths::locate(
+        QStandardPaths::PicturesLocation, QString(), QStandardPaths::LocateDirectory);
     return folder.isEmpty() ? folder : QDir::cleanPath(folder);
 }
 

@@ -6,8 +6,7 @@ class CocoaCode;
 
 // The program's only door to operating-system services. Everything here is stateless and
 // runs on the GUI thread.
-class LKGlobal
-{
+class LKGlobal {
 public:
     enum RegistryRoot { CurrentUser, LocalMachine };
 
@@ -20,10 +19,10 @@ public:
 
     // A 32-bit value under a registry key: HKCU\<subKey> on Windows, a settings file named
     // after the key elsewhere. A failed read leaves value unchanged.
-    static bool readRegistryDword(RegistryRoot root, const QString &subKey, const QString &valueName,
-                                  quint32 &value);
-    static bool writeRegistryDword(RegistryRoot root, const QString &subKey, const QString &valueName,
-                                   quint32 value);
+    static bool readRegistryDword(
+        RegistryRoot root, const QString &subKey, const QString &valueName, quint32 &value);
+    static bool writeRegistryDword(
+        RegistryRoot root, const QString &subKey, const QString &valueName, quint32 value);
 
     // The user's Pictures folder, empty when the system does not name one.
     static QString picturesFolder();

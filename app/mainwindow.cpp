@@ -19,8 +19,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     // The screen's work area stands in for the full-screen client size of the original checks.
     const QRect available = screen()->availableGeometry();
-    setGeometry(fitWindowGeometry(readWindowGeometry(), quint32(available.width()),
-                                  quint32(available.height())));
+    setGeometry(
+        fitWindowGeometry(readWindowGeometry(), quint32(available.width()), quint32(available.height())));
 
     stackedLayout = new QStackedLayout;
     convertForm = new ConvertImageForm(this);

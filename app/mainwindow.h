@@ -13,8 +13,7 @@ class MainWindow;
 
 // The one window of the program: hosts the main form, keeps its own position and size between
 // runs and holds the first close back until the cached thumbnails are removed.
-class MainWindow : public QMainWindow
-{
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:

@@ -51,8 +51,8 @@ void writeWindowGeometry(const QRect &geometry)
     const QString key = windowGeometryKey();
     LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posX"), quint32(geometry.x()));
     LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posY"), quint32(geometry.y()));
-    LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("width"),
-                                 quint32(geometry.width()));
-    LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("height"),
-                                 quint32(geometry.height()));
+    LKGlobal::writeRegistryDword(
+        LKGlobal::CurrentUser, key, QStringLiteral("width"), quint32(geometry.width()));
+    LKGlobal::writeRegistryDword(
+        LKGlobal::CurrentUser, key, QStringLiteral("height"), quint32(geometry.height()));
 }

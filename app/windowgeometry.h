@@ -5,8 +5,7 @@
 
 // The main window's position and size as kept between runs. The values are DWORDs and are
 // compared unsigned, so a negative stored position counts as far off screen.
-struct WindowGeometry
-{
+struct WindowGeometry {
     quint32 x = 100;
     quint32 y = 100;
     quint32 width = 986;

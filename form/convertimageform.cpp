@@ -4,6 +4,7 @@
 #include "app/lkglobal.h"
 #include "convert/conversionoptions.h"
 #include "convert/outputformats.h"
+#include "form/compacttabstyle.h"
 #include "ui_convertimageform.h"
 
 #include <QColorDialog>
@@ -13,6 +14,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMessageBox>
+#include <QStyleFactory>
+#include <QTabBar>
 #include <algorithm>
 
 namespace {
@@ -45,6 +48,9 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     }
     connect(cocoaCode.get(), &CocoaCode::folderSelected, this, &ConvertImageForm::on_FolderSelected);
 
+    auto *tabStyle = new CompactTabStyle(QStyleFactory::create(style()->name()));
+    tabStyle->setParent(ui->tabWidget->tabBar());
+    ui->tabWidget->tabBar()->setStyle(tabStyle);
     ui->tabWidget->setCurrentWidget(ui->outputFolderTab);
     ui->sourceStackedWidget->setCurrentWidget(ui->sourceFrame);
 
@@ -81,9 +87,9 @@ void ConvertImageForm::storeSetting(SettingItem item)
 
 void ConvertImageForm::resetSettings()
 {
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-            this, tr("Reset Settings"), tr("Are you sure you want to reset all settings to their default values?"),
-            QMessageBox::Yes | QMessageBox::No);
+    const QMessageBox::StandardButton answer = QMessageBox::question(this, tr("Reset Settings"),
+        tr("Are you sure you want to reset all settings to their default values?"),
+        QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
 
@@ -128,7 +134,7 @@ void ConvertImageForm::applyOptionsToForm()
 
     ui->scaleImageCheckBox->setChecked(options.scaleImage);
     const QList<QRadioButton *> scaleButtons
-            = { ui->percentageRadioButton, ui->absoluteRadioButton, ui->relativeRadioButton };
+        = { ui->percentageRadioButton, ui->absoluteRadioButton, ui->relativeRadioButton };
     if (options.scaleType >= 0 && options.scaleType < scaleButtons.size()) {
         scaleButtons.at(options.scaleType)->setChecked(true);
     } else {
@@ -177,8 +183,8 @@ void ConvertImageForm::applyTheme()
     scheme = currentColorScheme();
     const bool dark = scheme == ColorScheme::Dark;
     ui->previewImage->update();
-    ui->tabToolbarWidget->setStyleSheet(dark ? QStringLiteral("background-color:#3F3F3F;")
-                                             : QStringLiteral("background-color:#E2E2E2;"));
+    ui->tabToolbarWidget->setStyleSheet(
+        dark ? QStringLiteral("background-color:#3F3F3F;") : QStringLiteral("background-color:#E2E2E2;"));
 
     setButtonIcon(ui->convertButton, "_Convert24.png", "_ConvertWhite24.png", "_ConvertGray24.png");
     setButtonIcon(ui->addFilesButton, "_AddFile24.png", "_AddFileWhite24.png");
@@ -190,8 +196,8 @@ void ConvertImageForm::applyTheme()
     setButtonIcon(ui->websiteButton, "_websiteIcon24.png", "_websiteWhiteIcon24.png");
     setButtonIcon(ui->aboutButton, "_About24.png", "_AboutWhite24.png");
     setButtonIcon(ui->adjustAddButton, "_AddIcon24.png", "_AddWhiteIcon24.png");
-    setButtonIcon(ui->adjustDeleteButton, "_SettingsIcon24.png", "_SettingsWhiteIcon24.png",
-                  "_SettingsGrayIcon24.png");
+    setButtonIcon(
+        ui->adjustDeleteButton, "_SettingsIcon24.png", "_SettingsWhiteIcon24.png", "_SettingsGrayIcon24.png");
     setButtonIcon(ui->adjustDeleteAllButton, "_Reset24.png", "_ResetWhite24.png");
     setButtonIcon(ui->tabResetButton, "_Reset24.png", "_ResetWhite24.png");
     setButtonIcon(ui->outputFolderButton, "_folder16.png", "_folderWhite16.png");
@@ -205,8 +211,8 @@ void ConvertImageForm::applyTheme()
 
 // The disabled variant goes into the icon's disabled mode, so it shows whenever the button is
 // disabled, whatever the scheme.
-void ConvertImageForm::setButtonIcon(QAbstractButton *button, const char *light, const char *dark,
-                                     const char *disabled)
+void ConvertImageForm::setButtonIcon(
+    QAbstractButton *button, const char *light, const char *dark, const char *disabled)
 {
     QIcon icon;
     icon.addFile(resourceImage(scheme == ColorScheme::Dark ? dark : light), QSize(), QIcon::Normal);
@@ -366,8 +372,8 @@ void ConvertImageForm::showWatermarkThumbnail(const QString &path)
         ui->imageImage->setPixmap(QPixmap::fromImage(image));
 }
 
-void ConvertImageForm::changeOption(SettingItem item, bool refreshesPreview, const OptionWrite &write,
-                                    const std::function<void()> &then)
+void ConvertImageForm::changeOption(
+    SettingItem item, bool refreshesPreview, const OptionWrite &write, const std::function<void()> &then)
 {
     if (!uiReady)
         return;
@@ -397,21 +403,13 @@ int decimalValue(const QString &text)
 
 } // namespace
 
-void ConvertImageForm::on_convertButton_clicked()
-{
-}
+void ConvertImageForm::on_convertButton_clicked() { }
 
-void ConvertImageForm::on_updateButton_clicked()
-{
-}
+void ConvertImageForm::on_updateButton_clicked() { }
 
-void ConvertImageForm::on_websiteButton_clicked()
-{
-}
+void ConvertImageForm::on_websiteButton_clicked() { }
 
-void ConvertImageForm::on_aboutButton_clicked()
-{
-}
+void ConvertImageForm::on_aboutButton_clicked() { }
 
 void ConvertImageForm::on_tabResetButton_clicked()
 {
@@ -420,13 +418,15 @@ void ConvertImageForm::on_tabResetButton_clicked()
 
 void ConvertImageForm::on_targetComboBox_currentIndexChanged(int index)
 {
-    changeOption(SettingItem::TargetFileType, false, [index](ConversionOptions &o) { o.targeFileType = index; },
-                 [this, index] { updateTargetWidgets(index); });
+    changeOption(
+        SettingItem::TargetFileType, false, [index](ConversionOptions &o) { o.targeFileType = index; },
+        [this, index] { updateTargetWidgets(index); });
 }
 
 void ConvertImageForm::on_qualitySpinBox_valueChanged(int value)
 {
-    changeOption(SettingItem::TargetFileQuality, false, [value](ConversionOptions &o) { o.targeFileQuality = value; });
+    changeOption(
+        SettingItem::TargetFileQuality, false, [value](ConversionOptions &o) { o.targeFileQuality = value; });
 }
 
 void ConvertImageForm::on_outputFolderLineEdit_textChanged(const QString &text)
@@ -466,9 +466,10 @@ void ConvertImageForm::on_pdfFilenameButton_clicked()
         return;
     uiReady = false;
     const QString folder = conversionOptions().outputFolder;
-    const QString start = !folder.isEmpty() && QFileInfo::exists(folder) ? folder : LKGlobal::picturesFolder();
+    const QString start
+        = !folder.isEmpty() && QFileInfo::exists(folder) ? folder : LKGlobal::picturesFolder();
     const QString file = QDir::toNativeSeparators(
-            QFileDialog::getSaveFileName(this, tr("Save to PDF File"), start, tr("PDF files (*.pdf)")));
+        QFileDialog::getSaveFileName(this, tr("Save to PDF File"), start, tr("PDF files (*.pdf)")));
     if (!file.isEmpty()) {
         const QFileInfo info(file);
         // Only the file item is stored; the folder follows with the next store of the output folder.
@@ -534,7 +535,8 @@ void ConvertImageForm::on_pdfAddMarginButton_clicked()
 
 void ConvertImageForm::on_pdfMarginSizeSpinBox_valueChanged(int value)
 {
-    writeAndStore(SettingItem::PdfPaperMarginSize, [value](ConversionOptions &o) { o.pdfPaperMarginSize = value; });
+    writeAndStore(
+        SettingItem::PdfPaperMarginSize, [value](ConversionOptions &o) { o.pdfPaperMarginSize = value; });
 }
 
 void ConvertImageForm::on_pdfResizeImageToPaperCheckBox_clicked()
@@ -552,8 +554,9 @@ void ConvertImageForm::on_pdfSmoothEdgesCheckBox_clicked()
 void ConvertImageForm::on_scaleImageCheckBox_clicked()
 {
     const bool checked = ui->scaleImageCheckBox->isChecked();
-    changeOption(SettingItem::ScaleImage, true, [checked](ConversionOptions &o) { o.scaleImage = checked; },
-                 [this, checked] { ui->scaleOptionsWidget->setEnabled(checked); });
+    changeOption(
+        SettingItem::ScaleImage, true, [checked](ConversionOptions &o) { o.scaleImage = checked; },
+        [this, checked] { ui->scaleOptionsWidget->setEnabled(checked); });
 }
 
 void ConvertImageForm::setScaleType(int type, bool checked)
@@ -579,27 +582,29 @@ void ConvertImageForm::on_relativeRadioButton_toggled(bool checked)
 
 void ConvertImageForm::on_percentageSpinBox_valueChanged(int value)
 {
-    changeOption(SettingItem::ScalePercentage, true, [value](ConversionOptions &o) { o.scalePercentage = value; });
+    changeOption(
+        SettingItem::ScalePercentage, true, [value](ConversionOptions &o) { o.scalePercentage = value; });
 }
 
 void ConvertImageForm::on_absoluteWidthLineEdit_textChanged(const QString &text)
 {
     const int value = decimalValue(text);
     changeOption(SettingItem::ScaleAbsoluteWidth, true,
-                 [value](ConversionOptions &o) { o.scaleAbsoluteWitdh = value; });
+        [value](ConversionOptions &o) { o.scaleAbsoluteWitdh = value; });
 }
 
 void ConvertImageForm::on_absoluteHeightLineEdit_textChanged(const QString &text)
 {
     const int value = decimalValue(text);
     changeOption(SettingItem::ScaleAbsoluteHeight, true,
-                 [value](ConversionOptions &o) { o.scaleAbsoluteHeight = value; });
+        [value](ConversionOptions &o) { o.scaleAbsoluteHeight = value; });
 }
 
 void ConvertImageForm::on_relativeToComboBox_currentIndexChanged(int index)
 {
-    changeOption(SettingItem::ScaleRelativeTo, true, [index](ConversionOptions &o) { o.scaleRelativeTo = index; },
-                 [this] { updateRelativeValueField(); });
+    changeOption(
+        SettingItem::ScaleRelativeTo, true, [index](ConversionOptions &o) { o.scaleRelativeTo = index; },
+        [this] { updateRelativeValueField(); });
 }
 
 void ConvertImageForm::on_relativeValueLineEdit_textChanged(const QString &text)
@@ -607,10 +612,10 @@ void ConvertImageForm::on_relativeValueLineEdit_textChanged(const QString &text)
     const int value = decimalValue(text);
     if (conversionOptions().scaleRelativeTo != 0)
         changeOption(SettingItem::ScaleRelativeHeight, true,
-                     [value](ConversionOptions &o) { o.scaleRelativeHeight = value; });
+            [value](ConversionOptions &o) { o.scaleRelativeHeight = value; });
     else
         changeOption(SettingItem::ScaleRelativeWidth, true,
-                     [value](ConversionOptions &o) { o.scaleRelativeWidth = value; });
+            [value](ConversionOptions &o) { o.scaleRelativeWidth = value; });
 }
 
 void ConvertImageForm::on_textLineEdit_textChanged(const QString &text)
@@ -654,11 +659,12 @@ void ConvertImageForm::on_colorButton_clicked()
 
 void ConvertImageForm::on_ColorUpdated(const QColor &color)
 {
-    changeOption(SettingItem::TextColor, true, [&color](ConversionOptions &o) { o.textColor = color; },
-                 [this, &color] {
-                     ui->colorWidget->setColor(color);
-                     ui->colorWidget->repaint();
-                 });
+    changeOption(
+        SettingItem::TextColor, true, [&color](ConversionOptions &o) { o.textColor = color; },
+        [this, &color] {
+            ui->colorWidget->setColor(color);
+            ui->colorWidget->repaint();
+        });
 }
 
 void ConvertImageForm::on_positionComboBox_currentIndexChanged(int index)
@@ -681,9 +687,8 @@ void ConvertImageForm::on_imageSelectButton_clicked()
     if (!uiReady)
         return;
     uiReady = false;
-    const QString file = QFileDialog::getOpenFileName(
-            this, tr("Add Image Files"), LKGlobal::picturesFolder(),
-            tr("Image Files ((*.gif *.heic *.heif *.jpg *.jpeg *.png *.tif *.tiff *.webp)"));
+    const QString file = QFileDialog::getOpenFileName(this, tr("Add Image Files"), LKGlobal::picturesFolder(),
+        tr("Image Files ((*.gif *.heic *.heif *.jpg *.jpeg *.png *.tif *.tiff *.webp)"));
     if (!file.isEmpty()) {
         updateOptions([&file](ConversionOptions &o) { o.imagePath = file; });
         storeSetting(SettingItem::ImagePath);
@@ -695,11 +700,12 @@ void ConvertImageForm::on_imageSelectButton_clicked()
 
 void ConvertImageForm::on_imageClearButton_clicked()
 {
-    changeOption(SettingItem::ImagePath, true, [](ConversionOptions &o) { o.imagePath.clear(); },
-                 [this] {
-                     ui->imageImage->clear();
-                     ui->imageImage->setText(tr("Preview"));
-                 });
+    changeOption(
+        SettingItem::ImagePath, true, [](ConversionOptions &o) { o.imagePath.clear(); },
+        [this] {
+            ui->imageImage->clear();
+            ui->imageImage->setText(tr("Preview"));
+        });
 }
 
 void ConvertImageForm::on_imageSizeSpinBox_valueChanged(int value)
@@ -709,7 +715,8 @@ void ConvertImageForm::on_imageSizeSpinBox_valueChanged(int value)
 
 void ConvertImageForm::on_imagePositionComboBox_currentIndexChanged(int index)
 {
-    changeOption(SettingItem::ImagePosition, true, [index](ConversionOptions &o) { o.imagePosition = index; });
+    changeOption(
+        SettingItem::ImagePosition, true, [index](ConversionOptions &o) { o.imagePosition = index; });
 }
 
 void ConvertImageForm::on_imageOpacitySpinBox_valueChanged(int value)
@@ -740,7 +747,8 @@ void ConvertImageForm::on_qrCodeSizeSpinBox_valueChanged(int value)
 
 void ConvertImageForm::on_qrCodePositionComboBox_currentIndexChanged(int index)
 {
-    changeOption(SettingItem::QrCodePosition, true, [index](ConversionOptions &o) { o.qrCodePosition = index; });
+    changeOption(
+        SettingItem::QrCodePosition, true, [index](ConversionOptions &o) { o.qrCodePosition = index; });
 }
 
 void ConvertImageForm::on_qrCodeMarginSpinBox_valueChanged(int value)

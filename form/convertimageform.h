@@ -20,8 +20,7 @@ class ConvertImageForm;
 // The whole content of the main window: toolbar, file list pages, option tabs and preview.
 // Every option widget writes its option, stores it at once and, where the option shapes the
 // image, asks for a new preview. GUI thread only.
-class ConvertImageForm : public QWidget
-{
+class ConvertImageForm : public QWidget {
     Q_OBJECT
 
 public:
@@ -132,7 +131,7 @@ private:
     // The change-handler rule: act only while uiReady, write the option, store its item at
     // once and, for options that shape the image, ask for a new preview.
     void changeOption(SettingItem item, bool refreshesPreview, const OptionWrite &write,
-                      const std::function<void()> &then = {});
+        const std::function<void()> &then = {});
     void writeAndStore(SettingItem item, const OptionWrite &write);
 
     void setPdfOrientation(int orientation);
@@ -143,8 +142,8 @@ private:
     void updateRelativeValueField();
     void showWatermarkThumbnail(const QString &path);
     void setOptionAreasVisible(bool visible);
-    void setButtonIcon(QAbstractButton *button, const char *light, const char *dark,
-                       const char *disabled = nullptr);
+    void setButtonIcon(
+        QAbstractButton *button, const char *light, const char *dark, const char *disabled = nullptr);
 
     std::unique_ptr<Ui::ConvertImageForm> ui;
     QStandardItemModel sourceModel;

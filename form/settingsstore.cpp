@@ -21,8 +21,7 @@ const QString RuleKeyPrefix = QStringLiteral("AdjustImage");
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,
 // and how it goes into the store and comes back. Loading and resetting both go through `assign`,
 // so a default and a loaded value are checked the same way.
-struct SettingKey
-{
+struct SettingKey {
     QString key;
     SettingItem item;
     QVariant defaultValue;
@@ -31,45 +30,38 @@ struct SettingKey
     void (*assign)(Options &, const QVariant &, const QFont &standardFont);
 };
 
-template <int Options::*Member>
-QVariant intValue(const Options &options)
+template <int Options::*Member> QVariant intValue(const Options &options)
 {
     return options.*Member;
 }
 
-template <int Options::*Member>
-void assignInt(Options &options, const QVariant &value, const QFont &)
+template <int Options::*Member> void assignInt(Options &options, const QVariant &value, const QFont &)
 {
     options.*Member = value.toInt();
 }
 
-template <int Options::*Member>
-void assignPosition(Options &options, const QVariant &value, const QFont &)
+template <int Options::*Member> void assignPosition(Options &options, const QVariant &value, const QFont &)
 {
     const int position = value.toInt();
     options.*Member = position < 0 || position >= PositionCount ? DefaultPosition : position;
 }
 
-template <bool Options::*Member>
-QVariant boolValue(const Options &options)
+template <bool Options::*Member> QVariant boolValue(const Options &options)
 {
     return options.*Member;
 }
 
-template <bool Options::*Member>
-void assignBool(Options &options, const QVariant &value, const QFont &)
+template <bool Options::*Member> void assignBool(Options &options, const QVariant &value, const QFont &)
 {
     options.*Member = value.toBool();
 }
 
-template <QString Options::*Member>
-QVariant stringValue(const Options &options)
+template <QString Options::*Member> QVariant stringValue(const Options &options)
 {
     return options.*Member;
 }
 
-template <QString Options::*Member>
-void assignString(Options &options, const QVariant &value, const QFont &)
+template <QString Options::*Member> void assignString(Options &options, const QVariant &value, const QFont &)
 {
     options.*Member = value.toString();
 }
@@ -104,8 +96,7 @@ SettingKey intKey(const char *key, SettingItem item, int defaultValue, bool rest
     return { QLatin1String(key), item, defaultValue, restoredByReset, &intValue<Member>, &assignInt<Member> };
 }
 
-template <int Options::*Member>
-SettingKey positionKey(const char *key, SettingItem item)
+template <int Options::*Member> SettingKey positionKey(const char *key, SettingItem item)
 {
     return { QLatin1String(key), item, DefaultPosition, true, &intValue<Member>, &assignPosition<Member> };
 }
@@ -113,13 +104,15 @@ SettingKey positionKey(const char *key, SettingItem item)
 template <bool Options::*Member>
 SettingKey boolKey(const char *key, SettingItem item, bool defaultValue, bool restoredByReset)
 {
-    return { QLatin1String(key), item, defaultValue, restoredByReset, &boolValue<Member>, &assignBool<Member> };
+    return { QLatin1String(key), item, defaultValue, restoredByReset, &boolValue<Member>,
+        &assignBool<Member> };
 }
 
 template <QString Options::*Member>
 SettingKey stringKey(const char *key, SettingItem item, bool restoredByReset)
 {
-    return { QLatin1String(key), item, QString(), restoredByReset, &stringValue<Member>, &assignString<Member> };
+    return { QLatin1String(key), item, QString(), restoredByReset, &stringValue<Member>,
+        &assignString<Member> };
 }
 
 // Every stored option, in load order.
@@ -170,7 +163,7 @@ const QList<SettingKey> &settingKeys()
 std::unique_ptr<QSettings> openStore()
 {
     auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
+        QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
     settings->beginGroup(GroupName);
     return settings;
 }

@@ -29,15 +29,15 @@ constexpr quint32 ScreenHeight = 1080;
 // The geometry record outside Windows: its own settings file, named after the registry key.
 std::unique_ptr<QSettings> geometryStore()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Larkspan Pictomat"), QString());
+    return std::make_unique<QSettings>(
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan Pictomat"), QString());
 }
 
 void storeGeometry(const QMap<QString, qint32> &values)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it)
-        QVERIFY(LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, windowGeometryKey(), it.key(),
-                                             quint32(it.value())));
+        QVERIFY(LKGlobal::writeRegistryDword(
+            LKGlobal::CurrentUser, windowGeometryKey(), it.key(), quint32(it.value())));
 }
 
 QRect storedGeometry()
@@ -91,8 +91,7 @@ QPalette darkPalette()
 
 } // namespace
 
-class FakeProgressPage : public QWidget
-{
+class FakeProgressPage : public QWidget {
     Q_OBJECT
 
 public:
@@ -102,8 +101,7 @@ public slots:
     void on_cancelButton_clicked() { ++cancelled; }
 };
 
-class TestAppShell : public QObject
-{
+class TestAppShell : public QObject {
     Q_OBJECT
 
 private slots:
@@ -129,7 +127,8 @@ private slots:
 void TestAppShell::initTestCase()
 {
     QVERIFY(QStandardPaths::isTestModeEnabled());
-    QVERIFY2(geometryStore()->fileName().contains(QLatin1String(".qttest")), qPrintable(geometryStore()->fileName()));
+    QVERIFY2(geometryStore()->fileName().contains(QLatin1String(".qttest")),
+        qPrintable(geometryStore()->fileName()));
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(available.size(), QSize(int(ScreenWidth), int(ScreenHeight)));
 }
@@ -137,8 +136,9 @@ void TestAppShell::initTestCase()
 void TestAppShell::init()
 {
     geometryStore()->clear();
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"))
-            .clear();
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"),
+        QStringLiteral("ZirarurOvize"))
+        .clear();
     resetOptions();
     setThumbnailsCleanupPending(false);
     QApplication::setPalette(QApplication::style()->standardPalette());
@@ -194,7 +194,8 @@ void TestAppShell::registryDwordRoundTripAndMissingValue()
 
     // A hand-edited value that is no number is a failed read, too.
     geometryStore()->setValue(QStringLiteral("width"), QStringLiteral("wide"));
-    QTest::ignoreMessage(QtDebugMsg, "Software\\Larkspan Pictomat : width : Cannot read DWORD from registry.");
+    QTest::ignoreMessage(
+        QtDebugMsg, "Software\\Larkspan Pictomat : width : Cannot read DWORD from registry.");
     QVERIFY(!LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("width"), value));
     QCOMPARE(value, 77u);
 }
@@ -203,9 +204,9 @@ void TestAppShell::firstStartOpensAtDefaults()
 {
     for (const char *name : { "posX", "posY", "width", "height" })
         QTest::ignoreMessage(QtDebugMsg,
-                             qPrintable(QStringLiteral("Software\\Larkspan Pictomat : %1 : Cannot read DWORD from "
-                                                       "registry.")
-                                                .arg(QLatin1String(name))));
+            qPrintable(QStringLiteral("Software\\Larkspan Pictomat : %1 : Cannot read DWORD from "
+                                      "registry.")
+                           .arg(QLatin1String(name))));
     MainWindow window;
     QCOMPARE(window.geometry(), QRect(100, 100, 986, 513));
     QCOMPARE(window.windowTitle(), QStringLiteral("Larkspan Pictomat"));
@@ -232,7 +233,7 @@ void TestAppShell::storedGeometryIsRestored()
     QFETCH(QRect, stored);
     QFETCH(QRect, restored);
     storeGeometry({ { "posX", stored.x() }, { "posY", stored.y() }, { "width", stored.width() },
-                    { "height", stored.height() } });
+        { "height", stored.height() } });
     MainWindow window;
     QCOMPARE(window.geometry(), restored);
 }

@@ -33,7 +33,7 @@ const QString GeneratingText = QStringLiteral("Generating preview\u2026");
 std::unique_ptr<QSettings> openMainApp()
 {
     auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
+        QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
     settings->beginGroup(QStringLiteral("MainApp"));
     return settings;
 }
@@ -61,8 +61,7 @@ void clearStore()
 // on nothing else. The answer only acts and notes what it saw: a check failing in there would
 // leave the dialog open and the test hanging. It runs again while the dialog stays open, since a
 // file dialog may still be loading its folder and refuse the first accept.
-template <typename T>
-void answerDialog(const std::function<void(T *)> &answer)
+template <typename T> void answerDialog(const std::function<void(T *)> &answer)
 {
     auto *timer = new QTimer;
     auto dialog = std::make_shared<QPointer<T>>();
@@ -109,8 +108,7 @@ QPalette darkPalette()
 } // namespace
 
 // Stands in for the progress page: counts the cancel requests the form makes.
-class FakeProgressPage : public QWidget
-{
+class FakeProgressPage : public QWidget {
     Q_OBJECT
 
 public:
@@ -123,16 +121,14 @@ public slots:
     void on_cancelButton_clicked() { ++cancelled; }
 };
 
-class TestConvertImageForm : public QObject
-{
+class TestConvertImageForm : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<ConvertImageForm> form;
     QTemporaryDir dataDir;
 
-    template <typename T>
-    T *widget(const char *name)
+    template <typename T> T *widget(const char *name)
     {
         T *child = form->findChild<T *>(QLatin1String(name));
         if (!child)
@@ -254,8 +250,9 @@ void TestConvertImageForm::loadingShowsStoredValuesWithoutStoringThem()
     QCOMPARE(preview()->text(), PreviewText);
 
     // Only the margin size handler ignores the guard; everything else stays as stored.
-    QCOMPARE(storedKeys(), (QStringList { "outputFolder", "pdfPaperMarginSize", "scaleImage", "scalePercentage",
-                                          "targeFileQuality", "targeFileType", "textContent" }));
+    QCOMPARE(storedKeys(),
+        (QStringList { "outputFolder", "pdfPaperMarginSize", "scaleImage", "scalePercentage",
+            "targeFileQuality", "targeFileType", "textContent" }));
     QCOMPARE(storedValue(QStringLiteral("scalePercentage")).toInt(), 1000);
 }
 
@@ -268,37 +265,59 @@ void TestConvertImageForm::handlersStoreAtOnce_data()
     QTest::addColumn<bool>("refreshes");
 
     // Every row stores its one key, except the PDF name, whose item covers three keys.
-    QTest::newRow("target") << "targetComboBox" << QVariant(6) << "targeFileType" << "6" << false;
-    QTest::newRow("quality") << "qualitySpinBox" << QVariant(50) << "targeFileQuality" << "50" << false;
+    QTest::newRow("target") << "targetComboBox" << QVariant(6) << "targeFileType"
+                            << "6" << false;
+    QTest::newRow("quality") << "qualitySpinBox" << QVariant(50) << "targeFileQuality"
+                             << "50" << false;
     QTest::newRow("output folder") << "outputFolderLineEdit" << QVariant("/some/where") << "outputFolder"
                                    << "/some/where" << false;
-    QTest::newRow("pdf name") << "pdfFilenameLineEdit" << QVariant("album") << "pdfFileName" << "album" << false;
-    QTest::newRow("paper size") << "pdfPaperSizeComboBox" << QVariant(3) << "pdfPaperSize" << "3" << false;
-    QTest::newRow("pdf quality") << "pdfQualityComboBox" << QVariant(5) << "pdfQuality" << "5" << false;
-    QTest::newRow("margin size") << "pdfMarginSizeSpinBox" << QVariant(33) << "pdfPaperMarginSize" << "33" << false;
-    QTest::newRow("percentage") << "percentageSpinBox" << QVariant(150) << "scalePercentage" << "150" << true;
-    QTest::newRow("absolute width") << "absoluteWidthLineEdit" << QVariant("800") << "scaleAbsoluteWitdh" << "800"
-                                    << true;
-    QTest::newRow("absolute width letters") << "absoluteWidthLineEdit" << QVariant("abc") << "scaleAbsoluteWitdh"
-                                            << "0" << true;
+    QTest::newRow("pdf name") << "pdfFilenameLineEdit" << QVariant("album") << "pdfFileName"
+                              << "album" << false;
+    QTest::newRow("paper size") << "pdfPaperSizeComboBox" << QVariant(3) << "pdfPaperSize"
+                                << "3" << false;
+    QTest::newRow("pdf quality") << "pdfQualityComboBox" << QVariant(5) << "pdfQuality"
+                                 << "5" << false;
+    QTest::newRow("margin size") << "pdfMarginSizeSpinBox" << QVariant(33) << "pdfPaperMarginSize"
+                                 << "33" << false;
+    QTest::newRow("percentage") << "percentageSpinBox" << QVariant(150) << "scalePercentage"
+                                << "150" << true;
+    QTest::newRow("absolute width") << "absoluteWidthLineEdit" << QVariant("800") << "scaleAbsoluteWitdh"
+                                    << "800" << true;
+    QTest::newRow("absolute width letters")
+        << "absoluteWidthLineEdit" << QVariant("abc") << "scaleAbsoluteWitdh"
+        << "0" << true;
     QTest::newRow("absolute height") << "absoluteHeightLineEdit" << QVariant("600") << "scaleAbsoluteHeight"
                                      << "600" << true;
-    QTest::newRow("relative to") << "relativeToComboBox" << QVariant(1) << "scaleRelativeTo" << "1" << true;
+    QTest::newRow("relative to") << "relativeToComboBox" << QVariant(1) << "scaleRelativeTo"
+                                 << "1" << true;
     QTest::newRow("relative width") << "relativeValueLineEdit" << QVariant("1234") << "scaleRelativeWidth"
                                     << "1234" << true;
-    QTest::newRow("text") << "textLineEdit" << QVariant("Hello") << "textContent" << "Hello" << true;
-    QTest::newRow("text size") << "sizeSpinBox" << QVariant(30) << "textSize" << "30" << true;
-    QTest::newRow("text position") << "positionComboBox" << QVariant(2) << "textPosition" << "2" << true;
-    QTest::newRow("text opacity") << "opacitySpinBox" << QVariant(40) << "textOpacity" << "40" << true;
-    QTest::newRow("text margin") << "marginSpinBox" << QVariant(7) << "textMargin" << "7" << true;
-    QTest::newRow("image size") << "imageSizeSpinBox" << QVariant(50) << "imageSize" << "50" << true;
-    QTest::newRow("image position") << "imagePositionComboBox" << QVariant(1) << "imagePosition" << "1" << true;
-    QTest::newRow("image opacity") << "imageOpacitySpinBox" << QVariant(60) << "imageOpacity" << "60" << true;
-    QTest::newRow("image margin") << "imageMarginSpinBox" << QVariant(9) << "imageMargin" << "9" << true;
-    QTest::newRow("qr text") << "qrCodeTextEdit" << QVariant("a\nb") << "qrCodeText" << "a\nb" << true;
-    QTest::newRow("qr size") << "qrCodeSizeSpinBox" << QVariant(250) << "qrCodeSize" << "250" << true;
-    QTest::newRow("qr position") << "qrCodePositionComboBox" << QVariant(4) << "qrCodePosition" << "4" << true;
-    QTest::newRow("qr margin") << "qrCodeMarginSpinBox" << QVariant(11) << "qrCodeMargin" << "11" << true;
+    QTest::newRow("text") << "textLineEdit" << QVariant("Hello") << "textContent"
+                          << "Hello" << true;
+    QTest::newRow("text size") << "sizeSpinBox" << QVariant(30) << "textSize"
+                               << "30" << true;
+    QTest::newRow("text position") << "positionComboBox" << QVariant(2) << "textPosition"
+                                   << "2" << true;
+    QTest::newRow("text opacity") << "opacitySpinBox" << QVariant(40) << "textOpacity"
+                                  << "40" << true;
+    QTest::newRow("text margin") << "marginSpinBox" << QVariant(7) << "textMargin"
+                                 << "7" << true;
+    QTest::newRow("image size") << "imageSizeSpinBox" << QVariant(50) << "imageSize"
+                                << "50" << true;
+    QTest::newRow("image position") << "imagePositionComboBox" << QVariant(1) << "imagePosition"
+                                    << "1" << true;
+    QTest::newRow("image opacity") << "imageOpacitySpinBox" << QVariant(60) << "imageOpacity"
+                                   << "60" << true;
+    QTest::newRow("image margin") << "imageMarginSpinBox" << QVariant(9) << "imageMargin"
+                                  << "9" << true;
+    QTest::newRow("qr text") << "qrCodeTextEdit" << QVariant("a\nb") << "qrCodeText"
+                             << "a\nb" << true;
+    QTest::newRow("qr size") << "qrCodeSizeSpinBox" << QVariant(250) << "qrCodeSize"
+                             << "250" << true;
+    QTest::newRow("qr position") << "qrCodePositionComboBox" << QVariant(4) << "qrCodePosition"
+                                 << "4" << true;
+    QTest::newRow("qr margin") << "qrCodeMarginSpinBox" << QVariant(11) << "qrCodeMargin"
+                               << "11" << true;
 }
 
 void TestConvertImageForm::handlersStoreAtOnce()
@@ -324,8 +343,8 @@ void TestConvertImageForm::handlersStoreAtOnce()
         QFAIL("unexpected widget type");
 
     const QStringList keys = key == QLatin1String("pdfFileName")
-            ? QStringList { "pdfFileName", "pdfSmoothEdges", "resizeImageToPaper" }
-            : QStringList { key };
+        ? QStringList { "pdfFileName", "pdfSmoothEdges", "resizeImageToPaper" }
+        : QStringList { key };
     QCOMPARE(storedKeys(), keys);
     QCOMPARE(storedValue(key).toString(), stored);
     QCOMPARE(preview()->text(), refreshes ? GeneratingText : PreviewText);
@@ -339,19 +358,25 @@ void TestConvertImageForm::clickHandlersStoreAtOnce_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("refreshes");
 
-    QTest::newRow("scale image") << "scaleImageCheckBox" << QStringList { "scaleImage" } << "scaleImage" << "true"
-                                 << true;
-    QTest::newRow("absolute") << "absoluteRadioButton" << QStringList { "scaleType" } << "scaleType" << "1" << true;
-    QTest::newRow("relative") << "relativeRadioButton" << QStringList { "scaleType" } << "scaleType" << "2" << true;
+    QTest::newRow("scale image") << "scaleImageCheckBox" << QStringList { "scaleImage" } << "scaleImage"
+                                 << "true" << true;
+    QTest::newRow("absolute") << "absoluteRadioButton" << QStringList { "scaleType" } << "scaleType"
+                              << "1" << true;
+    QTest::newRow("relative") << "relativeRadioButton" << QStringList { "scaleType" } << "scaleType"
+                              << "2" << true;
     QTest::newRow("resize to paper") << "pdfResizeImageToPaperCheckBox"
                                      << QStringList { "pdfFileName", "pdfSmoothEdges", "resizeImageToPaper" }
-                                     << "resizeImageToPaper" << "true" << false;
+                                     << "resizeImageToPaper"
+                                     << "true" << false;
     QTest::newRow("smooth edges") << "pdfSmoothEdgesCheckBox"
                                   << QStringList { "pdfFileName", "pdfSmoothEdges", "resizeImageToPaper" }
-                                  << "pdfSmoothEdges" << "false" << false;
+                                  << "pdfSmoothEdges"
+                                  << "false" << false;
     QTest::newRow("landscape") << "pdfPageOrientationLanscapeButton" << QStringList { "pdfPaperOrientation" }
-                               << "pdfPaperOrientation" << "1" << false;
-    QTest::newRow("add margin") << "pdfAddMarginButton" << QStringList { "pdfPaperMargin" } << "pdfPaperMargin"
+                               << "pdfPaperOrientation"
+                               << "1" << false;
+    QTest::newRow("add margin") << "pdfAddMarginButton" << QStringList { "pdfPaperMargin" }
+                                << "pdfPaperMargin"
                                 << "1" << false;
 }
 
@@ -410,10 +435,9 @@ void TestConvertImageForm::scalingOffDisablesScaleWidgets()
         settings->setValue(QStringLiteral("scaleAbsoluteWitdh"), 1234);
     }
     startForm();
-    const QList<const char *> scaleWidgets
-            = { "percentageRadioButton", "percentageSpinBox",   "absoluteRadioButton",  "absoluteWidthLineEdit",
-                "absoluteHeightLineEdit", "relativeRadioButton", "relativeToComboBox",   "relativeValueLabel",
-                "relativeValueLineEdit" };
+    const QList<const char *> scaleWidgets = { "percentageRadioButton", "percentageSpinBox",
+        "absoluteRadioButton", "absoluteWidthLineEdit", "absoluteHeightLineEdit", "relativeRadioButton",
+        "relativeToComboBox", "relativeValueLabel", "relativeValueLineEdit" };
     auto *box = widget<QCheckBox>("scaleImageCheckBox");
     QVERIFY(!box->isChecked());
     for (const char *name : scaleWidgets)
@@ -569,7 +593,8 @@ void TestConvertImageForm::pdfFileDialogStoresOnlyTheFileItem()
     QCOMPARE(startFolder, QDir(dataDir.path()).absolutePath());
     QCOMPARE(filters, QStringList { "PDF files (*.pdf)" });
 
-    QCOMPARE(conversionOptions().outputFolder, QDir::toNativeSeparators(dataDir.filePath(QStringLiteral("albums"))));
+    QCOMPARE(conversionOptions().outputFolder,
+        QDir::toNativeSeparators(dataDir.filePath(QStringLiteral("albums"))));
     QCOMPARE(conversionOptions().pdfFileName, QStringLiteral("holiday.pdf"));
     QCOMPARE(widget<QLineEdit>("pdfFilenameLineEdit")->text(), QStringLiteral("holiday.pdf"));
     QCOMPARE(widget<QLineEdit>("outputFolderLineEdit")->text(), conversionOptions().outputFolder);
@@ -592,7 +617,8 @@ void TestConvertImageForm::watermarkThumbnailFitsTheLabel()
     QFETCH(QSize, shown);
     QImage image(source, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    const QString path = dataDir.filePath(QStringLiteral("mark-%1x%2.png").arg(source.width()).arg(source.height()));
+    const QString path
+        = dataDir.filePath(QStringLiteral("mark-%1x%2.png").arg(source.width()).arg(source.height()));
     QVERIFY(image.save(path));
     openMainApp()->setValue(QStringLiteral("imagePath"), path);
     startForm();
@@ -818,8 +844,8 @@ void TestConvertImageForm::conversionPageHidesAndRestoresTheForm()
         QVERIFY2(widget<QWidget>(name)->isHidden(), name);
 
     form->handleStartConvertSignal();
-    for (const char *name : { "addFilesButton", "clearButton", "convertButton", "targetComboBox", "sourceTreeView",
-                              "sourceFrame", "removeButton" })
+    for (const char *name : { "addFilesButton", "clearButton", "convertButton", "targetComboBox",
+             "sourceTreeView", "sourceFrame", "removeButton" })
         QVERIFY2(!widget<QWidget>(name)->isEnabled(), name);
 
     QSignalSpy closeSpy(form.get(), &ConvertImageForm::closeApp);

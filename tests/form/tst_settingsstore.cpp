@@ -12,7 +12,7 @@ namespace {
 QSettings *openMainApp()
 {
     auto *settings = new QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"),
-                                   QStringLiteral("ZirarurOvize"));
+        QStringLiteral("ZirarurOvize"));
     settings->beginGroup(QStringLiteral("MainApp"));
     return settings;
 }
@@ -88,7 +88,7 @@ void setUnusualOptions()
         o.qrCodePosition = 4;
         o.qrCodeMargin = 13;
         o.ruleList = { makeRule(4, AdjustRule::Contrast, 50), makeRule(9, AdjustRule::Grayscale),
-                       makeRule(11, AdjustRule::Brightness, -1) };
+            makeRule(11, AdjustRule::Brightness, -1) };
     });
 }
 
@@ -96,15 +96,41 @@ const QList<SettingItem> &allItems()
 {
     using I = SettingItem;
     static const QList<SettingItem> items = {
-        I::OutputFolder,       I::PdfFile,           I::PdfPaperSize,       I::ScaleImage,
-        I::ScaleType,          I::ScalePercentage,   I::ScaleAbsoluteWidth, I::ScaleAbsoluteHeight,
-        I::ScaleRelativeTo,    I::ScaleRelativeWidth, I::ScaleRelativeHeight, I::TextContent,
-        I::TextFont,           I::TextSize,          I::TextColor,          I::TextPosition,
-        I::TextOpacity,        I::TextMargin,        I::ImagePath,          I::ImageSize,
-        I::ImagePosition,      I::ImageOpacity,      I::ImageMargin,        I::QrCodeText,
-        I::QrCodeSize,         I::QrCodePosition,    I::QrCodeMargin,       I::AdjustRules,
-        I::TargetFileType,     I::TargetFileQuality, I::LastPicturesDir,    I::PdfPaperOrientation,
-        I::PdfPaperMargin,     I::PdfPaperMarginSize, I::PdfQuality,
+        I::OutputFolder,
+        I::PdfFile,
+        I::PdfPaperSize,
+        I::ScaleImage,
+        I::ScaleType,
+        I::ScalePercentage,
+        I::ScaleAbsoluteWidth,
+        I::ScaleAbsoluteHeight,
+        I::ScaleRelativeTo,
+        I::ScaleRelativeWidth,
+        I::ScaleRelativeHeight,
+        I::TextContent,
+        I::TextFont,
+        I::TextSize,
+        I::TextColor,
+        I::TextPosition,
+        I::TextOpacity,
+        I::TextMargin,
+        I::ImagePath,
+        I::ImageSize,
+        I::ImagePosition,
+        I::ImageOpacity,
+        I::ImageMargin,
+        I::QrCodeText,
+        I::QrCodeSize,
+        I::QrCodePosition,
+        I::QrCodeMargin,
+        I::AdjustRules,
+        I::TargetFileType,
+        I::TargetFileQuality,
+        I::LastPicturesDir,
+        I::PdfPaperOrientation,
+        I::PdfPaperMargin,
+        I::PdfPaperMarginSize,
+        I::PdfQuality,
     };
     return items;
 }
@@ -113,8 +139,7 @@ const QList<SettingItem> &allItems()
 
 Q_DECLARE_METATYPE(SettingItem)
 
-class TestSettingsStore : public QObject
-{
+class TestSettingsStore : public QObject {
     Q_OBJECT
 
 private:
@@ -339,7 +364,7 @@ void TestSettingsStore::positionsOutsideTheListLoadAsBottomRight()
     SettingsStore::loadOptions(standardFont);
     const ConversionOptions &o = conversionOptions();
     const int value = key == QLatin1String("textPosition") ? o.textPosition
-            : key == QLatin1String("imagePosition")        ? o.imagePosition
+        : key == QLatin1String("imagePosition")            ? o.imagePosition
                                                            : o.qrCodePosition;
     QCOMPARE(value, loaded);
 }
@@ -347,7 +372,7 @@ void TestSettingsStore::positionsOutsideTheListLoadAsBottomRight()
 void TestSettingsStore::storedFontCountsOnlyByFamily()
 {
     writeStored({ { QStringLiteral("textFont"), QFont(QStringLiteral("DejaVu Serif"), 20).toString() },
-                  { QStringLiteral("textSize"), 14 } });
+        { QStringLiteral("textSize"), 14 } });
     SettingsStore::loadOptions(standardFont);
     QCOMPARE(conversionOptions().textFont.family(), QStringLiteral("DejaVu Serif"));
     QVERIFY(conversionOptions().textFont.pointSize() != 20);
@@ -378,10 +403,9 @@ void TestSettingsStore::textColorLoads()
 
 void TestSettingsStore::valuesOutsideWidgetRangesAreKept()
 {
-    writeStored({ { QStringLiteral("textSize"), 5000 },
-                  { QStringLiteral("targeFileQuality"), 150 },
-                  { QStringLiteral("scalePercentage"), -20 },
-                  { QStringLiteral("textOpacity"), QStringLiteral("not a number") } });
+    writeStored({ { QStringLiteral("textSize"), 5000 }, { QStringLiteral("targeFileQuality"), 150 },
+        { QStringLiteral("scalePercentage"), -20 },
+        { QStringLiteral("textOpacity"), QStringLiteral("not a number") } });
     SettingsStore::loadOptions(standardFont);
     QCOMPARE(conversionOptions().textSize, 5000);
     QCOMPARE(conversionOptions().targeFileQuality, 150);
@@ -394,7 +418,8 @@ void TestSettingsStore::ruleListLoadsInPositionOrderWithDebugLines()
     // Written out of order and with two-digit positions, so that a text sort would misplace 10.
     QMap<QString, QVariant> values { { QStringLiteral("AdjustImageCount"), qint64(11) } };
     for (int i = 0; i < 11; ++i)
-        values.insert(QStringLiteral("AdjustImage%1").arg(i), QStringLiteral("%1;3;%2;;;;").arg(i).arg(i * 10));
+        values.insert(
+            QStringLiteral("AdjustImage%1").arg(i), QStringLiteral("%1;3;%2;;;;").arg(i).arg(i * 10));
     values.insert(QStringLiteral("AdjustImage10"), QStringLiteral("10;6;7;;;;"));
     writeStored(values);
 
@@ -451,10 +476,10 @@ void TestSettingsStore::corruptRuleCountLoadsOnlyExistingKeys()
     QFETCH(QVariant, count);
     QFETCH(int, loaded);
     writeStored({ { QStringLiteral("AdjustImageCount"), count },
-                  { QStringLiteral("AdjustImage0"), QStringLiteral("0;0;;;;;") },
-                  { QStringLiteral("AdjustImage1"), QStringLiteral("1;1;;;;;") },
-                  { QStringLiteral("AdjustImage2"), QStringLiteral("2;4;300;;;;") },
-                  { QStringLiteral("AdjustImage01"), QStringLiteral("9;5;9;;;;") } });
+        { QStringLiteral("AdjustImage0"), QStringLiteral("0;0;;;;;") },
+        { QStringLiteral("AdjustImage1"), QStringLiteral("1;1;;;;;") },
+        { QStringLiteral("AdjustImage2"), QStringLiteral("2;4;300;;;;") },
+        { QStringLiteral("AdjustImage01"), QStringLiteral("9;5;9;;;;") } });
     const AdjustRuleList rules = SettingsStore::loadOptions(standardFont);
     QCOMPARE(rules.size(), loaded);
     const QList<int> kinds = { AdjustRule::Grayscale, AdjustRule::Sepia, AdjustRule::Gamma };

@@ -1,0 +1,12 @@
+#include "form/compacttabstyle.h"
+
+CompactTabStyle::CompactTabStyle(QStyle *base)
+    : QProxyStyle(base)
+{
+}
+
+int CompactTabStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+{
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    return metric == PM_TabBarTabHSpace ? value / 2 : value;
+}
