@@ -168,6 +168,7 @@ private slots:
     void themeSwapsEveryIcon_data();
     void themeSwapsEveryIcon();
     void disabledConvertShowsGrayInBothSchemes();
+    void dropPictureFollowsTheScheme();
     void conversionPageHidesAndRestoresTheForm();
     void abandonWorkCancelsTheConversion();
 };
@@ -828,6 +829,23 @@ void TestConvertImageForm::disabledConvertShowsGrayInBothSchemes()
     form->setBusy(false);
     QVERIFY(convert->isEnabled());
     QVERIFY(convert->grab().toImage() != shot);
+}
+
+void TestConvertImageForm::dropPictureFollowsTheScheme()
+{
+    if (!QFile::exists(QStringLiteral(":/resources/images/_DropLogoWhite.png")))
+        QSKIP("the icon set is not compiled into this build");
+    const QImage light = QPixmap(QStringLiteral(":/resources/images/_DropLogo.png")).toImage();
+    const QImage dark = QPixmap(QStringLiteral(":/resources/images/_DropLogoWhite.png")).toImage();
+    QVERIFY(light != dark);
+    const auto shown = [this] {
+        return widget<QLabel>("label_2")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    startForm();
+    QCOMPARE(shown(), light.convertToFormat(QImage::Format_ARGB32));
+    QApplication::setPalette(darkPalette());
+    form->applyTheme();
+    QCOMPARE(shown(), dark.convertToFormat(QImage::Format_ARGB32));
 }
 
 void TestConvertImageForm::conversionPageHidesAndRestoresTheForm()
