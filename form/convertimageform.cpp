@@ -1,7 +1,11 @@
 #include "form/convertimageform.h"
 
+#include "app/aboutdialog.h"
+#include "app/checkupdatedialog.h"
 #include "app/cocoacode.h"
 #include "app/lkglobal.h"
+#include "app/urlopener.h"
+#include "app/version.h"
 #include "convert/conversionoptions.h"
 #include "convert/outputformats.h"
 #include "form/compacttabstyle.h"
@@ -405,11 +409,24 @@ int decimalValue(const QString &text)
 
 void ConvertImageForm::on_convertButton_clicked() { }
 
-void ConvertImageForm::on_updateButton_clicked() { }
+// Both dialogs delete themselves from their Close button; one closed otherwise is only hidden and
+// goes with the form.
+void ConvertImageForm::on_updateButton_clicked()
+{
+    auto *dialog = new CheckUpdateDialog(this);
+    dialog->exec();
+}
 
-void ConvertImageForm::on_websiteButton_clicked() { }
+void ConvertImageForm::on_websiteButton_clicked()
+{
+    openExternalUrl(makerWebsiteUrl());
+}
 
-void ConvertImageForm::on_aboutButton_clicked() { }
+void ConvertImageForm::on_aboutButton_clicked()
+{
+    auto *dialog = new AboutDialog(this);
+    dialog->exec();
+}
 
 void ConvertImageForm::on_tabResetButton_clicked()
 {

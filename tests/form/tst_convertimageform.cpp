@@ -1,4 +1,6 @@
 #include "app/lkcolorwidget.h"
+#include "app/urlopener.h"
+#include "app/version.h"
 #include "convert/conversionoptions.h"
 #include "form/convertimageform.h"
 
@@ -169,6 +171,7 @@ private slots:
     void themeSwapsEveryIcon();
     void disabledConvertShowsGrayInBothSchemes();
     void dropPictureFollowsTheScheme();
+    void toolbarOpensAboutUpdateAndWebsite();
     void conversionPageHidesAndRestoresTheForm();
     void abandonWorkCancelsTheConversion();
 };
@@ -846,6 +849,37 @@ void TestConvertImageForm::dropPictureFollowsTheScheme()
     QApplication::setPalette(darkPalette());
     form->applyTheme();
     QCOMPARE(shown(), dark.convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestConvertImageForm::toolbarOpensAboutUpdateAndWebsite()
+{
+    // Nothing leaves this machine: the update check asks a port where no one listens.
+    qputenv("PICTOMAT_UPDATE_URL", "http://127.0.0.1:9/Pictomat/update.txt");
+    startForm();
+
+    QString opened;
+    answerDialog<QDialog>([&opened](QDialog *dialog) {
+        opened = QString::fromLatin1(dialog->metaObject()->className());
+        dialog->reject();
+    });
+    widget<QAbstractButton>("aboutButton")->click();
+    QCOMPARE(opened, QStringLiteral("AboutDialog"));
+
+    answerDialog<QDialog>([&opened](QDialog *dialog) {
+        opened = QString::fromLatin1(dialog->metaObject()->className());
+        dialog->reject();
+    });
+    widget<QAbstractButton>("updateButton")->click();
+    QCOMPARE(opened, QStringLiteral("CheckUpdateDialog"));
+
+    QList<QUrl> urls;
+    const ExternalUrlOpener previous = setExternalUrlOpener([&urls](const QUrl &url) {
+        urls.append(url);
+        return true;
+    });
+    widget<QAbstractButton>("websiteButton")->click();
+    setExternalUrlOpener(previous);
+    QCOMPARE(urls, QList<QUrl> { makerWebsiteUrl() });
 }
 
 void TestConvertImageForm::conversionPageHidesAndRestoresTheForm()
