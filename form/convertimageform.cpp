@@ -58,9 +58,7 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     ui->tabWidget->setCurrentWidget(ui->outputFolderTab);
     ui->sourceStackedWidget->setCurrentWidget(ui->sourceFrame);
 
-    ui->adjustRulesLayout->setAlignment(Qt::AlignTop);
-    ui->adjustDeleteButton->hide();
-    ui->adjustDeleteAllButton->hide();
+    setUpAdjustmentEditor();
 
     applyTheme();
     uiReady = true;
@@ -211,6 +209,7 @@ void ConvertImageForm::applyTheme()
     setButtonIcon(ui->pdfNoMarginButton, "Image.png", "ImageWhite.png");
     setButtonIcon(ui->pdfAddMarginButton, "ImageBorder.png", "ImageBorderWhite.png");
     ui->label_2->setPixmap(QPixmap(resourceImage(dark ? "_DropLogoWhite.png" : "_DropLogo.png")));
+    refreshAdjustmentIcons();
 }
 
 // The disabled variant goes into the icon's disabled mode, so it shows whenever the button is
@@ -305,24 +304,6 @@ void ConvertImageForm::abandonWork()
 bool ConvertImageForm::hasRunningWork() const
 {
     return previewBusy || !progressPage.isNull();
-}
-
-void ConvertImageForm::restoreRuleRow(const AdjustRule &rule)
-{
-    if (rule.ruleIndex == AdjustRule::Grayscale)
-        qDebug() << "onGrayscaleAction";
-    AdjustRule restored = rule;
-    restored.ruleId = nextRuleId++;
-    updateOptions([&](ConversionOptions &options) { options.ruleList.append(restored); });
-    ui->adjustDeleteButton->show();
-    ui->adjustDeleteAllButton->show();
-}
-
-void ConvertImageForm::removeAllAdjustment()
-{
-    updateOptions([](ConversionOptions &options) { options.ruleList.clear(); });
-    ui->adjustDeleteButton->hide();
-    ui->adjustDeleteAllButton->hide();
 }
 
 void ConvertImageForm::updateTargetWidgets(int target)

@@ -8,9 +8,11 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CocoaCode;
 class QAbstractButton;
+class QHBoxLayout;
 struct ConversionOptions;
 
 namespace Ui {
@@ -56,6 +58,17 @@ public:
     // Drops every rule; neither stores nor refreshes the preview.
     void removeAllAdjustment();
 
+    // Adjustment rows. A row made while the form is initialised refreshes and stores the list.
+    void addRuleRow(const QString &label, int ruleIndex);
+    void addValueRuleRow(
+        const QString &label, int minimum, int maximum, int ruleIndex, std::optional<int> value = std::nullopt);
+    // Rows' signals, connected explicitly: connect-by-name would look for an object named "rule".
+    void on_rule_slider_changed(int value);
+    void on_rule_spinbox_changed(int value);
+    void on_rule_up_clicked(bool checked);
+    void on_rule_down_clicked(bool checked);
+    void on_rule_delete_clicked(bool checked);
+
     // Connected explicitly (the folder chooser's relay and the colour swatch); kept out of the
     // slot table so that connect-by-name does not look for objects of these names.
     void on_FolderSelected(const QString &path);
@@ -67,6 +80,19 @@ signals:
 
 public slots:
     void OnShowToolbarSignal(bool show);
+
+    void onGrayscaleAction();
+    void onSepiaAction();
+    void onContrastAction();
+    void onContrastAction(int value);
+    void onBrightnessAction();
+    void onBrightnessAction(int value);
+    void onGammaAction();
+    void onGammaAction(int value);
+    void onInvertColorsAction();
+    void onInvertColorsAction(int value);
+    void onGaussianBlurRadiusAction();
+    void onGaussianBlurRadiusAction(int value);
     void handleStartConvertSignal();
     void handleFinishConvertSignal();
 
@@ -125,6 +151,9 @@ private slots:
     void on_qrCodePositionComboBox_currentIndexChanged(int index);
     void on_qrCodeMarginSpinBox_valueChanged(int value);
 
+    void on_adjustDeleteButton_clicked();
+    void on_adjustDeleteAllButton_clicked();
+
 private:
     using OptionWrite = std::function<void(ConversionOptions &)>;
 
@@ -145,6 +174,17 @@ private:
     void setButtonIcon(
         QAbstractButton *button, const char *light, const char *dark, const char *disabled = nullptr);
 
+    void setUpAdjustmentEditor();
+    void refreshAdjustmentIcons();
+    void refreshAndStoreRules();
+    void appendRuleRow(const AdjustRule &rule, QWidget *row, QHBoxLayout *layout);
+    void setRuleRowIcons(QWidget *row);
+    void ruleValueChanged(const QString &prefix, int value);
+    QString senderRuleId(const QString &prefix) const;
+    int ruleRowIndex(const QString &ruleId) const;
+    void moveRule(int from, int to);
+    void takeRuleRow(int index);
+
     std::unique_ptr<Ui::ConvertImageForm> ui;
     QStandardItemModel sourceModel;
     std::unique_ptr<CocoaCode> cocoaCode;
@@ -163,4 +203,5 @@ private:
     bool pendingPreviewReload = false;
     ColorScheme scheme = ColorScheme::Light;
     int nextRuleId = 0;
+    QList<QWidget *> ruleRowWidgets;
 };
