@@ -38,9 +38,8 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
 {
     ui->setupUi(this);
 
-    sourceModel.setHorizontalHeaderLabels({ tr("File List"), tr("Path") });
-    ui->sourceTreeView->setModel(&sourceModel);
-    ui->sourceTreeView->hideColumn(1);
+    setupFileList();
+    setupLivePreview();
     for (const TargetFormat &format : targetFormats())
         ui->targetComboBox->addItem(format.text);
 
@@ -64,7 +63,11 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     uiReady = true;
 }
 
-ConvertImageForm::~ConvertImageForm() = default;
+ConvertImageForm::~ConvertImageForm()
+{
+    addUrls.stopAndWait();
+    waitForPreviewWorkers();
+}
 
 void ConvertImageForm::restoreSettings()
 {
@@ -239,14 +242,6 @@ void ConvertImageForm::setBusy(bool busy)
     applyTheme();
 }
 
-void ConvertImageForm::loadImage(const QString &path, bool reload)
-{
-    qDebug().noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
-    pendingPreviewPath = path;
-    pendingPreviewReload = reload;
-    ui->previewImage->setText(tr("Generating preview\u2026"));
-}
-
 void ConvertImageForm::showConversionPage(QWidget *page)
 {
     conversionStarting = true;
@@ -294,6 +289,8 @@ void ConvertImageForm::handleFinishConvertSignal()
 void ConvertImageForm::abandonWork()
 {
     closePending = true;
+    dropPreviewWorker();
+    addUrls.stopAndWait();
     if (progressPage) {
         disconnect(progressPage, nullptr, this, nullptr);
         // The progress page's own Cancel: the job stops after the file it is writing.
@@ -303,7 +300,7 @@ void ConvertImageForm::abandonWork()
 
 bool ConvertImageForm::hasRunningWork() const
 {
-    return previewBusy || !progressPage.isNull();
+    return previewBusy || addUrls.addUrlsRunning() || !progressPage.isNull();
 }
 
 void ConvertImageForm::updateTargetWidgets(int target)

@@ -1,16 +1,24 @@
 #pragma once
 
+#include "filelist/addurlscontroller.h"
+#include "filelist/filelistmodel.h"
 #include "form/colorscheme.h"
 #include "form/settingsstore.h"
 
+#include <QImage>
+#include <QItemSelection>
+#include <QList>
 #include <QPointer>
-#include <QStandardItemModel>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class CocoaCode;
+class LoadPreviewImageThread;
+class PreviewDialog;
 class QAbstractButton;
 class QHBoxLayout;
 struct ConversionOptions;
@@ -74,6 +82,16 @@ public:
     void on_FolderSelected(const QString &path);
     void on_ColorUpdated(const QColor &color);
 
+    // The file list's entries, connected explicitly for the same reason.
+    void on_AddURLs(const QList<QUrl> &urls);
+    void on_ImageFilesSelected(const QList<QString> &pathList);
+    void on_itemSelection_changed(const QItemSelection &selected, const QItemSelection &deselected);
+    void on_PreviewImage_DoubleClick();
+    void on_previewDialogClosed() { }
+
+    // Every listed file in row order: the sources of a conversion.
+    QStringList sourceFiles() const { return sourceModel.filePaths(); }
+
 signals:
     void showToolbarSignal(bool show);
     void closeApp();
@@ -95,6 +113,7 @@ public slots:
     void onGaussianBlurRadiusAction(int value);
     void handleStartConvertSignal();
     void handleFinishConvertSignal();
+    void handleUpdatePreviewImage(QImage image);
 
 private slots:
     void on_convertButton_clicked();
@@ -102,6 +121,11 @@ private slots:
     void on_websiteButton_clicked();
     void on_aboutButton_clicked();
     void on_tabResetButton_clicked();
+    void on_addFilesButton_clicked();
+    void on_removeButton_clicked();
+    void on_clearButton_clicked();
+    void on_upButton_clicked();
+    void on_downButton_clicked();
 
     void on_targetComboBox_currentIndexChanged(int index);
     void on_qualitySpinBox_valueChanged(int value);
@@ -185,8 +209,19 @@ private:
     void moveRule(int from, int to);
     void takeRuleRow(int index);
 
+    void setupFileList();
+    void startAddUrls(const QList<QUrl> &urls);
+    void onAddUrlsFinish(const QString &lastPath);
+    void setupLivePreview();
+    void on_updateTimer();
+    void startPreviewWorker(const QString &path, bool reload);
+    void onPreviewRetryTimeout();
+    void dropPreviewWorker();
+    void waitForPreviewWorkers();
+
     std::unique_ptr<Ui::ConvertImageForm> ui;
-    QStandardItemModel sourceModel;
+    FileListModel sourceModel;
+    AddUrlsController addUrls { &sourceModel };
     std::unique_ptr<CocoaCode> cocoaCode;
     QPointer<QWidget> progressPage;
 
@@ -201,6 +236,16 @@ private:
     QString currentSelectedFile;
     QString pendingPreviewPath;
     bool pendingPreviewReload = false;
+    QTimer previewDelayTimer;
+    int updateDelayIndex = 0;
+    QTimer previewRetryTimer;
+    QString retryPreviewPath;
+    bool retryPreviewReload = false;
+    QPointer<LoadPreviewImageThread> previewWorker;
+    // Superseded workers may still be rendering; the form waits for them before it goes.
+    QList<QPointer<LoadPreviewImageThread>> cancelledPreviewWorkers;
+    QPointer<PreviewDialog> previewDialog;
+    bool previewDialogOpen = false;
     ColorScheme scheme = ColorScheme::Light;
     int nextRuleId = 0;
     QList<QWidget *> ruleRowWidgets;

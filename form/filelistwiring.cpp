@@ -1,0 +1,146 @@
+#include "app/lkglobal.h"
+#include "filelist/addfilesdialog.h"
+#include "filelist/convertimageframe.h"
+#include "filelist/convertimagepreviewlabel.h"
+#include "filelist/convertimagetreeview.h"
+#include "form/convertimageform.h"
+#include "ui_convertimageform.h"
+
+#include <QDebug>
+#include <QItemSelectionModel>
+
+void ConvertImageForm::setupFileList()
+{
+    ui->sourceTreeView->setModel(&sourceModel);
+    ui->sourceTreeView->setAcceptDrops(true);
+    ui->sourceTreeView->setDragEnabled(true);
+    ui->sourceTreeView->setDragDropMode(QAbstractItemView::InternalMove);
+    ui->sourceTreeView->setDefaultDropAction(Qt::MoveAction);
+    ui->sourceFrame->setAcceptDrops(true);
+
+    connect(ui->sourceTreeView, &ConvertImageTreeView::addURLs, this, &ConvertImageForm::on_AddURLs);
+    connect(ui->sourceFrame, &ConvertImageFrame::addURLs, this, &ConvertImageForm::on_AddURLs);
+    connect(ui->sourceTreeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &ConvertImageForm::on_itemSelection_changed);
+
+    connect(&addUrls, &AddUrlsController::addUrlsStarted, this, [this] { emit showToolbarSignal(false); });
+    connect(&addUrls, &AddUrlsController::addUrlsFinish, this, &ConvertImageForm::onAddUrlsFinish);
+    connect(&addUrls, &AddUrlsController::addUrlsThreadDestroy, this, [this] {
+        qDebug() << "onAddUrlsThreadDestroy";
+        emit showToolbarSignal(true);
+    });
+
+    ui->removeButton->setEnabled(false);
+    ui->clearButton->setEnabled(false);
+    ui->convertButton->setEnabled(false);
+    ui->upButton->setEnabled(false);
+    ui->downButton->setEnabled(false);
+}
+
+void ConvertImageForm::on_AddURLs(const QList<QUrl> &urls)
+{
+    startAddUrls(urls);
+}
+
+void ConvertImageForm::on_ImageFilesSelected(const QList<QString> &pathList)
+{
+    QList<QUrl> urls;
+    urls.reserve(pathList.size());
+    for (const QString &path : pathList)
+        urls.append(QUrl::fromLocalFile(path));
+    if (!urls.isEmpty())
+        startAddUrls(urls);
+}
+
+void ConvertImageForm::startAddUrls(const QList<QUrl> &urls)
+{
+    ui->sourceTreeView->clearSelection();
+    addUrls.startAddUrls(urls);
+}
+
+void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
+{
+    uiReady = false;
+    qDebug().noquote() << QStringLiteral("ConvertImageForm::onAddUrlsFinish: ") + lastPath;
+    loadImage(lastPath, false);
+    currentSelectedFile = lastPath;
+    const int rows = sourceModel.rowCount();
+    if (rows > 0)
+        ui->sourceTreeView->setCurrentIndex(sourceModel.index(rows - 1, FileListModel::NameColumn));
+    ui->convertButton->setEnabled(true);
+    ui->clearButton->setEnabled(true);
+    ui->removeButton->setEnabled(true);
+    ui->upButton->setEnabled(rows > 1);
+    ui->sourceStackedWidget->setCurrentWidget(ui->sourceTreeView);
+    emit showToolbarSignal(true);
+    applyTheme();
+    uiReady = true;
+}
+
+void ConvertImageForm::on_itemSelection_changed(const QItemSelection &selected, const QItemSelection &)
+{
+    if (!uiReady)
+        return;
+    const ConvertImageTreeView::SelectionState state = ui->sourceTreeView->selectionState(selected);
+    hasSelection = state.hasSelection;
+    ui->removeButton->setEnabled(hasSelection);
+    if (!hasSelection) {
+        ui->upButton->setEnabled(false);
+        ui->downButton->setEnabled(false);
+        ui->previewImage->setText(tr("Preview"));
+    } else if (!state.filePath.isEmpty()) {
+        canMoveUp = state.canMoveUp;
+        canMoveDown = state.canMoveDown;
+        ui->upButton->setEnabled(canMoveUp);
+        ui->downButton->setEnabled(canMoveDown);
+        qDebug().noquote() << QStringLiteral("on_itemSelection_changed: ") + state.filePath;
+        loadImage(state.filePath, false);
+        currentSelectedFile = state.filePath;
+    }
+    applyTheme();
+}
+
+void ConvertImageForm::on_addFilesButton_clicked()
+{
+    ui->sourceTreeView->clearSelection();
+    const QStringList files = AddFilesDialog::getImageFiles(this, LKGlobal::picturesFolder());
+    if (!files.isEmpty())
+        storeSetting(SettingItem::LastPicturesDir);
+    on_ImageFilesSelected(files);
+}
+
+void ConvertImageForm::on_removeButton_clicked()
+{
+    ui->sourceTreeView->removeSelectedRows();
+    if (sourceModel.rowCount() == 0) {
+        ui->convertButton->setEnabled(false);
+        ui->clearButton->setEnabled(false);
+        applyTheme();
+    }
+}
+
+void ConvertImageForm::on_clearButton_clicked()
+{
+    sourceModel.removeRows(0, sourceModel.rowCount());
+    hasSelection = false;
+    ui->convertButton->setEnabled(false);
+    ui->removeButton->setEnabled(false);
+    ui->clearButton->setEnabled(false);
+    ui->upButton->setEnabled(false);
+    ui->downButton->setEnabled(false);
+    ui->previewImage->showPixmap(QPixmap());
+    ui->previewImage->clear();
+    ui->previewImage->setText(tr("Preview"));
+    ui->sourceStackedWidget->setCurrentWidget(ui->sourceFrame);
+    applyTheme();
+}
+
+void ConvertImageForm::on_upButton_clicked()
+{
+    ui->sourceTreeView->moveSelectedRowsUp();
+}
+
+void ConvertImageForm::on_downButton_clicked()
+{
+    ui->sourceTreeView->moveSelectedRowsDown();
+}

@@ -1,0 +1,128 @@
+#include "filelist/convertimagepreviewlabel.h"
+#include "filelist/loadpreviewimagethread.h"
+#include "filelist/previewdialog.h"
+#include "form/convertimageform.h"
+#include "ui_convertimageform.h"
+
+#include <QDebug>
+#include <QPixmap>
+
+void ConvertImageForm::setupLivePreview()
+{
+    previewDelayTimer.setInterval(20);
+    connect(&previewDelayTimer, &QTimer::timeout, this, &ConvertImageForm::on_updateTimer);
+    previewRetryTimer.setInterval(100);
+    connect(&previewRetryTimer, &QTimer::timeout, this, &ConvertImageForm::onPreviewRetryTimeout);
+    connect(ui->previewImage, &ConvertImagePreviewLabel::mouseDoubleClick, this,
+        &ConvertImageForm::on_PreviewImage_DoubleClick);
+}
+
+void ConvertImageForm::loadImage(const QString &path, bool reload)
+{
+    qDebug() << "updateDelayIndex: " << updateDelayIndex;
+    qDebug().noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
+    pendingPreviewPath = path;
+    pendingPreviewReload = reload;
+    // The fit-to-size picture belongs to a shown image, not to the waiting text.
+    ui->previewImage->showPixmap(QPixmap());
+    ui->previewImage->setText(tr("Generating preview\u2026"));
+    previewDelayTimer.stop();
+    updateDelayIndex = 5;
+    previewDelayTimer.start();
+}
+
+void ConvertImageForm::on_updateTimer()
+{
+    if (!previewDelayTimer.isActive())
+        return;
+    if (updateDelayIndex > 0) {
+        --updateDelayIndex;
+        return;
+    }
+    previewDelayTimer.stop();
+    startPreviewWorker(pendingPreviewPath, pendingPreviewReload);
+}
+
+void ConvertImageForm::startPreviewWorker(const QString &path, bool reload)
+{
+    if (previewWorker) {
+        disconnect(previewWorker, nullptr, this, nullptr);
+        previewWorker->stopRequested = true;
+        retryPreviewPath = path;
+        retryPreviewReload = reload;
+        if (!previewRetryTimer.isActive())
+            previewRetryTimer.start();
+        return;
+    }
+    if (closePending)
+        return;
+    previewBusy = true;
+    auto *worker = new LoadPreviewImageThread(path, ui->previewImage->size(), reload);
+    previewWorker = worker;
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &LoadPreviewImageThread::updatePreviewImage, this, &ConvertImageForm::handleUpdatePreviewImage);
+    worker->start(QThread::InheritPriority);
+}
+
+void ConvertImageForm::onPreviewRetryTimeout()
+{
+    qDebug() << "100ms passed!";
+    previewRetryTimer.stop();
+    // The old worker finishes (or stops) on its own and deletes itself; nobody waits for it.
+    cancelledPreviewWorkers.removeIf([](const QPointer<LoadPreviewImageThread> &w) { return w.isNull(); });
+    if (previewWorker)
+        cancelledPreviewWorkers.append(previewWorker);
+    previewWorker.clear();
+    startPreviewWorker(retryPreviewPath, retryPreviewReload);
+}
+
+void ConvertImageForm::handleUpdatePreviewImage(QImage image)
+{
+    qDebug() << "handleUpdatePreviewImage";
+    previewBusy = false;
+    if (closePending) {
+        emit closeApp();
+        close();
+    }
+    if (!image.isNull())
+        ui->previewImage->showPixmap(QPixmap::fromImage(image));
+    updateDelayIndex = 15;
+}
+
+// Used when the form stops listening (the window is closing): the current worker is told to stop
+// and its result is no longer wanted; pending requests are dropped.
+void ConvertImageForm::dropPreviewWorker()
+{
+    previewDelayTimer.stop();
+    previewRetryTimer.stop();
+    if (previewWorker) {
+        disconnect(previewWorker, nullptr, this, nullptr);
+        previewWorker->stopRequested = true;
+        cancelledPreviewWorkers.append(previewWorker);
+        previewWorker.clear();
+    }
+    previewBusy = false;
+}
+
+void ConvertImageForm::waitForPreviewWorkers()
+{
+    dropPreviewWorker();
+    for (const QPointer<LoadPreviewImageThread> &worker : std::as_const(cancelledPreviewWorkers)) {
+        if (worker)
+            worker->wait();
+    }
+    cancelledPreviewWorkers.clear();
+}
+
+void ConvertImageForm::on_PreviewImage_DoubleClick()
+{
+    if (previewDialogOpen)
+        return;
+    if (!previewDialog)
+        previewDialog = new PreviewDialog(&previewDialogOpen, this);
+    connect(previewDialog, &PreviewDialog::previewDialogClosed, this, &ConvertImageForm::on_previewDialogClosed,
+        Qt::UniqueConnection);
+    qDebug().noquote() << QStringLiteral("currentSelectedFile: ") + currentSelectedFile;
+    previewDialog->setImage(currentSelectedFile);
+    previewDialog->exec();
+}
