@@ -1,0 +1,285 @@
+#include "filelist/convertimageframe.h"
+#include "filelist/convertimagetreeview.h"
+#include "filelist/thumbnailcache.h"
+#include "form/convertimageform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMimeData>
+#include <QMutex>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QMutex logMutex;
+QStringList logLines;
+QtMessageHandler testLogHandler = nullptr;
+
+// Debug lines are collected (from every thread); anything louder still reaches the test log.
+void collectDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg) {
+        testLogHandler(type, context, message);
+        return;
+    }
+    QMutexLocker lock(&logMutex);
+    logLines.append(message);
+}
+
+QStringList linesStartingWith(const QString &prefix)
+{
+    QMutexLocker lock(&logMutex);
+    QStringList found;
+    for (const QString &line : std::as_const(logLines)) {
+        if (line.startsWith(prefix))
+            found.append(line.mid(prefix.size()));
+    }
+    return found;
+}
+
+const QString GeneratingText = QStringLiteral("Generating preview\u2026");
+
+} // namespace
+
+class TestFormFileList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { testLogHandler = qInstallMessageHandler(collectDebug); }
+    void cleanupTestCase() { qInstallMessageHandler(testLogHandler); }
+    void init();
+    void cleanup();
+
+    void droppedFolderIsListedAndPreviewed();
+    void listButtons_data();
+    void listButtons();
+    void removingTheOnlyRowDisablesConvertAndClear();
+    void clearReturnsToTheDropFrame();
+    void abandoningStopsARunningAddWorker();
+
+private:
+    template <typename T> T *widget(const char *name) const
+    {
+        T *found = form->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+    QStringList makeImages(const QString &folder, int count);
+    void listFiles(const QStringList &paths);
+    QStringList listedFiles() const;
+    void dropOn(QWidget *target, const QList<QUrl> &urls);
+
+    QTemporaryDir dir;
+    std::unique_ptr<ConvertImageForm> form;
+};
+
+void TestFormFileList::init()
+{
+    QVERIFY(dir.isValid());
+    ThumbnailCache::instance().clear();
+    {
+        QMutexLocker lock(&logMutex);
+        logLines.clear();
+    }
+    form = std::make_unique<ConvertImageForm>();
+    form->show();
+}
+
+void TestFormFileList::cleanup()
+{
+    form.reset();
+}
+
+QStringList TestFormFileList::makeImages(const QString &folder, int count)
+{
+    QDir().mkpath(folder);
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        QImage image(40 + i, 30, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 40 % 360, 200, 200));
+        const QString path = QDir::toNativeSeparators(folder + QStringLiteral("/img%1.png").arg(i));
+        if (!image.save(path))
+            qFatal("cannot write %s", qPrintable(path));
+        paths.append(path);
+    }
+    return paths;
+}
+
+void TestFormFileList::listFiles(const QStringList &paths)
+{
+    QSignalSpy toolbar(form.get(), &ConvertImageForm::showToolbarSignal);
+    form->on_ImageFilesSelected(paths);
+    QTRY_COMPARE_WITH_TIMEOUT(widget<QTreeView>("sourceTreeView")->model()->rowCount(), paths.size(), 10000);
+    QTRY_VERIFY(widget<QToolButton>("convertButton")->isEnabled());
+}
+
+QStringList TestFormFileList::listedFiles() const
+{
+    QAbstractItemModel *model = widget<QTreeView>("sourceTreeView")->model();
+    QStringList files;
+    for (int row = 0; row < model->rowCount(); ++row)
+        files.append(model->index(row, 1).data().toString());
+    return files;
+}
+
+void TestFormFileList::dropOn(QWidget *target, const QList<QUrl> &urls)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+}
+
+void TestFormFileList::droppedFolderIsListedAndPreviewed()
+{
+    const QString folder = dir.filePath(QStringLiteral("drop"));
+    makeImages(folder, 3);
+    QFile notAnImage(folder + QStringLiteral("/readme.txt"));
+    QVERIFY(notAnImage.open(QIODevice::WriteOnly));
+    notAnImage.close();
+
+    auto *stack = widget<QStackedWidget>("sourceStackedWidget");
+    QCOMPARE(stack->currentWidget(), widget<QWidget>("sourceFrame"));
+    QSignalSpy toolbar(form.get(), &ConvertImageForm::showToolbarSignal);
+    dropOn(widget<ConvertImageFrame>("sourceFrame"), { QUrl::fromLocalFile(folder) });
+
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    QTRY_COMPARE(view->model()->rowCount(), 3);
+    QTRY_COMPARE(stack->currentWidget(), static_cast<QWidget *>(view));
+    QVERIFY(!toolbar.isEmpty());
+    QCOMPARE(toolbar.constFirst().constFirst().toBool(), false);
+
+    const QStringList files = listedFiles();
+    QCOMPARE(view->currentIndex().row(), 2);
+    const QStringList requested = linesStartingWith(QStringLiteral("ConvertImageForm::loadImage: "));
+    QVERIFY(!requested.isEmpty());
+    QCOMPARE(requested.constLast(), files.constLast());
+    for (const char *name : { "convertButton", "clearButton", "removeButton", "upButton" })
+        QVERIFY2(widget<QToolButton>(name)->isEnabled(), name);
+
+    // The preview of the last file arrives in the label.
+    auto *label = widget<QLabel>("previewImage");
+    QTRY_VERIFY_WITH_TIMEOUT(!label->pixmap().isNull(), 10000);
+    QCOMPARE(label->pixmap().size(), QImage(files.constLast()).size());
+}
+
+void TestFormFileList::listButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("selectedRow");
+    QTest::addColumn<QList<int>>("order");
+    QTest::addColumn<int>("currentRow");
+
+    QTest::newRow("remove a middle row") << "removeButton" << 1 << QList<int> { 0, 2, 3 } << 1;
+    QTest::newRow("remove the last row") << "removeButton" << 3 << QList<int> { 0, 1, 2 } << 2;
+    QTest::newRow("up") << "upButton" << 2 << QList<int> { 0, 2, 1, 3 } << 1;
+    QTest::newRow("down") << "downButton" << 1 << QList<int> { 0, 2, 1, 3 } << 2;
+}
+
+void TestFormFileList::listButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(int, selectedRow);
+    QFETCH(QList<int>, order);
+    QFETCH(int, currentRow);
+
+    const QStringList files = makeImages(dir.filePath(QStringLiteral("buttons")), 4);
+    listFiles(files);
+    QCOMPARE(listedFiles(), files);
+
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    view->setCurrentIndex(view->model()->index(selectedRow, 0));
+    QVERIFY(widget<QToolButton>("removeButton")->isEnabled());
+    QCOMPARE(widget<QToolButton>("upButton")->isEnabled(), selectedRow > 0);
+    QCOMPARE(widget<QToolButton>("downButton")->isEnabled(), selectedRow < 3);
+    QCOMPARE(linesStartingWith(QStringLiteral("on_itemSelection_changed: ")).constLast(), files.at(selectedRow));
+
+    QTest::mouseClick(widget<QToolButton>(button.toLatin1().constData()), Qt::LeftButton);
+
+    QStringList expected;
+    for (int row : std::as_const(order))
+        expected.append(files.at(row));
+    QCOMPARE(listedFiles(), expected);
+    QCOMPARE(view->currentIndex().row(), currentRow);
+    QVERIFY(widget<QToolButton>("convertButton")->isEnabled());
+}
+
+void TestFormFileList::removingTheOnlyRowDisablesConvertAndClear()
+{
+    listFiles(makeImages(dir.filePath(QStringLiteral("only")), 1));
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    view->setCurrentIndex(view->model()->index(0, 0));
+    QTest::mouseClick(widget<QToolButton>("removeButton"), Qt::LeftButton);
+
+    QCOMPARE(view->model()->rowCount(), 0);
+    QVERIFY(!widget<QToolButton>("convertButton")->isEnabled());
+    QVERIFY(!widget<QToolButton>("clearButton")->isEnabled());
+    QCOMPARE(widget<QStackedWidget>("sourceStackedWidget")->currentWidget(), static_cast<QWidget *>(view));
+}
+
+void TestFormFileList::clearReturnsToTheDropFrame()
+{
+    listFiles(makeImages(dir.filePath(QStringLiteral("clear")), 3));
+    auto *label = widget<QLabel>("previewImage");
+    QTRY_VERIFY_WITH_TIMEOUT(!label->pixmap().isNull(), 10000);
+
+    QTest::mouseClick(widget<QToolButton>("clearButton"), Qt::LeftButton);
+
+    QCOMPARE(widget<QTreeView>("sourceTreeView")->model()->rowCount(), 0);
+    QCOMPARE(widget<QStackedWidget>("sourceStackedWidget")->currentWidget(), widget<QWidget>("sourceFrame"));
+    for (const char *name : { "convertButton", "removeButton", "clearButton", "upButton", "downButton" })
+        QVERIFY2(!widget<QToolButton>(name)->isEnabled(), name);
+    QCOMPARE(label->text(), QStringLiteral("Preview"));
+    QVERIFY(label->pixmap().isNull());
+
+    // The list takes the same files again.
+    listFiles(makeImages(dir.filePath(QStringLiteral("clear")), 3));
+}
+
+void TestFormFileList::abandoningStopsARunningAddWorker()
+{
+    const QString folder = dir.filePath(QStringLiteral("many"));
+    QDir().mkpath(folder);
+    const int total = 4000;
+    for (int i = 0; i < total; ++i) {
+        QFile file(folder + QStringLiteral("/f%1.png").arg(i));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    dropOn(widget<ConvertImageFrame>("sourceFrame"), { QUrl::fromLocalFile(folder) });
+    QVERIFY(form->hasRunningWork());
+    // What the main window does when it is closed.
+    form->abandonWork();
+
+    QAbstractItemModel *model = widget<QTreeView>("sourceTreeView")->model();
+    const int listed = model->rowCount();
+    QTest::qWait(300);
+    QCOMPARE(model->rowCount(), listed);
+    QVERIFY(listed < total);
+    QTRY_VERIFY(!form->hasRunningWork());
+}
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    TestFormFileList test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_formfilelist.moc"

@@ -1,0 +1,290 @@
+#include "filelist/convertimagetreeview.h"
+#include "filelist/previewdialog.h"
+#include "filelist/thumbnailcache.h"
+#include "form/convertimageform.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QLabel>
+#include <QMutex>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QMutex logMutex;
+QStringList logLines;
+QtMessageHandler testLogHandler = nullptr;
+
+// Debug lines are collected (from every thread); anything louder still reaches the test log.
+void collectDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg) {
+        testLogHandler(type, context, message);
+        return;
+    }
+    QMutexLocker lock(&logMutex);
+    logLines.append(message);
+}
+
+void clearLog()
+{
+    QMutexLocker lock(&logMutex);
+    logLines.clear();
+}
+
+QStringList linesStartingWith(const QString &prefix)
+{
+    QMutexLocker lock(&logMutex);
+    QStringList found;
+    for (const QString &line : std::as_const(logLines)) {
+        if (line.startsWith(prefix))
+            found.append(line.mid(prefix.size()));
+    }
+    return found;
+}
+
+int arrivals()
+{
+    return linesStartingWith(QStringLiteral("handleUpdatePreviewImage")).size();
+}
+
+QStringList renders()
+{
+    return linesStartingWith(QStringLiteral("LoadPreviewImageThread::createPreviewImage: "));
+}
+
+const QString GeneratingText = QStringLiteral("Generating preview\u2026");
+
+} // namespace
+
+class TestLivePreview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase() { qInstallMessageHandler(testLogHandler); }
+    void init();
+    void cleanup() { form.reset(); }
+
+    void rapidSelectionStartsOneWorker();
+    void returningToAFileReadsItsThumbnail();
+    void supersededWorkerNeverReachesTheLabel();
+    void unreadableFileKeepsTheWaitingText();
+    void abandoningDropsTheBusyPreview();
+    void doubleClickOpensTheReusedFullPreview();
+
+private:
+    template <typename T> T *widget(const char *name) const
+    {
+        T *found = form->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+    QString makeImage(const QString &name, QSize size, QColor color);
+    void listFiles(const QStringList &paths);
+    void select(int row);
+    QColor shownColor() const;
+    bool shows(QColor expected) const;
+
+    QTemporaryDir dir;
+    std::unique_ptr<ConvertImageForm> form;
+};
+
+void TestLivePreview::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    testLogHandler = qInstallMessageHandler(collectDebug);
+}
+
+void TestLivePreview::init()
+{
+    ThumbnailCache::instance().clear();
+    form = std::make_unique<ConvertImageForm>();
+    form->show();
+    clearLog();
+}
+
+QString TestLivePreview::makeImage(const QString &name, QSize size, QColor color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    const QString path = QDir::toNativeSeparators(dir.filePath(name));
+    if (!image.save(path))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Lists the files and waits until the preview that the add finish asks for has been handled.
+void TestLivePreview::listFiles(const QStringList &paths)
+{
+    form->on_ImageFilesSelected(paths);
+    QTRY_COMPARE_WITH_TIMEOUT(widget<QTreeView>("sourceTreeView")->model()->rowCount(), paths.size(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    clearLog();
+}
+
+void TestLivePreview::select(int row)
+{
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    view->setCurrentIndex(view->model()->index(row, 0));
+}
+
+QColor TestLivePreview::shownColor() const
+{
+    const QPixmap pixmap = widget<QLabel>("previewImage")->pixmap();
+    return pixmap.isNull() ? QColor() : pixmap.toImage().pixelColor(pixmap.width() / 2, pixmap.height() / 2);
+}
+
+// Thumbnails are lossy WebP, so colours are compared loosely.
+bool TestLivePreview::shows(QColor expected) const
+{
+    const QColor shown = shownColor();
+    if (!shown.isValid())
+        return false;
+    return qAbs(shown.red() - expected.red()) < 40 && qAbs(shown.green() - expected.green()) < 40
+        && qAbs(shown.blue() - expected.blue()) < 40;
+}
+
+void TestLivePreview::rapidSelectionStartsOneWorker()
+{
+    QStringList files;
+    for (int i = 0; i < 5; ++i)
+        files.append(makeImage(QStringLiteral("rapid%1.png").arg(i), QSize(300, 200), QColor::fromHsv(i * 60, 255, 255)));
+    listFiles(files);
+
+    // Five changes in a row, ending on a file not previewed yet.
+    for (int row = 4; row >= 0; --row)
+        select(row);
+    QCOMPARE(linesStartingWith(QStringLiteral("ConvertImageForm::loadImage: ")).size(), 5);
+
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    QCOMPARE(renders(), QStringList { files.constFirst() });
+    QCOMPARE(linesStartingWith(QStringLiteral("ConvertImageForm::_loadImage: ")), QStringList { files.constFirst() });
+    QVERIFY(shows(Qt::red));
+}
+
+void TestLivePreview::returningToAFileReadsItsThumbnail()
+{
+    if (!QImageWriter::supportedImageFormats().contains("webp"))
+        QSKIP("no WebP writer: thumbnails are never written");
+    const QString a = makeImage(QStringLiteral("a.png"), QSize(800, 600), Qt::red);
+    const QString b = makeImage(QStringLiteral("b.png"), QSize(800, 600), Qt::blue);
+    listFiles({ a, b });
+
+    select(0);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    QVERIFY(shows(Qt::red));
+    select(1);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 2, 20000);
+    QVERIFY(shows(Qt::blue));
+    select(0);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 3, 20000);
+
+    QCOMPARE(renders(), QStringList { a });
+    QCOMPARE(linesStartingWith(QStringLiteral("Reload from thumbnail: ")).size(), 2);
+    QCOMPARE(widget<QLabel>("previewImage")->pixmap().size(), QSize(308, 231));
+    QVERIFY(shows(Qt::red));
+}
+
+void TestLivePreview::supersededWorkerNeverReachesTheLabel()
+{
+    // A 24-megapixel photo: slow enough to render that the second request arrives while it is
+    // still running.
+    const QString slow = QDir::toNativeSeparators(dir.filePath(QStringLiteral("slow.jpg")));
+    QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(6000, 4000), slow, 90));
+    const QString quick = makeImage(QStringLiteral("quick.png"), QSize(200, 100), Qt::magenta);
+    listFiles({ quick, slow });
+    select(0);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    clearLog();
+
+    select(1);
+    QTRY_COMPARE_WITH_TIMEOUT(renders(), QStringList { slow }, 20000);
+    select(0);
+    QTRY_COMPARE_WITH_TIMEOUT(linesStartingWith(QStringLiteral("100ms passed!")).size(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    QVERIFY(shows(Qt::magenta));
+
+    // Let the cancelled render run out; whatever it makes is not shown.
+    QTest::qWait(1500);
+    QCOMPARE(arrivals(), 1);
+    QVERIFY(shows(Qt::magenta));
+}
+
+void TestLivePreview::unreadableFileKeepsTheWaitingText()
+{
+    const QString broken = QDir::toNativeSeparators(dir.filePath(QStringLiteral("broken.png")));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("this is not a picture");
+    file.close();
+
+    form->on_ImageFilesSelected({ broken });
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    QCOMPARE(renders(), QStringList { broken });
+    auto *label = widget<QLabel>("previewImage");
+    QCOMPARE(label->text(), GeneratingText);
+    QVERIFY(label->pixmap().isNull());
+}
+
+void TestLivePreview::abandoningDropsTheBusyPreview()
+{
+    const QString slow = makeImage(QStringLiteral("busy.png"), QSize(6000, 4000), Qt::yellow);
+    QSignalSpy closeSpy(form.get(), &ConvertImageForm::closeApp);
+    form->loadImage(slow, false);
+    QTRY_COMPARE_WITH_TIMEOUT(renders(), QStringList { slow }, 20000);
+    QVERIFY(form->hasRunningWork());
+
+    form->abandonWork();
+    QVERIFY(!form->hasRunningWork());
+    // A request after the close began starts nothing.
+    form->loadImage(slow, true);
+    QTest::qWait(400);
+    QCOMPARE(renders().size(), 1);
+    QCOMPARE(arrivals(), 0);
+    QCOMPARE(closeSpy.count(), 0);
+}
+
+void TestLivePreview::doubleClickOpensTheReusedFullPreview()
+{
+    const QString a = makeImage(QStringLiteral("full.png"), QSize(640, 480), Qt::cyan);
+    listFiles({ a });
+
+    QStringList titles;
+    QList<QWidget *> dialogs;
+    auto answer = [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(qobject_cast<PreviewDialog *>(modal));
+        titles.append(modal->windowTitle());
+        dialogs.append(modal);
+        modal->close();
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+        QTimer::singleShot(200, this, answer);
+        QTest::mouseDClick(widget<QLabel>("previewImage"), Qt::LeftButton);
+    }
+    QCOMPARE(titles, QStringList(2, QStringLiteral("Preview - full.png")));
+    QCOMPARE(dialogs.at(0), dialogs.at(1));
+}
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    TestLivePreview test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_livepreview.moc"
