@@ -70,7 +70,12 @@ void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
     ui->convertButton->setEnabled(true);
     ui->clearButton->setEnabled(true);
     ui->removeButton->setEnabled(true);
-    ui->upButton->setEnabled(rows > 1);
+    // The last row is now the selection; the flags follow it although the handler was held off.
+    hasSelection = rows > 0;
+    canMoveUp = rows > 1;
+    canMoveDown = false;
+    ui->upButton->setEnabled(canMoveUp);
+    ui->downButton->setEnabled(false);
     ui->sourceStackedWidget->setCurrentWidget(ui->sourceTreeView);
     emit showToolbarSignal(true);
     applyTheme();

@@ -60,7 +60,8 @@ void ConvertImageForm::startPreviewWorker(const QString &path, bool reload)
     auto *worker = new LoadPreviewImageThread(path, ui->previewImage->size(), reload);
     previewWorker = worker;
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &LoadPreviewImageThread::updatePreviewImage, this, &ConvertImageForm::handleUpdatePreviewImage);
+    connect(worker, &LoadPreviewImageThread::updatePreviewImage, this,
+        &ConvertImageForm::handleUpdatePreviewImage);
     worker->start(QThread::InheritPriority);
 }
 
@@ -120,8 +121,8 @@ void ConvertImageForm::on_PreviewImage_DoubleClick()
         return;
     if (!previewDialog)
         previewDialog = new PreviewDialog(&previewDialogOpen, this);
-    connect(previewDialog, &PreviewDialog::previewDialogClosed, this, &ConvertImageForm::on_previewDialogClosed,
-        Qt::UniqueConnection);
+    connect(previewDialog, &PreviewDialog::previewDialogClosed, this,
+        &ConvertImageForm::on_previewDialogClosed, Qt::UniqueConnection);
     qDebug().noquote() << QStringLiteral("currentSelectedFile: ") + currentSelectedFile;
     previewDialog->setImage(currentSelectedFile);
     previewDialog->exec();

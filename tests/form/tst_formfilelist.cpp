@@ -201,11 +201,14 @@ void TestFormFileList::listButtons()
     QCOMPARE(listedFiles(), files);
 
     auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    view->clearSelection();
+    QVERIFY(!widget<QToolButton>("removeButton")->isEnabled());
     view->setCurrentIndex(view->model()->index(selectedRow, 0));
     QVERIFY(widget<QToolButton>("removeButton")->isEnabled());
     QCOMPARE(widget<QToolButton>("upButton")->isEnabled(), selectedRow > 0);
     QCOMPARE(widget<QToolButton>("downButton")->isEnabled(), selectedRow < 3);
-    QCOMPARE(linesStartingWith(QStringLiteral("on_itemSelection_changed: ")).constLast(), files.at(selectedRow));
+    QCOMPARE(
+        linesStartingWith(QStringLiteral("on_itemSelection_changed: ")).constLast(), files.at(selectedRow));
 
     QTest::mouseClick(widget<QToolButton>(button.toLatin1().constData()), Qt::LeftButton);
 
@@ -221,7 +224,6 @@ void TestFormFileList::removingTheOnlyRowDisablesConvertAndClear()
 {
     listFiles(makeImages(dir.filePath(QStringLiteral("only")), 1));
     auto *view = widget<ConvertImageTreeView>("sourceTreeView");
-    view->setCurrentIndex(view->model()->index(0, 0));
     QTest::mouseClick(widget<QToolButton>("removeButton"), Qt::LeftButton);
 
     QCOMPARE(view->model()->rowCount(), 0);
