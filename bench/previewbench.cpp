@@ -51,7 +51,9 @@ double measure(ConvertImageForm &form, QLabel *label, const QString &path, bool 
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (label->pixmap().cacheKey() != before)
+        // The request itself clears the label; only a new image counts.
+        const QPixmap shown = label->pixmap();
+        if (!shown.isNull() && shown.cacheKey() != before)
             loop.quit();
     });
     QElapsedTimer timer;
