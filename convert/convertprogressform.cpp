@@ -1,0 +1,153 @@
+#include "convert/convertprogressform.h"
+
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "convert/overwritefiledialog.h"
+#include "ui_convertprogressform.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+ConvertProgressForm::LocationOpener &locationOpener()
+{
+    static ConvertProgressForm::LocationOpener opener
+        = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    return opener;
+}
+
+QString failureDetails(const ConversionFailureList &failures)
+{
+    QStringList lines;
+    lines.reserve(failures.size());
+    for (const ConversionFailure &failure : failures)
+        lines.append(QStringLiteral("%1: %2").arg(failure.source, failure.reason));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+ConvertProgressForm::ConvertProgressForm(QWidget *parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::ConvertProgressForm>())
+{
+    ui->setupUi(this);
+}
+
+ConvertProgressForm::~ConvertProgressForm() = default;
+
+ConvertProgressForm::LocationOpener ConvertProgressForm::setLocationOpener(LocationOpener opener)
+{
+    LocationOpener previous = std::move(locationOpener());
+    locationOpener() = std::move(opener);
+    return previous;
+}
+
+void ConvertProgressForm::startConvert(
+    const QStringList &urls, const QString &targetFolder, const QString &targetExt, bool overwrite)
+{
+    _urls = urls;
+    this->targetFolder = targetFolder;
+    this->targetExt = targetExt;
+    if (conversionSize < 0)
+        conversionSize = urls.size();
+
+    ui->progressBar->setMaximum(int(urls.size()));
+    ui->progressBar->setValue(0);
+
+    Q_EMIT showToolbarSignal(false);
+    Q_EMIT startConvertSignal();
+
+    thread = new ConvertImagesThread;
+    thread->_urls = urls;
+    thread->targetFolder = targetFolder;
+    thread->targetExt = targetExt;
+    thread->overwriteExisting = overwrite;
+
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &ConvertImagesThread::updateFileName, this, &ConvertProgressForm::handleUpdateFileName);
+    connect(
+        thread, &ConvertImagesThread::threadTerminated, this, &ConvertProgressForm::handleThreadTerminated);
+    connect(thread, &ConvertImagesThread::threadCompleted, this, &ConvertProgressForm::handleThreadCompleted);
+    connect(
+        thread, &ConvertImagesThread::conversionFailed, this, &ConvertProgressForm::handleConversionFailed);
+    thread->start(QThread::InheritPriority);
+}
+
+ConvertImagesThread *ConvertProgressForm::worker() const
+{
+    return thread;
+}
+
+void ConvertProgressForm::on_cancelButton_clicked()
+{
+    if (thread)
+        thread->stopRequested = true;
+}
+
+void ConvertProgressForm::handleUpdateFileName(QString fileName)
+{
+    ui->label_2->setText(fileName);
+    ui->progressBar->setValue(ui->progressBar->value() + 1);
+}
+
+void ConvertProgressForm::handleConversionFailed(QString source, QString target, QString reason)
+{
+    failures.append({ source, target, reason });
+}
+
+void ConvertProgressForm::handleThreadTerminated()
+{
+    Q_EMIT showToolbarSignal(true);
+    Q_EMIT finishConvertSignal();
+    deleteLater();
+}
+
+void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList)
+{
+    Q_EMIT showToolbarSignal(true);
+    if (fileExistsList.isEmpty()) {
+        showCompletionMessage();
+        return;
+    }
+    auto *dialog = new OverwriteFileDialog(this);
+    connect(dialog, &OverwriteFileDialog::overwriteFiles, this, &ConvertProgressForm::handleOverwriteFiles);
+    connect(dialog, &OverwriteFileDialog::convertFinish, this, &ConvertProgressForm::handleConvertFinish);
+    dialog->setFiles(fileExistsList, fileSourceList);
+    // The conversion goes on only through the dialog's signals; the page may be gone afterwards.
+    dialog->exec();
+}
+
+void ConvertProgressForm::handleOverwriteFiles(QStringList urls)
+{
+    startConvert(urls, targetFolder, targetExt, true);
+}
+
+void ConvertProgressForm::handleConvertFinish()
+{
+    Q_EMIT finishConvertSignal();
+    deleteLater();
+}
+
+void ConvertProgressForm::showCompletionMessage()
+{
+    const QString text = _urls.size() > 1 ? tr("The conversion processes are completed.")
+                                          : tr("The conversion process is completed.");
+    QMessageBox box(QMessageBox::Information, tr("Fast Pictomat"), text, QMessageBox::Ok);
+    if (!failures.isEmpty()) {
+        box.setIcon(QMessageBox::Warning);
+        box.setInformativeText(tr("%1 of %2 files could not be converted.")
+                                   .arg(failures.size())
+                                   .arg(qMax(conversionSize, failures.size())));
+        box.setDetailedText(failureDetails(failures));
+    }
+    QPushButton *openButton = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
+    box.exec();
+    if (box.clickedButton() == openButton && locationOpener())
+        locationOpener()(QUrl::fromLocalFile(lastOutputLocation()));
+
+    Q_EMIT finishConvertSignal();
+    deleteLater();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "convert/conversionfailure.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class ConvertImagesThread;
+
+namespace Ui {
+class ConvertProgressForm;
+}
+
+// The page shown while a conversion runs. It owns the job: starts the worker, follows its
+// progress, asks which existing targets to overwrite and runs the second job over those, and
+// finally announces the result. It deletes itself when the conversion is over.
+class ConvertProgressForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ConvertProgressForm(QWidget *parent = nullptr);
+    ~ConvertProgressForm() override;
+
+    void startConvert(
+        const QStringList &urls, const QString &targetFolder, const QString &targetExt, bool overwrite);
+
+    // The worker of the job in progress, null between jobs; a closing window waits on it.
+    ConvertImagesThread *worker() const;
+
+    // How "Open Folder" hands a location to the desktop; replaceable so that tests need no file
+    // manager. Returns the previous opener.
+    using LocationOpener = std::function<bool(const QUrl &)>;
+    static LocationOpener setLocationOpener(LocationOpener opener);
+
+Q_SIGNALS:
+    void startConvertSignal();
+    void finishConvertSignal();
+    void showToolbarSignal(bool show);
+
+public Q_SLOTS:
+    void on_cancelButton_clicked();
+    void handleUpdateFileName(QString fileName);
+    void handleThreadTerminated();
+    void handleThreadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList);
+    void handleOverwriteFiles(QStringList urls);
+    void handleConvertFinish();
+    void handleConversionFailed(QString source, QString target, QString reason);
+
+private:
+    void showCompletionMessage();
+
+    std::unique_ptr<Ui::ConvertProgressForm> ui;
+    QStringList _urls;
+    QString targetFolder;
+    QString targetExt;
+    QPointer<ConvertImagesThread> thread;
+    // The sources of the whole conversion (the first job) and what could not be converted in
+    // any of its jobs; targets the user chose to keep are not failures.
+    qsizetype conversionSize = -1;
+    ConversionFailureList failures;
+};

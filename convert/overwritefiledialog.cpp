@@ -1,0 +1,71 @@
+#include "convert/overwritefiledialog.h"
+
+#include "ui_overwritefiledialog.h"
+
+OverwriteFileDialog::OverwriteFileDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::OverwriteFileDialog>())
+{
+    ui->setupUi(this);
+    ui->treeWidget->setColumnWidth(0, 340);
+}
+
+OverwriteFileDialog::~OverwriteFileDialog() = default;
+
+void OverwriteFileDialog::setFiles(const QStringList &fileExistsList, const QStringList &fileSourceList)
+{
+    if (fileExistsList.size() < 2)
+        ui->descLabel->setText(tr("The following file already exist. Do you wish to overwrite it?"));
+    else
+        ui->descLabel->setText(
+            tr("The following files already exist. Check all files that you wish to overwrite."));
+
+    ui->treeWidget->clear();
+    for (qsizetype i = 0; i < fileExistsList.size(); ++i) {
+        auto *item = new QTreeWidgetItem(ui->treeWidget);
+        item->setText(0, fileExistsList.at(i));
+        item->setText(1, fileSourceList.value(i));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Checked);
+    }
+}
+
+void OverwriteFileDialog::on_overwriteButton_clicked()
+{
+    if (answered)
+        return;
+    answered = true;
+    overwriteList.clear();
+    for (int row = 0; row < ui->treeWidget->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = ui->treeWidget->topLevelItem(row);
+        if (item->checkState(0) == Qt::Checked)
+            overwriteList.append(item->text(1));
+    }
+    if (overwriteList.isEmpty())
+        Q_EMIT convertFinish();
+    else
+        Q_EMIT overwriteFiles(overwriteList);
+    finish(Accepted);
+}
+
+void OverwriteFileDialog::on_cancelButton_clicked()
+{
+    if (answered)
+        return;
+    answered = true;
+    Q_EMIT convertFinish();
+    finish(Rejected);
+}
+
+void OverwriteFileDialog::reject()
+{
+    on_cancelButton_clicked();
+}
+
+// Leaves the modal loop now rather than when the deferred delete happens to run, so the caller
+// of exec() is never still waiting on a dialog that has answered.
+void OverwriteFileDialog::finish(int result)
+{
+    QDialog::done(result);
+    deleteLater();
+}

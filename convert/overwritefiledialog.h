@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+
+namespace Ui {
+class OverwriteFileDialog;
+}
+
+// Lists the targets a job found already existing, each with its source, and lets the user tick
+// the ones to write over. Answers through exactly one of its two signals, then deletes itself.
+class OverwriteFileDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit OverwriteFileDialog(QWidget *parent = nullptr);
+    ~OverwriteFileDialog() override;
+
+    // One row per existing target, ticked; both lists have the same length.
+    void setFiles(const QStringList &fileExistsList, const QStringList &fileSourceList);
+
+Q_SIGNALS:
+    void overwriteFiles(QStringList urls);
+    void convertFinish();
+
+public Q_SLOTS:
+    void on_cancelButton_clicked();
+    void on_overwriteButton_clicked();
+    // Escape and the window's close control answer like Cancel.
+    void reject() override;
+
+private:
+    void finish(int result);
+
+    std::unique_ptr<Ui::OverwriteFileDialog> ui;
+    QStringList overwriteList;
+    bool answered = false;
+};

@@ -1,0 +1,512 @@
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "convert/convertprogressform.h"
+#include "convert/modalanswerer.h"
+#include "convert/overwritefiledialog.h"
+#include "imaging/renderpipeline.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <thread>
+
+namespace {
+
+// What the page told the form during one conversion.
+struct Outcome {
+    QList<bool> toolbar;
+    int started = 0;
+    int finished = 0;
+    QList<QPair<int, int>> progressAtStart; // value, maximum when each job started
+};
+
+// Holds the options lock from another thread, so that a freshly started worker waits at its first
+// options snapshot; meanwhile a test can attach a direct connection to it before it reaches a file.
+class OptionsLockHolder {
+public:
+    OptionsLockHolder()
+        : holder([this] {
+            updateOptions([this](ConversionOptions &) {
+                held.release();
+                gate.acquire();
+            });
+        })
+    {
+        held.acquire();
+    }
+    ~OptionsLockHolder() { unlock(); }
+
+    void unlock()
+    {
+        if (holder.joinable()) {
+            gate.release();
+            holder.join();
+        }
+    }
+
+private:
+    QSemaphore held;
+    QSemaphore gate;
+    std::thread holder;
+};
+
+// Makes the worker stop inside updateFileName for `source` until the GUI thread lets it go:
+// the file it is about to convert is then the current file.
+void pauseWorkerAt(ConvertImagesThread *worker, const QString &source, QSemaphore *proceed)
+{
+    QObject::connect(
+        worker, &ConvertImagesThread::updateFileName, worker,
+        [source, proceed](const QString &name) {
+            if (name == source && !proceed->tryAcquire(1, 60000))
+                qWarning("worker was never released");
+        },
+        Qt::DirectConnection);
+}
+
+QString pageText(ConvertProgressForm *page, const char *name)
+{
+    return page->findChild<QLabel *>(name)->text();
+}
+
+QProgressBar *progressBar(ConvertProgressForm *page)
+{
+    return page->findChild<QProgressBar *>("progressBar");
+}
+
+} // namespace
+
+class TestConvertProgress : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString in, out;
+    QList<QUrl> opened;
+    ConvertProgressForm::LocationOpener previousOpener;
+
+    QString source(const QString &name, QSize size = QSize(24, 16))
+    {
+        const QString path = in + "/" + name;
+        if (!TestSupport::makePhotoLike(size.width(), size.height()).save(path, "PNG"))
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+    QStringList sources(int count)
+    {
+        QStringList list;
+        for (int i = 0; i < count; ++i)
+            list.append(source(QString("s%1.png").arg(i), QSize(20 + i, 10 + i)));
+        return list;
+    }
+
+    QString target(const QString &source) const
+    {
+        return ConvertImagesThread::targetPathFor(out, source, ".png");
+    }
+
+    // An older, different picture at the target of `source`; returns its digest.
+    QByteArray occupyTarget(const QString &source)
+    {
+        if (!QImage(5, 5, QImage::Format_RGB32).save(target(source), "PNG"))
+            qFatal("cannot write fixture");
+        return TestSupport::fileDigest(target(source));
+    }
+
+    // Runs the conversion the way the form does and waits until the page has finished and is gone.
+    bool run(
+        ConvertProgressForm *page, const QStringList &urls, Outcome *outcome, const QString &ext = ".png")
+    {
+        QPointer<ConvertProgressForm> guard(page);
+        connect(page, &ConvertProgressForm::showToolbarSignal, page,
+            [outcome](bool show) { outcome->toolbar.append(show); });
+        connect(page, &ConvertProgressForm::startConvertSignal, page, [outcome, page] {
+            ++outcome->started;
+            outcome->progressAtStart.append({ progressBar(page)->value(), progressBar(page)->maximum() });
+        });
+        connect(page, &ConvertProgressForm::finishConvertSignal, page, [outcome] { ++outcome->finished; });
+        QSignalSpy finished(page, &ConvertProgressForm::finishConvertSignal);
+        page->show();
+        page->startConvert(urls, out, ext, false);
+        if (!finished.wait(120000))
+            return false;
+        return QTest::qWaitFor([&] { return guard.isNull(); }, 60000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        previousOpener = ConvertProgressForm::setLocationOpener([this](const QUrl &url) {
+            opened.append(url);
+            return true;
+        });
+    }
+
+    void cleanupTestCase() { ConvertProgressForm::setLocationOpener(previousOpener); }
+
+    void init()
+    {
+        resetOptions();
+        clearLoadCache();
+        opened.clear();
+        QDir(dir.path()).removeRecursively();
+        in = dir.path() + "/in";
+        out = dir.path() + "/out";
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+        setLastOutputLocation(QString());
+    }
+
+    void completionMessage_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("three files") << 3 << "The conversion processes are completed.";
+        QTest::newRow("one file") << 1 << "The conversion process is completed.";
+        QTest::newRow("no files") << 0 << "The conversion process is completed.";
+    }
+
+    void completionMessage()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, text);
+        const QStringList urls = sources(count);
+        auto *page = new ConvertProgressForm;
+        BoxSeen box;
+        QPair<int, int> progress;
+        QString shownFile;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+            box = describeBox(qobject_cast<QMessageBox *>(modal));
+            progress = { progressBar(page)->value(), progressBar(page)->maximum() };
+            shownFile = pageText(page, "label_2");
+            clickButton(modal, "OK");
+        } });
+        Outcome outcome;
+        QVERIFY(run(page, urls, &outcome));
+
+        QCOMPARE(answerer.answered(), 1);
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(box.icon, QMessageBox::Information);
+        QCOMPARE(box.title, QString("Fast Pictomat"));
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.informative, QString());
+        QCOMPARE(box.detailed, QString());
+        QVERIFY(box.buttons.contains("OK"));
+        QVERIFY(box.buttons.contains("Open Folder"));
+        QCOMPARE(progress, qMakePair(count, count));
+        QCOMPARE(shownFile, count ? urls.last() : QString("TextLabel"));
+        QCOMPARE(outcome.toolbar, (QList<bool> { false, true }));
+        QCOMPARE(outcome.started, 1);
+        QCOMPARE(outcome.finished, 1);
+        QCOMPARE(opened, QList<QUrl>());
+
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), count);
+        for (const QString &url : urls)
+            QCOMPARE(QImage(target(url)).size(), QImage(url).size());
+    }
+
+    void openFolderOpensTheOutputLocation()
+    {
+        const QStringList urls = sources(2);
+        ModalAnswerer answerer({ [](QWidget *modal) { clickButton(modal, "Open Folder"); } });
+        Outcome outcome;
+        QVERIFY(run(new ConvertProgressForm, urls, &outcome));
+        QCOMPARE(answerer.answered(), 1);
+        QCOMPARE(lastOutputLocation(), QDir::toNativeSeparators(QFileInfo(out).absoluteFilePath()));
+        QCOMPARE(opened, QList<QUrl> { QUrl::fromLocalFile(lastOutputLocation()) });
+        QCOMPARE(outcome.finished, 1);
+    }
+
+    void overwriteChosenTargets_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("existing");
+        QTest::addColumn<QList<int>>("ticked"); // dialog rows left ticked
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("completion");
+
+        const QString plural
+            = "The following files already exist. Check all files that you wish to overwrite.";
+        const QString singular = "The following file already exist. Do you wish to overwrite it?";
+        QTest::newRow("two of five") << 5 << QList<int> { 0, 1, 2, 3, 4 } << QList<int> { 1, 3 } << plural
+                                     << "The conversion processes are completed.";
+        QTest::newRow("the only file") << 1 << QList<int> { 0 } << QList<int> { 0 } << singular
+                                       << "The conversion process is completed.";
+        QTest::newRow("one of three exists") << 3 << QList<int> { 1 } << QList<int> { 0 } << singular
+                                             << "The conversion process is completed.";
+        QTest::newRow("two exist, one kept") << 4 << QList<int> { 0, 3 } << QList<int> { 1 } << plural
+                                             << "The conversion process is completed.";
+    }
+
+    void overwriteChosenTargets()
+    {
+        QFETCH(int, count);
+        QFETCH(QList<int>, existing);
+        QFETCH(QList<int>, ticked);
+        QFETCH(QString, description);
+        QFETCH(QString, completion);
+
+        const QStringList urls = sources(count);
+        QHash<int, QByteArray> before;
+        for (int i : std::as_const(existing))
+            before.insert(i, occupyTarget(urls[i]));
+
+        QString shownDescription, windowTitle;
+        QStringList headers;
+        int firstColumnWidth = 0;
+        QList<QStringList> rows; // target, source, check state
+        BoxSeen box;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+                                    auto *dialog = qobject_cast<OverwriteFileDialog *>(modal);
+                                    QVERIFY(dialog);
+                                    windowTitle = dialog->windowTitle();
+                                    shownDescription = dialog->findChild<QLabel *>("descLabel")->text();
+                                    auto *tree = dialog->findChild<QTreeWidget *>("treeWidget");
+                                    headers = { tree->headerItem()->text(0), tree->headerItem()->text(1) };
+                                    firstColumnWidth = tree->columnWidth(0);
+                                    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+                                        QTreeWidgetItem *item = tree->topLevelItem(row);
+                                        rows.append({ item->text(0), item->text(1),
+                                            item->checkState(0) == Qt::Checked ? "ticked" : "clear" });
+                                        if (!ticked.contains(row)) {
+                                            tree->setCurrentItem(item);
+                                            QTest::keyClick(tree, Qt::Key_Space);
+                                            QCOMPARE(item->checkState(0), Qt::Unchecked);
+                                        }
+                                    }
+                                    clickButton(dialog, "Overwrite");
+                                },
+            [&](QWidget *modal) {
+                box = describeBox(qobject_cast<QMessageBox *>(modal));
+                clickButton(modal, "OK");
+            } });
+        Outcome outcome;
+        QVERIFY(run(new ConvertProgressForm, urls, &outcome));
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), 2);
+
+        QCOMPARE(windowTitle, QString("Overwrite"));
+        QCOMPARE(shownDescription, description);
+        QCOMPARE(headers, (QStringList { "Target File", "Source File" }));
+        QCOMPARE(firstColumnWidth, 340);
+        QList<QStringList> expectedRows;
+        for (int i : std::as_const(existing))
+            expectedRows.append({ target(urls[i]), urls[i], "ticked" });
+        QCOMPARE(rows, expectedRows);
+
+        // The second job covers only the ticked sources and starts from an empty bar.
+        QCOMPARE(outcome.started, 2);
+        QCOMPARE(outcome.progressAtStart.value(1), qMakePair(0, int(ticked.size())));
+        QCOMPARE(outcome.toolbar, (QList<bool> { false, true, false, true }));
+        QCOMPARE(outcome.finished, 1);
+        // Targets the user kept are not failures.
+        QCOMPARE(box.text, completion);
+        QCOMPARE(box.icon, QMessageBox::Information);
+        QCOMPARE(box.informative, QString());
+
+        for (int i = 0; i < count; ++i) {
+            const int row = int(existing.indexOf(i));
+            if (row >= 0 && !ticked.contains(row)) {
+                QCOMPARE(TestSupport::fileDigest(target(urls[i])), before[i]);
+            } else {
+                QCOMPARE(QImage(target(urls[i])).size(), QImage(urls[i]).size());
+            }
+        }
+    }
+
+    void refusingToOverwriteEndsQuietly_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("every box cleared, then Overwrite") << "untick all";
+        QTest::newRow("Cancel") << "cancel";
+        QTest::newRow("Escape") << "escape";
+        QTest::newRow("close control") << "close";
+    }
+
+    void refusingToOverwriteEndsQuietly()
+    {
+        QFETCH(QString, answer);
+        const QStringList urls = sources(3);
+        QList<QByteArray> before;
+        for (const QString &url : urls)
+            before.append(occupyTarget(url));
+
+        QPointer<QWidget> dialog;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+            dialog = modal;
+            auto *tree = modal->findChild<QTreeWidget *>("treeWidget");
+            if (answer == "untick all") {
+                for (int row = 0; row < tree->topLevelItemCount(); ++row)
+                    tree->topLevelItem(row)->setCheckState(0, Qt::Unchecked);
+                clickButton(modal, "Overwrite");
+            } else if (answer == "cancel") {
+                clickButton(modal, "Cancel");
+            } else if (answer == "escape") {
+                QTest::keyClick(modal, Qt::Key_Escape);
+            } else {
+                modal->close();
+            }
+        } });
+        auto *page = new ConvertProgressForm;
+        QSignalSpy secondJobs(page, &ConvertProgressForm::startConvertSignal);
+        Outcome outcome;
+        QVERIFY(run(page, urls, &outcome));
+
+        QCOMPARE(answerer.answered(), 1);
+        QCOMPARE(answerer.unexpected, QStringList()); // no completion message
+        QCOMPARE(outcome.started, 1);
+        QCOMPARE(outcome.finished, 1);
+        QCOMPARE(outcome.toolbar, (QList<bool> { false, true }));
+        QVERIFY(dialog.isNull());
+        for (int i = 0; i < urls.size(); ++i)
+            QCOMPARE(TestSupport::fileDigest(target(urls[i])), before[i]);
+    }
+
+    void cancelLetsTheCurrentFileFinish_data()
+    {
+        QTest::addColumn<bool>("inSecondJob");
+        QTest::newRow("first job") << false;
+        QTest::newRow("second job") << true;
+    }
+
+    void cancelLetsTheCurrentFileFinish()
+    {
+        QFETCH(bool, inSecondJob);
+        const QStringList urls = sources(4);
+        QList<QByteArray> before;
+        if (inSecondJob) {
+            for (const QString &url : urls)
+                before.append(occupyTarget(url));
+        }
+
+        auto *page = new ConvertProgressForm;
+        QSemaphore proceed;
+        std::unique_ptr<OptionsLockHolder> lock;
+        // Runs once the job's worker exists and is held at its first snapshot.
+        auto watchAndCancelDuringSecondFile = [&] {
+            pauseWorkerAt(page->worker(), urls[1], &proceed);
+            lock->unlock();
+            QTRY_COMPARE_WITH_TIMEOUT(pageText(page, "label_2"), urls[1], 60000);
+            QTest::mouseClick(page->findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
+            proceed.release();
+        };
+
+        QList<ModalAnswerer::Handler> handlers;
+        if (inSecondJob) {
+            handlers.append([&](QWidget *modal) {
+                lock = std::make_unique<OptionsLockHolder>();
+                clickButton(modal, "Overwrite");
+                QTimer::singleShot(0, this, watchAndCancelDuringSecondFile);
+            });
+        } else {
+            lock = std::make_unique<OptionsLockHolder>();
+            // The worker is created right after this signal, within startConvert.
+            connect(page, &ConvertProgressForm::startConvertSignal, this,
+                [&] { QTimer::singleShot(0, this, watchAndCancelDuringSecondFile); });
+        }
+        ModalAnswerer answerer(handlers);
+        Outcome outcome;
+        QVERIFY(run(page, urls, &outcome));
+
+        QCOMPARE(answerer.unexpected, QStringList()); // no completion message
+        QCOMPARE(answerer.answered(), inSecondJob ? 1 : 0);
+        QCOMPARE(outcome.finished, 1);
+        const QList<bool> toolbar
+            = inSecondJob ? QList<bool> { false, true, false, true } : QList<bool> { false, true };
+        QCOMPARE(outcome.toolbar, toolbar);
+        QCOMPARE(outcome.progressAtStart.last().first, 0);
+        for (int i = 0; i < urls.size(); ++i) {
+            if (i < 2)
+                QCOMPARE(QImage(target(urls[i])).size(), QImage(urls[i]).size());
+            else if (inSecondJob)
+                QCOMPARE(TestSupport::fileDigest(target(urls[i])), before[i]);
+            else
+                QVERIFY(!QFileInfo::exists(target(urls[i])));
+        }
+    }
+
+    void failuresAreReported_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QStringList>("failed");
+        QTest::addColumn<QStringList>("written");
+
+        // bad: not an image; gone: no such file; clash: a folder stands where its target goes.
+        QTest::newRow("unreadable source")
+            << QStringList { "good", "bad" } << "The conversion processes are completed."
+            << "1 of 2 files could not be converted." << QStringList { "bad" } << QStringList { "good.png" };
+        QTest::newRow("missing source")
+            << QStringList { "gone" } << "The conversion process is completed."
+            << "1 of 1 files could not be converted." << QStringList { "gone" } << QStringList();
+        QTest::newRow("unreadable source, unwritable target")
+            << QStringList { "good", "bad", "clash" } << "The conversion process is completed."
+            << "2 of 3 files could not be converted." << QStringList { "bad", "clash" }
+            << QStringList { "good.png" };
+    }
+
+    void failuresAreReported()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, text);
+        QFETCH(QString, summary);
+        QFETCH(QStringList, failed);
+        QFETCH(QStringList, written);
+
+        QStringList urls;
+        for (const QString &name : std::as_const(names)) {
+            const QString path = in + "/" + name + ".png";
+            if (name == "bad") {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write("this is not a picture");
+            } else if (name != "gone") {
+                source(name + ".png");
+            }
+            if (name == "clash")
+                QVERIFY(QDir(out).mkdir("clash.png"));
+            urls.append(path);
+        }
+
+        BoxSeen box;
+        QList<ModalAnswerer::Handler> handlers;
+        if (names.contains("clash"))
+            handlers.append([](QWidget *modal) { clickButton(modal, "Overwrite"); });
+        handlers.append([&](QWidget *modal) {
+            box = describeBox(qobject_cast<QMessageBox *>(modal));
+            clickButton(modal, "OK");
+        });
+        ModalAnswerer answerer(handlers);
+        Outcome outcome;
+        QVERIFY(run(new ConvertProgressForm, urls, &outcome));
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), handlers.size());
+
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QCOMPARE(box.title, QString("Fast Pictomat"));
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.informative, summary);
+        QVERIFY(box.buttons.contains("Open Folder"));
+        const QStringList lines = box.detailed.split('\n');
+        QCOMPARE(lines.size(), failed.size());
+        for (int i = 0; i < failed.size(); ++i) {
+            const QString prefix = in + "/" + failed[i] + ".png: ";
+            QVERIFY2(lines[i].startsWith(prefix) && lines[i].size() > prefix.size(), qPrintable(lines[i]));
+        }
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), written);
+    }
+};
+
+QTEST_MAIN(TestConvertProgress)
+#include "tst_convertprogress.moc"
