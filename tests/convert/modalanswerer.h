@@ -21,11 +21,31 @@ struct BoxSeen {
 
 inline QString plainButtonText(const QAbstractButton *button)
 {
+    if (!button)
+        return QString();
     return button->text().remove(QLatin1Char('&'));
+}
+
+// The modal as the class a test expects; any other dialog is rejected and fails the test, so that
+// a wrong turn neither hangs nor crashes it.
+template <typename T> T *modalAs(QWidget *modal)
+{
+    auto *typed = qobject_cast<T *>(modal);
+    if (!typed) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QTest::qFail(qPrintable(QStringLiteral("unexpected %1").arg(modal->metaObject()->className())),
+            __FILE__, __LINE__);
+    }
+    return typed;
 }
 
 inline BoxSeen describeBox(QMessageBox *box)
 {
+    if (!box)
+        return BoxSeen();
     BoxSeen seen;
     seen.icon = box->icon();
     seen.title = box->windowTitle();
@@ -86,12 +106,28 @@ private:
             return;
         handled.append(modal);
         if (next < handlers.size()) {
+            QPointer<QWidget> answeredModal(modal);
             handlers[next++](modal);
+            // Every answer closes its dialog at once; one left open would never be answered.
+            if (answeredModal && answeredModal->isVisible()) {
+                unexpected.append(QStringLiteral("left open: ") + title(answeredModal));
+                close(answeredModal);
+            }
             return;
         }
+        unexpected.append(title(modal));
+        close(modal);
+    }
+
+    static QString title(QWidget *modal)
+    {
         auto *box = qobject_cast<QMessageBox *>(modal);
-        unexpected.append(QString::fromLatin1(modal->metaObject()->className()) + QStringLiteral(": ")
-            + (box ? box->text() : modal->windowTitle()));
+        return QString::fromLatin1(modal->metaObject()->className()) + QStringLiteral(": ")
+            + (box ? box->text() : modal->windowTitle());
+    }
+
+    static void close(QWidget *modal)
+    {
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
         else
