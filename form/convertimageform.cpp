@@ -385,8 +385,6 @@ int decimalValue(const QString &text)
 
 } // namespace
 
-void ConvertImageForm::on_convertButton_clicked() { }
-
 // Both dialogs delete themselves from their Close button; one closed otherwise is only hidden and
 // goes with the form.
 void ConvertImageForm::on_updateButton_clicked()
@@ -429,54 +427,9 @@ void ConvertImageForm::on_outputFolderLineEdit_textChanged(const QString &text)
     changeOption(SettingItem::OutputFolder, false, [&text](ConversionOptions &o) { o.outputFolder = text; });
 }
 
-void ConvertImageForm::on_outputFolderButton_clicked()
-{
-    if (!uiReady)
-        return;
-    uiReady = false;
-    convertAfterFolderChoice = false;
-    LKGlobal::selectOutputFolder(cocoaCode.get());
-    uiReady = true;
-}
-
-void ConvertImageForm::on_FolderSelected(const QString &path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isDir())
-        return;
-    updateOptions([&path](ConversionOptions &o) { o.outputFolder = path; });
-    ui->outputFolderLineEdit->setText(path);
-    storeSetting(SettingItem::OutputFolder);
-    if (convertAfterFolderChoice)
-        on_convertButton_clicked();
-}
-
 void ConvertImageForm::on_pdfFilenameLineEdit_textChanged(const QString &text)
 {
     changeOption(SettingItem::PdfFile, false, [&text](ConversionOptions &o) { o.pdfFileName = text; });
-}
-
-void ConvertImageForm::on_pdfFilenameButton_clicked()
-{
-    if (!uiReady)
-        return;
-    uiReady = false;
-    const QString folder = conversionOptions().outputFolder;
-    const QString start
-        = !folder.isEmpty() && QFileInfo::exists(folder) ? folder : LKGlobal::picturesFolder();
-    const QString file = QDir::toNativeSeparators(
-        QFileDialog::getSaveFileName(this, tr("Save to PDF File"), start, tr("PDF files (*.pdf)")));
-    if (!file.isEmpty()) {
-        const QFileInfo info(file);
-        // Only the file item is stored; the folder follows with the next store of the output folder.
-        updateOptions([&info](ConversionOptions &o) {
-            o.outputFolder = info.path();
-            o.pdfFileName = info.fileName();
-        });
-        ui->outputFolderLineEdit->setText(info.path());
-        ui->pdfFilenameLineEdit->setText(info.fileName());
-        storeSetting(SettingItem::PdfFile);
-    }
-    uiReady = true;
 }
 
 void ConvertImageForm::on_pdfPaperSizeComboBox_currentIndexChanged(int index)

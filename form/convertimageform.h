@@ -219,6 +219,12 @@ private:
     void dropPreviewWorker();
     void waitForPreviewWorkers();
 
+    // The convert command (convertcommand.cpp).
+    QString pdfDocumentPath();
+    QString askForPdfPath();
+    void askForOutputFolderThenConvert();
+    void startConversion(const QStringList &sources, const QString &target, const QString &extension);
+
     std::unique_ptr<Ui::ConvertImageForm> ui;
     FileListModel sourceModel;
     AddUrlsController addUrls { &sourceModel };

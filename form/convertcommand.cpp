@@ -1,0 +1,185 @@
+// The convert command of the main form: finds a usable output location, asking where needed,
+// turns the file list and the target into a job and hands it to a progress page.
+
+#include "form/convertimageform.h"
+
+#include "app/cocoacode.h"
+#include "app/lkglobal.h"
+#include "convert/conversionoptions.h"
+#include "convert/convertprogressform.h"
+#include "convert/outputformats.h"
+#include "ui_convertimageform.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <utility>
+
+namespace {
+
+bool somethingExistsAt(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// The user's word before an existing document is replaced; Escape and the close control say No.
+bool confirmOverwrite(const QString &path)
+{
+    QMessageBox box;
+    box.setText(QObject::tr("Confirm overwrite"));
+    box.setInformativeText(QObject::tr("Are you sure you want to overwrite ") + path + QStringLiteral("?"));
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace
+
+void ConvertImageForm::on_convertButton_clicked()
+{
+    const int target = ui->targetComboBox->currentIndex();
+    QString targetFolder;
+    if (target == PdfTargetPosition) {
+        targetFolder = pdfDocumentPath();
+        if (targetFolder.isEmpty())
+            return;
+    } else {
+        const QString folder = conversionOptions().outputFolder;
+        if (folder.size() <= 1 || !QFileInfo(folder).isDir()) {
+            askForOutputFolderThenConvert();
+            return;
+        }
+        targetFolder = folder;
+        ui->outputFolderLineEdit->setText(folder);
+    }
+
+    // The button is enabled only while the list has rows, so an empty list never gets here.
+    QStringList sources;
+    for (int row = 0; row < sourceModel.rowCount(); ++row)
+        sources.append(sourceModel.index(row, 1).data().toString());
+    startConversion(sources, targetFolder, targetFormatAt(target).extension);
+}
+
+// The document a PDF job writes, or empty when the command has to end here (the user cancelled,
+// or the folder chooser is open and will run the command again).
+QString ConvertImageForm::pdfDocumentPath()
+{
+    if (conversionOptions().pdfFileName.isEmpty())
+        return askForPdfPath();
+    if (conversionOptions().outputFolder.isEmpty()) {
+        askForOutputFolderThenConvert();
+        return QString();
+    }
+    if (!conversionOptions().pdfFileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        updateOptions([](ConversionOptions &o) { o.pdfFileName += QStringLiteral(".pdf"); });
+
+    const QString path
+        = conversionOptions().outputFolder + QLatin1Char('/') + conversionOptions().pdfFileName;
+    if (!QFileInfo(QFileInfo(path).path()).isDir())
+        return askForPdfPath();
+    if (somethingExistsAt(path) && !confirmOverwrite(path))
+        return askForPdfPath();
+    return path;
+}
+
+// The save prompt of the command: the chosen document becomes the output folder and PDF file
+// name, both stored. Returns the document path, empty when cancelled.
+QString ConvertImageForm::askForPdfPath()
+{
+    const QString folder = conversionOptions().outputFolder;
+    const QString start = !folder.isEmpty() && somethingExistsAt(folder)
+        ? folder
+        : QStandardPaths::locate(
+            QStandardPaths::DocumentsLocation, QString(), QStandardPaths::LocateDirectory);
+    const QString answer
+        = QFileDialog::getSaveFileName(nullptr, tr("Save to PDF File"), start, tr("PDF files (*.pdf)"));
+    if (answer.isEmpty())
+        return QString();
+
+    const QString file = QDir::toNativeSeparators(answer);
+    const QFileInfo info(file);
+    updateOptions([&info](ConversionOptions &o) {
+        o.outputFolder = info.path();
+        o.pdfFileName = info.fileName();
+    });
+    // The options are written and stored here; the line edits only show them.
+    const bool wasReady = std::exchange(uiReady, false);
+    ui->outputFolderLineEdit->setText(info.path());
+    ui->pdfFilenameLineEdit->setText(info.fileName());
+    uiReady = wasReady;
+    storeSetting(SettingItem::OutputFolder);
+    storeSetting(SettingItem::PdfFile);
+    return file;
+}
+
+void ConvertImageForm::askForOutputFolderThenConvert()
+{
+    convertAfterFolderChoice = true;
+    LKGlobal::selectOutputFolder(cocoaCode.get());
+}
+
+void ConvertImageForm::startConversion(
+    const QStringList &sources, const QString &target, const QString &extension)
+{
+    auto *page = new ConvertProgressForm(this);
+    connect(
+        page, &ConvertProgressForm::startConvertSignal, this, &ConvertImageForm::handleStartConvertSignal);
+    connect(
+        page, &ConvertProgressForm::finishConvertSignal, this, &ConvertImageForm::handleFinishConvertSignal);
+    connect(page, &ConvertProgressForm::showToolbarSignal, this, &ConvertImageForm::OnShowToolbarSignal);
+    // Shown before the job starts: the page counts as starting until it reports the start.
+    showConversionPage(page);
+    page->startConvert(sources, target, extension, false);
+}
+
+void ConvertImageForm::on_outputFolderButton_clicked()
+{
+    if (!uiReady)
+        return;
+    uiReady = false;
+    convertAfterFolderChoice = false;
+    LKGlobal::selectOutputFolder(cocoaCode.get());
+    uiReady = true;
+}
+
+// The folder chooser's answer; after a command that had to ask for it, the command runs again.
+void ConvertImageForm::on_FolderSelected(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isDir())
+        return;
+    updateOptions([&path](ConversionOptions &o) { o.outputFolder = path; });
+    const bool wasReady = std::exchange(uiReady, false);
+    ui->outputFolderLineEdit->setText(path);
+    uiReady = wasReady;
+    storeSetting(SettingItem::OutputFolder);
+    if (convertAfterFolderChoice)
+        on_convertButton_clicked();
+}
+
+void ConvertImageForm::on_pdfFilenameButton_clicked()
+{
+    if (!uiReady)
+        return;
+    uiReady = false;
+    const QString folder = conversionOptions().outputFolder;
+    const QString start
+        = !folder.isEmpty() && somethingExistsAt(folder) ? folder : LKGlobal::picturesFolder();
+    const QString file = QDir::toNativeSeparators(
+        QFileDialog::getSaveFileName(this, tr("Save to PDF File"), start, tr("PDF files (*.pdf)")));
+    if (!file.isEmpty()) {
+        const QFileInfo info(file);
+        // Only the file item is stored; the folder follows with the next store of the output folder.
+        updateOptions([&info](ConversionOptions &o) {
+            o.outputFolder = info.path();
+            o.pdfFileName = info.fileName();
+        });
+        ui->outputFolderLineEdit->setText(info.path());
+        ui->pdfFilenameLineEdit->setText(info.fileName());
+        storeSetting(SettingItem::PdfFile);
+    }
+    uiReady = true;
+}

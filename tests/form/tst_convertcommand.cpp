@@ -1,0 +1,434 @@
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "convert/convertprogressform.h"
+#include "convert/modalanswerer.h"
+#include "form/convertimageform.h"
+#include "imaging/renderpipeline.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+namespace {
+
+QVariant storedValue(const QString &key)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Larkspan", "ZirarurOvize");
+    settings.beginGroup("MainApp");
+    return settings.value(key);
+}
+
+void clearStore()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Larkspan", "ZirarurOvize");
+    settings.clear();
+}
+
+// Picks `path` in an open file dialog (a folder chooser or a save prompt), or cancels it when empty.
+void answerFileDialog(QWidget *modal, const QString &path)
+{
+    auto *dialog = modalAs<QFileDialog>(modal);
+    if (!dialog)
+        return;
+    if (path.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    // Typed, as a user would: selectFile() leaves the name field alone while it has the focus.
+    if (auto *name = dialog->findChild<QLineEdit *>("fileNameEdit"))
+        name->setText(path);
+    static_cast<QDialog *>(dialog)->accept(); // accept() is protected in QFileDialog
+    if (dialog->isVisible()) {
+        dialog->reject();
+        QFAIL(qPrintable("the file dialog did not take " + path));
+    }
+}
+
+// The completion message, whatever it says; the progress page's own tests read it.
+void closeCompletionMessage(QWidget *modal)
+{
+    if (modalAs<QMessageBox>(modal))
+        clickButton(modal, "OK");
+}
+
+const QStringList OptionAreas = { "toolbarWidget", "tabToolbarWidget", "tabWidget", "previewImage" };
+const QStringList LockedWidgets
+    = { "addFilesButton", "clearButton", "convertButton", "targetComboBox", "sourceTreeView", "sourceFrame" };
+
+} // namespace
+
+class TestConvertCommand : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ConvertImageForm> form;
+    QTemporaryDir dir;
+    QString in, out, other;
+    QStringList sources;
+    QString startedTarget; // the job's target folder argument, empty while no job started
+    QString startedExtension;
+
+    template <typename T = QWidget> T *widget(const QString &name)
+    {
+        T *child = form->findChild<T *>(name);
+        if (!child)
+            qFatal("no widget %s", qPrintable(name));
+        return child;
+    }
+
+    void startForm(int target, const QString &outputFolder, const QString &pdfFileName = QString())
+    {
+        form = std::make_unique<ConvertImageForm>();
+        form->restoreSettings();
+        form->show();
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(target);
+        widget<QLineEdit>("outputFolderLineEdit")->setText(outputFolder);
+        widget<QLineEdit>("pdfFilenameLineEdit")->setText(pdfFileName);
+
+        auto *model = qobject_cast<QStandardItemModel *>(widget<QTreeView>("sourceTreeView")->model());
+        QVERIFY(model);
+        for (const QString &path : std::as_const(sources))
+            model->appendRow({ new QStandardItem(QFileInfo(path).fileName()), new QStandardItem(path) });
+        widget("convertButton")->setEnabled(true);
+    }
+
+    // Clicks Convert and notes the job it started, read from the worker before it can finish.
+    void clickConvert()
+    {
+        startedTarget.clear();
+        startedExtension.clear();
+        widget<QAbstractButton>("convertButton")->click();
+        if (auto *page = form->findChild<ConvertProgressForm *>()) {
+            QVERIFY(page->worker());
+            startedTarget = page->worker()->targetFolder;
+            startedExtension = page->worker()->targetExt;
+        }
+    }
+
+    bool conversionOver()
+    {
+        return QTest::qWaitFor([this] { return !form->hasRunningWork(); }, 120000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        ConvertProgressForm::setLocationOpener([](const QUrl &) { return true; });
+    }
+
+    void init()
+    {
+        clearStore();
+        resetOptions();
+        clearLoadCache();
+        QDir(dir.path()).removeRecursively();
+        in = dir.path() + "/in";
+        out = dir.path() + "/out";
+        other = dir.path() + "/other";
+        for (const QString &folder : { in, out, other })
+            QDir().mkpath(folder);
+        sources.clear();
+        for (const char *name : { "one.png", "two.png", "three.png" }) {
+            sources.append(in + "/" + name);
+            QVERIFY(TestSupport::makePhotoLike(16, 12).save(sources.last(), "PNG"));
+        }
+    }
+
+    void cleanup() { form.reset(); }
+
+    void pdfDocumentName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("document");
+        QTest::newRow("no extension") << "report"
+                                      << "report.pdf";
+        QTest::newRow("upper case extension") << "REPORT.PDF"
+                                              << "REPORT.PDF";
+        QTest::newRow("other extension") << "notes.txt"
+                                         << "notes.txt.pdf";
+    }
+
+    void pdfDocumentName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, document);
+        startForm(9, out, name);
+        ModalAnswerer answerer({ closeCompletionMessage });
+        clickConvert();
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(startedTarget, out + "/" + document);
+        QCOMPARE(startedExtension, QString(".pdf"));
+        QCOMPARE(conversionOptions().pdfFileName, document);
+        QCOMPARE(storedValue("pdfFileName").toString(), name); // not stored by the command
+    }
+
+    void existingDocumentNeedsConfirmation_data()
+    {
+        QTest::addColumn<QString>("answer"); // to "Confirm overwrite"
+        QTest::addColumn<QString>("chosen"); // in the save prompt that No leads to
+        QTest::newRow("Yes replaces it") << "Yes"
+                                         << "";
+        QTest::newRow("No, another document") << "No"
+                                              << "other/album.pdf";
+        QTest::newRow("No, prompt cancelled") << "No"
+                                              << "";
+        QTest::newRow("Escape, prompt cancelled") << "Escape"
+                                                  << "";
+    }
+
+    void existingDocumentNeedsConfirmation()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, chosen);
+        const QString document = out + "/album.pdf";
+        QFile existing(document);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("%PDF-1.4 old");
+        existing.close();
+        startForm(9, out, "album.pdf");
+
+        BoxSeen confirm;
+        QString defaultButton, promptTitle, promptFolder;
+        QList<ModalAnswerer::Handler> handlers { [&](QWidget *modal) {
+            auto *box = modalAs<QMessageBox>(modal);
+            if (!box)
+                return;
+            confirm = describeBox(box);
+            defaultButton = plainButtonText(box->defaultButton());
+            if (answer == "Escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                clickButton(box, answer);
+        } };
+        if (answer != "Yes") {
+            handlers.append([&](QWidget *modal) {
+                promptTitle = modal->windowTitle();
+                if (auto *prompt = modalAs<QFileDialog>(modal))
+                    promptFolder = prompt->directory().absolutePath();
+                answerFileDialog(modal, chosen.isEmpty() ? QString() : dir.filePath(chosen));
+            });
+        }
+        const bool converts = answer == "Yes" || !chosen.isEmpty();
+        if (converts)
+            handlers.append(closeCompletionMessage);
+        ModalAnswerer answerer(handlers);
+        clickConvert();
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), handlers.size());
+
+        QCOMPARE(confirm.text, QString("Confirm overwrite"));
+        QCOMPARE(confirm.informative, "Are you sure you want to overwrite " + document + "?");
+        QCOMPARE(confirm.buttons.size(), 2);
+        QVERIFY(confirm.buttons.contains("Yes") && confirm.buttons.contains("No"));
+        QCOMPARE(defaultButton, QString("No"));
+        if (answer != "Yes") {
+            QCOMPARE(promptTitle, QString("Save to PDF File"));
+            QCOMPARE(promptFolder, QDir(out).absolutePath());
+        }
+
+        if (answer == "Yes") {
+            QCOMPARE(startedTarget, document);
+        } else if (!chosen.isEmpty()) {
+            const QString picked = QDir::toNativeSeparators(dir.filePath(chosen));
+            QCOMPARE(startedTarget, picked);
+            QCOMPARE(conversionOptions().outputFolder, QFileInfo(picked).path());
+            QCOMPARE(conversionOptions().pdfFileName, QString("album.pdf"));
+            QCOMPARE(storedValue("outputFolder").toString(), QFileInfo(picked).path());
+            QCOMPARE(widget<QLineEdit>("outputFolderLineEdit")->text(), QFileInfo(picked).path());
+        } else {
+            QCOMPARE(startedTarget, QString());
+            QCOMPARE(conversionOptions().outputFolder, out);
+            QCOMPARE(conversionOptions().pdfFileName, QString("album.pdf"));
+        }
+    }
+
+    void pdfPromptFindsTheDocument_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folderExists");
+        QTest::addColumn<QString>("chosen"); // empty: the prompt is cancelled
+        QTest::newRow("no file name, cancelled") << "" << true << "";
+        QTest::newRow("no file name, chosen") << "" << true << "other/book.pdf";
+        QTest::newRow("missing folder, chosen") << "book.pdf" << false << "other/book.pdf";
+        QTest::newRow("missing folder, cancelled") << "book.pdf" << false << "";
+    }
+
+    void pdfPromptFindsTheDocument()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, folderExists);
+        QFETCH(QString, chosen);
+        const QString folder = folderExists ? out : dir.path() + "/gone";
+        startForm(9, folder, name);
+        QString title;
+        QStringList filters;
+
+        QList<ModalAnswerer::Handler> handlers { [&](QWidget *modal) {
+            if (auto *prompt = modalAs<QFileDialog>(modal)) {
+                title = prompt->windowTitle();
+                filters = prompt->nameFilters();
+            }
+            answerFileDialog(modal, chosen.isEmpty() ? QString() : dir.filePath(chosen));
+        } };
+        if (!chosen.isEmpty())
+            handlers.append(closeCompletionMessage);
+        ModalAnswerer answerer(handlers);
+        clickConvert();
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), handlers.size());
+
+        QCOMPARE(title, QString("Save to PDF File"));
+        QCOMPARE(filters, QStringList { "PDF files (*.pdf)" });
+        if (chosen.isEmpty()) {
+            QCOMPARE(startedTarget, QString());
+            QCOMPARE(conversionOptions().outputFolder, folder);
+            QCOMPARE(conversionOptions().pdfFileName, name);
+        } else {
+            QCOMPARE(startedTarget, QDir::toNativeSeparators(dir.filePath(chosen)));
+            QCOMPARE(conversionOptions().pdfFileName, QString("book.pdf"));
+            QCOMPARE(storedValue("pdfFileName").toString(), QString("book.pdf"));
+            QCOMPARE(widget<QLineEdit>("pdfFilenameLineEdit")->text(), QString("book.pdf"));
+        }
+    }
+
+    void pdfWithoutOutputFolderAsksForOne()
+    {
+        startForm(9, QString(), "report");
+        QString chooserTitle;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+                                    chooserTitle = modal->windowTitle();
+                                    answerFileDialog(modal, out);
+                                },
+            closeCompletionMessage });
+        clickConvert();
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(chooserTitle, QString("Select folder ..."));
+        QCOMPARE(startedTarget, out + "/report.pdf");
+    }
+
+    void fileTargetWithoutUsableFolder_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("empty") << "";
+        QTest::newRow("one character") << "/";
+        QTest::newRow("deleted folder") << "deleted";
+    }
+
+    void fileTargetWithoutUsableFolder()
+    {
+        QFETCH(QString, folder);
+        if (folder == "deleted") {
+            folder = dir.path() + "/deleted";
+            QVERIFY(QDir().mkpath(folder));
+        }
+        startForm(6, folder); // PNG
+        QDir(dir.path() + "/deleted").removeRecursively();
+
+        QString chooserTitle;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+                                    chooserTitle = modal->windowTitle();
+                                    answerFileDialog(modal, out);
+                                },
+            closeCompletionMessage });
+        clickConvert();
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+        // Choosing the folder started the conversion at once.
+        QCOMPARE(startedTarget, out);
+        QCOMPARE(startedExtension, QString(".png"));
+        QCOMPARE(chooserTitle, QString("Select folder ..."));
+        QCOMPARE(conversionOptions().outputFolder, out);
+        QCOMPARE(storedValue("outputFolder").toString(), out);
+        for (const QString &source : std::as_const(sources))
+            QVERIFY(QFileInfo::exists(ConvertImagesThread::targetPathFor(out, source, ".png")));
+    }
+
+    void outputFolderButtonNeverConverts()
+    {
+        startForm(6, QString());
+        {
+            // The command asks for a folder; cancelling leaves it waiting for one.
+            ModalAnswerer cancelled({ [](QWidget *modal) { answerFileDialog(modal, QString()); } });
+            clickConvert();
+            QCOMPARE(cancelled.answered(), 1);
+            QCOMPARE(startedTarget, QString());
+        }
+
+        ModalAnswerer chosen({ [&](QWidget *modal) { answerFileDialog(modal, out); } });
+        widget<QAbstractButton>("outputFolderButton")->click();
+        QCOMPARE(chosen.answered(), 1);
+        QCOMPARE(chosen.unexpected, QStringList());
+        QVERIFY(!form->hasRunningWork());
+        QCOMPARE(conversionOptions().outputFolder, out);
+        QCOMPARE(widget<QLineEdit>("outputFolderLineEdit")->text(), out);
+        QVERIFY(QDir(out).isEmpty());
+    }
+
+    void formIsLockedWhileConverting()
+    {
+        startForm(6, out);
+        QSignalSpy toolbar(form.get(), &ConvertImageForm::showToolbarSignal);
+        QStringList shownAreas, enabledWidgets;
+        QWidget *currentPage = nullptr;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+            for (const QString &name : OptionAreas) {
+                if (!widget(name)->isHidden())
+                    shownAreas.append(name);
+            }
+            for (const QString &name : LockedWidgets) {
+                if (widget(name)->isEnabled())
+                    enabledWidgets.append(name);
+            }
+            currentPage = widget<QStackedWidget>("sourceStackedWidget")->currentWidget();
+            closeCompletionMessage(modal);
+        } });
+        clickConvert();
+        auto *page = form->findChild<ConvertProgressForm *>();
+        QVERIFY(page);
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+
+        QCOMPARE(shownAreas, QStringList());
+        QCOMPARE(enabledWidgets, QStringList());
+        QCOMPARE(currentPage, page);
+        QCOMPARE(toolbar.size(), 2);
+        QCOMPARE(toolbar[0].first().toBool(), false);
+        QCOMPARE(toolbar[1].first().toBool(), true);
+
+        QTRY_VERIFY(form->findChild<ConvertProgressForm *>() == nullptr);
+        for (const QString &name : OptionAreas)
+            QVERIFY2(!widget(name)->isHidden(), qPrintable(name));
+        for (const QString &name : LockedWidgets)
+            QVERIFY2(widget(name)->isEnabled(), qPrintable(name));
+        QCOMPARE(widget<QStackedWidget>("sourceStackedWidget")->currentWidget(), widget("sourceTreeView"));
+        for (const QString &source : std::as_const(sources))
+            QCOMPARE(QImage(ConvertImagesThread::targetPathFor(out, source, ".png")).size(), QSize(16, 12));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // A home of its own, so that tests running side by side never share a settings file.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    TestConvertCommand test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_convertcommand.moc"
