@@ -144,6 +144,8 @@ void ConvertProgressForm::showCompletionMessage()
         box.setDetailedText(failureDetails(failures));
     }
     QPushButton *openButton = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
+    // Without an escape button the box would ignore Escape and its close control.
+    box.setEscapeButton(QMessageBox::Ok);
     box.exec();
     if (box.clickedButton() == openButton && locationOpener())
         locationOpener()(QUrl::fromLocalFile(lastOutputLocation()));

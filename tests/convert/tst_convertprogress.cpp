@@ -215,16 +215,35 @@ private Q_SLOTS:
             QCOMPARE(QImage(target(url)).size(), QImage(url).size());
     }
 
+    void openFolderOpensTheOutputLocation_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("Open Folder") << "Open Folder" << true;
+        QTest::newRow("OK") << "OK" << false;
+        QTest::newRow("Escape") << "Escape" << false;
+    }
+
     void openFolderOpensTheOutputLocation()
     {
+        QFETCH(QString, answer);
+        QFETCH(bool, opens);
         const QStringList urls = sources(2);
-        ModalAnswerer answerer({ [](QWidget *modal) { clickButton(modal, "Open Folder"); } });
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+            if (answer == "Escape")
+                QTest::keyClick(modal, Qt::Key_Escape);
+            else
+                clickButton(modal, answer);
+        } });
         Outcome outcome;
         QVERIFY(run(new ConvertProgressForm, urls, &outcome));
+        QCOMPARE(answerer.unexpected, QStringList());
         QCOMPARE(answerer.answered(), 1);
-        QCOMPARE(lastOutputLocation(), QDir::toNativeSeparators(QFileInfo(out).absoluteFilePath()));
-        QCOMPARE(opened, QList<QUrl> { QUrl::fromLocalFile(lastOutputLocation()) });
         QCOMPARE(outcome.finished, 1);
+        QCOMPARE(lastOutputLocation(), QDir::toNativeSeparators(QFileInfo(out).absoluteFilePath()));
+        const QList<QUrl> expected
+            = opens ? QList<QUrl> { QUrl::fromLocalFile(lastOutputLocation()) } : QList<QUrl>();
+        QCOMPARE(opened, expected);
     }
 
     void overwriteChosenTargets_data()
