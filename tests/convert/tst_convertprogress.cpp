@@ -135,7 +135,9 @@ private:
         connect(page, &ConvertProgressForm::finishConvertSignal, page, [outcome] { ++outcome->finished; });
         QSignalSpy finished(page, &ConvertProgressForm::finishConvertSignal);
         page->show();
-        page->startConvert(urls, out, ext, false);
+        // A PDF job is handed the document path where a file job gets the folder.
+        const bool pdf = ext == ".pdf";
+        page->startConvert(urls, pdf ? out + "/" + conversionOptions().pdfFileName : out, ext, false);
         if (!finished.wait(120000))
             return false;
         return QTest::qWaitFor([&] { return guard.isNull(); }, 60000);
@@ -217,17 +219,29 @@ private Q_SLOTS:
 
     void openFolderOpensTheOutputLocation_data()
     {
+        QTest::addColumn<QString>("ext");
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("Open Folder") << "Open Folder" << true;
-        QTest::newRow("OK") << "OK" << false;
-        QTest::newRow("Escape") << "Escape" << false;
+        QTest::addColumn<QString>("location"); // opened, relative to the output folder; empty: nothing
+        QTest::newRow("Open Folder") << ".png"
+                                     << "Open Folder"
+                                     << ".";
+        QTest::newRow("OK") << ".png"
+                            << "OK"
+                            << "";
+        QTest::newRow("Escape") << ".png"
+                                << "Escape"
+                                << "";
+        QTest::newRow("Open Folder after a PDF job") << ".pdf"
+                                                     << "Open Folder"
+                                                     << "album.pdf";
     }
 
     void openFolderOpensTheOutputLocation()
     {
+        QFETCH(QString, ext);
         QFETCH(QString, answer);
-        QFETCH(bool, opens);
+        QFETCH(QString, location);
+        updateOptions([](ConversionOptions &o) { o.pdfFileName = "album.pdf"; });
         const QStringList urls = sources(2);
         ModalAnswerer answerer({ [&](QWidget *modal) {
             if (answer == "Escape")
@@ -236,13 +250,14 @@ private Q_SLOTS:
                 clickButton(modal, answer);
         } });
         Outcome outcome;
-        QVERIFY(run(new ConvertProgressForm, urls, &outcome));
+        QVERIFY(run(new ConvertProgressForm, urls, &outcome, ext));
         QCOMPARE(answerer.unexpected, QStringList());
         QCOMPARE(answerer.answered(), 1);
         QCOMPARE(outcome.finished, 1);
-        QCOMPARE(lastOutputLocation(), QDir::toNativeSeparators(QFileInfo(out).absoluteFilePath()));
-        const QList<QUrl> expected
-            = opens ? QList<QUrl> { QUrl::fromLocalFile(lastOutputLocation()) } : QList<QUrl>();
+        QList<QUrl> expected;
+        if (!location.isEmpty())
+            expected.append(QUrl::fromLocalFile(
+                QDir::toNativeSeparators(QDir::cleanPath(QDir(out).absoluteFilePath(location)))));
         QCOMPARE(opened, expected);
     }
 

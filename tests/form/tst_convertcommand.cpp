@@ -171,6 +171,11 @@ private Q_SLOTS:
         QCOMPARE(startedExtension, QString(".pdf"));
         QCOMPARE(conversionOptions().pdfFileName, document);
         QCOMPARE(storedValue("pdfFileName").toString(), name); // not stored by the command
+        if (!TestSupport::haveTool("pdfinfo"))
+            QSKIP("pdfinfo is not installed; the document was not checked");
+        QByteArray info;
+        QCOMPARE(TestSupport::runTool("pdfinfo", { out + "/" + document }, &info), 0);
+        QVERIFY2(info.contains("Pages:           3"), info.constData());
     }
 
     void existingDocumentNeedsConfirmation_data()
