@@ -58,10 +58,7 @@ void ConvertImageForm::on_convertButton_clicked()
     }
 
     // The button is enabled only while the list has rows, so an empty list never gets here.
-    QStringList sources;
-    for (int row = 0; row < sourceModel.rowCount(); ++row)
-        sources.append(sourceModel.index(row, 1).data().toString());
-    startConversion(sources, targetFolder, targetFormatAt(target).extension);
+    startConversion(sourceModel.filePaths(), targetFolder, targetFormatAt(target).extension);
 }
 
 // The document a PDF job writes, or empty when the command has to end here (the user cancelled,

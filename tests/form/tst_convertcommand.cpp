@@ -2,6 +2,7 @@
 #include "convert/convertimagesthread.h"
 #include "convert/convertprogressform.h"
 #include "convert/modalanswerer.h"
+#include "filelist/filelistmodel.h"
 #include "form/convertimageform.h"
 #include "imaging/renderpipeline.h"
 #include "testsupport.h"
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
-#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -94,10 +94,10 @@ private:
         widget<QLineEdit>("outputFolderLineEdit")->setText(outputFolder);
         widget<QLineEdit>("pdfFilenameLineEdit")->setText(pdfFileName);
 
-        auto *model = qobject_cast<QStandardItemModel *>(widget<QTreeView>("sourceTreeView")->model());
+        // Rows go straight into the list; its add worker is tested on its own.
+        auto *model = qobject_cast<FileListModel *>(widget<QTreeView>("sourceTreeView")->model());
         QVERIFY(model);
-        for (const QString &path : std::as_const(sources))
-            model->appendRow({ new QStandardItem(QFileInfo(path).fileName()), new QStandardItem(path) });
+        QCOMPARE(model->appendFiles(sources), int(sources.size()));
         widget("convertButton")->setEnabled(true);
     }
 
