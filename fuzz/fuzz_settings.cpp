@@ -5,6 +5,7 @@
 #include "convert/conversionoptions.h"
 #include "imaging/adjustrule.h"
 #include "imaging/renderpipeline.h"
+#include "imaging/scaling.h"
 
 #include <QApplication>
 #include <QColor>
@@ -22,6 +23,7 @@ namespace {
 
 QTemporaryDir *workDir = nullptr;
 QString picturePath;
+QImage picture;
 QString watermarkPath;
 quint64 runNumber = 0;
 
@@ -175,7 +177,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     workDir = new QTemporaryDir;
     picturePath = workDir->filePath(QStringLiteral("picture.png"));
     watermarkPath = workDir->filePath(QStringLiteral("logo.png"));
-    QImage picture(24, 16, QImage::Format_RGB32);
+    picture = QImage(24, 16, QImage::Format_RGB32);
     picture.fill(QColor(40, 120, 200));
     QImage logo(8, 6, QImage::Format_ARGB32);
     logo.fill(QColor(250, 10, 10, 128));
@@ -208,6 +210,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The fuzzer's paths would only probe the file system; a watermark picture stays ours.
     if (!loaded.imagePath.isEmpty())
         loaded.imagePath = watermarkPath;
+    // The size rule runs on every hostile value here; rendering a big (legal) result would only
+    // be slow, so the pipeline gets the small ones.
+    if (loaded.scaleImage) {
+        const std::optional<QSize> size = computeScaledSize(loaded, picture.width(), picture.height());
+        if (size && qint64(size->width()) * size->height() > 300 * 300)
+            loaded.scaleImage = false;
+    }
     updateOptions([&](ConversionOptions &o) { o = loaded; });
     for (const bool fastPreview : { false, true }) {
         const QImage image = renderImage(picturePath, fastPreview);
