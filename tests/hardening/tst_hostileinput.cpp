@@ -221,6 +221,43 @@ private Q_SLOTS:
         QVERIFY(qAbs(size.height() - fitted.height()) <= 1);
     }
 
+    void writtenFilesOpenAgain_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QSize>("size");
+        for (const char *ext : { ".avif", ".heic", ".heif", ".jxl", ".webp", ".jpg", ".png", ".tiff", ".gif" }) {
+            for (const QSize size : { QSize(48, 16383), QSize(48, 16384), QSize(40000, 24), QSize(48, 65312) })
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2x%3").arg(QLatin1String(ext)).arg(size.width()).arg(size.height())))
+                    << QString::fromLatin1(ext) << size;
+        }
+    }
+
+    // A sliver that a corrupt header can produce is either written so that it reads back, or
+    // refused and reported; a target the program cannot open again is a lost picture.
+    void writtenFilesOpenAgain()
+    {
+        QFETCH(QString, ext);
+        QFETCH(QSize, size);
+        if (!OutputCheck::canRead(ext))
+            QSKIP(qPrintable("no reader for " + ext + " here"));
+        const QString folder = dir.path() + QStringLiteral("/sliver-%1x%2").arg(size.width()).arg(size.height()) + ext;
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/in")));
+        const QString source = folder + QStringLiteral("/in/sliver.png");
+        QVERIFY(TestSupport::makePhotoLike(size.width(), size.height()).save(source, "PNG"));
+        JobRun job;
+        job.sources = { source };
+        job.targetFolder = folder;
+        job.targetExt = ext;
+        job.run();
+        QCOMPARE(job.existing, QStringList());
+        const QString target = folder + QStringLiteral("/sliver") + ext;
+        if (job.failureCount(source) == 1) {
+            QVERIFY(!QFileInfo::exists(target));
+            return;
+        }
+        QCOMPARE(OutputCheck::decode(target).size(), size);
+    }
+
     void convertEveryFile_data()
     {
         QTest::addColumn<QString>("ext");
