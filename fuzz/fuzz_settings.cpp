@@ -29,8 +29,7 @@ quint64 runNumber = 0;
 
 enum class Kind { Int, Bool, String, Font, Color, Position };
 
-struct StoredKey
-{
+struct StoredKey {
     const char *key;
     Kind kind;
     QVariant defaultValue;
@@ -38,24 +37,42 @@ struct StoredKey
 
 // The keys of the store, in load order, with the conversion each one gets.
 const StoredKey storedKeys[] = {
-    { "lastPicturesDir", Kind::String, QString() },   { "targeFileType", Kind::Int, 0 },
-    { "targeFileQuality", Kind::Int, 95 },            { "outputFolder", Kind::String, QString() },
-    { "pdfFileName", Kind::String, QString() },       { "pdfPaperSize", Kind::Int, 0 },
-    { "resizeImageToPaper", Kind::Bool, false },      { "pdfSmoothEdges", Kind::Bool, true },
-    { "pdfQuality", Kind::Int, 2 },                   { "pdfPaperOrientation", Kind::Int, 0 },
-    { "pdfPaperMargin", Kind::Int, 0 },               { "pdfPaperMarginSize", Kind::Int, 20 },
-    { "scaleImage", Kind::Bool, false },              { "scaleType", Kind::Int, 0 },
-    { "scalePercentage", Kind::Int, 100 },            { "scaleAbsoluteWitdh", Kind::Int, 1920 },
-    { "scaleAbsoluteHeight", Kind::Int, 1080 },       { "scaleRelativeTo", Kind::Int, 0 },
-    { "scaleRelativeWidth", Kind::Int, 1920 },        { "scaleRelativeHeight", Kind::Int, 1080 },
-    { "textContent", Kind::String, QString() },       { "textFont", Kind::Font, QString() },
-    { "textSize", Kind::Int, 12 },                    { "textColor", Kind::Color, QString() },
-    { "textPosition", Kind::Position, 8 },            { "textOpacity", Kind::Int, 100 },
-    { "textMargin", Kind::Int, 0 },                   { "imagePath", Kind::String, QString() },
-    { "imageSize", Kind::Int, 100 },                  { "imagePosition", Kind::Position, 8 },
-    { "imageOpacity", Kind::Int, 100 },               { "imageMargin", Kind::Int, 0 },
-    { "qrCodeText", Kind::String, QString() },        { "qrCodeSize", Kind::Int, 100 },
-    { "qrCodePosition", Kind::Position, 8 },          { "qrCodeMargin", Kind::Int, 0 },
+    { "lastPicturesDir", Kind::String, QString() },
+    { "targeFileType", Kind::Int, 0 },
+    { "targeFileQuality", Kind::Int, 95 },
+    { "outputFolder", Kind::String, QString() },
+    { "pdfFileName", Kind::String, QString() },
+    { "pdfPaperSize", Kind::Int, 0 },
+    { "resizeImageToPaper", Kind::Bool, false },
+    { "pdfSmoothEdges", Kind::Bool, true },
+    { "pdfQuality", Kind::Int, 2 },
+    { "pdfPaperOrientation", Kind::Int, 0 },
+    { "pdfPaperMargin", Kind::Int, 0 },
+    { "pdfPaperMarginSize", Kind::Int, 20 },
+    { "scaleImage", Kind::Bool, false },
+    { "scaleType", Kind::Int, 0 },
+    { "scalePercentage", Kind::Int, 100 },
+    { "scaleAbsoluteWitdh", Kind::Int, 1920 },
+    { "scaleAbsoluteHeight", Kind::Int, 1080 },
+    { "scaleRelativeTo", Kind::Int, 0 },
+    { "scaleRelativeWidth", Kind::Int, 1920 },
+    { "scaleRelativeHeight", Kind::Int, 1080 },
+    { "textContent", Kind::String, QString() },
+    { "textFont", Kind::Font, QString() },
+    { "textSize", Kind::Int, 12 },
+    { "textColor", Kind::Color, QString() },
+    { "textPosition", Kind::Position, 8 },
+    { "textOpacity", Kind::Int, 100 },
+    { "textMargin", Kind::Int, 0 },
+    { "imagePath", Kind::String, QString() },
+    { "imageSize", Kind::Int, 100 },
+    { "imagePosition", Kind::Position, 8 },
+    { "imageOpacity", Kind::Int, 100 },
+    { "imageMargin", Kind::Int, 0 },
+    { "qrCodeText", Kind::String, QString() },
+    { "qrCodeSize", Kind::Int, 100 },
+    { "qrCodePosition", Kind::Position, 8 },
+    { "qrCodeMargin", Kind::Int, 0 },
 };
 
 void assign(ConversionOptions &o, const QString &key, const QVariant &v)

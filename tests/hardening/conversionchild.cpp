@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
     if (args.size() < 2) {
         std::fputs("usage: conversionchild [--overwrite] [--drop-privileges] [--pdf NAME] [--quality Q] "
                    "FOLDER EXT SOURCE...\n",
-                   stderr);
+            stderr);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -80,23 +80,29 @@ int main(int argc, char *argv[])
     job.targetFolder = folder;
     job.targetExt = ext;
     job.overwriteExisting = overwrite;
-    QObject::connect(&job, &ConvertImagesThread::updateFileName, &job,
-                     [](const QString &source) { say({ QStringLiteral("UPDATE"), source }); },
-                     Qt::DirectConnection);
-    QObject::connect(&job, &ConvertImagesThread::conversionFailed, &job,
-                     [](const QString &source, const QString &target, const QString &reason) {
-                         say({ QStringLiteral("FAILED"), source, target, reason });
-                     },
-                     Qt::DirectConnection);
-    QObject::connect(&job, &ConvertImagesThread::threadTerminated, &job,
-                     [] { say({ QStringLiteral("TERMINATED") }); }, Qt::DirectConnection);
-    QObject::connect(&job, &ConvertImagesThread::threadCompleted, &job,
-                     [](const QList<QString> &existing, const QList<QString> &sources) {
-                         for (qsizetype i = 0; i < existing.size(); ++i)
-                             say({ QStringLiteral("EXISTS"), existing.at(i), sources.value(i) });
-                         say({ QStringLiteral("COMPLETED") });
-                     },
-                     Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::updateFileName, &job,
+        [](const QString &source) {
+            say({ QStringLiteral("UPDATE"), source });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::conversionFailed, &job,
+        [](const QString &source, const QString &target, const QString &reason) {
+            say({ QStringLiteral("FAILED"), source, target, reason });
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::threadTerminated, &job, [] { say({ QStringLiteral("TERMINATED") }); },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::threadCompleted, &job,
+        [](const QList<QString> &existing, const QList<QString> &sources) {
+            for (qsizetype i = 0; i < existing.size(); ++i)
+                say({ QStringLiteral("EXISTS"), existing.at(i), sources.value(i) });
+            say({ QStringLiteral("COMPLETED") });
+        },
+        Qt::DirectConnection);
     say({ QStringLiteral("STARTED") });
     job.start(QThread::InheritPriority);
     job.wait();

@@ -11,7 +11,7 @@ FolderState FolderState::capture(const QString &folder)
     FolderState state;
     const QDir root(folder);
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+        QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QFileInfo info(path);

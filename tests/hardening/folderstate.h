@@ -8,8 +8,7 @@
 // What a folder holds, recursively: every entry by its path relative to the folder, with the
 // SHA-256 of each file's content, "dir" for a folder and "link:" plus the target for a symbolic
 // link (never followed). Comparing two states proves that nothing was changed, added or lost.
-class FolderState
-{
+class FolderState {
 public:
     static FolderState capture(const QString &folder);
 

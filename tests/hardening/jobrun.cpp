@@ -15,27 +15,35 @@ void JobRun::run(int timeoutMs)
     job.stopRequested = stopBeforeStart;
 
     int index = 0;
-    QObject::connect(&job, &ConvertImagesThread::updateFileName, &job, [&](const QString &source) {
-        updates.append(source);
-        if (onSource)
-            onSource(index, &job);
-        ++index;
-    }, Qt::DirectConnection);
-    QObject::connect(&job, &ConvertImagesThread::conversionFailed, &job,
-                     [&](const QString &source, const QString &, const QString &) {
-                         failuresAsSignalled.append(source);
-                     }, Qt::DirectConnection);
-    QObject::connect(&job, &ConvertImagesThread::threadTerminated, &job, [&] {
-        terminated = true;
-        ++endSignals;
-    }, Qt::DirectConnection);
-    QObject::connect(&job, &ConvertImagesThread::threadCompleted, &job,
-                     [&](const QList<QString> &e, const QList<QString> &s) {
-                         completed = true;
-                         ++endSignals;
-                         existing = e;
-                         existingSources = s;
-                     }, Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::updateFileName, &job,
+        [&](const QString &source) {
+            updates.append(source);
+            if (onSource)
+                onSource(index, &job);
+            ++index;
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::conversionFailed, &job,
+        [&](const QString &source, const QString &, const QString &) { failuresAsSignalled.append(source); },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::threadTerminated, &job,
+        [&] {
+            terminated = true;
+            ++endSignals;
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::threadCompleted, &job,
+        [&](const QList<QString> &e, const QList<QString> &s) {
+            completed = true;
+            ++endSignals;
+            existing = e;
+            existingSources = s;
+        },
+        Qt::DirectConnection);
 
     job.start(QThread::InheritPriority);
     if (!job.wait(timeoutMs))
@@ -64,7 +72,7 @@ QString JobRun::describeFailures() const
 {
     QStringList lines;
     for (const ConversionFailure &failure : failures)
-        lines.append(failure.source + QStringLiteral(" -> ") + failure.target + QStringLiteral(": ")
-                     + failure.reason);
+        lines.append(
+            failure.source + QStringLiteral(" -> ") + failure.target + QStringLiteral(": ") + failure.reason);
     return lines.join(QLatin1Char('\n'));
 }

@@ -8,8 +8,7 @@
 class ConvertImagesThread;
 
 // One conversion job run to its end by a real ConvertImagesThread, and everything it reported.
-struct JobRun
-{
+struct JobRun {
     QStringList sources;
     QString targetFolder;
     QString targetExt;

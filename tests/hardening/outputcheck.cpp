@@ -12,10 +12,10 @@ namespace OutputCheck {
 
 namespace {
 
-QByteArray suffixOf(const QString &suffixOrPath)
-{
-    return suffixOrPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
-}
+    QByteArray suffixOf(const QString &suffixOrPath)
+    {
+        return suffixOrPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
+    }
 
 } // namespace
 

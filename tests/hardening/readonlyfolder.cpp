@@ -90,7 +90,7 @@ void ReadOnlyFolder::release()
 bool ReadOnlyFolder::tryPermissions()
 {
     const QByteArray path = QFile::encodeName(_folder);
-    struct stat info {};
+    struct stat info { };
     if (stat(path.constData(), &info) != 0 || chmod(path.constData(), 0555) != 0) {
         _problem = lastError();
         return false;

@@ -7,8 +7,7 @@
 // away; root, whom permission bits do not stop, gets the folder's immutable attribute (what
 // chattr +i sets) or, where the file system has none, a read-only bind mount over it (in a
 // private mount namespace). apply() proves the result by trying to create a file.
-class ReadOnlyFolder
-{
+class ReadOnlyFolder {
 public:
     explicit ReadOnlyFolder(const QString &folder);
     ~ReadOnlyFolder();

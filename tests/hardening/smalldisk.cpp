@@ -17,7 +17,7 @@ SmallDisk::SmallDisk(const QString &folder, qint64 bytes)
     }
     const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
     if (mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
-              options.constData())
+            options.constData())
         != 0) {
         _problem = QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(strerror(errno));
         return;

@@ -5,8 +5,7 @@
 // A small tmpfs mounted over a folder while the object lives: a disk that fills up after a
 // known number of bytes. Mounted only inside this process's private mount namespace, so that
 // nothing outlives the test, whatever happens to it.
-class SmallDisk
-{
+class SmallDisk {
 public:
     SmallDisk(const QString &folder, qint64 bytes);
     ~SmallDisk();

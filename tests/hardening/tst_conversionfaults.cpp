@@ -65,8 +65,7 @@ void addTargetFormatRows(const char *fault)
 // filling up, sources deleted or replaced after they were listed, and cancellation at every
 // point. After each, what the folder held before is unchanged byte for byte, no partial file is
 // left, and every source that did not make it is named in the failure list.
-class TestConversionFaults : public QObject
-{
+class TestConversionFaults : public QObject {
     Q_OBJECT
 
 private:
@@ -134,7 +133,8 @@ private:
 
     // A file job: `written` sources have complete targets, `failed` ones are in the failure list
     // (in source order) and nothing else appeared in `folder`.
-    void expectFileJob(const JobRun &run, const QString &folder, const QList<int> &written, const QList<int> &failed)
+    void expectFileJob(
+        const JobRun &run, const QString &folder, const QList<int> &written, const QList<int> &failed)
     {
         expectNothingLost(folder);
         QStringList expectedFailures;
@@ -147,7 +147,8 @@ private:
             const QString target = targetOf(i, run.targetExt, folder);
             expectedAdded.append(QFileInfo(target).fileName());
             if (OutputCheck::canRead(run.targetExt))
-                QVERIFY2(!OutputCheck::decode(target).isNull(), qPrintable(target + " is not a complete picture"));
+                QVERIFY2(
+                    !OutputCheck::decode(target).isNull(), qPrintable(target + " is not a complete picture"));
         }
         QStringList added = FolderState::capture(folder).addedSince(before);
         added.sort();
@@ -162,7 +163,8 @@ private:
         expectNothingLost(folder);
         QVERIFY2(!run.failures.isEmpty(), "a document that was not written is reported");
         for (const ConversionFailure &failure : run.failures)
-            QVERIFY(failure.reason.contains(QLatin1String("PDF")) || failure.reason == QLatin1String("cannot read image"));
+            QVERIFY(failure.reason.contains(QLatin1String("PDF"))
+                || failure.reason == QLatin1String("cannot read image"));
     }
 
     void expectDocument(const QString &folder, int pages)
@@ -186,8 +188,10 @@ private:
         for (const QString &name : added) {
             if (allowed.contains(name))
                 continue;
-            if (isPdf(ext) && temporary.contains(name) && !isSupportedImageFile(folder + QLatin1Char('/') + name)) {
-                qInfo("the document's temporary file %s stays in a folder that refuses its removal", qPrintable(name));
+            if (isPdf(ext) && temporary.contains(name)
+                && !isSupportedImageFile(folder + QLatin1Char('/') + name)) {
+                qInfo("the document's temporary file %s stays in a folder that refuses its removal",
+                    qPrintable(name));
                 continue;
             }
             unexpected.append(name);
@@ -201,7 +205,7 @@ private Q_SLOTS:
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
         if (!inPrivateMountNamespace())
             qInfo("no private mount namespace (%s): the tests that mount will skip",
-                  qPrintable(mountNamespaceProblem()));
+                qPrintable(mountNamespaceProblem()));
     }
 
     void init()
@@ -212,10 +216,7 @@ private Q_SLOTS:
         QVERIFY(dir->isValid());
     }
 
-    void cleanup()
-    {
-        dir.reset();
-    }
+    void cleanup() { dir.reset(); }
 
     void outputFolderMadeReadOnly_data()
     {
@@ -304,11 +305,12 @@ private Q_SLOTS:
         QVERIFY2(run.failedSources() == expectedFailures, qPrintable(run.describeFailures()));
         if (!deleted) {
             expectNothingLost(moved);
-            const QStringList allowed = haveWriter(ext) ? QStringList { QFileInfo(targetOf(0, ext)).fileName() }
-                                                        : QStringList();
+            const QStringList allowed
+                = haveWriter(ext) ? QStringList { QFileInfo(targetOf(0, ext)).fileName() } : QStringList();
             QCOMPARE(unexpectedLeftovers(moved, ext, allowed), QStringList());
             for (const QString &name : allowed)
-                QVERIFY(!OutputCheck::decode(moved + QLatin1Char('/') + name).isNull() || !OutputCheck::canRead(ext));
+                QVERIFY(!OutputCheck::decode(moved + QLatin1Char('/') + name).isNull()
+                    || !OutputCheck::canRead(ext));
         }
     }
 
@@ -386,8 +388,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ext");
         QTest::addColumn<QString>("change");
         for (const char *ext : { ".png", ".gif", ".jpg", ".pdf" }) {
-            for (const char *change : { "deleted before its turn", "deleted at its turn", "replaced by a picture",
-                                        "replaced by garbage", "replaced by a folder", "replaced by a link loop" })
+            for (const char *change :
+                { "deleted before its turn", "deleted at its turn", "replaced by a picture",
+                    "replaced by garbage", "replaced by a folder", "replaced by a link loop" })
                 QTest::newRow(qPrintable(QLatin1String(ext) + QLatin1Char(' ') + QLatin1String(change)))
                     << QString::fromLatin1(ext) << QString::fromLatin1(change);
         }
@@ -494,7 +497,7 @@ private Q_SLOTS:
     {
         qInfo("conversion faults: %d injected, %d skipped here; %d pre-existing files checked byte for byte, "
               "none lost",
-              faultsInjected, faultsSkipped, preexistingChecked);
+            faultsInjected, faultsSkipped, preexistingChecked);
     }
 };
 

@@ -1,6 +1,9 @@
+#include "common/pathcompare.h"
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
+#include "filelist/convertimageaddurlsthread.h"
+#include "filelist/filepathregistry.h"
 #include "filelist/loadpreviewimagethread.h"
 #include "filelist/thumbnailcache.h"
 #include "folderstate.h"
@@ -17,6 +20,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -37,8 +42,7 @@ QString childProgram()
 // a file its reader has no right to open), rendered, previewed and converted to every target.
 // Nothing may crash or hang; each source either gives a complete, readable target or is listed
 // as a failure with no file left behind.
-class TestHostileInput : public QObject
-{
+class TestHostileInput : public QObject {
     Q_OBJECT
 
 private:
@@ -65,7 +69,8 @@ private:
         // A dropped folder that contains itself: a source reached through the loop is still one file.
         QVERIFY(QDir(in).mkdir(QStringLiteral("looping")));
         QVERIFY(QFile::link(QStringLiteral(".."), in + QStringLiteral("/looping/up")));
-        QVERIFY(QFile::copy(in + QStringLiteral("/valid-png.png"), in + QStringLiteral("/looping/inside-loop.png")));
+        QVERIFY(QFile::copy(
+            in + QStringLiteral("/valid-png.png"), in + QStringLiteral("/looping/inside-loop.png")));
     }
 
     QString targetOf(const QString &source, const QString &folder, const QString &ext) const
@@ -89,7 +94,7 @@ private:
             }
             QVERIFY2(loadable.contains(source), qPrintable(source + " cannot be read yet was not reported"));
             QVERIFY2(QFileInfo(target).isFile() && QFileInfo(target).size() > 0,
-                     qPrintable(target + " is missing although its source was not reported"));
+                qPrintable(target + " is missing although its source was not reported"));
             if (OutputCheck::canRead(ext))
                 QVERIFY2(!OutputCheck::decode(target).isNull(), qPrintable(target + " cannot be read back"));
             written.insert(QFileInfo(target).fileName());
@@ -97,10 +102,11 @@ private:
         for (const QString &source : std::as_const(loadable)) {
             if (writable && fitsEveryFormat(source))
                 QVERIFY2(job.failureCount(source) == 0,
-                         qPrintable(source + " is readable but failed: " + job.describeFailures()));
+                    qPrintable(source + " is readable but failed: " + job.describeFailures()));
         }
-        const QStringList left = QDir(job.targetFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                                  | QDir::NoDotAndDotDot);
+        const QStringList left
+            = QDir(job.targetFolder)
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         QCOMPARE(QSet<QString>(left.cbegin(), left.cend()), written);
     }
 
@@ -108,14 +114,16 @@ private:
     {
         for (const QString &source : std::as_const(sources))
             QCOMPARE(job.failureCount(source), loadable.contains(source) ? 0 : 1);
-        QVERIFY2(QFileInfo(document).isFile(), "unreadable sources keep their blank pages in a written document");
+        QVERIFY2(
+            QFileInfo(document).isFile(), "unreadable sources keep their blank pages in a written document");
         const int pages = OutputCheck::pdfPages(document);
         if (pages == -2)
             qInfo("pdfinfo is not installed; the page count is not checked");
         else
             QCOMPARE(pages, int(sources.size()));
-        const QStringList left = QDir(job.targetFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                                  | QDir::NoDotAndDotDot);
+        const QStringList left
+            = QDir(job.targetFolder)
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         QCOMPARE(left, QStringList { QFileInfo(document).fileName() });
     }
 
@@ -127,12 +135,14 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(in));
         const QDir corpus(QStringLiteral(PICTOMAT_HOSTILE_DIR));
         const QStringList names = corpus.entryList(QDir::Files);
-        QVERIFY2(names.size() >= 150, "the hostile corpus is missing; run tests/hardening/make-hostile-corpus.py");
+        QVERIFY2(
+            names.size() >= 150, "the hostile corpus is missing; run tests/hardening/make-hostile-corpus.py");
         for (const QString &name : names)
             QVERIFY(QFile::copy(corpus.filePath(name), in + QLatin1Char('/') + name));
         addRuntimeEntries();
 
-        const QStringList entries = QDir(in).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList entries
+            = QDir(in).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         for (const QString &name : entries) {
             if (name != QLatin1String("looping"))
                 sources.append(in + QLatin1Char('/') + name);
@@ -185,12 +195,13 @@ private Q_SLOTS:
             QCOMPARE(full.isNull(), !loadable.contains(source));
             QCOMPARE(renderImage(source, true).size(), full.size());
             if (!isSupportedImageFile(source))
-                QVERIFY2(full.isNull(), qPrintable(source + " is not a file the list would take, yet it renders"));
+                QVERIFY2(
+                    full.isNull(), qPrintable(source + " is not a file the list would take, yet it renders"));
 
             QList<QImage> previews;
             auto *worker = new LoadPreviewImageThread(source, QSize(400, 231), true);
             connect(worker, &LoadPreviewImageThread::updatePreviewImage, this,
-                    [&](const QImage &image) { previews.append(image); });
+                [&](const QImage &image) { previews.append(image); });
             worker->start();
             if (!worker->wait(60000))
                 qFatal("the preview of %s hangs", qPrintable(source));
@@ -225,9 +236,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("ext");
         QTest::addColumn<QSize>("size");
-        for (const char *ext : { ".avif", ".heic", ".heif", ".jxl", ".webp", ".jpg", ".png", ".tiff", ".gif" }) {
-            for (const QSize size : { QSize(48, 16383), QSize(48, 16384), QSize(40000, 24), QSize(48, 65312) })
-                QTest::newRow(qPrintable(QStringLiteral("%1 %2x%3").arg(QLatin1String(ext)).arg(size.width()).arg(size.height())))
+        for (const char *ext :
+            { ".avif", ".heic", ".heif", ".jxl", ".webp", ".jpg", ".png", ".tiff", ".gif" }) {
+            for (const QSize size :
+                { QSize(48, 16383), QSize(48, 16384), QSize(40000, 24), QSize(48, 65312) })
+                QTest::newRow(qPrintable(
+                    QStringLiteral("%1 %2x%3").arg(QLatin1String(ext)).arg(size.width()).arg(size.height())))
                     << QString::fromLatin1(ext) << size;
         }
     }
@@ -240,7 +254,8 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         if (!OutputCheck::canRead(ext))
             QSKIP(qPrintable("no reader for " + ext + " here"));
-        const QString folder = dir.path() + QStringLiteral("/sliver-%1x%2").arg(size.width()).arg(size.height()) + ext;
+        const QString folder
+            = dir.path() + QStringLiteral("/sliver-%1x%2").arg(size.width()).arg(size.height()) + ext;
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/in")));
         const QString source = folder + QStringLiteral("/in/sliver.png");
         QVERIFY(TestSupport::makePhotoLike(size.width(), size.height()).save(source, "PNG"));
@@ -256,6 +271,49 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(OutputCheck::decode(target).size(), size);
+    }
+
+    // The whole folder dropped on the list, and every entry of it dropped again by itself: the
+    // walk ends in spite of the looping link, each file the list takes is listed once, and each
+    // row gets its icon, readable or not.
+    void droppedIntoTheList()
+    {
+        QList<QUrl> dropped = { QUrl::fromLocalFile(in) };
+        QStringList expected;
+        for (const QString &source : std::as_const(sources)) {
+            if (!source.contains(QLatin1String("/looping/")))
+                dropped.append(QUrl::fromLocalFile(source));
+        }
+        const QStringList entries
+            = QDir(in).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &name : entries) {
+            if (isSupportedImageFile(in + QLatin1Char('/') + name))
+                expected.append(normalPath(in + QLatin1Char('/') + name));
+        }
+        expected.append(normalPath(in + QStringLiteral("/looping/inside-loop.png")));
+
+        auto registry = std::make_shared<FilePathRegistry>();
+        ConvertImageAddUrlsThread worker(registry);
+        QStringList rows;
+        QStringList icons;
+        connect(
+            &worker, &ConvertImageAddUrlsThread::addFileRows, &worker,
+            [&](const QStringList &paths) { rows += paths; }, Qt::DirectConnection);
+        connect(
+            &worker, &ConvertImageAddUrlsThread::processFinish, &worker,
+            [&](const QImage &, const QString &, const QString &, const QString &, const QString &path) {
+                icons.append(path);
+            },
+            Qt::DirectConnection);
+        QVERIFY(worker.enqueueUrls(dropped));
+        worker.start();
+        if (!worker.wait(120000))
+            qFatal("adding the hostile folder to the list hangs");
+        QStringList sortedRows = rows;
+        sortedRows.sort();
+        expected.sort();
+        QCOMPARE(sortedRows, expected);
+        QCOMPARE(icons, rows);
     }
 
     void convertEveryFile_data()
@@ -327,12 +385,15 @@ private Q_SLOTS:
             failed = job.failedSources();
         } else {
             QProcess child;
-            child.start(childProgram(), { QStringLiteral("--drop-privileges"), out, QStringLiteral(".png"), locked, open });
+            child.start(childProgram(),
+                { QStringLiteral("--drop-privileges"), out, QStringLiteral(".png"), locked, open });
             QVERIFY2(child.waitForFinished(120000), "the conversion child hangs");
             if (child.exitCode() == 3)
-                QSKIP("running as root, and the child cannot become the user nobody to lose the right to read");
+                QSKIP(
+                    "running as root, and the child cannot become the user nobody to lose the right to read");
             QCOMPARE(child.exitCode(), 0);
-            const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
+            const QStringList lines
+                = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
             QVERIFY2(lines.contains(QStringLiteral("COMPLETED")), qPrintable(lines.join(QLatin1Char('\n'))));
             for (const QString &line : lines) {
                 if (line.startsWith(QLatin1String("FAILED\t")))
@@ -347,8 +408,8 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
-        qInfo("hostile input: %d sources x %d targets, %d conversions tried", int(sources.size()), targetsTried,
-              conversionsTried);
+        qInfo("hostile input: %d sources x %d targets, %d conversions tried", int(sources.size()),
+            targetsTried, conversionsTried);
     }
 };
 

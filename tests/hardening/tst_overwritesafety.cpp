@@ -49,9 +49,10 @@ qint64 writePosition(qint64 pid, const QString &folder)
     const QStringList fds = QDir(fdDir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &fd : fds) {
         char link[4096];
-        const ssize_t length = readlink(QFile::encodeName(fdDir + QLatin1Char('/') + fd).constData(), link,
-                                        sizeof link - 1);
-        if (length <= 0 || !QFile::decodeName(QByteArray(link, int(length))).startsWith(folder + QLatin1Char('/')))
+        const ssize_t length
+            = readlink(QFile::encodeName(fdDir + QLatin1Char('/') + fd).constData(), link, sizeof link - 1);
+        if (length <= 0
+            || !QFile::decodeName(QByteArray(link, int(length))).startsWith(folder + QLatin1Char('/')))
             continue;
         QFile info(QStringLiteral("/proc/%1/fdinfo/%2").arg(pid).arg(fd));
         if (!info.open(QIODevice::ReadOnly))
@@ -71,8 +72,7 @@ qint64 writePosition(qint64 pid, const QString &folder)
     return -1;
 }
 
-struct KillMoment
-{
+struct KillMoment {
     QString name;
     // Decides, from what the child has said so far, its write position and the time since it
     // started, whether to kill it now.
@@ -85,15 +85,13 @@ struct KillMoment
 // Existing files in the output folder are never changed unless their overwrite was confirmed,
 // and a confirmed overwrite leaves either the old or the complete new file, even when the
 // converting process is killed in the middle of writing it.
-class TestOverwriteSafety : public QObject
-{
+class TestOverwriteSafety : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
 
-    struct ChildRun
-    {
+    struct ChildRun {
         QByteArray said;
         bool killed = false;
         bool sawWrite = false;
@@ -135,19 +133,19 @@ private:
     {
         QList<KillMoment> moments;
         moments.append({ QStringLiteral("job started"),
-                         [](const QByteArray &said, qint64, qint64) { return said.contains("STARTED"); } });
+            [](const QByteArray &said, qint64, qint64) { return said.contains("STARTED"); } });
         moments.append({ QStringLiteral("source reached"),
-                         [](const QByteArray &said, qint64, qint64) { return said.contains("UPDATE"); } });
+            [](const QByteArray &said, qint64, qint64) { return said.contains("UPDATE"); } });
         moments.append({ QStringLiteral("target opened"),
-                         [](const QByteArray &, qint64 pos, qint64) { return pos >= 0; }, true });
+            [](const QByteArray &, qint64 pos, qint64) { return pos >= 0; }, true });
         moments.append({ QStringLiteral("first bytes written"),
-                         [](const QByteArray &, qint64 pos, qint64) { return pos > 0; }, true });
+            [](const QByteArray &, qint64 pos, qint64) { return pos > 0; }, true });
         moments.append({ QStringLiteral("half written"),
-                         [newSize](const QByteArray &, qint64 pos, qint64) { return pos > newSize / 2; }, true });
+            [newSize](const QByteArray &, qint64 pos, qint64) { return pos > newSize / 2; }, true });
         for (int percent : { 40, 80, 105 }) {
             const qint64 at = fullMs * percent / 100;
             moments.append({ QStringLiteral("at %1 % of the run").arg(percent),
-                             [at](const QByteArray &, qint64, qint64 elapsed) { return elapsed >= at; } });
+                [at](const QByteArray &, qint64, qint64 elapsed) { return elapsed >= at; } });
         }
         return moments;
     }
@@ -165,10 +163,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    }
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
 
     void init()
     {
@@ -178,10 +173,7 @@ private Q_SLOTS:
         QVERIFY(dir->isValid());
     }
 
-    void cleanup()
-    {
-        dir.reset();
-    }
+    void cleanup() { dir.reset(); }
 
     void existingTargetsNeverTouched_data()
     {
@@ -305,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(TestSupport::fileDigest(photo) != old);
         QCOMPARE(OutputCheck::decode(photo).size(), QSize(300, 200));
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList { QStringLiteral("photo.jpg") });
+            QStringList { QStringLiteral("photo.jpg") });
     }
 
     void killedMidWrite_data()
@@ -336,10 +328,11 @@ private Q_SLOTS:
         const QString targetName = pdf ? QStringLiteral("album.pdf") : sourceName;
         const QString pristine = dir->path() + QLatin1Char('/') + sourceName;
         const QImage picture = TestSupport::makePhotoLike(2400, 1600);
-        QVERIFY(ext == QLatin1String(".gif") ? writeGifFile(picture, pristine) : TestSupport::saveImage(picture, pristine, 80));
+        QVERIFY(ext == QLatin1String(".gif") ? writeGifFile(picture, pristine)
+                                             : TestSupport::saveImage(picture, pristine, 80));
         const QByteArray sourceBytes = readAll(pristine);
-        const QByteArray oldBytes = pdf ? QByteArray("%PDF-1.4 an older album that was confirmed for overwriting")
-                                        : sourceBytes;
+        const QByteArray oldBytes
+            = pdf ? QByteArray("%PDF-1.4 an older album that was confirmed for overwriting") : sourceBytes;
         const QString target = folder + QLatin1Char('/') + targetName;
         auto arguments = [&](const QString &into) {
             QStringList args = { QStringLiteral("--overwrite") };
@@ -356,9 +349,9 @@ private Q_SLOTS:
         };
 
         restore(referenceFolder);
-        const ChildRun reference
-            = runChild(arguments(referenceFolder), referenceFolder);
-        QVERIFY2(reference.said.contains("COMPLETED") && !reference.said.contains("FAILED"), reference.said.constData());
+        const ChildRun reference = runChild(arguments(referenceFolder), referenceFolder);
+        QVERIFY2(reference.said.contains("COMPLETED") && !reference.said.contains("FAILED"),
+            reference.said.constData());
         const QByteArray newBytes = readAll(referenceFolder + QLatin1Char('/') + targetName);
         QVERIFY(!newBytes.isEmpty() && newBytes != oldBytes);
 
@@ -372,7 +365,8 @@ private Q_SLOTS:
             // A PDF carries its creation time, so a new one is judged by its reader.
             const bool isNew = pdf ? (!isOld && OutputCheck::pdfPages(target) != -1 && now.contains("%%EOF"))
                                    : now == newBytes;
-            QVERIFY2(isOld || isNew, qPrintable(moment.name + ": the target is neither the old nor the new file"));
+            QVERIFY2(
+                isOld || isNew, qPrintable(moment.name + ": the target is neither the old nor the new file"));
             if (!pdf)
                 QCOMPARE(OutputCheck::decode(target).size(), QSize(2400, 1600));
             (isOld ? keptOld : gotNew) += 1;
@@ -380,26 +374,30 @@ private Q_SLOTS:
                 ++midWrite;
                 ++killsMidWrite;
             }
-            const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            const QStringList entries
+                = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
             for (const QString &name : entries) {
                 if (name == sourceName || name == targetName)
                     continue;
-                QVERIFY2(!isSupportedImageFile(folder + QLatin1Char('/') + name) && !name.endsWith(QLatin1String(".pdf")),
-                         qPrintable(moment.name + ": " + name + " was left and looks like a target"));
-                qInfo("%s: the writer's temporary %s stays after the kill", qPrintable(moment.name), qPrintable(name));
+                QVERIFY2(!isSupportedImageFile(folder + QLatin1Char('/') + name)
+                        && !name.endsWith(QLatin1String(".pdf")),
+                    qPrintable(moment.name + ": " + name + " was left and looks like a target"));
+                qInfo("%s: the writer's temporary %s stays after the kill", qPrintable(moment.name),
+                    qPrintable(name));
             }
             qInfo("%s %s: %s", qPrintable(ext), qPrintable(moment.name),
-                  run.killed ? (isOld ? "killed, old file kept" : "killed, new file complete")
-                             : "finished before the kill");
+                run.killed ? (isOld ? "killed, old file kept" : "killed, new file complete")
+                           : "finished before the kill");
         }
         QVERIFY2(midWrite > 0, "no kill landed while the target was being written");
     }
 
     void cleanupTestCase()
     {
-        qInfo("overwrite safety: %d kills (%d while the target was being written): %d left the old file, %d the "
+        qInfo("overwrite safety: %d kills (%d while the target was being written): %d left the old file, %d "
+              "the "
               "complete new one, none a broken one; %d pre-existing files checked byte for byte",
-              kills, killsMidWrite, keptOld, gotNew, preexistingChecked);
+            kills, killsMidWrite, keptOld, gotNew, preexistingChecked);
     }
 };
 
