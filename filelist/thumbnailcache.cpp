@@ -134,5 +134,6 @@ QSize fitPreviewSize(QSize image, QSize target)
     if (rw <= 1.0f && rh <= 1.0f)
         return image;
     const float f = qMax(rw, rh);
-    return QSize(int(float(image.width()) / f), int(float(image.height()) / f));
+    // A sliver (a 48 x 65000 picture) would truncate to no width at all and preview as nothing.
+    return QSize(qMax(1, int(float(image.width()) / f)), qMax(1, int(float(image.height()) / f)));
 }

@@ -494,7 +494,8 @@ void TestImageFormats::writeFailure()
     QImage tooWide(70000, 1, QImage::Format_RGB32);
     tooWide.fill(Qt::gray);
     QImageWriter writer(path(QStringLiteral("too-wide.avif")));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Cannot encode AVIF: .*65536")));
+    QTest::ignoreMessage(QtWarningMsg,
+        QRegularExpression(QStringLiteral("^Cannot write AVIF: 70000 x 1 is beyond the reader.s limits")));
     QVERIFY(!writer.write(tooWide));
 }
 

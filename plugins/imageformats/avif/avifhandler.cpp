@@ -285,6 +285,14 @@ bool AvifHandler::write(const QImage &image)
 {
     if (image.isNull() || !device() || !device()->isWritable())
         return false;
+    // The reader keeps libavif's default limits; a file it would refuse is not written at all.
+    if (image.width() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
+        || image.height() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
+        || qint64(image.width()) * image.height() > AVIF_DEFAULT_IMAGE_SIZE_LIMIT) {
+        qCWarning(lcAvif, "Cannot write AVIF: %d x %d is beyond the reader's limits", image.width(),
+            image.height());
+        return false;
+    }
     const int depth = writeDepth(image);
     const QImage input = EncoderInput::prepare(image, depth > 8);
     const int quality = m_quality < 0 ? DefaultQuality : qMin(m_quality, 100);

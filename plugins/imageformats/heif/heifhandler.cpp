@@ -347,6 +347,12 @@ bool HeifHandler::write(const QImage &image)
 {
     if (image.isNull() || !device() || !device()->isWritable())
         return false;
+    // A file that our own reader would refuse is not written at all: the job reports it instead.
+    if (image.width() >= MaxImageSide || image.height() >= MaxImageSide) {
+        qCWarning(lcHeif, "Cannot write HEIF: %d x %d is beyond the %d pixels a side the reader takes",
+            image.width(), image.height(), MaxImageSide - 1);
+        return false;
+    }
     initLibheif();
     const int bits = writeDepth(image);
     const QImage input = EncoderInput::prepare(image, bits > 8);

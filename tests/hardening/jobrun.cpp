@@ -1,0 +1,78 @@
+#include "jobrun.h"
+
+#include "convert/convertimagesthread.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+void JobRun::run(int timeoutMs)
+{
+    ConvertImagesThread job;
+    job._urls = sources;
+    job.targetFolder = targetFolder;
+    job.targetExt = targetExt;
+    job.overwriteExisting = overwriteExisting;
+    job.stopRequested = stopBeforeStart;
+
+    int index = 0;
+    QObject::connect(
+        &job, &ConvertImagesThread::updateFileName, &job,
+        [&](const QString &source) {
+            updates.append(source);
+            if (onSource)
+                onSource(index, &job);
+            ++index;
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::conversionFailed, &job,
+        [&](const QString &source, const QString &, const QString &) { failuresAsSignalled.append(source); },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::threadTerminated, &job,
+        [&] {
+            terminated = true;
+            ++endSignals;
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &ConvertImagesThread::threadCompleted, &job,
+        [&](const QList<QString> &e, const QList<QString> &s) {
+            completed = true;
+            ++endSignals;
+            existing = e;
+            existingSources = s;
+        },
+        Qt::DirectConnection);
+
+    job.start(QThread::InheritPriority);
+    if (!job.wait(timeoutMs))
+        qFatal("a conversion job of %d sources to %s hangs", int(sources.size()), qPrintable(targetExt));
+    QCoreApplication::processEvents();
+    failures = job.failures();
+}
+
+int JobRun::failureCount(const QString &source) const
+{
+    int count = 0;
+    for (const ConversionFailure &failure : failures)
+        count += failure.source == source ? 1 : 0;
+    return count;
+}
+
+QStringList JobRun::failedSources() const
+{
+    QStringList names;
+    for (const ConversionFailure &failure : failures)
+        names.append(failure.source);
+    return names;
+}
+
+QString JobRun::describeFailures() const
+{
+    QStringList lines;
+    for (const ConversionFailure &failure : failures)
+        lines.append(
+            failure.source + QStringLiteral(" -> ") + failure.target + QStringLiteral(": ") + failure.reason);
+    return lines.join(QLatin1Char('\n'));
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "convert/conversionfailure.h"
+
+#include <QStringList>
+#include <functional>
+
+class ConvertImagesThread;
+
+// One conversion job run to its end by a real ConvertImagesThread, and everything it reported.
+struct JobRun {
+    QStringList sources;
+    QString targetFolder;
+    QString targetExt;
+    bool overwriteExisting = false;
+    bool stopBeforeStart = false;
+    // Called on the worker thread as the job reaches source `index`, after updateFileName and
+    // before the source is tested or rendered: the moment to inject a fault or to cancel.
+    std::function<void(int index, ConvertImagesThread *job)> onSource;
+
+    // Filled by run().
+    QStringList updates;
+    bool completed = false;
+    bool terminated = false;
+    int endSignals = 0;
+    QStringList existing;
+    QStringList existingSources;
+    ConversionFailureList failures;
+    QStringList failuresAsSignalled;
+
+    // Runs the job; a job still running after `timeoutMs` ends the test program (a hang).
+    void run(int timeoutMs = 300000);
+
+    // The failures reported for one source (by the list and by the signal, which must agree).
+    int failureCount(const QString &source) const;
+    QStringList failedSources() const;
+    QString describeFailures() const;
+};

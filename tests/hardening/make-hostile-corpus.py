@@ -1,0 +1,227 @@
+#!/usr/bin/env python3
+"""Rebuilds tests/data/hostile/: broken and misleading image files made from small valid ones.
+
+usage: python3 tests/hardening/make-hostile-corpus.py [OUTDIR]
+
+Needs ImageMagick's convert (JPEG, GIF, TIFF, WEBP), avifenc, heif-enc and cjxl (packages.txt lists
+them all). The output is deterministic for the same encoder versions. Every file stem is unique up
+to its first dot, so a conversion job over the whole folder gives each source its own target.
+
+Files made (prefix = the format of the valid file they come from):
+  valid-<fmt>                  the untouched source, a control that must convert
+  truncated-<fmt>-<n>          the first n bytes
+  flipped-<fmt>-<offset>       one header byte inverted (offsets spread over the first 48 bytes)
+  huge-<what>                  a declared size far beyond the reader's allocation limit (or zero)
+  empty-<fmt>                  zero bytes
+  <real>-with-<ext>-extension  right content, wrong suffix (png-with-jpeg-extension.jpg and friends)
+  text-with-png-extension.png, noise-with-jpeg-extension.jpg
+  exif-orientation-<v>.jpg     an EXIF orientation outside 1..8, and one whose IFD points past the end
+The directory named photo.jpg, the symbolic-link loops and the unreadable file need the file system
+of the test run and are made by the tests themselves.
+"""
+import os
+import random
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+
+WIDTH, HEIGHT = 48, 32
+
+
+def pattern_rgb():
+    """A small picture with edges and gradients, so every codec has real work to do."""
+    rows = []
+    for y in range(HEIGHT):
+        row = bytearray()
+        for x in range(WIDTH):
+            r = x * 255 // (WIDTH - 1)
+            g = y * 255 // (HEIGHT - 1)
+            b = 255 if (x // 6 + y // 6) % 2 else 40
+            row += bytes((r, g, b))
+        rows.append(bytes(row))
+    return rows
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def make_png(width, height, rows, color_type=2):
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, color_type, 0, 0, 0)
+    raw = b"".join(b"\x00" + r for r in rows)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr)
+            + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
+
+
+def run(*args):
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def encode_all(work):
+    """The valid files, by format name: PNG made here, the rest by the codecs' own tools."""
+    png = make_png(WIDTH, HEIGHT, pattern_rgb())
+    src = os.path.join(work, "src.png")
+    with open(src, "wb") as f:
+        f.write(png)
+    convert = shutil.which("convert", path="/usr/bin") or shutil.which("convert")
+    out = {"png": png}
+    for fmt, args in (("jpg", ["-quality", "90"]), ("gif", []), ("tiff", ["-compress", "lzw"]),
+                      ("webp", ["-quality", "80"])):
+        dst = os.path.join(work, "src." + fmt)
+        run(convert, src, "-strip", *args, dst)
+        out[fmt] = open(dst, "rb").read()
+    dst = os.path.join(work, "src.avif")
+    run("avifenc", "--speed", "10", "--min", "20", "--max", "30", src, dst)
+    out["avif"] = open(dst, "rb").read()
+    dst = os.path.join(work, "src.heic")
+    run("heif-enc", "-q", "60", "-o", dst, src)
+    out["heic"] = open(dst, "rb").read()
+    dst = os.path.join(work, "src.jxl")
+    run("cjxl", "-d", "1", "-e", "3", src, dst)
+    out["jxl"] = open(dst, "rb").read()
+    return out
+
+
+def truncation_lengths(size):
+    points = {1, 2, 4, 8, 16, 33, 64, 150, size // 2, size - 16, size - 1}
+    return sorted(n for n in points if 0 < n < size)
+
+
+def flip_offsets(data):
+    rnd = random.Random(len(data))
+    return sorted({0, 3, 9} | {rnd.randrange(10, min(48, len(data))) for _ in range(3)})
+
+
+def patch_png_ihdr(png, width, height):
+    ihdr = bytearray(png[16:29])
+    struct.pack_into(">II", ihdr, 0, width, height)
+    return png[:8] + png_chunk(b"IHDR", bytes(ihdr)) + png[33:]
+
+
+def patch_jpeg_sof(jpg, width, height):
+    data = bytearray(jpg)
+    i = 2
+    while i + 4 < len(data):
+        marker, length = data[i + 1], struct.unpack(">H", data[i + 2:i + 4])[0]
+        if marker in (0xC0, 0xC1, 0xC2):
+            struct.pack_into(">HH", data, i + 5, height, width)
+            return bytes(data)
+        i += 2 + length
+    raise ValueError("no SOF marker")
+
+
+def patch_gif_screen(gif, width, height):
+    data = bytearray(gif)
+    struct.pack_into("<HH", data, 6, width, height)
+    image = data.index(b"\x2c", 13)  # the image descriptor follows the colour table
+    struct.pack_into("<HH", data, image + 5, width, height)
+    return bytes(data)
+
+
+def patch_tiff_size(tiff, width, height):
+    data = bytearray(tiff)
+    order = "<" if data[:2] == b"II" else ">"
+    ifd = struct.unpack(order + "I", data[4:8])[0]
+    count = struct.unpack(order + "H", data[ifd:ifd + 2])[0]
+    for n in range(count):
+        entry = ifd + 2 + 12 * n
+        tag, kind = struct.unpack(order + "HH", data[entry:entry + 4])
+        if tag in (256, 257):
+            value = width if tag == 256 else height
+            if kind == 3:
+                struct.pack_into(order + "HHIH", data, entry, tag, 3, 1, min(value, 0xFFFF))
+            else:
+                struct.pack_into(order + "HHII", data, entry, tag, 4, 1, value)
+    return bytes(data)
+
+
+def patch_webp_vp8(webp, width, height):
+    data = bytearray(webp)
+    start = data.index(b"\x9d\x01\x2a")
+    struct.pack_into("<HH", data, start + 3, width & 0x3FFF, height & 0x3FFF)
+    return bytes(data)
+
+
+def patch_ispe(heif, width, height):
+    data = bytearray(heif)
+    box = data.index(b"ispe")
+    struct.pack_into(">II", data, box + 8, width, height)
+    return bytes(data)
+
+
+def exif_segment(orientation, ifd_offset=8):
+    tiff = b"MM\x00\x2a" + struct.pack(">I", ifd_offset)
+    tiff += struct.pack(">H", 1) + struct.pack(">HHIHH", 0x0112, 3, 1, orientation, 0) + struct.pack(">I", 0)
+    body = b"Exif\x00\x00" + tiff
+    return b"\xff\xe1" + struct.pack(">H", len(body) + 2) + body
+
+
+def with_exif(jpg, segment):
+    return jpg[:2] + segment + jpg[2:]
+
+
+def hostile_files(valid):
+    files = {}
+    for fmt, data in valid.items():
+        files["valid-%s.%s" % (fmt, fmt)] = data
+        files["empty-%s.%s" % (fmt, fmt)] = b""
+        for n in truncation_lengths(len(data)):
+            files["truncated-%s-%d.%s" % (fmt, n, fmt)] = data[:n]
+        for offset in flip_offsets(data):
+            flipped = bytearray(data)
+            flipped[offset] ^= 0xFF
+            files["flipped-%s-%d.%s" % (fmt, offset, fmt)] = bytes(flipped)
+
+    png, jpg = valid["png"], valid["jpg"]
+    files["huge-png-65535x65535.png"] = patch_png_ihdr(png, 65535, 65535)
+    files["huge-png-2147483647x1.png"] = patch_png_ihdr(png, 0x7FFFFFFF, 1)
+    files["huge-png-0x0.png"] = patch_png_ihdr(png, 0, 0)
+    # Within the allocation limit but with the pixel data of a 48x32 picture: a full-size
+    # buffer is allocated and the decoder runs out of data.
+    files["huge-png-6000x4000-short-data.png"] = patch_png_ihdr(png, 6000, 4000)
+    files["huge-jpeg-65500x65500.jpg"] = patch_jpeg_sof(jpg, 65500, 65500)
+    files["huge-jpeg-0x0.jpg"] = patch_jpeg_sof(jpg, 0, 0)
+    files["huge-gif-65535x65535.gif"] = patch_gif_screen(valid["gif"], 65535, 65535)
+    files["huge-tiff-4294967295x4294967295.tiff"] = patch_tiff_size(valid["tiff"], 0xFFFFFFFF, 0xFFFFFFFF)
+    files["huge-tiff-65535x65535.tiff"] = patch_tiff_size(valid["tiff"], 65535, 65535)
+    files["huge-webp-16383x16383.webp"] = patch_webp_vp8(valid["webp"], 16383, 16383)
+    files["huge-avif-100000x100000.avif"] = patch_ispe(valid["avif"], 100000, 100000)
+    files["huge-heic-100000x100000.heic"] = patch_ispe(valid["heic"], 100000, 100000)
+
+    files["png-with-jpeg-extension.jpg"] = png
+    files["jpeg-with-png-extension.png"] = jpg
+    files["gif-with-webp-extension.webp"] = valid["gif"]
+    files["tiff-with-avif-extension.avif"] = valid["tiff"]
+    files["webp-with-heic-extension.heic"] = valid["webp"]
+    files["jxl-with-gif-extension.gif"] = valid["jxl"]
+    files["text-with-png-extension.png"] = b"This is a shopping list, not a picture.\n"
+    files["noise-with-jpeg-extension.jpg"] = bytes(random.Random(7).randrange(256) for _ in range(3000))
+
+    for value in (0, 9, 65535):
+        files["exif-orientation-%d.jpg" % value] = with_exif(jpg, exif_segment(value))
+    files["exif-orientation-ifd-past-end.jpg"] = with_exif(jpg, exif_segment(6, ifd_offset=0x7FFFFFF0))
+    return files
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "hostile")
+    with tempfile.TemporaryDirectory() as work:
+        files = hostile_files(encode_all(work))
+    stems = [name.split(".")[0] for name in files]
+    assert len(stems) == len(set(stems)), "two files would share a target name"
+    if os.path.isdir(out):
+        shutil.rmtree(out)
+    os.makedirs(out)
+    for name, data in sorted(files.items()):
+        with open(os.path.join(out, name), "wb") as f:
+            f.write(data)
+    total = sum(len(d) for d in files.values())
+    print("%d files, %d bytes in %s" % (len(files), total, os.path.normpath(out)))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// Judging what a job left behind.
+namespace OutputCheck {
+
+// Whether Qt has a reader / a writer for the suffix of a path or an extension (".jpg" or "jpg").
+bool canRead(const QString &suffixOrPath);
+bool canWrite(const QString &suffixOrPath);
+
+// The picture in a written file, read by Qt's reader; null when it cannot be read.
+QImage decode(const QString &path);
+
+// pdfinfo's page count; -1 when the document cannot be read, -2 when pdfinfo is not installed.
+int pdfPages(const QString &path);
+
+// Files in a folder whose names mark them as a writer's temporary file (what QSaveFile leaves
+// when a process dies before commit): the target name followed by a dot and six characters.
+QStringList temporaryFiles(const QString &folder);
+
+} // namespace OutputCheck
