@@ -37,6 +37,8 @@ int main(int argc, char *argv[])
 
     const QFileInfoList entries = QDir(args.at(1)).entryInfoList(QDir::Files, QDir::Name);
     BenchReport report;
+    qint64 largestBytes = 0;
+    qint64 pixels = 0;
     double excludedCpu = 0;
     qint64 excludedNanoseconds = 0;
     int failed = 0;
@@ -44,6 +46,8 @@ int main(int argc, char *argv[])
         QImageReader reader(entry.absoluteFilePath());
         reader.setAutoTransform(true);
         QImage image = reader.read();
+        largestBytes = qMax(largestBytes, image.sizeInBytes());
+        pixels += qint64(image.width()) * image.height();
         if (!image.isNull() && percent != 100) {
             const double cpuBefore = BenchReport::cpuSeconds();
             QElapsedTimer timer;
@@ -61,6 +65,7 @@ int main(int argc, char *argv[])
             ++failed;
     }
     report.print(out, entries.size(), failed);
+    out << "largest decoded MB: " << largestBytes / 1048576.0 << "  decoded megapixels: " << pixels / 1e6 << "\n";
     out << "excluded cpu s: " << excludedCpu << "  excluded wall s: " << excludedNanoseconds / 1e9 << "\n";
     return failed ? 1 : 0;
 }
