@@ -29,8 +29,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QByteArray format = args.at(2).toLower().toLatin1();
-    const int quality = args.size() > 4 && args.at(4).toInt() >= 0 ? args.at(4).toInt()
-                                                                     : (format == "jpg" ? 95 : -1);
+    const int quality
+        = args.size() > 4 && args.at(4).toInt() >= 0 ? args.at(4).toInt() : (format == "jpg" ? 95 : -1);
     const int percent = args.size() > 5 ? args.at(5).toInt() : 100;
     QImageReader::setAllocationLimit(256);
     QDir().mkpath(args.at(3));
@@ -52,12 +52,14 @@ int main(int argc, char *argv[])
             const double cpuBefore = BenchReport::cpuSeconds();
             QElapsedTimer timer;
             timer.start();
-            const QSize size(int(qint64(image.width()) * percent / 100), int(qint64(image.height()) * percent / 100));
+            const QSize size(
+                int(qint64(image.width()) * percent / 100), int(qint64(image.height()) * percent / 100));
             image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             excludedNanoseconds += timer.nsecsElapsed();
             excludedCpu += BenchReport::cpuSeconds() - cpuBefore;
         }
-        QImageWriter writer(args.at(3) + QLatin1Char('/') + entry.fileName().section(QLatin1Char('.'), 0, 0) + QLatin1Char('.') + format);
+        QImageWriter writer(args.at(3) + QLatin1Char('/') + entry.fileName().section(QLatin1Char('.'), 0, 0)
+            + QLatin1Char('.') + format);
         writer.setQuality(quality);
         writer.setOptimizedWrite(true);
         writer.setProgressiveScanWrite(true);
@@ -65,7 +67,8 @@ int main(int argc, char *argv[])
             ++failed;
     }
     report.print(out, entries.size(), failed);
-    out << "largest decoded MB: " << largestBytes / 1048576.0 << "  decoded megapixels: " << pixels / 1e6 << "\n";
+    out << "largest decoded MB: " << largestBytes / 1048576.0 << "  decoded megapixels: " << pixels / 1e6
+        << "\n";
     out << "excluded cpu s: " << excludedCpu << "  excluded wall s: " << excludedNanoseconds / 1e9 << "\n";
     return failed ? 1 : 0;
 }

@@ -65,8 +65,8 @@ void halveRows(const QImage &image, QImage &half, int first, int last)
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bottom + 2 * x));
             const __m128i left = _mm_add_epi16(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero));
             const __m128i right = _mm_add_epi16(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(b, zero));
-            const __m128i sums = _mm_unpacklo_epi64(_mm_add_epi16(left, _mm_srli_si128(left, 8)),
-                                                    _mm_add_epi16(right, _mm_srli_si128(right, 8)));
+            const __m128i sums = _mm_unpacklo_epi64(
+                _mm_add_epi16(left, _mm_srli_si128(left, 8)), _mm_add_epi16(right, _mm_srli_si128(right, 8)));
             const __m128i means = _mm_packus_epi16(_mm_srli_epi16(sums, 2), zero);
             _mm_storel_epi64(reinterpret_cast<__m128i *>(out + x), _mm_or_si128(means, alpha));
         }
@@ -168,7 +168,8 @@ QImage halveImage(const QImage &image)
     const qint64 enoughPixels = 1 << 16;
     const int segments = pool->contains(QThread::currentThread())
         ? 1
-        : int(std::clamp<qint64>(qint64(half.width()) * rows / enoughPixels, 1, qMax(1, pool->maxThreadCount())));
+        : int(std::clamp<qint64>(
+            qint64(half.width()) * rows / enoughPixels, 1, qMax(1, pool->maxThreadCount())));
     QSemaphore done;
     for (int i = 1; i < segments; ++i) {
         pool->start([&, i] {

@@ -156,7 +156,8 @@ private Q_SLOTS:
         QVERIFY(!renderImage(urls.last(), true).isNull());
         QVERIFY(!renderImage(shown, true).isNull());
         QMutexLocker locker(&loadedPathsMutex);
-        QCOMPARE(loadedPaths.mid(loadedPaths.size() - 5), (QStringList { shown, urls[0], urls[1], urls[1], shown }));
+        QCOMPARE(loadedPaths.mid(loadedPaths.size() - 5),
+            (QStringList { shown, urls[0], urls[1], urls[1], shown }));
     }
 
     void emptyJobLeavesLocationAlone()

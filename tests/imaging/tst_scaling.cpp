@@ -341,7 +341,7 @@ void TestScaling::halvingMatchesTheToolkitScaler()
     QCOMPARE(half.size(), expected.size());
     for (int y = 0; y < half.height(); ++y)
         QVERIFY2(memcmp(half.constScanLine(y), expected.constScanLine(y), size_t(half.width()) * 4) == 0,
-                 qPrintable(QStringLiteral("row %1 differs").arg(y)));
+            qPrintable(QStringLiteral("row %1 differs").arg(y)));
     QCOMPARE(half.dotsPerMeterX(), expected.dotsPerMeterX());
     QCOMPARE(half.dotsPerMeterY(), expected.dotsPerMeterY());
     QCOMPARE(half.textKeys(), expected.textKeys());
@@ -363,8 +363,8 @@ void TestScaling::halvingOnlyWhereExact_data()
     QTest::newRow("odd width") << noise(9, 6, QImage::Format_RGB32) << QSize(4, 3) << false;
     QTest::newRow("odd height") << noise(8, 7, QImage::Format_RGB32) << QSize(4, 3) << false;
     QTest::newRow("not half") << noise(8, 6, QImage::Format_RGB32) << QSize(4, 2) << false;
-    QTest::newRow("straight alpha") << noise(8, 6, QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32)
-                                    << QSize(4, 3) << false;
+    QTest::newRow("straight alpha")
+        << noise(8, 6, QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) << QSize(4, 3) << false;
     QTest::newRow("rgb888") << noise(8, 6, QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888)
                             << QSize(4, 3) << false;
     QTest::newRow("grayscale") << noise(8, 6, QImage::Format_RGB32).convertToFormat(QImage::Format_Grayscale8)
@@ -380,7 +380,7 @@ void TestScaling::halvingOnlyWhereExact()
     QCOMPARE(canHalveExactly(image, size), exact);
     ConversionOptions options = absolute(size.width(), size.height());
     QCOMPARE(applyScaling(image, options, false, false),
-             image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 QTEST_MAIN(TestScaling)
