@@ -120,7 +120,7 @@ QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse)
     }
 
     if (!options.ruleList.isEmpty())
-        result = applyAdjustments(result, options.ruleList);
+        result = applyAdjustments(std::move(result), options.ruleList);
     return result;
 }
 
