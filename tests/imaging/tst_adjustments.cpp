@@ -135,7 +135,8 @@ void TestAdjustments::inputIsNotModified()
 void TestAdjustments::handedOverImageIsNotCopied()
 {
     QImage image = TestSupport::makePhotoLike(40, 30);
-    const QImage expected = applyAdjustments(image, { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
+    const QImage expected
+        = applyAdjustments(image, { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
     const uchar *const pixels = image.constBits();
     const QImage result
         = applyAdjustments(std::move(image), { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
