@@ -77,7 +77,7 @@ void ConvertImagesThread::runFileJob()
 
 void ConvertImagesThread::convertOne(const QString &source, const QString &target, int quality)
 {
-    const QImage image = renderImage(source, false);
+    const QImage image = renderImage(source, false, LoadCacheUse::Bypass);
     if (image.isNull()) {
         recordFailure(source, target, tr("cannot read image"));
         return;

@@ -22,14 +22,18 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
     const QByteArray format = targetPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
     if (image.isNull())
         return fail(targetPath, QStringLiteral("Image is empty"), error);
-    if (!QImageWriter::supportedImageFormats().contains(format))
-        return fail(targetPath, QStringLiteral("Unsupported image format"), error);
 
     QSaveFile file(targetPath);
     if (!file.open(QIODevice::WriteOnly))
         return fail(targetPath, file.errorString(), error);
 
+    // Asking the writer loads only the plug-in for this format; the list of supported formats
+    // would load every plug-in and their codec libraries.
     QImageWriter writer(&file, format);
+    if (!writer.canWrite()) {
+        file.cancelWriting();
+        return fail(targetPath, QStringLiteral("Unsupported image format"), error);
+    }
     if (format == "jpg")
         writer.setQuality(quality);
     writer.setOptimizedWrite(true);

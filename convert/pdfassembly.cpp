@@ -204,7 +204,7 @@ namespace {
 // Draws one source onto the current page; false (reported) when it leaves the page blank.
 bool placeSource(PdfAssembly &document, const QString &source, const PdfAssemblyHooks &hooks)
 {
-    const QImage image = renderImage(source, false);
+    const QImage image = renderImage(source, false, LoadCacheUse::Bypass);
     if (image.isNull()) {
         hooks.failed(source, translated("cannot read image"));
         return false;

@@ -62,9 +62,9 @@ template <typename Formula> ChannelTable makeTable(Formula &&formula)
 
 } // namespace
 
-QImage applyAdjustments(const QImage &image, const AdjustRuleList &rules)
+QImage applyAdjustments(QImage image, const AdjustRuleList &rules)
 {
-    QImage working = image;
+    QImage working = std::move(image);
     for (const AdjustRule &rule : rules) {
         qDebug().noquote() << "ruleList[i].ruleIndex: " + QString::number(rule.ruleIndex);
         const int value = rule.value();

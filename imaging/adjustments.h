@@ -6,8 +6,9 @@
 
 class QGraphicsEffect;
 
-// Every rule of `rules` applied in list order; the input is not modified. Runs on worker threads.
-QImage applyAdjustments(const QImage &image, const AdjustRuleList &rules);
+// Every rule of `rules` applied in list order; the caller's image is not modified, and an image
+// handed over as an rvalue is worked on in place instead of copied. Runs on worker threads.
+QImage applyAdjustments(QImage image, const AdjustRuleList &rules);
 
 // The steps of the rule kinds. Each returns a new image; passing an rvalue lets a step work in
 // place instead of copying. All but Grayscale and Gaussian Blur return Format_RGB32 (Gamma with a

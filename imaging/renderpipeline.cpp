@@ -41,7 +41,7 @@ LoadCache &loadCache()
     return cache;
 }
 
-QImage cachedLoad(const QString &path)
+QImage cachedLoad(const QString &path, LoadCacheUse use)
 {
     LoadCache &cache = loadCache();
     QMutexLocker locker(&cache.mutex);
@@ -50,18 +50,22 @@ QImage cachedLoad(const QString &path)
     const QDateTime modified = info.lastModified();
     const bool hit = !cache.lastLoadedPath.isEmpty() && samePath(cache.lastLoadedPath, path)
         && cache.lastLoadedSize == size && cache.lastLoadedModified == modified;
-    if (!hit) {
-        QImage image;
-        if (ImageMagickUtil::loadImage(path, &image) && !image.isNull()) {
-            cache.lastLoadedPath = path;
-            cache.lastLoadedSize = size;
-            cache.lastLoadedModified = modified;
-            cache.lastLoadedImage = image;
-        } else {
-            cache.clear();
-        }
+    if (hit)
+        return cache.lastLoadedImage;
+
+    // The entry is replaced either way; dropping it first keeps two full images from being held
+    // while the new one decodes.
+    cache.clear();
+    QImage image;
+    if (!ImageMagickUtil::loadImage(path, &image) || image.isNull())
+        return QImage();
+    if (use == LoadCacheUse::Keep) {
+        cache.lastLoadedPath = path;
+        cache.lastLoadedSize = size;
+        cache.lastLoadedModified = modified;
+        cache.lastLoadedImage = image;
     }
-    return cache.lastLoadedImage;
+    return image;
 }
 
 // Whether QPainter can begin on images of this pixel format (it cannot on 8-bit indexed,
@@ -85,12 +89,12 @@ bool isPaintableFormat(QImage::Format format)
 
 } // namespace
 
-QImage renderImage(const QString &path, bool fastPreview)
+QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse)
 {
     const ConversionOptions options = optionsSnapshot();
     const bool pdfActive = pdfConversionActive();
 
-    QImage result = cachedLoad(path);
+    QImage result = cachedLoad(path, cacheUse);
     if (result.isNull() || !isPaintableFormat(result.format()))
         return result;
 
@@ -116,7 +120,7 @@ QImage renderImage(const QString &path, bool fastPreview)
     }
 
     if (!options.ruleList.isEmpty())
-        result = applyAdjustments(result, options.ruleList);
+        result = applyAdjustments(std::move(result), options.ruleList);
     return result;
 }
 

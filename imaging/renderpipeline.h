@@ -3,9 +3,15 @@
 #include <QImage>
 #include <QString>
 
+// How a render uses the one-entry load cache. The previews render one file again and again and
+// keep it there; a conversion job renders each file once, and an image kept for nobody would
+// double the job's memory and cost a full copy before the watermarks are painted on it.
+// A bypassing render still takes a cached image, and still empties the cache when it decodes.
+enum class LoadCacheUse { Keep, Bypass };
+
 // The finished image for a source file: loaded, watermarked, scaled and adjusted with one
 // snapshot of the options. Null when the file cannot be loaded. Runs on worker threads.
-QImage renderImage(const QString &path, bool fastPreview);
+QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse = LoadCacheUse::Keep);
 
 namespace ImageMagickUtil {
 // Decodes the file into *image at full size, upright; false when it cannot be read.

@@ -14,3 +14,12 @@ Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPr
 
 // The scaling step: the image resized as the options say, or unchanged when scaling is off.
 QImage applyScaling(const QImage &image, const ConversionOptions &options, bool fastPreview, bool pdfActive);
+
+// Whether halveImage() gives exactly what the toolkit's smooth scaler gives for this reduction:
+// both sides halved exactly, from a format that scaler works in directly.
+bool canHalveExactly(const QImage &image, QSize size);
+
+// The image at half its width and height, each pixel the mean of a 2 x 2 block rounded down:
+// the toolkit's smooth (area-averaging) scaler computes exactly this for a halving, in four
+// times the work. Only for what canHalveExactly() accepts.
+QImage halveImage(const QImage &image);

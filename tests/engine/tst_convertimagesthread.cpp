@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMutex>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,22 @@ struct JobResult
     QStringList order; // signal names in arrival order
     ConversionFailureList failures;
 };
+
+// The files the loader decodes, from its debug line; every message is passed on.
+QStringList loadedPaths;
+QMutex loadedPathsMutex;
+QtMessageHandler previousHandler = nullptr;
+
+void recordLoads(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    const QLatin1String prefix("ImageMagickUtil::loadImage: ");
+    if (message.startsWith(prefix)) {
+        QMutexLocker locker(&loadedPathsMutex);
+        loadedPaths.append(message.mid(prefix.size()));
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
 
 } // namespace
 
@@ -74,6 +91,9 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() { previousHandler = qInstallMessageHandler(recordLoads); }
+    void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
+
     void init()
     {
         resetOptions();
@@ -123,6 +143,21 @@ private Q_SLOTS:
         QCOMPARE(QImage(out + "/two.jpg").size(), QSize(10, 7));
         QCOMPARE(lastOutputLocation(), QDir::toNativeSeparators(out));
         QVERIFY(!pdfConversionActive());
+    }
+
+    // Each file is rendered once, so the job keeps none of them in the previews' one-entry cache
+    // (that would hold a second full image while the next one decodes).
+    void jobLeavesNoDecodedImageInTheCache()
+    {
+        const QString shown = source("shown.png");
+        const QStringList urls = { source("one.png"), source("two.png") };
+        QVERIFY(!renderImage(shown, true).isNull());
+        run(job(urls, ".png"));
+        QVERIFY(!renderImage(urls.last(), true).isNull());
+        QVERIFY(!renderImage(shown, true).isNull());
+        QMutexLocker locker(&loadedPathsMutex);
+        QCOMPARE(loadedPaths.mid(loadedPaths.size() - 5),
+            (QStringList { shown, urls[0], urls[1], urls[1], shown }));
     }
 
     void emptyJobLeavesLocationAlone()

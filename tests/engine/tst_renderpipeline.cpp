@@ -9,6 +9,24 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// Counts the loader's debug lines, one per decoded file, and passes every message on.
+int loads = 0;
+QtMessageHandler previousHandler = nullptr;
+
+void countLoads(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("ImageMagickUtil::loadImage: ")))
+        ++loads;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(LoadCacheUse)
+
 class TestRenderPipeline : public QObject
 {
     Q_OBJECT
@@ -30,10 +48,56 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() { previousHandler = qInstallMessageHandler(countLoads); }
+    void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
+
     void init()
     {
         resetOptions();
         clearLoadCache();
+        loads = 0;
+    }
+
+    void cacheUseOnAMiss_data()
+    {
+        QTest::addColumn<LoadCacheUse>("use");
+        QTest::addColumn<bool>("keptInCache");
+        QTest::newRow("keep") << LoadCacheUse::Keep << true;
+        QTest::newRow("bypass") << LoadCacheUse::Bypass << false;
+    }
+
+    // A bypassing render (the conversion job's) hands back the only reference to the decoded
+    // image, so painting on it copies nothing, and leaves no full image behind in the cache.
+    void cacheUseOnAMiss()
+    {
+        QFETCH(LoadCacheUse, use);
+        QFETCH(bool, keptInCache);
+        const QString first = writeSolid("first.png", Qt::red);
+        const QString second = writeSolid("second.png", Qt::green);
+        QVERIFY(!renderImage(first, false).isNull());
+        QCOMPARE(loads, 1);
+
+        const QImage result = renderImage(second, false, use);
+        QCOMPARE(loads, 2);
+        QCOMPARE(result.pixel(0, 0), qRgb(0, 255, 0));
+        QCOMPARE(result.isDetached(), !keptInCache);
+
+        QCOMPARE(renderImage(second, false).pixel(0, 0), qRgb(0, 255, 0));
+        QCOMPARE(loads, keptInCache ? 2 : 3);
+        // The entry for the first file was dropped when the second was decoded, either way.
+        QCOMPARE(renderImage(first, false).pixel(0, 0), qRgb(255, 0, 0));
+        QCOMPARE(loads, keptInCache ? 3 : 4);
+    }
+
+    // The previews' entry serves a bypassing render of the same file and stays for them.
+    void bypassTakesACachedFileAndLeavesIt()
+    {
+        const QString file = writeSolid("shown.png", Qt::blue);
+        const QImage preview = renderImage(file, true);
+        QCOMPARE(loads, 1);
+        QCOMPARE(renderImage(file, false, LoadCacheUse::Bypass), preview);
+        QCOMPARE(renderImage(file, true), preview);
+        QCOMPARE(loads, 1);
     }
 
     void supportedFileNames_data()

@@ -56,6 +56,7 @@ private Q_SLOTS:
     void emptyListReturnsImageUnchanged();
     void debugLines();
     void inputIsNotModified();
+    void handedOverImageIsNotCopied();
     void nullImageGivesNull_data();
     void nullImageGivesNull();
     void grayscale();
@@ -127,6 +128,20 @@ void TestAdjustments::inputIsNotModified()
         = applyAdjustments(image, { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
     QCOMPARE(image, copy);
     QVERIFY(result != image);
+}
+
+// The pipeline hands its only reference over: the rules then work in that image's own memory
+// rather than in a full copy of it.
+void TestAdjustments::handedOverImageIsNotCopied()
+{
+    QImage image = TestSupport::makePhotoLike(40, 30);
+    const QImage expected
+        = applyAdjustments(image, { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
+    const uchar *const pixels = image.constBits();
+    const QImage result
+        = applyAdjustments(std::move(image), { rule(AdjustRule::Sepia), rule(AdjustRule::Brightness, 40) });
+    QCOMPARE(result.constBits(), pixels);
+    QCOMPARE(result, expected);
 }
 
 void TestAdjustments::nullImageGivesNull_data()

@@ -3,6 +3,7 @@
 #include "imaging/scaling.h"
 #include "testsupport.h"
 
+#include <QColorSpace>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -73,6 +74,26 @@ bool onlyBlackAndWhite(const QImage &image)
     return true;
 }
 
+// Every byte value in every channel, in no order a filter could smooth over; premultiplied when
+// the format asks for it (no channel above alpha), opaque for RGB32.
+QImage noise(int width, int height, QImage::Format format)
+{
+    QImage image(width, height, format);
+    quint32 state = 0x9e3779b9u ^ quint32(width * 7919 + height);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            const QRgb p = state;
+            if (format == QImage::Format_RGB32)
+                line[x] = p | 0xff000000u;
+            else
+                line[x] = qPremultiply(p);
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(ConversionOptions)
@@ -95,6 +116,10 @@ private Q_SLOTS:
     void targetBeyondAllocationLimitGivesNull_data();
     void targetBeyondAllocationLimitGivesNull();
     void renderScalesAfterLoading();
+    void halvingMatchesTheToolkitScaler_data();
+    void halvingMatchesTheToolkitScaler();
+    void halvingOnlyWhereExact_data();
+    void halvingOnlyWhereExact();
 
 private:
     QTemporaryDir dir;
@@ -275,6 +300,87 @@ void TestScaling::renderScalesAfterLoading()
         o.scaleType = 3;
     });
     QCOMPARE(renderImage(path, false).size(), QSize(333, 200));
+}
+
+void TestScaling::halvingMatchesTheToolkitScaler_data()
+{
+    QTest::addColumn<QImage>("image");
+    const QList<QImage::Format> formats = { QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied };
+    for (QImage::Format format : formats) {
+        const QString name = format == QImage::Format_RGB32 ? "rgb32" : "argb32pm";
+        QTest::newRow(qPrintable(name + " 2x2")) << noise(2, 2, format);
+        QTest::newRow(qPrintable(name + " 6x4")) << noise(6, 4, format);
+        QTest::newRow(qPrintable(name + " 2x1000")) << noise(2, 1000, format);
+        QTest::newRow(qPrintable(name + " 1202x1000")) << noise(1202, 1000, format);
+        QImage white(64, 48, format);
+        white.fill(Qt::white);
+        QTest::newRow(qPrintable(name + " all 255")) << white;
+    }
+    QImage clear(64, 48, QImage::Format_ARGB32_Premultiplied);
+    clear.fill(Qt::transparent);
+    QTest::newRow("argb32pm all 0") << clear;
+    QImage meta = noise(40, 30, QImage::Format_RGB32);
+    meta.setDotsPerMeterX(2835);
+    meta.setDotsPerMeterY(3937);
+    meta.setOffset(QPoint(3, -4));
+    meta.setText(QStringLiteral("Description"), QStringLiteral("keeps its text"));
+    meta.setColorSpace(QColorSpace::DisplayP3);
+    QTest::newRow("rgb32 with metadata") << meta;
+}
+
+// The fast halving must be the toolkit's smooth scaling, pixel for pixel and with its metadata,
+// so that a conversion's output does not depend on which of the two ran.
+void TestScaling::halvingMatchesTheToolkitScaler()
+{
+    QFETCH(QImage, image);
+    const QSize size = image.size() / 2;
+    QVERIFY(canHalveExactly(image, size));
+    const QImage expected = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage half = halveImage(image);
+    QCOMPARE(half.format(), expected.format());
+    QCOMPARE(half.size(), expected.size());
+    for (int y = 0; y < half.height(); ++y)
+        QVERIFY2(memcmp(half.constScanLine(y), expected.constScanLine(y), size_t(half.width()) * 4) == 0,
+            qPrintable(QStringLiteral("row %1 differs").arg(y)));
+    QCOMPARE(half.dotsPerMeterX(), expected.dotsPerMeterX());
+    QCOMPARE(half.dotsPerMeterY(), expected.dotsPerMeterY());
+    QCOMPARE(half.textKeys(), expected.textKeys());
+    for (const QString &key : expected.textKeys())
+        QCOMPARE(half.text(key), expected.text(key));
+    QCOMPARE(half.colorSpace(), expected.colorSpace());
+    QCOMPARE(half.devicePixelRatio(), expected.devicePixelRatio());
+
+    ConversionOptions options = percentage(50);
+    QCOMPARE(applyScaling(image, options, false, false), expected);
+}
+
+void TestScaling::halvingOnlyWhereExact_data()
+{
+    QTest::addColumn<QImage>("image");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("exact");
+    QTest::newRow("even sides") << noise(8, 6, QImage::Format_RGB32) << QSize(4, 3) << true;
+    QTest::newRow("odd width") << noise(9, 6, QImage::Format_RGB32) << QSize(4, 3) << false;
+    QTest::newRow("odd height") << noise(8, 7, QImage::Format_RGB32) << QSize(4, 3) << false;
+    QTest::newRow("not half") << noise(8, 6, QImage::Format_RGB32) << QSize(4, 2) << false;
+    QTest::newRow("straight alpha")
+        << noise(8, 6, QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) << QSize(4, 3) << false;
+    QTest::newRow("rgb888") << noise(8, 6, QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888)
+                            << QSize(4, 3) << false;
+    QTest::newRow("grayscale") << noise(8, 6, QImage::Format_RGB32).convertToFormat(QImage::Format_Grayscale8)
+                               << QSize(4, 3) << false;
+}
+
+// Everything else goes to the toolkit's scaler, whose result the halving could not reproduce.
+void TestScaling::halvingOnlyWhereExact()
+{
+    QFETCH(QImage, image);
+    QFETCH(QSize, size);
+    QFETCH(bool, exact);
+    QCOMPARE(canHalveExactly(image, size), exact);
+    ConversionOptions options = absolute(size.width(), size.height());
+    QCOMPARE(applyScaling(image, options, false, false),
+        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 QTEST_MAIN(TestScaling)
