@@ -1,4 +1,6 @@
 #include "form/convertimageform.h"
+#include "convert/convertprogressform.h"
+#include "convert/convertimagesthread.h"
 
 #include "app/aboutdialog.h"
 #include "app/checkupdatedialog.h"
@@ -295,6 +297,10 @@ void ConvertImageForm::abandonWork()
         disconnect(progressPage, nullptr, this, nullptr);
         // The progress page's own Cancel: the job stops after the file it is writing.
         QMetaObject::invokeMethod(progressPage, "on_cancelButton_clicked");
+        // The window is closing: the process waits for the file being written, never cuts it off.
+        auto *page = qobject_cast<ConvertProgressForm *>(progressPage.data());
+        if (ConvertImagesThread *job = page ? page->worker() : nullptr)
+            job->wait();
     }
 }
 
