@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -130,6 +131,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
         QVERIFY(dir.isValid());
         in = dir.path() + QStringLiteral("/in");
         QVERIFY(QDir().mkpath(in));
