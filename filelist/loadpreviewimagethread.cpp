@@ -44,12 +44,8 @@ void LoadPreviewImageThread::createPreviewImage(const QString &thumbnailFilePath
     qDebug().noquote() << "LoadPreviewImageThread::createPreviewImage: " + path;
     if (stopRequested)
         return;
-    QImage image = renderImage(path, true);
-    if (stopRequested)
-        return;
-    const QSize fitted = fitPreviewSize(image.size(), targetSize);
-    if (!image.isNull() && fitted != image.size())
-        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QSize target = targetSize;
+    const QImage image = renderFittedPreview(path, [target](QSize size) { return fitPreviewSize(size, target); });
     qDebug().noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
     if (stopRequested)
         return;

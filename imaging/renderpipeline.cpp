@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QPainter>
+#include <functional>
 
 namespace {
 
@@ -87,9 +88,14 @@ bool isPaintableFormat(QImage::Format format)
     return ok;
 }
 
-} // namespace
+// Whether a rule maps each pixel on its own, so that it gives the same pixels before or after a
+// nearest-neighbour resize. A blur mixes neighbours; an unknown kind does nothing either way.
+bool isPerPixelRule(const AdjustRule &rule)
+{
+    return rule.ruleIndex != AdjustRule::GaussianBlur;
+}
 
-QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse)
+QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse, const std::function<QSize(QSize)> &fit)
 {
     const ConversionOptions options = optionsSnapshot();
     const bool pdfActive = pdfConversionActive();
@@ -119,9 +125,37 @@ QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse)
             return result;
     }
 
-    if (!options.ruleList.isEmpty())
-        result = applyAdjustments(std::move(result), options.ruleList);
+    if (!fit) {
+        if (!options.ruleList.isEmpty())
+            result = applyAdjustments(std::move(result), options.ruleList);
+        return result;
+    }
+
+    // Rules up to the last blur need the full picture; the per-pixel ones after it run on the
+    // reduced image.
+    qsizetype split = options.ruleList.size();
+    while (split > 0 && isPerPixelRule(options.ruleList.at(split - 1)))
+        --split;
+    if (split > 0)
+        result = applyAdjustments(std::move(result), options.ruleList.mid(0, split));
+    const QSize fitted = fit(result.size());
+    if (!result.isNull() && fitted != result.size())
+        result = result.scaled(fitted, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (split < options.ruleList.size())
+        result = applyAdjustments(std::move(result), options.ruleList.mid(split));
     return result;
+}
+
+} // namespace
+
+QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse)
+{
+    return render(path, fastPreview, cacheUse, {});
+}
+
+QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit)
+{
+    return render(path, true, LoadCacheUse::Keep, fit);
 }
 
 namespace ImageMagickUtil {

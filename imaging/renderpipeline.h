@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 
 // How a render uses the one-entry load cache. The previews render one file again and again and
 // keep it there; a conversion job renders each file once, and an image kept for nobody would
@@ -12,6 +13,12 @@ enum class LoadCacheUse { Keep, Bypass };
 // The finished image for a source file: loaded, watermarked, scaled and adjusted with one
 // snapshot of the options. Null when the file cannot be loaded. Runs on worker threads.
 QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse = LoadCacheUse::Keep);
+
+// The live preview's image: what renderImage(path, true) returns, then reduced to the size `fit`
+// gives for it by nearest-neighbour sampling. Sampling picks pixels and a per-pixel rule maps
+// each pixel alike wherever it lies, so the rules after the last blur run on the reduced image
+// with the same result, at a small fraction of the cost on a large photo.
+QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit);
 
 namespace ImageMagickUtil {
 // Decodes the file into *image at full size, upright; false when it cannot be read.

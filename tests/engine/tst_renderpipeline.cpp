@@ -1,4 +1,5 @@
 #include "convert/conversionoptions.h"
+#include "filelist/thumbnailcache.h"
 #include "imaging/renderpipeline.h"
 #include "testsupport.h"
 
@@ -26,6 +27,7 @@ void countLoads(QtMsgType type, const QMessageLogContext &context, const QString
 } // namespace
 
 Q_DECLARE_METATYPE(LoadCacheUse)
+Q_DECLARE_METATYPE(QList<int>)
 
 class TestRenderPipeline : public QObject
 {
@@ -208,6 +210,66 @@ private Q_SLOTS:
         const QImage result = renderImage(path("indexed.png"), false);
         QCOMPARE(result.format(), QImage::Format_Indexed8);
         QCOMPARE(result, loaded);
+    }
+
+    void fittedPreviewMatchesRenderThenFit_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QList<int>>("rules");
+        QTest::addColumn<bool>("extras");
+        using R = AdjustRule;
+        const QList<int> everyPointRule { R::Contrast, R::Brightness, R::Gamma, R::Sepia, R::InvertColors };
+        for (const QString source : { "photo.jpg", "alpha.png", "deep.png", "gray.png" }) {
+            const QByteArray name = source.toLatin1();
+            QTest::newRow(name + " three rules") << source << QList<int> { R::Contrast, R::Brightness, R::Gamma }
+                                                 << false;
+            QTest::newRow(name + " every point rule") << source << everyPointRule << false;
+            QTest::newRow(name + " grayscale last") << source << QList<int> { R::Sepia, R::Grayscale } << false;
+            QTest::newRow(name + " blur between") << source << QList<int> { R::Contrast, R::GaussianBlur, R::Gamma }
+                                                  << false;
+            QTest::newRow(name + " blur last") << source << QList<int> { R::InvertColors, R::GaussianBlur } << false;
+            QTest::newRow(name + " watermark and scaling") << source << QList<int> { R::Grayscale, R::Brightness }
+                                                           << true;
+        }
+    }
+
+    // The live preview reduces the picture before its per-pixel rules run; what it shows must be
+    // exactly the full render reduced afterwards, whatever the rules, source format and options.
+    void fittedPreviewMatchesRenderThenFit()
+    {
+        QFETCH(QString, source);
+        QFETCH(QList<int>, rules);
+        QFETCH(bool, extras);
+        QImage picture = TestSupport::makePhotoLike(1203, 797, source != QLatin1String("photo.jpg"));
+        if (source == QLatin1String("deep.png"))
+            picture = picture.convertToFormat(QImage::Format_RGBA64);
+        else if (source == QLatin1String("gray.png"))
+            picture = picture.convertToFormat(QImage::Format_Grayscale8);
+        QVERIFY(TestSupport::saveImage(picture, path(source), 90));
+
+        updateOptions([&](ConversionOptions &o) {
+            const int values[] = { 0, 0, 40, -30, 70, 100, 3 };
+            for (int kind : rules) {
+                AdjustRule rule;
+                rule.ruleIndex = kind;
+                rule.values[0] = values[kind];
+                o.ruleList.append(rule);
+            }
+            if (extras) {
+                o.textContent = QStringLiteral("Holiday 2026");
+                o.scaleImage = true;
+                o.scalePercentage = 70;
+            }
+        });
+        const auto fit = [](QSize size) { return fitPreviewSize(size, QSize(400, 231)); };
+        const QImage full = renderImage(path(source), true);
+        QVERIFY(!full.isNull());
+        const QImage expected = full.scaled(fit(full.size()), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage fitted = renderFittedPreview(path(source), fit);
+        QCOMPARE(fitted.size(), expected.size());
+        QCOMPARE(fitted.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+        // Only the first render decoded the file; the preview took it from the cache.
+        QCOMPARE(loads, 1);
     }
 
     void orientationIsApplied()
