@@ -1,6 +1,7 @@
 // Runs a real conversion job over a folder of images and prints wall time per image, CPU time
 // and peak memory. usage: pictomat_bench_convert FOLDER FORMAT [PERCENT] [OUTDIR]
 #include "benchreport.h"
+#include "common/processmemory.h"
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
@@ -29,6 +30,8 @@ int formatPosition(const QString &name)
 
 int main(int argc, char *argv[])
 {
+    // As the program's main() does.
+    shareOneMallocArena();
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
