@@ -101,20 +101,27 @@ void TestImageFormats::registered_data()
 {
     QTest::addColumn<QByteArray>("key");
     QTest::addColumn<QByteArray>("mimeType");
-    QTest::newRow("avif") << QByteArray("avif") << QByteArray("image/avif");
-    QTest::newRow("heic") << QByteArray("heic") << QByteArray("image/heic");
-    QTest::newRow("heif") << QByteArray("heif") << QByteArray("image/heif");
-    QTest::newRow("jxl") << QByteArray("jxl") << QByteArray("image/jxl");
+    QTest::addColumn<QList<QByteArray>>("subTypes");
+    const QList<QByteArray> upToTwelveBits { "8bit", "10bit", "12bit" };
+    QTest::newRow("avif") << QByteArray("avif") << QByteArray("image/avif") << upToTwelveBits;
+    QTest::newRow("heic") << QByteArray("heic") << QByteArray("image/heic") << upToTwelveBits;
+    QTest::newRow("heif") << QByteArray("heif") << QByteArray("image/heif") << upToTwelveBits;
+    QTest::newRow("jxl") << QByteArray("jxl") << QByteArray("image/jxl") << QList<QByteArray> { "8bit", "16bit" };
 }
 
 void TestImageFormats::registered()
 {
     QFETCH(QByteArray, key);
     QFETCH(QByteArray, mimeType);
+    QFETCH(QList<QByteArray>, subTypes);
     QVERIFY(QImageReader::supportedImageFormats().contains(key));
     QVERIFY(QImageWriter::supportedImageFormats().contains(key));
     QVERIFY(QImageReader::supportedMimeTypes().contains(mimeType));
     QVERIFY(QImageWriter::supportedMimeTypes().contains(mimeType));
+    // The depths a writer offers are the ones its write() understands.
+    QImageWriter writer(path(QStringLiteral("offer.") + QString::fromLatin1(key)), key);
+    QVERIFY(writer.supportsOption(QImageIOHandler::SubType));
+    QCOMPARE(writer.supportedSubTypes(), subTypes);
 }
 
 void TestImageFormats::roundTrip_data()

@@ -295,7 +295,7 @@ bool AvifHandler::write(const QImage &image)
     }
     const int depth = writeDepth(image);
     const QImage input = EncoderInput::prepare(image, depth > 8);
-    const int quality = m_quality < 0 ? DefaultQuality : qMin(m_quality, 100);
+    const int quality = writeQuality(DefaultQuality);
     const bool lossless = quality == 100;
 
     std::unique_ptr<avifImage, ImageDeleter> avif = toAvifImage(input, depth, lossless, m_transformation);
@@ -330,46 +330,3 @@ bool AvifHandler::write(const QImage &image)
     return complete;
 }
 
-QVariant AvifHandler::option(ImageOption option) const
-{
-    switch (option) {
-    case Quality:
-        return m_quality;
-    case SubType:
-        return m_subType;
-    case SupportedSubTypes:
-        return QVariant::fromValue(QList<QByteArray> { "8bit", "10bit", "12bit" });
-    case ImageTransformation:
-        // Reading applies the stored rotation and mirror itself.
-        return int(TransformationNone);
-    case Size:
-        return ensureParsed() ? uprightSize() : QVariant();
-    case ImageFormat:
-        return ensureParsed() ? QVariant(int(outputFormat())) : QVariant();
-    default:
-        return {};
-    }
-}
-
-void AvifHandler::setOption(ImageOption option, const QVariant &value)
-{
-    switch (option) {
-    case Quality:
-        m_quality = value.toInt();
-        break;
-    case SubType:
-        m_subType = value.toByteArray();
-        break;
-    case ImageTransformation:
-        m_transformation = Transformations(value.toInt());
-        break;
-    default:
-        break;
-    }
-}
-
-bool AvifHandler::supportsOption(ImageOption option) const
-{
-    return option == Quality || option == SubType || option == SupportedSubTypes
-        || option == ImageTransformation || option == Size || option == ImageFormat;
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plugins/imageformats/common/codechandler.h"
+
 #include <QByteArray>
 #include <QImageIOHandler>
 #include <memory>
@@ -8,7 +10,7 @@ struct avifDecoder;
 
 // Reads and writes AVIF through libavif (aom encoder, dav1d decoder). Reading parses the
 // container once for every option query and the read; the pixels are decoded only by read().
-class AvifHandler : public QImageIOHandler {
+class AvifHandler : public CodecHandler {
 public:
     AvifHandler();
     ~AvifHandler() override;
@@ -16,10 +18,6 @@ public:
     bool canRead() const override;
     bool read(QImage *image) override;
     bool write(const QImage &image) override;
-
-    QVariant option(ImageOption option) const override;
-    void setOption(ImageOption option, const QVariant &value) override;
-    bool supportsOption(ImageOption option) const override;
 
     // Looks at the file-type box only; never consumes the device.
     static bool canRead(QIODevice *device);
@@ -33,18 +31,16 @@ private:
     };
     enum class State { Unparsed, Parsed, Failed };
 
-    bool ensureParsed() const;
+    QList<QByteArray> supportedSubTypes() const override { return { "8bit", "10bit", "12bit" }; }
+    bool ensureParsed() const override;
     QSize storedSize() const;
-    QSize uprightSize() const;
+    QSize uprightSize() const override;
     bool isDeep() const;
-    QImage::Format outputFormat() const;
+    QImage::Format outputFormat() const override;
     int writeDepth(const QImage &image) const;
 
     mutable State m_state = State::Unparsed;
     bool m_decoded = false;
     mutable QByteArray m_data;
     mutable std::unique_ptr<avifDecoder, DecoderDeleter> m_decoder;
-    int m_quality = -1;
-    QByteArray m_subType;
-    Transformations m_transformation = TransformationNone;
 };

@@ -228,7 +228,7 @@ bool HeifHandler::ensureParsed() const
     if (failed(heif_context_get_primary_image_handle(m_context.get(), &handle), "HEIF has no primary image"))
         return false;
     m_handle.reset(handle);
-    if (!DecodeLimits::isSaneSize(size())) {
+    if (!DecodeLimits::isSaneSize(uprightSize())) {
         qCWarning(lcHeif, "HEIF image has an invalid size");
         return false;
     }
@@ -236,7 +236,7 @@ bool HeifHandler::ensureParsed() const
     return true;
 }
 
-QSize HeifHandler::size() const
+QSize HeifHandler::uprightSize() const
 {
     // libheif reports the size after its rotation and mirror, which read() applies too.
     return QSize(heif_image_handle_get_width(m_handle.get()), heif_image_handle_get_height(m_handle.get()));
@@ -298,7 +298,7 @@ bool HeifHandler::read(QImage *image)
     m_decoded = true;
 
     QImage pixels;
-    if (!QImageIOHandler::allocateImage(size(), outputFormat(), &pixels))
+    if (!QImageIOHandler::allocateImage(uprightSize(), outputFormat(), &pixels))
         return false;
     const bool alpha = hasAlpha();
     const heif_chroma chroma = isDeep()
@@ -357,7 +357,7 @@ bool HeifHandler::write(const QImage &image)
     const int bits = writeDepth(image);
     const QImage input = EncoderInput::prepare(image, bits > 8);
     const bool alpha = input.hasAlphaChannel();
-    const int quality = m_quality < 0 ? DefaultQuality : qMin(m_quality, 100);
+    const int quality = writeQuality(DefaultQuality);
 
     std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     heif_encoder *rawEncoder = nullptr;
@@ -396,46 +396,3 @@ bool HeifHandler::write(const QImage &image)
     return !failed(heif_context_write(context.get(), &writer, device()), "Cannot write HEIF");
 }
 
-QVariant HeifHandler::option(ImageOption option) const
-{
-    switch (option) {
-    case Quality:
-        return m_quality;
-    case SubType:
-        return m_subType;
-    case SupportedSubTypes:
-        return QVariant::fromValue(QList<QByteArray> { "8bit", "10bit", "12bit" });
-    case ImageTransformation:
-        // libheif applies the stored rotation and mirror while decoding.
-        return int(TransformationNone);
-    case Size:
-        return ensureParsed() ? size() : QVariant();
-    case ImageFormat:
-        return ensureParsed() ? QVariant(int(outputFormat())) : QVariant();
-    default:
-        return {};
-    }
-}
-
-void HeifHandler::setOption(ImageOption option, const QVariant &value)
-{
-    switch (option) {
-    case Quality:
-        m_quality = value.toInt();
-        break;
-    case SubType:
-        m_subType = value.toByteArray();
-        break;
-    case ImageTransformation:
-        m_transformation = Transformations(value.toInt());
-        break;
-    default:
-        break;
-    }
-}
-
-bool HeifHandler::supportsOption(ImageOption option) const
-{
-    return option == Quality || option == SubType || option == SupportedSubTypes
-        || option == ImageTransformation || option == Size || option == ImageFormat;
-}

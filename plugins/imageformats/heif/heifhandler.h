@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plugins/imageformats/common/codechandler.h"
+
 #include <QByteArray>
 #include <QImageIOHandler>
 #include <memory>
@@ -11,7 +13,7 @@ struct heif_image_handle;
 // with libde265. AVIF is never handled here (the AVIF plug-in reads and writes it through
 // libavif), both because libheif 1.15's aom path aborts the process on deep images and because
 // an AVIF file carries HEIF's brands too.
-class HeifHandler : public QImageIOHandler {
+class HeifHandler : public CodecHandler {
 public:
     HeifHandler();
     ~HeifHandler() override;
@@ -19,10 +21,6 @@ public:
     bool canRead() const override;
     bool read(QImage *image) override;
     bool write(const QImage &image) override;
-
-    QVariant option(ImageOption option) const override;
-    void setOption(ImageOption option, const QVariant &value) override;
-    bool supportsOption(ImageOption option) const override;
 
     // Looks at the file-type box only; never consumes the device.
     static bool canRead(QIODevice *device);
@@ -39,11 +37,12 @@ private:
     };
     enum class State { Unparsed, Parsed, Failed };
 
-    bool ensureParsed() const;
-    QSize size() const;
+    QList<QByteArray> supportedSubTypes() const override { return { "8bit", "10bit", "12bit" }; }
+    bool ensureParsed() const override;
+    QSize uprightSize() const override;
     bool hasAlpha() const;
     bool isDeep() const;
-    QImage::Format outputFormat() const;
+    QImage::Format outputFormat() const override;
     QColorSpace colorSpace() const;
     int writeDepth(const QImage &image) const;
 
@@ -52,7 +51,4 @@ private:
     mutable QByteArray m_data;
     mutable std::unique_ptr<heif_context, ContextDeleter> m_context;
     mutable std::unique_ptr<heif_image_handle, HandleDeleter> m_handle;
-    int m_quality = -1;
-    QByteArray m_subType;
-    Transformations m_transformation = TransformationNone;
 };

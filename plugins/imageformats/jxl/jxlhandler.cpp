@@ -323,7 +323,7 @@ bool JxlHandler::write(const QImage &image)
         return false;
     const int bits = writeBits(image);
     const QImage input = EncoderInput::prepare(image, bits > 8);
-    const int quality = m_quality < 0 ? DefaultQuality : qMin(m_quality, 100);
+    const int quality = writeQuality(DefaultQuality);
     const bool lossless = quality == 100;
 
     JxlEncoderPtr encoder = JxlEncoderMake(nullptr);
@@ -354,46 +354,3 @@ bool JxlHandler::write(const QImage &image)
     return encodeToDevice(encoder.get(), device());
 }
 
-QVariant JxlHandler::option(ImageOption option) const
-{
-    switch (option) {
-    case Quality:
-        return m_quality;
-    case SubType:
-        return m_subType;
-    case SupportedSubTypes:
-        return QVariant::fromValue(QList<QByteArray> { "8bit", "16bit" });
-    case ImageTransformation:
-        // libjxl applies the stored orientation while decoding.
-        return int(TransformationNone);
-    case Size:
-        return ensureParsed() ? uprightSize() : QVariant();
-    case ImageFormat:
-        return ensureParsed() ? QVariant(int(outputFormat())) : QVariant();
-    default:
-        return {};
-    }
-}
-
-void JxlHandler::setOption(ImageOption option, const QVariant &value)
-{
-    switch (option) {
-    case Quality:
-        m_quality = value.toInt();
-        break;
-    case SubType:
-        m_subType = value.toByteArray();
-        break;
-    case ImageTransformation:
-        m_transformation = Transformations(value.toInt());
-        break;
-    default:
-        break;
-    }
-}
-
-bool JxlHandler::supportsOption(ImageOption option) const
-{
-    return option == Quality || option == SubType || option == SupportedSubTypes
-        || option == ImageTransformation || option == Size || option == ImageFormat;
-}

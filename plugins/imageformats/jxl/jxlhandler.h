@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plugins/imageformats/common/codechandler.h"
+
 #include <QByteArray>
 #include <QColorSpace>
 #include <QImageIOHandler>
@@ -11,7 +13,7 @@
 
 // Reads and writes JPEG XL through libjxl. Reading runs the decoder as far as the colour
 // profile for every option query, and on to the pixels only in read().
-class JxlHandler : public QImageIOHandler {
+class JxlHandler : public CodecHandler {
 public:
     JxlHandler();
     ~JxlHandler() override;
@@ -19,10 +21,6 @@ public:
     bool canRead() const override;
     bool read(QImage *image) override;
     bool write(const QImage &image) override;
-
-    QVariant option(ImageOption option) const override;
-    void setOption(ImageOption option, const QVariant &value) override;
-    bool supportsOption(ImageOption option) const override;
 
     // Looks at the codestream or container signature only; never consumes the device.
     static bool canRead(QIODevice *device);
@@ -33,11 +31,12 @@ public:
 private:
     enum class State { Unparsed, Parsed, Failed };
 
-    bool ensureParsed() const;
-    QSize uprightSize() const;
+    QList<QByteArray> supportedSubTypes() const override { return { "8bit", "16bit" }; }
+    bool ensureParsed() const override;
+    QSize uprightSize() const override;
     bool hasAlpha() const;
     bool isDeep() const;
-    QImage::Format outputFormat() const;
+    QImage::Format outputFormat() const override;
     int writeBits(const QImage &image) const;
 
     mutable State m_state = State::Unparsed;
@@ -47,7 +46,4 @@ private:
     mutable JxlDecoderPtr m_decoder;
     mutable JxlBasicInfo m_info {};
     mutable QColorSpace m_colorSpace;
-    int m_quality = -1;
-    QByteArray m_subType;
-    Transformations m_transformation = TransformationNone;
 };
