@@ -270,17 +270,6 @@ bool AvifHandler::read(QImage *image)
     return true;
 }
 
-int AvifHandler::writeDepth(const QImage &image) const
-{
-    if (m_subType == "8bit")
-        return 8;
-    if (m_subType == "10bit")
-        return 10;
-    if (m_subType == "12bit")
-        return 12;
-    return EncoderInput::isDeep(image.format()) ? 10 : 8;
-}
-
 bool AvifHandler::write(const QImage &image)
 {
     if (image.isNull() || !device() || !device()->isWritable())
@@ -293,7 +282,7 @@ bool AvifHandler::write(const QImage &image)
             image.height());
         return false;
     }
-    const int depth = writeDepth(image);
+    const int depth = writeDepth(image, 10);
     const QImage input = EncoderInput::prepare(image, depth > 8);
     const int quality = writeQuality(DefaultQuality);
     const bool lossless = quality == 100;

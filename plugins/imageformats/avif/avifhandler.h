@@ -37,7 +37,6 @@ private:
     QSize uprightSize() const override;
     bool isDeep() const;
     QImage::Format outputFormat() const override;
-    int writeDepth(const QImage &image) const;
 
     mutable State m_state = State::Unparsed;
     bool m_decoded = false;

@@ -1,5 +1,7 @@
 #include "plugins/imageformats/common/codechandler.h"
 
+#include "plugins/imageformats/common/encoderinput.h"
+
 #include <QSize>
 #include <QVariant>
 
@@ -44,4 +46,11 @@ bool CodecHandler::supportsOption(ImageOption option) const
 {
     return option == Quality || option == SubType || option == SupportedSubTypes
         || option == ImageTransformation || option == Size || option == ImageFormat;
+}
+
+int CodecHandler::writeDepth(const QImage &image, int deepDefault) const
+{
+    if (supportedSubTypes().contains(m_subType))
+        return m_subType.chopped(3).toInt();
+    return EncoderInput::isDeep(image.format()) ? deepDefault : 8;
 }

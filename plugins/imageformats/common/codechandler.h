@@ -22,6 +22,10 @@ protected:
     virtual QSize uprightSize() const = 0;
     virtual QImage::Format outputFormat() const = 0;
 
+    // The bits per channel write() encodes: the sub-type set, when it is one of ours, else
+    // `deepDefault` for an image of more than 8 bits per channel and 8 for the others.
+    int writeDepth(const QImage &image, int deepDefault) const;
+
     // The quality write() encodes at: `defaultQuality` when none was set, at most 100.
     int writeQuality(int defaultQuality) const { return m_quality < 0 ? defaultQuality : qMin(m_quality, 100); }
 

@@ -332,17 +332,6 @@ bool HeifHandler::read(QImage *image)
     return true;
 }
 
-int HeifHandler::writeDepth(const QImage &image) const
-{
-    if (m_subType == "8bit")
-        return 8;
-    if (m_subType == "10bit")
-        return 10;
-    if (m_subType == "12bit")
-        return 12;
-    return EncoderInput::isDeep(image.format()) ? 10 : 8;
-}
-
 bool HeifHandler::write(const QImage &image)
 {
     if (image.isNull() || !device() || !device()->isWritable())
@@ -354,7 +343,7 @@ bool HeifHandler::write(const QImage &image)
         return false;
     }
     initLibheif();
-    const int bits = writeDepth(image);
+    const int bits = writeDepth(image, 10);
     const QImage input = EncoderInput::prepare(image, bits > 8);
     const bool alpha = input.hasAlphaChannel();
     const int quality = writeQuality(DefaultQuality);

@@ -44,7 +44,6 @@ private:
     bool isDeep() const;
     QImage::Format outputFormat() const override;
     QColorSpace colorSpace() const;
-    int writeDepth(const QImage &image) const;
 
     mutable State m_state = State::Unparsed;
     bool m_decoded = false;

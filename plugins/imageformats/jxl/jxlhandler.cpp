@@ -308,20 +308,11 @@ bool JxlHandler::read(QImage *image)
     return true;
 }
 
-int JxlHandler::writeBits(const QImage &image) const
-{
-    if (m_subType == "8bit")
-        return 8;
-    if (m_subType == "16bit")
-        return 16;
-    return EncoderInput::isDeep(image.format()) ? 16 : 8;
-}
-
 bool JxlHandler::write(const QImage &image)
 {
     if (image.isNull() || !device() || !device()->isWritable())
         return false;
-    const int bits = writeBits(image);
+    const int bits = writeDepth(image, 16);
     const QImage input = EncoderInput::prepare(image, bits > 8);
     const int quality = writeQuality(DefaultQuality);
     const bool lossless = quality == 100;

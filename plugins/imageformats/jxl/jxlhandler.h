@@ -37,7 +37,6 @@ private:
     bool hasAlpha() const;
     bool isDeep() const;
     QImage::Format outputFormat() const override;
-    int writeBits(const QImage &image) const;
 
     mutable State m_state = State::Unparsed;
     bool m_decoded = false;
