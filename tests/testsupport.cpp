@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QImageWriter>
+#include <QMutex>
 #include <QProcess>
 #include <QStandardPaths>
 #include <cmath>
@@ -91,5 +92,50 @@ QByteArray fileDigest(const QString &path)
     hash.addData(&file);
     return hash.result().toHex();
 }
+
+namespace DebugLog {
+namespace {
+QMutex mutex;
+QStringList lines;
+QtMessageHandler previous = nullptr;
+
+void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg) {
+        previous(type, context, message);
+        return;
+    }
+    QMutexLocker lock(&mutex);
+    lines.append(message);
+}
+} // namespace
+
+void install()
+{
+    previous = qInstallMessageHandler(collect);
+}
+
+void uninstall()
+{
+    qInstallMessageHandler(previous);
+}
+
+void clear()
+{
+    QMutexLocker lock(&mutex);
+    lines.clear();
+}
+
+QStringList linesStartingWith(const QString &prefix)
+{
+    QMutexLocker lock(&mutex);
+    QStringList found;
+    for (const QString &line : std::as_const(lines)) {
+        if (line.startsWith(prefix))
+            found.append(line.mid(prefix.size()));
+    }
+    return found;
+}
+} // namespace DebugLog
 
 } // namespace TestSupport

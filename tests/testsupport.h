@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace TestSupport {
 
@@ -25,5 +26,15 @@ int runTool(const QString &program, const QStringList &arguments, QByteArray *ou
 
 // SHA-256 of a file's content, empty when it cannot be read.
 QByteArray fileDigest(const QString &path);
+
+// Collects the debug lines of every thread while installed; louder messages still reach the test
+// log. Tests read what the program logged through it.
+namespace DebugLog {
+void install();
+void uninstall();
+void clear();
+// The rest of every collected line that starts with `prefix`, in order.
+QStringList linesStartingWith(const QString &prefix);
+} // namespace DebugLog
 
 } // namespace TestSupport

@@ -7,6 +7,7 @@
 #include "filelist/removethumbnailsdialog.h"
 #include "filelist/thumbnailcache.h"
 #include "form/convertimageform.h"
+#include "dialoganswer.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -51,32 +52,6 @@ QRect storedGeometry()
         && LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("height"), h))
         rect = QRect(int(x), int(y), int(w), int(h));
     return rect;
-}
-
-// Runs `answer` on the modal dialog that the call made right after this opens, and on nothing
-// else. The answer only acts and notes what it saw: a check failing in there would leave the
-// dialog open and the test hanging. It runs again while the dialog stays open, since a file
-// dialog may still be loading its folder and refuse the first accept.
-void answerModal(const std::function<void(QDialog *)> &answer)
-{
-    auto *timer = new QTimer;
-    auto dialog = std::make_shared<QPointer<QDialog>>();
-    auto seen = std::make_shared<bool>(false);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, dialog, seen] {
-        if (!*seen) {
-            *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            *seen = !dialog->isNull();
-            if (!*seen)
-                return;
-        }
-        if (dialog->isNull() || !(*dialog)->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        answer(*dialog);
-    });
-    timer->start(10);
 }
 
 QPalette darkPalette()
@@ -343,7 +318,7 @@ void TestAppShell::colorWidgetLeftButtonPicksColour()
     swatch.show();
     QSignalSpy spy(&swatch, &LKColorWidget::colorUpdated);
     QColor preset;
-    answerModal([&preset](QDialog *modal) {
+    TestSupport::answerDialog<QDialog>([&preset](QDialog *modal) {
         if (auto *dialog = qobject_cast<QColorDialog *>(modal)) {
             if (!preset.isValid())
                 preset = dialog->currentColor();
@@ -367,7 +342,7 @@ void TestAppShell::outputFolderChooserStartsInDocuments()
     QSignalSpy spy(&code, &CocoaCode::folderSelected);
 
     QString title, startFolder;
-    answerModal([&](QDialog *modal) {
+    TestSupport::answerDialog<QDialog>([&](QDialog *modal) {
         title = modal->windowTitle();
         if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
             if (startFolder.isEmpty())
@@ -383,7 +358,7 @@ void TestAppShell::outputFolderChooserStartsInDocuments()
     QCOMPARE(spy.count(), 1);
     QCOMPARE(QDir(spy.at(0).at(0).toString()).absolutePath(), QDir(chosen.path()).absolutePath());
 
-    answerModal([](QDialog *modal) { modal->reject(); });
+    TestSupport::answerDialog<QDialog>([](QDialog *modal) { modal->reject(); });
     LKGlobal::selectOutputFolder(&code);
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(0).toString(), QString());

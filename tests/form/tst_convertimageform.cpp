@@ -3,6 +3,7 @@
 #include "app/version.h"
 #include "convert/conversionoptions.h"
 #include "form/convertimageform.h"
+#include "dialoganswer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +29,8 @@
 #include <memory>
 
 namespace {
+
+using TestSupport::answerDialog;
 
 const QString PreviewText = QStringLiteral("Preview");
 const QString GeneratingText = QStringLiteral("Generating preview\u2026");
@@ -57,32 +60,6 @@ void clearStore()
     std::unique_ptr<QSettings> settings = openMainApp();
     settings->endGroup();
     settings->clear();
-}
-
-// Runs `answer` on the modal dialog of type T that the call made right after this opens, and
-// on nothing else. The answer only acts and notes what it saw: a check failing in there would
-// leave the dialog open and the test hanging. It runs again while the dialog stays open, since a
-// file dialog may still be loading its folder and refuse the first accept.
-template <typename T> void answerDialog(const std::function<void(T *)> &answer)
-{
-    auto *timer = new QTimer;
-    auto dialog = std::make_shared<QPointer<T>>();
-    auto seen = std::make_shared<bool>(false);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, dialog, seen] {
-        if (!*seen) {
-            *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-            *seen = !dialog->isNull();
-            if (!*seen)
-                return;
-        }
-        if (dialog->isNull() || !(*dialog)->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        answer(*dialog);
-    });
-    timer->start(10);
 }
 
 QImage iconImage(const QIcon &icon, QIcon::Mode mode)

@@ -2,6 +2,7 @@
 #include "filelist/convertimagetreeview.h"
 #include "filelist/thumbnailcache.h"
 #include "form/convertimageform.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
-#include <QMutex>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -19,31 +19,7 @@
 
 namespace {
 
-QMutex logMutex;
-QStringList logLines;
-QtMessageHandler testLogHandler = nullptr;
-
-// Debug lines are collected (from every thread); anything louder still reaches the test log.
-void collectDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtDebugMsg) {
-        testLogHandler(type, context, message);
-        return;
-    }
-    QMutexLocker lock(&logMutex);
-    logLines.append(message);
-}
-
-QStringList linesStartingWith(const QString &prefix)
-{
-    QMutexLocker lock(&logMutex);
-    QStringList found;
-    for (const QString &line : std::as_const(logLines)) {
-        if (line.startsWith(prefix))
-            found.append(line.mid(prefix.size()));
-    }
-    return found;
-}
+using TestSupport::DebugLog::linesStartingWith;
 
 const QString GeneratingText = QStringLiteral("Generating preview\u2026");
 
@@ -53,8 +29,8 @@ class TestFormFileList : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { testLogHandler = qInstallMessageHandler(collectDebug); }
-    void cleanupTestCase() { qInstallMessageHandler(testLogHandler); }
+    void initTestCase() { TestSupport::DebugLog::install(); }
+    void cleanupTestCase() { TestSupport::DebugLog::uninstall(); }
     void init();
     void cleanup();
 
@@ -86,10 +62,7 @@ void TestFormFileList::init()
 {
     QVERIFY(dir.isValid());
     ThumbnailCache::instance().clear();
-    {
-        QMutexLocker lock(&logMutex);
-        logLines.clear();
-    }
+    TestSupport::DebugLog::clear();
     form = std::make_unique<ConvertImageForm>();
     form->show();
 }

@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
-#include <QMutex>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,37 +19,7 @@
 
 namespace {
 
-QMutex logMutex;
-QStringList logLines;
-QtMessageHandler testLogHandler = nullptr;
-
-// Debug lines are collected (from every thread); anything louder still reaches the test log.
-void collectDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtDebugMsg) {
-        testLogHandler(type, context, message);
-        return;
-    }
-    QMutexLocker lock(&logMutex);
-    logLines.append(message);
-}
-
-void clearLog()
-{
-    QMutexLocker lock(&logMutex);
-    logLines.clear();
-}
-
-QStringList linesStartingWith(const QString &prefix)
-{
-    QMutexLocker lock(&logMutex);
-    QStringList found;
-    for (const QString &line : std::as_const(logLines)) {
-        if (line.startsWith(prefix))
-            found.append(line.mid(prefix.size()));
-    }
-    return found;
-}
+using TestSupport::DebugLog::linesStartingWith;
 
 int arrivals()
 {
@@ -71,7 +40,7 @@ class TestLivePreview : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanupTestCase() { qInstallMessageHandler(testLogHandler); }
+    void cleanupTestCase() { TestSupport::DebugLog::uninstall(); }
     void init();
     void cleanup() { form.reset(); }
 
@@ -103,7 +72,7 @@ private:
 void TestLivePreview::initTestCase()
 {
     QVERIFY(dir.isValid());
-    testLogHandler = qInstallMessageHandler(collectDebug);
+    TestSupport::DebugLog::install();
 }
 
 void TestLivePreview::init()
@@ -111,7 +80,7 @@ void TestLivePreview::init()
     ThumbnailCache::instance().clear();
     form = std::make_unique<ConvertImageForm>();
     form->show();
-    clearLog();
+    TestSupport::DebugLog::clear();
 }
 
 QString TestLivePreview::makeImage(const QString &name, QSize size, QColor color)
@@ -130,7 +99,7 @@ void TestLivePreview::listFiles(const QStringList &paths)
     form->on_ImageFilesSelected(paths);
     QTRY_COMPARE_WITH_TIMEOUT(widget<QTreeView>("sourceTreeView")->model()->rowCount(), paths.size(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
-    clearLog();
+    TestSupport::DebugLog::clear();
 }
 
 void TestLivePreview::select(int row)
