@@ -16,8 +16,8 @@ ConvertImagesThread::ConvertImagesThread(QObject *parent)
 {
 }
 
-QString ConvertImagesThread::targetPathFor(const QString &targetFolder, const QString &source,
-                                           const QString &targetExt)
+QString ConvertImagesThread::targetPathFor(
+    const QString &targetFolder, const QString &source, const QString &targetExt)
 {
     const QString fileName = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
     return targetFolder + QLatin1Char('/') + fileName.section(QLatin1Char('.'), 0, 0) + targetExt;
@@ -77,9 +77,10 @@ void ConvertImagesThread::runFileJob()
 
 void ConvertImagesThread::convertOne(const QString &source, const QString &target, int quality)
 {
-    const QImage image = renderImage(source, false, LoadCacheUse::Bypass);
+    QString reason;
+    const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
     if (image.isNull()) {
-        recordFailure(source, target, tr("cannot read image"));
+        recordFailure(source, target, reason);
         return;
     }
     QString error;

@@ -204,9 +204,10 @@ namespace {
 // Draws one source onto the current page; false (reported) when it leaves the page blank.
 bool placeSource(PdfAssembly &document, const QString &source, const PdfAssemblyHooks &hooks)
 {
-    const QImage image = renderImage(source, false, LoadCacheUse::Bypass);
+    QString reason;
+    const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
     if (image.isNull()) {
-        hooks.failed(source, translated("cannot read image"));
+        hooks.failed(source, reason);
         return false;
     }
     QString error;

@@ -3,6 +3,7 @@
 #include "common/pathcompare.h"
 #include "convert/conversionoptions.h"
 #include "imaging/adjustments.h"
+#include "imaging/failurereasons.h"
 #include "imaging/scaling.h"
 #include "imaging/watermarks.h"
 
@@ -19,8 +20,7 @@ namespace {
 
 // The last decoded file, keyed on its path and on the size and modification time it had
 // when it was read, so that a file rewritten on disk is decoded again.
-struct LoadCache
-{
+struct LoadCache {
     QMutex mutex;
     QString lastLoadedPath;
     qint64 lastLoadedSize = -1;
@@ -42,7 +42,7 @@ LoadCache &loadCache()
     return cache;
 }
 
-QImage cachedLoad(const QString &path, LoadCacheUse use)
+QImage cachedLoad(const QString &path, LoadCacheUse use, QString *reason)
 {
     LoadCache &cache = loadCache();
     QMutexLocker locker(&cache.mutex);
@@ -58,7 +58,7 @@ QImage cachedLoad(const QString &path, LoadCacheUse use)
     // while the new one decodes.
     cache.clear();
     QImage image;
-    if (!ImageMagickUtil::loadImage(path, &image) || image.isNull())
+    if (!ImageMagickUtil::loadImage(path, &image, reason) || image.isNull())
         return QImage();
     if (use == LoadCacheUse::Keep) {
         cache.lastLoadedPath = path;
@@ -95,12 +95,13 @@ bool isPerPixelRule(const AdjustRule &rule)
     return rule.ruleIndex != AdjustRule::GaussianBlur;
 }
 
-QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse, const std::function<QSize(QSize)> &fit)
+QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
+    const std::function<QSize(QSize)> &fit, QString *reason)
 {
     const ConversionOptions options = optionsSnapshot();
     const bool pdfActive = pdfConversionActive();
 
-    QImage result = cachedLoad(path, cacheUse);
+    QImage result = cachedLoad(path, cacheUse, reason);
     if (result.isNull() || !isPaintableFormat(result.format()))
         return result;
 
@@ -148,27 +149,38 @@ QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse, cons
 
 } // namespace
 
-QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse)
+QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse, QString *reason)
 {
-    return render(path, fastPreview, cacheUse, {});
+    QString why;
+    QImage image = render(path, fastPreview, cacheUse, {}, &why);
+    if (image.isNull() && reason)
+        *reason = why.isEmpty() ? FailureReason::cannotRead() : why;
+    return image;
 }
 
 QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit)
 {
-    return render(path, true, LoadCacheUse::Keep, fit);
+    return render(path, true, LoadCacheUse::Keep, fit, nullptr);
 }
 
 namespace ImageMagickUtil {
 
-bool loadImage(const QString &path, QImage *image)
+bool loadImage(const QString &path, QImage *image, QString *reason)
 {
     qDebug().noquote() << "ImageMagickUtil::loadImage: " + path;
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile()) {
+        if (reason)
+            *reason = FailureReason::cannotRead();
         return false;
+    }
     QImageReader reader(path);
     QImageReader::setAllocationLimit(256);
     reader.setAutoTransform(true);
-    return reader.read(image);
+    if (reader.read(image))
+        return true;
+    if (reason)
+        *reason = FailureReason::cannotRead();
+    return false;
 }
 
 } // namespace ImageMagickUtil
@@ -179,8 +191,8 @@ bool isSupportedImageFile(const QString &path)
     if (!info.isFile())
         return false;
     const QString suffix = info.completeSuffix().section(QLatin1Char('.'), -1);
-    static const QStringList extensions = { "gif", "heif", "heic", "avif", "jxl", "jpg",
-                                            "jpeg", "png", "tif", "tiff", "webp" };
+    static const QStringList extensions
+        = { "gif", "heif", "heic", "avif", "jxl", "jpg", "jpeg", "png", "tif", "tiff", "webp" };
     return extensions.contains(suffix, Qt::CaseInsensitive);
 }
 

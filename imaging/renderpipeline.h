@@ -11,8 +11,10 @@
 enum class LoadCacheUse { Keep, Bypass };
 
 // The finished image for a source file: loaded, watermarked, scaled and adjusted with one
-// snapshot of the options. Null when the file cannot be loaded. Runs on worker threads.
-QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse = LoadCacheUse::Keep);
+// snapshot of the options. Null when the file cannot be loaded or a step fails; then *reason (if
+// given) says why in words (FailureReason). Runs on worker threads.
+QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse = LoadCacheUse::Keep,
+    QString *reason = nullptr);
 
 // The live preview's image: what renderImage(path, true) returns, then reduced to the size `fit`
 // gives for it by nearest-neighbour sampling. Sampling picks pixels and a per-pixel rule maps
@@ -21,8 +23,9 @@ QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse 
 QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit);
 
 namespace ImageMagickUtil {
-// Decodes the file into *image at full size, upright; false when it cannot be read.
-bool loadImage(const QString &path, QImage *image);
+// Decodes the file into *image at full size, upright; false when it cannot be read, with the
+// reason in *reason (if given).
+bool loadImage(const QString &path, QImage *image, QString *reason = nullptr);
 }
 
 // Whether the path names an existing regular file with a readable image extension.

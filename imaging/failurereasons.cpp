@@ -1,0 +1,62 @@
+#include "imaging/failurereasons.h"
+
+#include <QCoreApplication>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FailureReason", text);
+}
+} // namespace
+
+namespace FailureReason {
+
+QString cannotRead()
+{
+    return tr("cannot read image");
+}
+
+QString notSupported()
+{
+    return tr("not a supported image");
+}
+
+QString damaged()
+{
+    return tr("damaged or incomplete image");
+}
+
+QString pictureTooLarge(QSize size, qint64 limitMegapixels)
+{
+    return tr("picture too large (%1 x %2, the limit is %3 megapixels)")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(limitMegapixels);
+}
+
+QString resultTooLarge(QSize size)
+{
+    return tr("result too large after scaling (%1 x %2)").arg(size.width()).arg(size.height());
+}
+
+QString diskFull()
+{
+    return tr("disk full");
+}
+
+QString permissionDenied()
+{
+    return tr("permission denied");
+}
+
+QString sameNameInJob(const QString &fileName)
+{
+    return tr("another file of this job has the same name: %1").arg(fileName);
+}
+
+QString folderGone()
+{
+    return tr("folder no longer exists");
+}
+
+} // namespace FailureReason

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+// The reasons a conversion lists for a file it could not convert, in words a person understands.
+// One place, so that the job, the PDF assembly, the previews and the tests use the same texts.
+namespace FailureReason {
+QString cannotRead();
+QString notSupported();
+QString damaged();
+QString pictureTooLarge(QSize size, qint64 limitMegapixels);
+QString resultTooLarge(QSize size);
+QString diskFull();
+QString permissionDenied();
+QString sameNameInJob(const QString &fileName);
+QString folderGone();
+} // namespace FailureReason
