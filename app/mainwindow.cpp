@@ -1,7 +1,8 @@
 #include "app/mainwindow.h"
 
-#include "app/lkglobal.h"
+#include "app/formrequests.h"
 #include "app/windowgeometry.h"
+#include "common/lkglobal.h"
 #include "filelist/removethumbnailsdialog.h"
 #include "form/convertimageform.h"
 #include "ui_mainwindow.h"
@@ -25,6 +26,7 @@ MainWindow::MainWindow(QWidget *parent)
     stackedLayout = new QStackedLayout;
     convertForm = new ConvertImageForm(this);
     connect(convertForm, &ConvertImageForm::closeApp, this, &MainWindow::OnCloseApp);
+    connectFormRequests(convertForm);
     convertForm->restoreSettings();
     convertForm->show();
     stackedLayout->addWidget(convertForm);

@@ -1,6 +1,6 @@
 #include "app/windowgeometry.h"
 
-#include "app/lkglobal.h"
+#include "common/lkglobal.h"
 
 QRect fitWindowGeometry(WindowGeometry stored, quint32 screenWidth, quint32 screenHeight)
 {

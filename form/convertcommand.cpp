@@ -3,8 +3,8 @@
 
 #include "form/convertimageform.h"
 
-#include "app/cocoacode.h"
-#include "app/lkglobal.h"
+#include "common/cocoacode.h"
+#include "common/lkglobal.h"
 #include "convert/conversionoptions.h"
 #include "convert/convertprogressform.h"
 #include "convert/outputformats.h"

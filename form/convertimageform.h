@@ -68,8 +68,8 @@ public:
 
     // Adjustment rows. A row made while the form is initialised refreshes and stores the list.
     void addRuleRow(const QString &label, int ruleIndex);
-    void addValueRuleRow(
-        const QString &label, int minimum, int maximum, int ruleIndex, std::optional<int> value = std::nullopt);
+    void addValueRuleRow(const QString &label, int minimum, int maximum, int ruleIndex,
+        std::optional<int> value = std::nullopt);
     // Rows' signals, connected explicitly: connect-by-name would look for an object named "rule".
     void on_rule_slider_changed(int value);
     void on_rule_spinbox_changed(int value);
@@ -95,6 +95,10 @@ public:
 signals:
     void showToolbarSignal(bool show);
     void closeApp();
+    // The toolbar's About, Update and Website buttons: the window that hosts the form opens them.
+    void aboutRequested();
+    void updateCheckRequested();
+    void websiteRequested();
 
 public slots:
     void OnShowToolbarSignal(bool show);
@@ -127,6 +131,7 @@ private slots:
     void on_upButton_clicked();
     void on_downButton_clicked();
 
+    // Output tab (outputtab.cpp; its two choosers are in convertcommand.cpp).
     void on_targetComboBox_currentIndexChanged(int index);
     void on_qualitySpinBox_valueChanged(int value);
     void on_outputFolderLineEdit_textChanged(const QString &text);
@@ -143,6 +148,7 @@ private slots:
     void on_pdfResizeImageToPaperCheckBox_clicked();
     void on_pdfSmoothEdgesCheckBox_clicked();
 
+    // Scaling tab (scalingtab.cpp).
     void on_scaleImageCheckBox_clicked();
     void on_percentageRadioButton_toggled(bool checked);
     void on_absoluteRadioButton_toggled(bool checked);
@@ -153,6 +159,7 @@ private slots:
     void on_relativeToComboBox_currentIndexChanged(int index);
     void on_relativeValueLineEdit_textChanged(const QString &text);
 
+    // Text tab (texttab.cpp).
     void on_textLineEdit_textChanged(const QString &text);
     void on_textClearButton_clicked();
     void on_fontComboBox_currentFontChanged(const QFont &font);
@@ -162,6 +169,7 @@ private slots:
     void on_opacitySpinBox_valueChanged(int value);
     void on_marginSpinBox_valueChanged(int value);
 
+    // Picture tab (picturetab.cpp).
     void on_imageSelectButton_clicked();
     void on_imageClearButton_clicked();
     void on_imageSizeSpinBox_valueChanged(int value);
@@ -169,12 +177,14 @@ private slots:
     void on_imageOpacitySpinBox_valueChanged(int value);
     void on_imageMarginSpinBox_valueChanged(int value);
 
+    // QR Code tab (qrcodetab.cpp).
     void on_qrCodeTextEdit_textChanged();
     void on_qrCodeTextClearButton_clicked();
     void on_qrCodeSizeSpinBox_valueChanged(int value);
     void on_qrCodePositionComboBox_currentIndexChanged(int index);
     void on_qrCodeMarginSpinBox_valueChanged(int value);
 
+    // Adjust tab (adjustmentruleeditor.cpp).
     void on_adjustDeleteButton_clicked();
     void on_adjustDeleteAllButton_clicked();
 
@@ -187,16 +197,31 @@ private:
         const std::function<void()> &then = {});
     void writeAndStore(SettingItem item, const OptionWrite &write);
 
-    void setPdfOrientation(int orientation);
-    void setPdfMargin(int margin);
-    void setScaleType(int type, bool checked);
-    void updateTargetWidgets(int target);
-    void updateMarginSizeVisibility();
-    void updateRelativeValueField();
-    void showWatermarkThumbnail(const QString &path);
     void setOptionAreasVisible(bool visible);
     void setButtonIcon(
         QAbstractButton *button, const char *light, const char *dark, const char *disabled = nullptr);
+
+    // Each tab's set-up, its part of applyOptionsToForm and its helpers, in the tab's file.
+    void setUpOutputTab();
+    void applyOutputOptions();
+    void updateTargetWidgets(int target);
+    void updateMarginSizeVisibility();
+    void setPdfOrientation(int orientation);
+    void setPdfMargin(int margin);
+
+    void applyScalingOptions();
+    void setScaleType(int type, bool checked);
+    void updateRelativeValueField();
+
+    void setUpTextTab();
+    void applyTextOptions();
+
+    void setUpPictureTab();
+    void applyPictureOptions();
+    void showWatermarkThumbnail(const QString &path);
+
+    void setUpQrCodeTab();
+    void applyQrCodeOptions();
 
     void setUpAdjustmentEditor();
     void refreshAdjustmentIcons();

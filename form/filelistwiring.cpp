@@ -1,4 +1,4 @@
-#include "app/lkglobal.h"
+#include "common/lkglobal.h"
 #include "filelist/addfilesdialog.h"
 #include "filelist/convertimageframe.h"
 #include "filelist/convertimagepreviewlabel.h"

@@ -1,11 +1,15 @@
 #include "testsupport.h"
 
+#include "convert/conversionoptions.h"
+
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QImageWriter>
 #include <QMutex>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStyle>
 #include <cmath>
 #include <limits>
 
@@ -137,5 +141,56 @@ QStringList linesStartingWith(const QString &prefix)
     return found;
 }
 } // namespace DebugLog
+
+std::unique_ptr<QSettings> openMainApp()
+{
+    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+        QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
+    settings->beginGroup(QStringLiteral("MainApp"));
+    return settings;
+}
+
+QVariant storedValue(const QString &key)
+{
+    return openMainApp()->value(key);
+}
+
+QStringList storedKeys()
+{
+    QStringList keys = openMainApp()->childKeys();
+    keys.sort();
+    return keys;
+}
+
+void clearStore()
+{
+    std::unique_ptr<QSettings> settings = openMainApp();
+    settings->endGroup();
+    settings->clear();
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    return palette;
+}
+
+void resetFormState()
+{
+    clearStore();
+    resetOptions();
+    restoreStandardPalette();
+}
+
+void restoreStandardPalette()
+{
+    QApplication::setPalette(QApplication::style()->standardPalette());
+}
 
 } // namespace TestSupport

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <QColor>
+#include <QObject>
+#include <QPalette>
+#include <QSettings>
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <memory>
 
 namespace TestSupport {
 
@@ -36,5 +41,32 @@ void clear();
 // The rest of every collected line that starts with `prefix`, in order.
 QStringList linesStartingWith(const QString &prefix);
 } // namespace DebugLog
+
+// The program's settings group (organisation, application and group as the program names them),
+// in the test location once QStandardPaths' test mode is on.
+std::unique_ptr<QSettings> openMainApp();
+QVariant storedValue(const QString &key);
+// The stored keys of the group, sorted.
+QStringList storedKeys();
+// Empties the whole settings file, not only the group.
+void clearStore();
+
+// A dark scheme as a desktop would set it: light text on dark window, base and button colours.
+QPalette darkPalette();
+
+// Where every form test starts: an empty store, the default options and the standard palette.
+void resetFormState();
+// Puts the standard palette back, so that a test that went dark leaves no trace.
+void restoreStandardPalette();
+
+// The named child of `parent`; stops the test run when it is missing, since every later line
+// would fail on a null widget.
+template <typename T> T *child(const QObject *parent, const QString &name)
+{
+    T *found = parent->findChild<T *>(name);
+    if (!found)
+        qFatal("no widget %s", qPrintable(name));
+    return found;
+}
 
 } // namespace TestSupport

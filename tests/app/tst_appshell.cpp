@@ -1,13 +1,13 @@
-#include "app/cocoacode.h"
-#include "app/lkcolorwidget.h"
-#include "app/lkglobal.h"
 #include "app/mainwindow.h"
 #include "app/windowgeometry.h"
+#include "common/cocoacode.h"
+#include "common/lkcolorwidget.h"
+#include "common/lkglobal.h"
 #include "convert/conversionoptions.h"
+#include "dialoganswer.h"
 #include "filelist/removethumbnailsdialog.h"
 #include "filelist/thumbnailcache.h"
 #include "form/convertimageform.h"
-#include "dialoganswer.h"
 
 #include <QApplication>
 #include <QColorDialog>

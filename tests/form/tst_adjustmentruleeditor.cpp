@@ -1,5 +1,6 @@
 #include "convert/conversionoptions.h"
 #include "form/convertimageform.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,13 +22,8 @@
 
 namespace {
 
-std::unique_ptr<QSettings> openMainApp()
-{
-    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-        QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
-    settings->beginGroup(QStringLiteral("MainApp"));
-    return settings;
-}
+using TestSupport::darkPalette;
+using TestSupport::openMainApp;
 
 QString storedText(const QString &key)
 {
@@ -68,18 +64,6 @@ QImage fileImage(const QString &name)
     return iconImage(QIcon(QStringLiteral(":/resources/images/") + name));
 }
 
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    palette.setColor(QPalette::Text, Qt::white);
-    palette.setColor(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    return palette;
-}
-
 QList<int> kinds()
 {
     QList<int> result;
@@ -96,13 +80,7 @@ class TestAdjustmentRuleEditor : public QObject {
 private:
     std::unique_ptr<ConvertImageForm> form;
 
-    template <typename T> T *widget(const QString &name)
-    {
-        T *child = form->findChild<T *>(name);
-        if (!child)
-            qFatal("no widget %s", qPrintable(name));
-        return child;
-    }
+    template <typename T> T *widget(const QString &name) { return TestSupport::child<T>(form.get(), name); }
 
     void startForm();
     void addFromMenu(const QString &text);
@@ -138,18 +116,13 @@ void TestAdjustmentRuleEditor::initTestCase()
 
 void TestAdjustmentRuleEditor::init()
 {
-    std::unique_ptr<QSettings> settings = openMainApp();
-    settings->endGroup();
-    settings->clear();
-    settings.reset();
-    resetOptions();
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    TestSupport::resetFormState();
 }
 
 void TestAdjustmentRuleEditor::cleanup()
 {
     form.reset();
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    TestSupport::restoreStandardPalette();
 }
 
 void TestAdjustmentRuleEditor::startForm()

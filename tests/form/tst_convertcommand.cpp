@@ -20,18 +20,8 @@
 
 namespace {
 
-QVariant storedValue(const QString &key)
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Larkspan", "ZirarurOvize");
-    settings.beginGroup("MainApp");
-    return settings.value(key);
-}
-
-void clearStore()
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Larkspan", "ZirarurOvize");
-    settings.clear();
-}
+using TestSupport::clearStore;
+using TestSupport::storedValue;
 
 // Picks `path` in an open file dialog (a folder chooser or a save prompt), or cancels it when empty.
 void answerFileDialog(QWidget *modal, const QString &path)
@@ -79,10 +69,7 @@ private:
 
     template <typename T = QWidget> T *widget(const QString &name)
     {
-        T *child = form->findChild<T *>(name);
-        if (!child)
-            qFatal("no widget %s", qPrintable(name));
-        return child;
+        return TestSupport::child<T>(form.get(), name);
     }
 
     void startForm(int target, const QString &outputFolder, const QString &pdfFileName = QString())

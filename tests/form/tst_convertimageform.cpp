@@ -1,9 +1,11 @@
-#include "app/lkcolorwidget.h"
+#include "app/formrequests.h"
 #include "app/urlopener.h"
 #include "app/version.h"
+#include "common/lkcolorwidget.h"
 #include "convert/conversionoptions.h"
-#include "form/convertimageform.h"
 #include "dialoganswer.h"
+#include "form/convertimageform.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,36 +33,14 @@
 namespace {
 
 using TestSupport::answerDialog;
+using TestSupport::clearStore;
+using TestSupport::darkPalette;
+using TestSupport::openMainApp;
+using TestSupport::storedKeys;
+using TestSupport::storedValue;
 
 const QString PreviewText = QStringLiteral("Preview");
 const QString GeneratingText = QStringLiteral("Generating preview\u2026");
-
-std::unique_ptr<QSettings> openMainApp()
-{
-    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-        QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
-    settings->beginGroup(QStringLiteral("MainApp"));
-    return settings;
-}
-
-QVariant storedValue(const QString &key)
-{
-    return openMainApp()->value(key);
-}
-
-QStringList storedKeys()
-{
-    QStringList keys = openMainApp()->childKeys();
-    keys.sort();
-    return keys;
-}
-
-void clearStore()
-{
-    std::unique_ptr<QSettings> settings = openMainApp();
-    settings->endGroup();
-    settings->clear();
-}
 
 QImage iconImage(const QIcon &icon, QIcon::Mode mode)
 {
@@ -70,18 +50,6 @@ QImage iconImage(const QIcon &icon, QIcon::Mode mode)
 QImage fileImage(const QString &name)
 {
     return iconImage(QIcon(QStringLiteral(":/resources/images/") + name), QIcon::Normal);
-}
-
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    palette.setColor(QPalette::Text, Qt::white);
-    palette.setColor(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    return palette;
 }
 
 } // namespace
@@ -107,13 +75,7 @@ private:
     std::unique_ptr<ConvertImageForm> form;
     QTemporaryDir dataDir;
 
-    template <typename T> T *widget(const char *name)
-    {
-        T *child = form->findChild<T *>(QLatin1String(name));
-        if (!child)
-            qFatal("no widget %s", name);
-        return child;
-    }
+    template <typename T> T *widget(const char *name) { return TestSupport::child<T>(form.get(), name); }
 
     QLabel *preview() { return widget<QLabel>("previewImage"); }
     void startForm();
@@ -161,15 +123,13 @@ void TestConvertImageForm::initTestCase()
 
 void TestConvertImageForm::init()
 {
-    clearStore();
-    resetOptions();
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    TestSupport::resetFormState();
 }
 
 void TestConvertImageForm::cleanup()
 {
     form.reset();
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    TestSupport::restoreStandardPalette();
 }
 
 void TestConvertImageForm::startForm()
@@ -833,6 +793,8 @@ void TestConvertImageForm::toolbarOpensAboutUpdateAndWebsite()
     // Nothing leaves this machine: the update check asks a port where no one listens.
     qputenv("PICTOMAT_UPDATE_URL", "http://127.0.0.1:9/Pictomat/update.txt");
     startForm();
+    // As the main window answers them.
+    connectFormRequests(form.get());
 
     QString opened;
     answerDialog<QDialog>([&opened](QDialog *dialog) {

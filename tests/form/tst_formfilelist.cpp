@@ -44,10 +44,7 @@ private slots:
 private:
     template <typename T> T *widget(const char *name) const
     {
-        T *found = form->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return TestSupport::child<T>(form.get(), name);
     }
     QStringList makeImages(const QString &folder, int count);
     void listFiles(const QStringList &paths);

@@ -1,5 +1,6 @@
 #include "convert/conversionoptions.h"
 #include "form/settingsstore.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -9,33 +10,15 @@
 
 namespace {
 
-QSettings *openMainApp()
-{
-    auto *settings = new QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"),
-        QStringLiteral("ZirarurOvize"));
-    settings->beginGroup(QStringLiteral("MainApp"));
-    return settings;
-}
-
-QVariant storedValue(const QString &key)
-{
-    std::unique_ptr<QSettings> settings(openMainApp());
-    return settings->value(key);
-}
+using TestSupport::openMainApp;
+using TestSupport::storedKeys;
+using TestSupport::storedValue;
 
 void writeStored(const QMap<QString, QVariant> &values)
 {
     std::unique_ptr<QSettings> settings(openMainApp());
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         settings->setValue(it.key(), it.value());
-}
-
-QStringList storedKeys()
-{
-    std::unique_ptr<QSettings> settings(openMainApp());
-    QStringList keys = settings->childKeys();
-    keys.sort();
-    return keys;
 }
 
 AdjustRule makeRule(int ruleId, int kind, QVariant value = QVariant())

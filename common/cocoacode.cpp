@@ -1,4 +1,4 @@
-#include "app/cocoacode.h"
+#include "common/cocoacode.h"
 
 CocoaCode::CocoaCode(QWidget *parent)
     : QWidget(parent)

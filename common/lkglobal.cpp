@@ -1,6 +1,6 @@
-#include "app/lkglobal.h"
+#include "common/lkglobal.h"
 
-#include "app/cocoacode.h"
+#include "common/cocoacode.h"
 
 #include <QDebug>
 #include <QDir>

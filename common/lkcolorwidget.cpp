@@ -1,4 +1,4 @@
-#include "app/lkcolorwidget.h"
+#include "common/lkcolorwidget.h"
 
 #include <QColorDialog>
 #include <QMouseEvent>
