@@ -37,6 +37,19 @@ bool confirmOverwrite(const QString &path)
     return box.exec() == QMessageBox::Yes;
 }
 
+// The save prompt for the PDF document. A name typed without ".pdf" gets it before the dialog
+// checks for an existing file, so the overwrite question names the file that will be written.
+QString askForPdfFile(QWidget *parent, const QString &start)
+{
+    QFileDialog dialog(
+        parent, ConvertImageForm::tr("Save to PDF File"), start, ConvertImageForm::tr("PDF files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
 } // namespace
 
 void ConvertImageForm::on_convertButton_clicked()
@@ -92,8 +105,7 @@ QString ConvertImageForm::askForPdfPath()
         ? folder
         : QStandardPaths::locate(
             QStandardPaths::DocumentsLocation, QString(), QStandardPaths::LocateDirectory);
-    const QString answer
-        = QFileDialog::getSaveFileName(nullptr, tr("Save to PDF File"), start, tr("PDF files (*.pdf)"));
+    const QString answer = askForPdfFile(nullptr, start);
     if (answer.isEmpty())
         return QString();
 
@@ -165,8 +177,7 @@ void ConvertImageForm::on_pdfFilenameButton_clicked()
     const QString folder = conversionOptions().outputFolder;
     const QString start
         = !folder.isEmpty() && somethingExistsAt(folder) ? folder : LKGlobal::picturesFolder();
-    const QString file = QDir::toNativeSeparators(
-        QFileDialog::getSaveFileName(this, tr("Save to PDF File"), start, tr("PDF files (*.pdf)")));
+    const QString file = QDir::toNativeSeparators(askForPdfFile(this, start));
     if (!file.isEmpty()) {
         const QFileInfo info(file);
         // Only the file item is stored; the folder follows with the next store of the output folder.

@@ -255,6 +255,8 @@ private Q_SLOTS:
         QTest::newRow("no file name, chosen") << "" << true << "other/book.pdf";
         QTest::newRow("missing folder, chosen") << "book.pdf" << false << "other/book.pdf";
         QTest::newRow("missing folder, cancelled") << "book.pdf" << false << "";
+        QTest::newRow("typed without extension") << "" << true << "other/book";
+        QTest::newRow("typed in capitals") << "" << true << "other/book.PDF";
     }
 
     void pdfPromptFindsTheDocument()
@@ -289,10 +291,13 @@ private Q_SLOTS:
             QCOMPARE(conversionOptions().outputFolder, folder);
             QCOMPARE(conversionOptions().pdfFileName, name);
         } else {
-            QCOMPARE(startedTarget, QDir::toNativeSeparators(dir.filePath(chosen)));
-            QCOMPARE(conversionOptions().pdfFileName, QString("book.pdf"));
-            QCOMPARE(storedValue("pdfFileName").toString(), QString("book.pdf"));
-            QCOMPARE(widget<QLineEdit>("pdfFilenameLineEdit")->text(), QString("book.pdf"));
+            const QString document = QFileInfo(chosen).suffix().isEmpty() ? chosen + ".pdf" : chosen;
+            QCOMPARE(startedTarget, QDir::toNativeSeparators(dir.filePath(document)));
+            QVERIFY(QFileInfo::exists(dir.filePath(document)));
+            const QString fileName = QFileInfo(document).fileName();
+            QCOMPARE(conversionOptions().pdfFileName, fileName);
+            QCOMPARE(storedValue("pdfFileName").toString(), fileName);
+            QCOMPARE(widget<QLineEdit>("pdfFilenameLineEdit")->text(), fileName);
         }
     }
 
