@@ -88,6 +88,8 @@ void ConvertImagesThread::convertOne(const QString &source, const QString &targe
                                              : writeImageFile(image, target, quality, &error);
     if (!written)
         recordFailure(source, target, error);
+    else if (!reason.isEmpty()) // written from what a damaged source still held
+        recordFailure(source, target, reason);
 }
 
 void ConvertImagesThread::runPdfJob()

@@ -1,5 +1,7 @@
 #include "convert/imagewriter.h"
 
+#include "imaging/pixelformat.h"
+
 #include <QDebug>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -38,7 +40,9 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
         writer.setQuality(quality);
     writer.setOptimizedWrite(true);
     writer.setProgressiveScanWrite(true);
-    if (!writer.write(image)) {
+    // JPEG holds no transparency: written as it is, a transparent area would come out black.
+    const bool opaqueFormat = format == "jpg" || format == "jpeg";
+    if (!writer.write(opaqueFormat ? flattenOntoBackground(image) : image)) {
         file.cancelWriting();
         return fail(targetPath, writer.errorString(), error);
     }

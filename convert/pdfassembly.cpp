@@ -1,5 +1,6 @@
 #include "convert/pdfassembly.h"
 
+#include "imaging/pixelformat.h"
 #include "imaging/renderpipeline.h"
 
 #include <QCoreApplication>
@@ -163,17 +164,16 @@ bool PdfAssembly::drawImage(const QImage &image, QString *error)
     const QSize drawnSize = pdfDrawnSize(image.size(), availableArea(), _setup.resizeImageToPaper);
     if (drawnSize.isEmpty())
         return setError(error, translated("the margin leaves no room on the page"));
-    QImage page = image.scaled(drawnSize, Qt::IgnoreAspectRatio, _setup.transformation);
+    // A palette or 1-bit picture would be scaled as a bitmap, black and white.
+    QImage page = toPaintableFormat(image).scaled(drawnSize, Qt::IgnoreAspectRatio, _setup.transformation);
     if (page.isNull())
         return setError(error,
             translated("cannot scale the image to %1 x %2 pixels")
                 .arg(drawnSize.width())
                 .arg(drawnSize.height()));
-    // The PDF engine draws a 1-bit image as a stencil in the pen colour; give it the full-colour
-    // form a pixmap of it would have.
-    if (page.depth() < 8)
-        page = page.convertToFormat(
-            page.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    // The PDF engine draws a 1-bit image as a stencil in the pen colour; the page holds only the
+    // full-colour, opaque form.
+    page = flattenOntoBackground(page, _setup.background);
     _painter.drawImage(QPoint(_setup.margin, _setup.margin), page);
     return true;
 }
@@ -215,6 +215,9 @@ bool placeSource(PdfAssembly &document, const QString &source, const PdfAssembly
         hooks.failed(source, error);
         return false;
     }
+    // Drawn from what a damaged source still held: the page stays, the source is reported.
+    if (!reason.isEmpty())
+        hooks.failed(source, reason);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "convert/conversionoptions.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -22,6 +23,7 @@ struct PdfPageSetup {
     int margin = 0; // in the writer's device pixels, on every side; not millimetres
     bool resizeImageToPaper = false;
     Qt::TransformationMode transformation = Qt::SmoothTransformation;
+    QColor background = Qt::white; // under transparent parts of a picture; a page holds no alpha
 
     static PdfPageSetup fromOptions(const ConversionOptions &options);
 };

@@ -1,5 +1,7 @@
 #include "filelist/listicon.h"
 
+#include "imaging/sourcedamage.h"
+
 #include <QImageReader>
 
 ListIcon makeListIcon(const QString &filePath)
@@ -8,6 +10,7 @@ ListIcon makeListIcon(const QString &filePath)
     reader.setDecideFormatFromContent(true);
     QImageReader::setAllocationLimit(256);
     reader.setAutoTransform(true);
+    const SourceDamageWatch watch;
     const QImage image = reader.read();
 
     ListIcon icon;
@@ -16,6 +19,9 @@ ListIcon makeListIcon(const QString &filePath)
         return icon;
     icon.image = image.width() > image.height() ? image.scaledToHeight(64, Qt::FastTransformation)
                                                 : image.scaledToWidth(64, Qt::FastTransformation);
+    icon.damaged = judgeDecodedSource(watch.sawDamage(), image) != SourceCondition::Whole;
+    if (icon.damaged)
+        icon.image = withDamageMark(icon.image);
     return icon;
 }
 

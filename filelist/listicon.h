@@ -8,6 +8,7 @@
 struct ListIcon {
     QImage image;
     QString sizeStr;
+    bool damaged = false; // the reader complained: the image carries a warning sign
 };
 
 // Decodes the whole file (format from its content, orientation applied, within the reader's

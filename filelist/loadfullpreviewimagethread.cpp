@@ -10,5 +10,5 @@ LoadFullPreviewImageThread::LoadFullPreviewImageThread(const QString &path, QObj
 
 void LoadFullPreviewImageThread::run()
 {
-    Q_EMIT previewImageReady(renderImage(path, false));
+    Q_EMIT previewImageReady(renderFullPreview(path));
 }

@@ -18,12 +18,15 @@ int clampChannel(float value)
     return int(value);
 }
 
+// RGB32, or straight (not premultiplied) ARGB32 for a picture with transparency: the rules map
+// the colours and keep the alpha channel, so a PNG or WEBP target stays transparent.
 QImage toRgb32(QImage image)
 {
-    return std::move(image).convertToFormat(QImage::Format_RGB32);
+    const QImage::Format format = image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    return std::move(image).convertToFormat(format);
 }
 
-// Calls map(r, g, b) for every pixel of the RGB32 image, row by row, keeping the alpha byte.
+// Calls map(r, g, b) for every pixel of the toRgb32() image, row by row, keeping the alpha byte.
 template <typename Map> QImage mapPixels(QImage image, Map &&map)
 {
     image = toRgb32(std::move(image));
@@ -100,7 +103,19 @@ QImage applyAdjustments(QImage image, const AdjustRuleList &rules)
 QImage onProcessGrayscale(QImage image)
 {
     qDebug() << "onProcessGrayscale";
-    return std::move(image).convertToFormat(QImage::Format_Grayscale8);
+    if (!image.hasAlphaChannel())
+        return std::move(image).convertToFormat(QImage::Format_Grayscale8);
+    // The grey of each colour as an opaque picture gets it, with the alpha channel put back.
+    QImage argb = std::move(image).convertToFormat(QImage::Format_ARGB32);
+    const QImage gray = argb.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_Grayscale8);
+    const int width = argb.width();
+    for (int y = 0; y < argb.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(argb.scanLine(y));
+        const uchar *levels = gray.constScanLine(y);
+        for (int x = 0; x < width; ++x)
+            line[x] = qRgba(levels[x], levels[x], levels[x], qAlpha(line[x]));
+    }
+    return argb;
 }
 
 QImage onProcessSepia(QImage image)

@@ -11,8 +11,10 @@ class QGraphicsEffect;
 QImage applyAdjustments(QImage image, const AdjustRuleList &rules);
 
 // The steps of the rule kinds. Each returns a new image; passing an rvalue lets a step work in
-// place instead of copying. All but Grayscale and Gaussian Blur return Format_RGB32 (Gamma with a
-// gamma of 0 or less returns the image as it came).
+// place instead of copying. All but Grayscale and Gaussian Blur return Format_RGB32, or
+// Format_ARGB32 with the alpha channel kept when the image has one; Grayscale returns
+// Format_Grayscale8, or gray Format_ARGB32 with its alpha (Gamma with a gamma of 0 or less
+// returns the image as it came).
 QImage onProcessGrayscale(QImage image);
 QImage onProcessSepia(QImage image);
 QImage onProcessContrast(QImage image, int contrast);

@@ -79,8 +79,9 @@ QImage applyEffectToImage(const QImage &image, QGraphicsEffect *effect, int exte
     }
     const QSize canvasSize(int(qMin<qint64>(image.width() + 2 * qint64(extent), INT_MAX)),
         int(qMin<qint64>(image.height() + 2 * qint64(extent), INT_MAX)));
-    if (!fitsAllocationLimit(canvasSize.width(), canvasSize.height())) {
-        qDebug() << "applyEffectToImage: canvas exceeds the image allocation limit" << canvasSize;
+    // The canvas is as large as the scaled result the user asked for, so the result's budget holds.
+    if (!fitsResultBudget(canvasSize.width(), canvasSize.height())) {
+        qDebug() << "applyEffectToImage: canvas exceeds the memory budget" << canvasSize;
         return QImage();
     }
     const QPixmap pixmap = QPixmap::fromImage(image);

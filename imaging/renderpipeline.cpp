@@ -2,15 +2,17 @@
 
 #include "common/pathcompare.h"
 #include "convert/conversionoptions.h"
+#include "convert/outputformats.h"
 #include "imaging/adjustments.h"
 #include "imaging/failurereasons.h"
+#include "imaging/pixelformat.h"
 #include "imaging/scaling.h"
+#include "imaging/sourcedamage.h"
 #include "imaging/watermarks.h"
 
 #include <QDateTime>
 #include <QDebug>
 #include <QFileInfo>
-#include <QHash>
 #include <QImageReader>
 #include <QMutex>
 #include <QPainter>
@@ -26,6 +28,7 @@ struct LoadCache {
     qint64 lastLoadedSize = -1;
     QDateTime lastLoadedModified;
     QImage lastLoadedImage;
+    QString lastLoadedWarning; // the loader's word on a damaged file it still decoded
 
     void clear()
     {
@@ -33,6 +36,7 @@ struct LoadCache {
         lastLoadedSize = -1;
         lastLoadedModified = QDateTime();
         lastLoadedImage = QImage();
+        lastLoadedWarning.clear();
     }
 };
 
@@ -51,41 +55,30 @@ QImage cachedLoad(const QString &path, LoadCacheUse use, QString *reason)
     const QDateTime modified = info.lastModified();
     const bool hit = !cache.lastLoadedPath.isEmpty() && samePath(cache.lastLoadedPath, path)
         && cache.lastLoadedSize == size && cache.lastLoadedModified == modified;
-    if (hit)
+    if (hit) {
+        if (reason)
+            *reason = cache.lastLoadedWarning;
         return cache.lastLoadedImage;
+    }
 
     // The entry is replaced either way; dropping it first keeps two full images from being held
     // while the new one decodes.
     cache.clear();
     QImage image;
-    if (!ImageMagickUtil::loadImage(path, &image, reason) || image.isNull())
+    QString why;
+    const bool loaded = ImageMagickUtil::loadImage(path, &image, &why);
+    if (reason)
+        *reason = why;
+    if (!loaded || image.isNull())
         return QImage();
     if (use == LoadCacheUse::Keep) {
         cache.lastLoadedPath = path;
         cache.lastLoadedSize = size;
         cache.lastLoadedModified = modified;
         cache.lastLoadedImage = image;
+        cache.lastLoadedWarning = why;
     }
     return image;
-}
-
-// Whether QPainter can begin on images of this pixel format (it cannot on 8-bit indexed,
-// for one). Asked once per format with a one-pixel image, so the answer is the painter's own.
-bool isPaintableFormat(QImage::Format format)
-{
-    static QMutex mutex;
-    static QHash<int, bool> known;
-    QMutexLocker locker(&mutex);
-    const auto it = known.constFind(format);
-    if (it != known.constEnd())
-        return *it;
-    QImage probe(1, 1, format);
-    QPainter painter;
-    const bool ok = painter.begin(&probe);
-    if (ok)
-        painter.end();
-    known.insert(format, ok);
-    return ok;
 }
 
 // Whether a rule maps each pixel on its own, so that it gives the same pixels before or after a
@@ -95,6 +88,38 @@ bool isPerPixelRule(const AdjustRule &rule)
     return rule.ruleIndex != AdjustRule::GaussianBlur;
 }
 
+// Whether the options' target can hold transparency; JPG and the pages of a PDF cannot, so the
+// previews show a transparent source on the background the written file will have.
+bool previewTargetKeepsAlpha(const ConversionOptions &options)
+{
+    const TargetFormat &target = targetFormatAt(options.targeFileType);
+    return target.writer != TargetFormat::PdfAssembly && target.position != JpgTargetPosition;
+}
+
+QImage asPreviewed(QImage image, const ConversionOptions &options)
+{
+    return previewTargetKeepsAlpha(options) ? image : flattenOntoBackground(image);
+}
+
+bool compositeWatermarks(QImage &result, const ConversionOptions &options)
+{
+    // The layer is transparent when no watermark is set, so compositing it would change nothing.
+    if (!hasWatermarks(options))
+        return true;
+    QImage layer(result.size(), QImage::Format_ARGB32);
+    if (layer.isNull())
+        return false;
+    layer.fill(0);
+    if (!drawWatermarks(layer, options))
+        return false;
+    QPainter painter;
+    if (!painter.begin(&result))
+        return true;
+    painter.drawImage(layer.rect(), layer);
+    painter.end();
+    return true;
+}
+
 QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
     const std::function<QSize(QSize)> &fit, QString *reason)
 {
@@ -102,26 +127,16 @@ QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
     const bool pdfActive = pdfConversionActive();
 
     QImage result = cachedLoad(path, cacheUse, reason);
-    if (result.isNull() || !isPaintableFormat(result.format()))
+    if (result.isNull())
         return result;
-
-    // The layer is transparent when no watermark is set, so compositing it would change nothing.
-    if (hasWatermarks(options)) {
-        QImage layer(result.size(), QImage::Format_ARGB32);
-        if (layer.isNull())
-            return QImage();
-        layer.fill(0);
-        if (!drawWatermarks(layer, options))
-            return QImage();
-        QPainter painter;
-        if (!painter.begin(&result))
-            return result;
-        painter.drawImage(layer.rect(), layer);
-        painter.end();
-    }
+    // Palette and 1-bit pictures take no painter and scale poorly as they are.
+    if (hasWatermarks(options) || options.scaleImage || !options.ruleList.isEmpty())
+        result = toPaintableFormat(std::move(result));
+    if (!compositeWatermarks(result, options))
+        return QImage();
 
     if (options.scaleImage) {
-        result = applyScaling(result, options, fastPreview, pdfActive);
+        result = applyScaling(result, options, fastPreview, pdfActive, reason);
         if (result.isNull())
             return result;
     }
@@ -144,7 +159,7 @@ QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
         result = result.scaled(fitted, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (split < options.ruleList.size())
         result = applyAdjustments(std::move(result), options.ruleList.mid(split));
-    return result;
+    return asPreviewed(std::move(result), options);
 }
 
 } // namespace
@@ -153,14 +168,19 @@ QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
 {
     QString why;
     QImage image = render(path, fastPreview, cacheUse, {}, &why);
-    if (image.isNull() && reason)
-        *reason = why.isEmpty() ? FailureReason::cannotRead() : why;
+    if (reason)
+        *reason = image.isNull() && why.isEmpty() ? FailureReason::cannotRead() : why;
     return image;
 }
 
 QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit)
 {
     return render(path, true, LoadCacheUse::Keep, fit, nullptr);
+}
+
+QImage renderFullPreview(const QString &path)
+{
+    return asPreviewed(renderImage(path, false), optionsSnapshot());
 }
 
 namespace ImageMagickUtil {
@@ -176,8 +196,9 @@ bool loadImage(const QString &path, QImage *image, QString *reason)
     QImageReader reader(path);
     QImageReader::setAllocationLimit(256);
     reader.setAutoTransform(true);
+    const SourceDamageWatch watch;
     if (reader.read(image))
-        return true;
+        return acceptDecodedSource(watch, image, reason);
     if (reason)
         *reason = FailureReason::cannotRead();
     return false;

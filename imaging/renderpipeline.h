@@ -12,7 +12,8 @@ enum class LoadCacheUse { Keep, Bypass };
 
 // The finished image for a source file: loaded, watermarked, scaled and adjusted with one
 // snapshot of the options. Null when the file cannot be loaded or a step fails; then *reason (if
-// given) says why in words (FailureReason). Runs on worker threads.
+// given) says why in words (FailureReason). An image with *reason set comes from a damaged
+// source: it is written, and the file is reported with the reason. Runs on worker threads.
 QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse = LoadCacheUse::Keep,
     QString *reason = nullptr);
 
@@ -20,11 +21,17 @@ QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse 
 // gives for it by nearest-neighbour sampling. Sampling picks pixels and a per-pixel rule maps
 // each pixel alike wherever it lies, so the rules after the last blur run on the reduced image
 // with the same result, at a small fraction of the cost on a large photo.
+// Both previews show a transparent source on the background its target gives it (white for JPG
+// and PDF pages), as the written file will look.
 QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit);
+
+// The full-size preview's image: renderImage(path, false), shown as the target will hold it.
+QImage renderFullPreview(const QString &path);
 
 namespace ImageMagickUtil {
 // Decodes the file into *image at full size, upright; false when it cannot be read, with the
-// reason in *reason (if given).
+// reason in *reason (if given). True with *reason set: the file is damaged, the image what the
+// reader could make of it.
 bool loadImage(const QString &path, QImage *image, QString *reason = nullptr);
 }
 

@@ -1,6 +1,8 @@
 #include "imaging/scaling.h"
 
+#include "imaging/failurereasons.h"
 #include "imaging/imagelimits.h"
+#include "imaging/pixelformat.h"
 
 #include <QColorSpace>
 #include <QDebug>
@@ -22,27 +24,17 @@ int clampToInt(qint64 value)
     return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-// Truncation toward zero, limited to the int range (a cast of an out-of-range double is undefined).
-int truncateToInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    return int(std::clamp<double>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-// The fixed side is `fixed`; the other side follows the source's proportions. Reducing divides by
-// the ratio, enlarging multiplies by its inverse: the two can differ by one in the last place.
+// The fixed side is `fixed`; the other side keeps the source's proportions, rounded to the
+// nearest pixel (halves up). Whole numbers throughout: a floating-point ratio truncated lost a
+// pixel (4224 x 3168 at width 1920 gave 1439). Both factors are below 2^31, so the product fits.
 int proportionalSide(int sourceFixed, int sourceOther, int fixed)
 {
-    // A ratio against 0 is infinite either way, which truncates the other side to 0.
-    if (fixed == 0 || sourceFixed == 0)
+    if (fixed <= 0 || sourceFixed <= 0 || sourceOther <= 0)
         return 0;
-    if (sourceFixed > fixed) {
-        const double ratio = double(sourceFixed) / fixed;
-        return truncateToInt(sourceOther / ratio);
-    }
-    const double ratio = double(fixed) / sourceFixed;
-    return truncateToInt(sourceOther * ratio);
+    const qint64 product = qint64(sourceOther) * fixed;
+    const qint64 quotient = product / sourceFixed;
+    const qint64 remainder = product % sourceFixed;
+    return clampToInt(quotient + (2 * remainder >= sourceFixed ? 1 : 0));
 }
 
 // Rows [first, last) of halveImage(): the mean of each 2 x 2 block, rounded down, per channel.
@@ -117,26 +109,34 @@ Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPr
     return Qt::SmoothTransformation;
 }
 
-QImage applyScaling(const QImage &image, const ConversionOptions &options, bool fastPreview, bool pdfActive)
+QImage applyScaling(
+    const QImage &input, const ConversionOptions &options, bool fastPreview, bool pdfActive, QString *reason)
 {
     if (!options.scaleImage)
-        return image;
-    const std::optional<QSize> size = computeScaledSize(options, image.width(), image.height());
-    if (!size || *size == image.size())
-        return image;
+        return input;
+    const std::optional<QSize> size = computeScaledSize(options, input.width(), input.height());
+    if (!size || *size == input.size())
+        return input;
     if (size->isEmpty())
         return QImage();
-    // The smooth scaler works in 32 bits per pixel whatever the source format.
-    if (!fitsAllocationLimit(size->width(), size->height(), qMax(4, image.depth() / 8))) {
-        qDebug().noquote() << QStringLiteral("applyScaling: %1 x %2 exceeds the image allocation limit")
+    // The user's own enlargement may go beyond the reader's limit for untrusted files, up to what
+    // the machine's memory allows; the smooth scaler works in 32 bits per pixel.
+    if (!fitsResultBudget(size->width(), size->height(), qMax(4, input.depth() / 8))) {
+        qDebug().noquote() << QStringLiteral("applyScaling: %1 x %2 exceeds the memory budget")
                                   .arg(size->width())
                                   .arg(size->height());
+        if (reason)
+            *reason = FailureReason::resultTooLarge(*size);
         return QImage();
     }
     const Qt::TransformationMode mode = scalingMode(options, fastPreview, pdfActive);
+    const QImage image = mode == Qt::SmoothTransformation ? toPaintableFormat(input) : input;
     if (mode == Qt::SmoothTransformation && canHalveExactly(image, *size))
         return halveImage(image);
-    return image.scaled(*size, Qt::IgnoreAspectRatio, mode);
+    QImage scaled = image.scaled(*size, Qt::IgnoreAspectRatio, mode);
+    if (scaled.isNull() && reason)
+        *reason = FailureReason::resultTooLarge(*size);
+    return scaled;
 }
 
 bool canHalveExactly(const QImage &image, QSize size)

@@ -13,7 +13,10 @@ std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, 
 Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfActive);
 
 // The scaling step: the image resized as the options say, or unchanged when scaling is off.
-QImage applyScaling(const QImage &image, const ConversionOptions &options, bool fastPreview, bool pdfActive);
+// Null when the size is empty, or too large for the memory budget (then *reason, if given, says
+// so). A palette or 1-bit picture is smoothed in 32 bits, so it keeps its colours.
+QImage applyScaling(const QImage &image, const ConversionOptions &options, bool fastPreview, bool pdfActive,
+    QString *reason = nullptr);
 
 // Whether halveImage() gives exactly what the toolkit's smooth scaler gives for this reduction:
 // both sides halved exactly, from a format that scaler works in directly.

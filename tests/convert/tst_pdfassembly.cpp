@@ -150,6 +150,8 @@ private Q_SLOTS:
     void workedExample();
     void smoothing_data();
     void smoothing();
+    void pagesAreOpaqueAndInColour_data();
+    void pagesAreOpaqueAndInColour();
     void unreadableSourceKeepsItsPage();
     void cancellingKeepsDrawnPages();
     void openFolderLocationIsTheDocument();
@@ -480,6 +482,53 @@ void TestPdfAssembly::smoothing()
         QVERIFY2(share > 0.3, qPrintable(QString::number(share)));
     else
         QVERIFY2(share < 0.05, qPrintable(QString::number(share)));
+}
+
+void TestPdfAssembly::pagesAreOpaqueAndInColour_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<QColor>("centre");
+    // Red and white one-pixel cells: smoothing to the page blends them to pink.
+    QImage bitmap(4000, 3000, QImage::Format_Mono);
+    bitmap.setColorTable({ qRgb(255, 255, 255), qRgb(220, 0, 0) });
+    for (int y = 0; y < bitmap.height(); ++y) {
+        uchar *line = bitmap.scanLine(y);
+        for (int i = 0; i < bitmap.bytesPerLine(); ++i)
+            line[i] = y % 2 ? 0x55 : 0xaa;
+    }
+    QTest::newRow("1-bit colour picture fitted to the page") << bitmap << QColor(237, 127, 127);
+    QImage veiled(400, 300, QImage::Format_ARGB32);
+    veiled.fill(qRgba(0, 0, 200, 128));
+    QTest::newRow("half-transparent picture") << veiled << QColor(127, 127, 227);
+}
+
+// A page holds the picture in full colour, flattened onto white: no black-and-white bitmap and
+// no transparency mask.
+void TestPdfAssembly::pagesAreOpaqueAndInColour()
+{
+    QFETCH(QImage, picture);
+    QFETCH(QColor, centre);
+    if (!havePoppler() || !haveTool(QStringLiteral("pdfimages")))
+        QSKIP("poppler's pdftoppm and pdfimages are needed to look at the page");
+    updateOptions([](ConversionOptions &o) {
+        o.pdfQuality = 0;
+        o.resizeImageToPaper = true;
+    });
+    QVERIFY(runJob({ source(QStringLiteral("picture.png"), picture) }).completed);
+
+    QByteArray images;
+    QCOMPARE(runTool(QStringLiteral("pdfimages"), { QStringLiteral("-list"), documentPath() }, &images), 0);
+    QVERIFY2(!images.contains("smask"), images.constData());
+    const QString prefix = documentPath() + QStringLiteral("-colour");
+    QCOMPARE(runTool(QStringLiteral("pdftoppm"),
+                 { QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-singlefile"), documentPath(),
+                     prefix }),
+        0);
+    // Letter at 96 dpi is 816 pixels wide; the picture fills the width.
+    const QColor seen = QImage(prefix + QStringLiteral(".ppm")).pixelColor(408, 306);
+    const bool close = qAbs(seen.red() - centre.red()) <= 12 && qAbs(seen.green() - centre.green()) <= 12
+        && qAbs(seen.blue() - centre.blue()) <= 12;
+    QVERIFY2(close, qPrintable(seen.name()));
 }
 
 void TestPdfAssembly::unreadableSourceKeepsItsPage()

@@ -1,5 +1,6 @@
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
+#include "imaging/failurereasons.h"
 #include "imaging/renderpipeline.h"
 #include "testsupport.h"
 
@@ -12,8 +13,7 @@
 
 namespace {
 
-struct JobResult
-{
+struct JobResult {
     QStringList updates;
     QList<QStringList> completed; // fileExistsList, fileSourceList; empty when terminated
     bool terminated = false;
@@ -39,8 +39,7 @@ void recordLoads(QtMsgType type, const QMessageLogContext &context, const QStrin
 
 } // namespace
 
-class TestConvertImagesThread : public QObject
-{
+class TestConvertImagesThread : public QObject {
     Q_OBJECT
 
 private:
@@ -55,23 +54,28 @@ private:
         return path;
     }
 
-    JobResult run(ConvertImagesThread *job, const std::function<void(ConvertImagesThread *, const QString &)> &onUpdate = {})
+    JobResult run(ConvertImagesThread *job,
+        const std::function<void(ConvertImagesThread *, const QString &)> &onUpdate = {})
     {
         JobResult result;
-        connect(job, &ConvertImagesThread::updateFileName, job, [&, job](const QString &name) {
-            result.updates.append(name);
-            result.order.append("updateFileName");
-            if (onUpdate)
-                onUpdate(job, name);
-        }, Qt::DirectConnection);
+        connect(
+            job, &ConvertImagesThread::updateFileName, job,
+            [&, job](const QString &name) {
+                result.updates.append(name);
+                result.order.append("updateFileName");
+                if (onUpdate)
+                    onUpdate(job, name);
+            },
+            Qt::DirectConnection);
         connect(job, &ConvertImagesThread::threadTerminated, this, [&] {
             result.terminated = true;
             result.order.append("threadTerminated");
         });
-        connect(job, &ConvertImagesThread::threadCompleted, this, [&](const QList<QString> &e, const QList<QString> &s) {
-            result.completed = { e, s };
-            result.order.append("threadCompleted");
-        });
+        connect(job, &ConvertImagesThread::threadCompleted, this,
+            [&](const QList<QString> &e, const QList<QString> &s) {
+                result.completed = { e, s };
+                result.order.append("threadCompleted");
+            });
         job->start(QThread::InheritPriority);
         if (!job->wait(60000))
             qFatal("job did not finish");
@@ -113,14 +117,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
 #ifdef Q_OS_WIN
-        QTest::newRow("plain") << "D:\\Out" << "E:\\Pics\\photo.png" << "D:\\Out/photo.jpg";
-        QTest::newRow("dots") << "D:\\Out" << "E:\\Pics\\holiday.2024.tiff" << "D:\\Out/holiday.jpg";
+        QTest::newRow("plain") << "D:\\Out"
+                               << "E:\\Pics\\photo.png"
+                               << "D:\\Out/photo.jpg";
+        QTest::newRow("dots") << "D:\\Out"
+                              << "E:\\Pics\\holiday.2024.tiff"
+                              << "D:\\Out/holiday.jpg";
 #endif
-        QTest::newRow("plain") << "/data/Out" << "/pics/photo.png" << "/data/Out/photo.jpg";
-        QTest::newRow("dots") << "/data/Out" << "/pics/holiday.2024.tiff" << "/data/Out/holiday.jpg";
-        QTest::newRow("folder with backslash") << "C:\\Out" << "/pics/a.png" << "C:\\Out/a.jpg";
-        QTest::newRow("unix") << "/out" << "/pics/a.b.c.webp" << "/out/a.jpg";
-        QTest::newRow("dotted folder") << "/out" << "/pics.d/x.png" << "/out/x.jpg";
+        QTest::newRow("plain") << "/data/Out"
+                               << "/pics/photo.png"
+                               << "/data/Out/photo.jpg";
+        QTest::newRow("dots") << "/data/Out"
+                              << "/pics/holiday.2024.tiff"
+                              << "/data/Out/holiday.jpg";
+        QTest::newRow("folder with backslash") << "C:\\Out"
+                                               << "/pics/a.png"
+                                               << "C:\\Out/a.jpg";
+        QTest::newRow("unix") << "/out"
+                              << "/pics/a.b.c.webp"
+                              << "/out/a.jpg";
+        QTest::newRow("dotted folder") << "/out"
+                                       << "/pics.d/x.png"
+                                       << "/out/x.jpg";
     }
 
     void namingRule()
@@ -259,6 +277,44 @@ private Q_SLOTS:
         QCOMPARE(r.failures[1].source, gone);
         QCOMPARE(failed.size(), 2);
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList { "good.jpg" });
+    }
+
+    void damagedSourcesAreReported_data()
+    {
+        QTest::addColumn<int>("keptShare"); // per mille of the JPEG file kept
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("whole") << 1000 << true << false;
+        QTest::newRow("second half missing") << 500 << true << true;
+        QTest::newRow("header and a scrap of data") << 0 << false << true;
+    }
+
+    // A JPEG the reader fills up with grey is written from what it holds and reported; one that
+    // holds almost nothing of the picture its header promises is not written at all.
+    void damagedSourcesAreReported()
+    {
+        QFETCH(int, keptShare);
+        QFETCH(bool, written);
+        QFETCH(bool, reported);
+        const QString whole = in + "/whole.jpg";
+        QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(1600, 1200), whole, 90));
+        QFile file(whole);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray data = file.readAll();
+        const QString cut = QDir::toNativeSeparators(in + "/photo.jpg");
+        QFile damaged(cut);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(keptShare == 0 ? data.left(2048) : data.left(data.size() * keptShare / 1000));
+        damaged.close();
+
+        const JobResult r = run(job({ cut }, ".png"));
+        QCOMPARE(r.order.last(), QString("threadCompleted"));
+        QCOMPARE(QFile::exists(out + "/photo.png"), written);
+        QCOMPARE(r.failures.size(), reported ? 1 : 0);
+        if (reported) {
+            QCOMPARE(r.failures[0].source, cut);
+            QCOMPARE(r.failures[0].reason, FailureReason::damaged());
+        }
     }
 
     void unwritableFolderIsReported()

@@ -9,14 +9,35 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestImageWriter : public QObject
+namespace {
+
+// The picture over white paper, blended in straight alpha.
+QImage onWhite(const QImage &image)
 {
+    QImage flat = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < flat.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(flat.scanLine(y));
+        for (int x = 0; x < flat.width(); ++x) {
+            const int a = qAlpha(line[x]);
+            const auto blend = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            line[x] = qRgb(blend(qRed(line[x])), blend(qGreen(line[x])), blend(qBlue(line[x])));
+        }
+    }
+    return flat.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class TestImageWriter : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir dir;
 
-    static bool haveWriter(const QByteArray &format) { return QImageWriter::supportedImageFormats().contains(format); }
+    static bool haveWriter(const QByteArray &format)
+    {
+        return QImageWriter::supportedImageFormats().contains(format);
+    }
 
     QStringList leftovers() const
     {
@@ -69,7 +90,33 @@ private Q_SLOTS:
         if (keepsAlpha)
             QVERIFY(TestSupport::psnr(source, back) >= minPsnr);
         else
-            QVERIFY(TestSupport::psnr(source.convertToFormat(QImage::Format_RGB32), back) >= minPsnr);
+            QVERIFY(TestSupport::psnr(onWhite(source), back) >= minPsnr);
+    }
+
+    void transparencyTurnsWhiteInJpg_data()
+    {
+        QTest::addColumn<QImage::Format>("format");
+        QTest::newRow("straight alpha") << QImage::Format_ARGB32;
+        QTest::newRow("premultiplied alpha") << QImage::Format_ARGB32_Premultiplied;
+        QTest::newRow("palette with a transparent entry") << QImage::Format_Indexed8;
+    }
+
+    // JPEG holds no alpha; a transparent area is written as the white it shows on paper.
+    void transparencyTurnsWhiteInJpg()
+    {
+        QFETCH(QImage::Format, format);
+        QImage source(64, 48, QImage::Format_ARGB32);
+        source.fill(Qt::transparent);
+        for (int y = 16; y < 32; ++y)
+            for (int x = 16; x < 48; ++x)
+                source.setPixel(x, y, x < 32 ? qRgba(200, 0, 0, 255) : qRgba(0, 0, 200, 128));
+        source = source.convertToFormat(format);
+        const QString target = dir.filePath("flat.jpg");
+        QVERIFY(writeImageFile(source, target, 95));
+        const QImage back(target);
+        QVERIFY(qGray(back.pixel(2, 2)) > 245);
+        const double psnr = TestSupport::psnr(onWhite(source), back);
+        QVERIFY2(psnr >= 30.0, qPrintable(QString::number(psnr)));
     }
 
     void jpgQualityIsApplied()
@@ -88,7 +135,8 @@ private Q_SLOTS:
         const QImage source = TestSupport::makePhotoLike(128, 128);
         QVERIFY(writeImageFile(source, dir.filePath("a.png"), 0));
         QVERIFY(writeImageFile(source, dir.filePath("b.png"), 99));
-        QCOMPARE(TestSupport::fileDigest(dir.filePath("a.png")), TestSupport::fileDigest(dir.filePath("b.png")));
+        QCOMPARE(
+            TestSupport::fileDigest(dir.filePath("a.png")), TestSupport::fileDigest(dir.filePath("b.png")));
         QCOMPARE(QImage(dir.filePath("a.png")).convertToFormat(QImage::Format_RGB32), source);
     }
 
@@ -109,9 +157,11 @@ private Q_SLOTS:
     void missingFolderAndUnknownFormatFail()
     {
         QString error;
-        QVERIFY(!writeImageFile(TestSupport::makePhotoLike(8, 8), dir.filePath("no/such/folder/a.png"), 95, &error));
+        QVERIFY(!writeImageFile(
+            TestSupport::makePhotoLike(8, 8), dir.filePath("no/such/folder/a.png"), 95, &error));
         QVERIFY(!error.isEmpty());
-        QVERIFY(!writeImageFile(TestSupport::makePhotoLike(8, 8), dir.filePath("a.unknownformat"), 95, &error));
+        QVERIFY(
+            !writeImageFile(TestSupport::makePhotoLike(8, 8), dir.filePath("a.unknownformat"), 95, &error));
         QVERIFY(!QFile::exists(dir.filePath("a.unknownformat")));
         QVERIFY(leftovers().isEmpty());
     }

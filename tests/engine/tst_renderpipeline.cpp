@@ -29,8 +29,7 @@ void countLoads(QtMsgType type, const QMessageLogContext &context, const QString
 Q_DECLARE_METATYPE(LoadCacheUse)
 Q_DECLARE_METATYPE(QList<int>)
 
-class TestRenderPipeline : public QObject
-{
+class TestRenderPipeline : public QObject {
     Q_OBJECT
 
 private:
@@ -106,9 +105,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("supported");
-        const QStringList good = { "a.gif", "a.heif", "a.heic", "a.avif", "a.jxl", "a.jpg", "a.JPEG",
-                                   "a.png", "a.tif", "a.TIFF", "a.webp", "photo.tar.WebP",
-                                   "photo.backup.JPG" };
+        const QStringList good = { "a.gif", "a.heif", "a.heic", "a.avif", "a.jxl", "a.jpg", "a.JPEG", "a.png",
+            "a.tif", "a.TIFF", "a.webp", "photo.tar.WebP", "photo.backup.JPG" };
         for (const QString &name : good)
             QTest::newRow(qPrintable(name)) << name << true;
         QTest::newRow("photo.webp.bak") << "photo.webp.bak" << false;
@@ -188,28 +186,92 @@ private Q_SLOTS:
         QVERIFY(renderImage(file.fileName(), false).isNull());
     }
 
-    void indexedSourceComesBackAsLoaded()
+    void paletteAndBitmapSources_data()
     {
-        QImage indexed(16, 8, QImage::Format_Indexed8);
-        indexed.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 0, 0) });
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 16; ++x)
-                indexed.setPixel(x, y, (x + y) % 3);
-        QVERIFY(indexed.save(path("indexed.png")));
-        const QImage loaded(path("indexed.png"));
-        QCOMPARE(loaded.format(), QImage::Format_Indexed8);
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QImage::Format>("format");
+        QTest::newRow("indexed png") << "indexed.png" << QImage::Format_Indexed8;
+        QTest::newRow("1-bit png") << "mono.png" << QImage::Format_Mono;
+    }
+
+    // A palette or 1-bit picture gets every step a photo gets: widened to 32 bits where a step
+    // needs it, left as it is when no step runs.
+    void paletteAndBitmapSources()
+    {
+        QFETCH(QString, name);
+        QFETCH(QImage::Format, format);
+        QImage picture(400, 300, format);
+        picture.setColorTable({ qRgb(255, 255, 255), qRgb(220, 0, 0) });
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                picture.setPixel(x, y, (x + y) % 2);
+        QVERIFY(picture.save(path(name)));
+        const QImage loaded(path(name));
+        QVERIFY(loaded.depth() <= 8);
+        QCOMPARE(renderImage(path(name), false), loaded);
+
+        const auto fit = [](QSize size) { return fitPreviewSize(size, QSize(200, 200)); };
+        QCOMPARE(renderFittedPreview(path(name), fit).size(), QSize(200, 150));
 
         updateOptions([](ConversionOptions &o) {
-            o.textContent = QStringLiteral("watermark");
             o.scaleImage = true;
             o.scalePercentage = 50;
-            AdjustRule rule;
-            rule.ruleIndex = AdjustRule::Grayscale;
-            o.ruleList.append(rule);
         });
-        const QImage result = renderImage(path("indexed.png"), false);
-        QCOMPARE(result.format(), QImage::Format_Indexed8);
-        QCOMPARE(result, loaded);
+        const QImage scaled = renderImage(path(name), false);
+        QCOMPARE(scaled.size(), QSize(200, 150));
+        // Smoothing the red and white cells gives pink, not black and white.
+        const QColor mixed = scaled.pixelColor(100, 75);
+        QVERIFY2(mixed.red() > 200 && mixed.green() > 60 && mixed.green() < 200, qPrintable(mixed.name()));
+
+        updateOptions([](ConversionOptions &o) {
+            o.textContent = QStringLiteral("WATERMARK");
+            o.textSize = 40;
+            o.textColor = Qt::blue;
+        });
+        const QImage stamped = renderImage(path(name), false);
+        QCOMPARE(stamped.size(), QSize(200, 150));
+        QVERIFY(stamped != scaled);
+        AdjustRule rule;
+        rule.ruleIndex = AdjustRule::InvertColors;
+        rule.values[0] = 256;
+        updateOptions([&rule](ConversionOptions &o) { o.ruleList.append(rule); });
+        const QColor before = stamped.pixelColor(100, 75);
+        QCOMPARE(renderImage(path(name), false).pixelColor(100, 75),
+            QColor(255 - before.red(), 255 - before.green(), 255 - before.blue()));
+    }
+
+    void previewsShowTheTargetsBackground_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<bool>("keepsAlpha");
+        QTest::newRow("jpg") << 4 << false;
+        QTest::newRow("pdf") << 9 << false;
+        QTest::newRow("png") << 6 << true;
+        QTest::newRow("webp") << 8 << true;
+    }
+
+    // A transparent source shows as the written file will: on white for a target without alpha.
+    void previewsShowTheTargetsBackground()
+    {
+        QFETCH(int, target);
+        QFETCH(bool, keepsAlpha);
+        QImage veiled(40, 30, QImage::Format_ARGB32);
+        veiled.fill(qRgba(0, 0, 200, 0));
+        QVERIFY(veiled.save(path("veiled.png")));
+        updateOptions([target](ConversionOptions &o) { o.targeFileType = target; });
+        const QImage fitted = renderFittedPreview(path("veiled.png"), [](QSize size) { return size / 2; });
+        const QImage full = renderFullPreview(path("veiled.png"));
+        QCOMPARE(fitted.size(), QSize(20, 15));
+        QCOMPARE(full.size(), QSize(40, 30));
+        for (const QImage &shown : { fitted, full }) {
+            QCOMPARE(shown.hasAlphaChannel(), keepsAlpha);
+            if (keepsAlpha)
+                QCOMPARE(qAlpha(shown.pixel(5, 5)), 0);
+            else
+                QCOMPARE(shown.pixel(5, 5), qRgb(255, 255, 255));
+        }
+        // The conversion itself keeps the alpha for the writer to decide.
+        QVERIFY(renderImage(path("veiled.png"), false).hasAlphaChannel());
     }
 
     void fittedPreviewMatchesRenderThenFit_data()
@@ -221,15 +283,17 @@ private Q_SLOTS:
         const QList<int> everyPointRule { R::Contrast, R::Brightness, R::Gamma, R::Sepia, R::InvertColors };
         for (const QString source : { "photo.jpg", "alpha.png", "deep.png", "gray.png" }) {
             const QByteArray name = source.toLatin1();
-            QTest::newRow(name + " three rules") << source << QList<int> { R::Contrast, R::Brightness, R::Gamma }
-                                                 << false;
+            QTest::newRow(name + " three rules")
+                << source << QList<int> { R::Contrast, R::Brightness, R::Gamma } << false;
             QTest::newRow(name + " every point rule") << source << everyPointRule << false;
-            QTest::newRow(name + " grayscale last") << source << QList<int> { R::Sepia, R::Grayscale } << false;
-            QTest::newRow(name + " blur between") << source << QList<int> { R::Contrast, R::GaussianBlur, R::Gamma }
-                                                  << false;
-            QTest::newRow(name + " blur last") << source << QList<int> { R::InvertColors, R::GaussianBlur } << false;
-            QTest::newRow(name + " watermark and scaling") << source << QList<int> { R::Grayscale, R::Brightness }
-                                                           << true;
+            QTest::newRow(name + " grayscale last")
+                << source << QList<int> { R::Sepia, R::Grayscale } << false;
+            QTest::newRow(name + " blur between")
+                << source << QList<int> { R::Contrast, R::GaussianBlur, R::Gamma } << false;
+            QTest::newRow(name + " blur last")
+                << source << QList<int> { R::InvertColors, R::GaussianBlur } << false;
+            QTest::newRow(name + " watermark and scaling")
+                << source << QList<int> { R::Grayscale, R::Brightness } << true;
         }
     }
 
@@ -267,7 +331,8 @@ private Q_SLOTS:
         const QImage expected = full.scaled(fit(full.size()), Qt::IgnoreAspectRatio, Qt::FastTransformation);
         const QImage fitted = renderFittedPreview(path(source), fit);
         QCOMPARE(fitted.size(), expected.size());
-        QCOMPARE(fitted.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(
+            fitted.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
         // Only the first render decoded the file; the preview took it from the cache.
         QCOMPARE(loads, 1);
     }

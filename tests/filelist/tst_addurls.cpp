@@ -428,6 +428,40 @@ private Q_SLOTS:
         QCOMPARE(made.sizeStr, sizeStr);
     }
 
+    void damagedImageIconIsMarked_data()
+    {
+        QTest::addColumn<int>("keptShare"); // per mille of the JPEG file kept
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("whole") << 1000 << false;
+        QTest::newRow("second half missing") << 500 << true;
+    }
+
+    // The icon of a source the reader had to fill up carries a warning sign in its corner.
+    void damagedImageIconIsMarked()
+    {
+        QFETCH(int, keptShare);
+        QFETCH(bool, damaged);
+        QTemporaryDir dir;
+        const QString whole = dir.filePath("whole.jpg");
+        QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(600, 400), whole, 90));
+        QFile file(whole);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray data = file.readAll();
+        QFile cut(dir.filePath("photo.jpg"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(data.left(data.size() * keptShare / 1000));
+        cut.close();
+
+        const ListIcon made = makeListIcon(cut.fileName());
+        QCOMPARE(made.damaged, damaged);
+        QCOMPARE(made.sizeStr, QString("600x400"));
+        QCOMPARE(made.image.size(), QSize(96, 64));
+        // Inside the sign's triangle, clear of the exclamation mark.
+        const int side = 25;
+        const QColor corner = made.image.pixelColor(96 - side / 2 - side / 5, 64 - side / 5);
+        QCOMPARE(corner == QColor(255, 200, 0), damaged);
+    }
+
     void unreadableImageGetsZeroSize()
     {
         QTemporaryDir dir;

@@ -161,21 +161,25 @@ void TestAdjustments::nullImageGivesNull()
 
 void TestAdjustments::grayscale()
 {
+    const QImage opaque = applyAdjustments(filled(qRgb(200, 100, 50)), { rule(AdjustRule::Grayscale) });
+    QCOMPARE(opaque.format(), QImage::Format_Grayscale8);
+    QVERIFY(!opaque.hasAlphaChannel());
+    const QRgb gray = only(opaque);
+    QVERIFY(qRed(gray) == qGreen(gray) && qGreen(gray) == qBlue(gray));
+    QVERIFY(qRed(gray) > 50 && qRed(gray) < 200);
+    // A picture with transparency keeps it, and its colours turn the same grey.
     const QImage result = applyAdjustments(
         filled(qRgba(200, 100, 50, 128), QImage::Format_ARGB32), { rule(AdjustRule::Grayscale) });
-    QCOMPARE(result.format(), QImage::Format_Grayscale8);
-    QVERIFY(!result.hasAlphaChannel());
-    const QRgb pixel = only(result);
-    QVERIFY(qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel));
-    QVERIFY(qRed(pixel) > 50 && qRed(pixel) < 200);
+    QCOMPARE(result.format(), QImage::Format_ARGB32);
+    QCOMPARE(only(result), qRgba(qRed(gray), qRed(gray), qRed(gray), 128));
 }
 
 void TestAdjustments::grayscaleThenSepia()
 {
     const QImage result = applyAdjustments(filled(qRgba(128, 128, 128, 60), QImage::Format_ARGB32),
         { rule(AdjustRule::Grayscale), rule(AdjustRule::Sepia) });
-    QCOMPARE(result.format(), QImage::Format_RGB32);
-    QCOMPARE(only(result), qRgb(172, 153, 119));
+    QCOMPARE(result.format(), QImage::Format_ARGB32);
+    QCOMPARE(only(result), qRgba(172, 153, 119, 60));
 }
 
 void TestAdjustments::sepiaOfMidGray()
@@ -286,11 +290,14 @@ void TestAdjustments::neutralValuesStillGiveOpaqueRgb32_data()
 void TestAdjustments::neutralValuesStillGiveOpaqueRgb32()
 {
     QFETCH(AdjustRule, neutral);
-    const QImage source = TestSupport::makePhotoLike(64, 48, true);
+    const QImage source = TestSupport::makePhotoLike(64, 48);
     const QImage result = applyAdjustments(source, { neutral });
     QCOMPARE(result.format(), QImage::Format_RGB32);
     QCOMPARE(result, source.convertToFormat(QImage::Format_RGB32));
     QCOMPARE(qAlpha(result.pixel(63, 0)), 255);
+    // With transparency the picture comes back as it was, alpha and all.
+    const QImage transparent = TestSupport::makePhotoLike(64, 48, true);
+    QCOMPARE(applyAdjustments(transparent, { neutral }), transparent.convertToFormat(QImage::Format_ARGB32));
 }
 
 void TestAdjustments::unknownKindIsSkipped()
@@ -298,9 +305,10 @@ void TestAdjustments::unknownKindIsSkipped()
     const QImage source = TestSupport::makePhotoLike(16, 16, true);
     const QImage result
         = applyAdjustments(source, { rule(7), rule(-1, 5), rule(AdjustRule::InvertColors, 256) });
-    QCOMPARE(result.format(), QImage::Format_RGB32);
+    QCOMPARE(result.format(), QImage::Format_ARGB32);
+    const QRgb before = only(source);
     QCOMPARE(
-        only(result), qRgb(255 - qRed(only(source)), 255 - qGreen(only(source)), 255 - qBlue(only(source))));
+        only(result), qRgba(255 - qRed(before), 255 - qGreen(before), 255 - qBlue(before), qAlpha(before)));
 }
 
 // Values only a hand-edited settings file can hold are used as stored, without overflow.
@@ -477,10 +485,17 @@ void TestAdjustments::renderedPixelFormat_data()
     QTest::addColumn<int>("format");
     QTest::newRow("no rule, opaque file") << false << AdjustRuleList() << int(QImage::Format_RGB32);
     QTest::newRow("no rule, file with alpha") << true << AdjustRuleList() << int(QImage::Format_ARGB32);
-    QTest::newRow("grayscale") << true << AdjustRuleList { rule(0) } << int(QImage::Format_Grayscale8);
-    for (int kind = 1; kind <= 5; ++kind)
+    QTest::newRow("grayscale") << false << AdjustRuleList { rule(0) } << int(QImage::Format_Grayscale8);
+    QTest::newRow("grayscale, file with alpha")
+        << true << AdjustRuleList { rule(0) } << int(QImage::Format_ARGB32);
+    for (int kind = 1; kind <= 5; ++kind) {
         QTest::addRow("kind %d", kind)
-            << true << AdjustRuleList { rule(kind, 30) } << int(QImage::Format_RGB32);
+            << false << AdjustRuleList { rule(kind, 30) } << int(QImage::Format_RGB32);
+        QTest::addRow("kind %d, file with alpha", kind)
+            << true << AdjustRuleList { rule(kind, 30) } << int(QImage::Format_ARGB32);
+    }
+    QTest::newRow("contrast 0, file with alpha")
+        << true << AdjustRuleList { rule(AdjustRule::Contrast, 0) } << int(QImage::Format_ARGB32);
     QTest::newRow("blur") << false << AdjustRuleList { rule(6, 3) } << int(QImage::Format_ARGB32);
     QTest::newRow("blur 0 after grayscale")
         << false << AdjustRuleList { rule(0), rule(6, 0) } << int(QImage::Format_Grayscale8);
@@ -499,6 +514,10 @@ void TestAdjustments::renderedPixelFormat()
     const QImage result = renderImage(path, false);
     QCOMPARE(result.size(), QSize(64, 48));
     QCOMPARE(int(result.format()), format);
+    // The rules change colours only: a transparent file keeps its alpha channel as it was.
+    if (alphaSource && !rules.isEmpty() && rules.first().ruleIndex != AdjustRule::GaussianBlur)
+        QCOMPARE(result.convertToFormat(QImage::Format_Alpha8),
+            QImage(path).convertToFormat(QImage::Format_Alpha8));
 }
 
 QTEST_MAIN(TestAdjustments)

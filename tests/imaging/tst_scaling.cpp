@@ -1,4 +1,6 @@
 #include "convert/conversionoptions.h"
+#include "imaging/failurereasons.h"
+#include "imaging/imagelimits.h"
 #include "imaging/renderpipeline.h"
 #include "imaging/scaling.h"
 #include "testsupport.h"
@@ -115,6 +117,8 @@ private Q_SLOTS:
     void emptyTargetGivesNull();
     void targetBeyondAllocationLimitGivesNull_data();
     void targetBeyondAllocationLimitGivesNull();
+    void enlargingBeyondTheReaderLimit_data();
+    void enlargingBeyondTheReaderLimit();
     void renderScalesAfterLoading();
     void halvingMatchesTheToolkitScaler_data();
     void halvingMatchesTheToolkitScaler();
@@ -162,14 +166,21 @@ void TestScaling::computeScaledSize_data()
     QTest::newRow("relative to any non-zero value fixes the height")
         << relativeHeight(100, 7) << QSize(1000, 500) << QSize(200, 100);
     // Reducing divides by the ratio: 110 / (220 / 100) = 49.999..., not 110 x (100 / 220) = 50.000...
-    QTest::newRow("reducing divides") << relativeWidth(100) << QSize(220, 110) << QSize(100, 49);
-    QTest::newRow("reducing divides, height") << relativeHeight(100) << QSize(110, 220) << QSize(49, 100);
+    QTest::newRow("reducing is exact") << relativeWidth(100) << QSize(220, 110) << QSize(100, 50);
+    QTest::newRow("reducing is exact, height") << relativeHeight(100) << QSize(110, 220) << QSize(50, 100);
+    QTest::newRow("camera photo to width 1920")
+        << relativeWidth(1920) << QSize(4224, 3168) << QSize(1920, 1440);
+    QTest::newRow("camera photo to height 1080")
+        << relativeHeight(1080) << QSize(4224, 3168) << QSize(1440, 1080);
+    QTest::newRow("rounds up from a half") << relativeWidth(500) << QSize(1000, 333) << QSize(500, 167);
+    QTest::newRow("rounds down below a half") << relativeWidth(3) << QSize(9, 4) << QSize(3, 1);
+    QTest::newRow("enlarging rounds") << relativeWidth(4) << QSize(3, 2) << QSize(4, 3);
     // Enlarging multiplies by the inverse: 6 x (750 / 10) = 450, not 6 / (10 / 750) = 449.999...
     QTest::newRow("enlarging multiplies") << relativeWidth(750) << QSize(10, 6) << QSize(750, 450);
     QTest::newRow("enlarging multiplies, height") << relativeHeight(750) << QSize(6, 10) << QSize(450, 750);
     QTest::newRow("relative width 0") << relativeWidth(0) << QSize(1000, 500) << QSize(0, 0);
     QTest::newRow("relative width 2^31-1")
-        << relativeWidth(INT_MAX) << QSize(1000, 500) << QSize(INT_MAX, 1073741823);
+        << relativeWidth(INT_MAX) << QSize(1000, 500) << QSize(INT_MAX, 1073741824);
     QTest::newRow("relative width 2^31-1, tall")
         << relativeWidth(INT_MAX) << QSize(2, 5000) << QSize(INT_MAX, INT_MAX);
 }
@@ -257,18 +268,19 @@ void TestScaling::emptyTargetGivesNull()
 void TestScaling::targetBeyondAllocationLimitGivesNull_data()
 {
     QTest::addColumn<ConversionOptions>("options");
-    QTest::newRow("percentage 100000") << percentage(100000);
-    QTest::newRow("percentage 2^31-1") << percentage(INT_MAX);
-    QTest::newRow("absolute width 2^31-1") << absolute(INT_MAX, 1080);
-    QTest::newRow("absolute 9000 x 9000") << absolute(9000, 9000);
-    QTest::newRow("relative width 2^31-1") << relativeWidth(INT_MAX);
-    QTest::newRow("relative height 10^6") << relativeHeight(1000000);
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("percentage 100000") << percentage(100000) << QSize(1000000, 800000);
+    QTest::newRow("percentage 2^31-1") << percentage(INT_MAX) << QSize(INT_MAX, INT_MAX);
+    QTest::newRow("absolute width 2^31-1") << absolute(INT_MAX, 1080) << QSize(INT_MAX, 1080);
+    QTest::newRow("relative width 2^31-1") << relativeWidth(INT_MAX) << QSize(INT_MAX, 1717986918);
+    QTest::newRow("relative height 10^6") << relativeHeight(1000000) << QSize(1250000, 1000000);
 }
 
-// Settings-file values: refused before anything is allocated, like an unreadable file.
+// Sizes beyond any machine's memory: refused before anything is allocated, with the reason.
 void TestScaling::targetBeyondAllocationLimitGivesNull()
 {
     QFETCH(ConversionOptions, options);
+    QFETCH(QSize, size);
     const QImage image = TestSupport::makePhotoLike(1000, 800);
     QVERIFY(applyScaling(image, options, false, false).isNull());
     QVERIFY(applyScaling(image, options, true, false).isNull());
@@ -277,7 +289,34 @@ void TestScaling::targetBeyondAllocationLimitGivesNull()
     if (!QFile::exists(path))
         QVERIFY(TestSupport::saveImage(image, path));
     updateOptions([&](ConversionOptions &o) { o = options; });
-    QVERIFY(renderImage(path, false).isNull());
+    QString reason;
+    QVERIFY(renderImage(path, false, LoadCacheUse::Keep, &reason).isNull());
+    QCOMPARE(reason, FailureReason::resultTooLarge(size));
+}
+
+void TestScaling::enlargingBeyondTheReaderLimit_data()
+{
+    QTest::addColumn<ConversionOptions>("options");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("absolute 9000 x 9000") << absolute(9000, 9000) << QSize(9000, 9000);
+    QTest::newRow("relative width 12000") << relativeWidth(12000) << QSize(12000, 9600);
+}
+
+// The user's own enlargement is not held to the reader's 256 MB limit for untrusted files.
+void TestScaling::enlargingBeyondTheReaderLimit()
+{
+    QFETCH(ConversionOptions, options);
+    QFETCH(QSize, size);
+    if (!fitsResultBudget(size.width(), size.height()))
+        QSKIP("this machine has too little memory available for the enlargement");
+    const QString path = dir.filePath(QStringLiteral("small.png"));
+    if (!QFile::exists(path))
+        QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(1000, 800), path));
+    updateOptions([&](ConversionOptions &o) { o = options; });
+    QString reason;
+    const QImage enlarged = renderImage(path, false, LoadCacheUse::Bypass, &reason);
+    QCOMPARE(reason, QString());
+    QCOMPARE(enlarged.size(), size);
 }
 
 // The pipeline scales the loaded image, smooth for the conversion and fast for the live preview.

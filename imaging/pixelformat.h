@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+
+// Whether QPainter can begin on images of this pixel format (it cannot on 8-bit indexed or 1-bit).
+bool isPaintableFormat(QImage::Format format);
+
+// The image in a 32-bit format the painter, the smooth scaler and the adjustments work in: a
+// palette or 1-bit picture becomes RGB32, or ARGB32_Premultiplied when it has transparency.
+// Any other format comes back as it is. Pure.
+QImage toPaintableFormat(QImage image);
+
+// The image drawn onto an opaque `background`, for targets that cannot hold transparency (JPG,
+// the pages of a PDF); an image without an alpha channel comes back as it is. Pure.
+QImage flattenOntoBackground(const QImage &image, const QColor &background = Qt::white);
