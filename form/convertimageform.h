@@ -3,7 +3,7 @@
 #include "filelist/addurlscontroller.h"
 #include "filelist/filelistmodel.h"
 #include "form/colorscheme.h"
-#include "form/settingsstore.h"
+#include "settings/settingsstore.h"
 
 #include <QImage>
 #include <QItemSelection>

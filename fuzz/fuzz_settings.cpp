@@ -4,7 +4,7 @@
 // render pipeline with the options so loaded, since a hand-edited file can hold values no widget
 // allows.
 #include "convert/conversionoptions.h"
-#include "form/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "imaging/adjustrule.h"
 #include "imaging/renderpipeline.h"
 #include "imaging/scaling.h"

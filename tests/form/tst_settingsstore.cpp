@@ -1,5 +1,5 @@
 #include "convert/conversionoptions.h"
-#include "form/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "testsupport.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "form/settingsstore.h"
+#include "settings/settingsstore.h"
 
 #include "convert/conversionoptions.h"
 
