@@ -1,13 +1,14 @@
-// Feeds a random INI file through everything that reads the stored settings: the settings store's
-// own load (QSettings with its @Variant(...) values, which it deserialises, every key and its
-// conversion, the rule keys below the stored count), the adjustment rule text form, and then the
-// render pipeline with the options so loaded, since a hand-edited file can hold values no widget
-// allows.
+// Feeds a random INI file through everything that reads the stored settings: the preset loader
+// (the same file read as a preset), the settings store's own load (QSettings with its @Variant(...) values,
+// which it deserialises, every key and its conversion, the rule keys below the stored count), the adjustment
+// rule text form, and then the render pipeline with the options so loaded, since a hand-edited file can hold
+// values no widget allows.
 #include "convert/conversionoptions.h"
-#include "settings/settingsstore.h"
 #include "imaging/adjustrule.h"
 #include "imaging/renderpipeline.h"
 #include "imaging/scaling.h"
+#include "settings/preset.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QColor>
@@ -72,6 +73,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             std::abort();
     }
+    // A preset loads what is valid: every value it takes lies in its key's range.
+    ConversionOptions preset;
+    const Preset::LoadResult presetResult = Preset::load(path, &preset, QFont());
+    if (!presetResult.read || preset.textPosition < 0 || preset.textPosition > 8
+        || preset.targeFileQuality < 0 || preset.targeFileQuality > 99 || preset.scalePercentage < 0
+        || preset.scalePercentage > 400)
+        std::abort();
+    for (const AdjustRule &rule : std::as_const(preset.ruleList)) {
+        if (rule.ruleIndex < 0 || rule.ruleIndex > 6)
+            std::abort();
+    }
+
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home);
     resetOptions();
     const AdjustRuleList rules = SettingsStore::loadOptions(QFont());

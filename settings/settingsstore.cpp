@@ -1,6 +1,7 @@
 #include "settings/settingsstore.h"
 
 #include "convert/conversionoptions.h"
+#include "settings/settingkey.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -13,22 +14,6 @@ using Options = ConversionOptions;
 
 constexpr int PositionCount = 9;
 constexpr int DefaultPosition = 8;
-
-const QString GroupName = QStringLiteral("MainApp");
-const QString RuleCountKey = QStringLiteral("AdjustImageCount");
-const QString RuleKeyPrefix = QStringLiteral("AdjustImage");
-
-// One stored option: its key, the item that writes it, its default, whether a reset restores it,
-// and how it goes into the store and comes back. Loading and resetting both go through `assign`,
-// so a default and a loaded value are checked the same way.
-struct SettingKey {
-    QString key;
-    SettingItem item;
-    QVariant defaultValue;
-    bool restoredByReset;
-    QVariant (*value)(const Options &);
-    void (*assign)(Options &, const QVariant &, const QFont &standardFont);
-};
 
 template <int Options::*Member> QVariant intValue(const Options &options)
 {
@@ -90,87 +75,104 @@ void assignColor(Options &options, const QVariant &value, const QFont &)
     options.textColor = color.isValid() ? color : QColor(Qt::black);
 }
 
+// The range is the editing widget's; a key added without one takes any integer.
 template <int Options::*Member>
-SettingKey intKey(const char *key, SettingItem item, int defaultValue, bool restoredByReset)
+SettingKey intKey(const char *key, SettingItem item, int defaultValue, bool restoredByReset,
+    int minimum = INT_MIN, int maximum = INT_MAX)
 {
-    return { QLatin1String(key), item, defaultValue, restoredByReset, &intValue<Member>, &assignInt<Member> };
+    return { QLatin1String(key), item, defaultValue, restoredByReset, &intValue<Member>, &assignInt<Member>,
+        SettingKey::Int, minimum, maximum };
 }
 
 template <int Options::*Member> SettingKey positionKey(const char *key, SettingItem item)
 {
-    return { QLatin1String(key), item, DefaultPosition, true, &intValue<Member>, &assignPosition<Member> };
+    return { QLatin1String(key), item, DefaultPosition, true, &intValue<Member>, &assignPosition<Member>,
+        SettingKey::Int, 0, PositionCount - 1 };
 }
 
 template <bool Options::*Member>
 SettingKey boolKey(const char *key, SettingItem item, bool defaultValue, bool restoredByReset)
 {
-    return { QLatin1String(key), item, defaultValue, restoredByReset, &boolValue<Member>,
-        &assignBool<Member> };
+    return { QLatin1String(key), item, defaultValue, restoredByReset, &boolValue<Member>, &assignBool<Member>,
+        SettingKey::Bool, 0, 1 };
 }
 
 template <QString Options::*Member>
 SettingKey stringKey(const char *key, SettingItem item, bool restoredByReset)
 {
     return { QLatin1String(key), item, QString(), restoredByReset, &stringValue<Member>,
-        &assignString<Member> };
+        &assignString<Member>, SettingKey::String, 0, 0 };
 }
 
-// Every stored option, in load order.
+SettingKey fontKey(const char *key, SettingItem item)
+{
+    return { QLatin1String(key), item, QString(), true, &fontValue, &assignFont, SettingKey::Font, 0, 0 };
+}
+
+SettingKey colorKey(const char *key, SettingItem item)
+{
+    return { QLatin1String(key), item, QString(), true, &colorValue, &assignColor, SettingKey::Color, 0, 0 };
+}
+
+} // namespace
+
 const QList<SettingKey> &settingKeys()
 {
     using I = SettingItem;
     static const QList<SettingKey> keys = {
         stringKey<&Options::lastPicturesDir>("lastPicturesDir", I::LastPicturesDir, false),
-        intKey<&Options::targeFileType>("targeFileType", I::TargetFileType, 0, false),
-        intKey<&Options::targeFileQuality>("targeFileQuality", I::TargetFileQuality, 95, false),
+        intKey<&Options::targeFileType>("targeFileType", I::TargetFileType, 0, false, 0, 9),
+        intKey<&Options::targeFileQuality>("targeFileQuality", I::TargetFileQuality, 95, false, 0, 99),
         stringKey<&Options::outputFolder>("outputFolder", I::OutputFolder, false),
         stringKey<&Options::pdfFileName>("pdfFileName", I::PdfFile, false),
-        intKey<&Options::pdfPaperSize>("pdfPaperSize", I::PdfPaperSize, 0, false),
+        intKey<&Options::pdfPaperSize>("pdfPaperSize", I::PdfPaperSize, 0, false, 0, 4),
         boolKey<&Options::resizeImageToPaper>("resizeImageToPaper", I::PdfFile, false, false),
         boolKey<&Options::pdfSmoothEdges>("pdfSmoothEdges", I::PdfFile, true, false),
-        intKey<&Options::pdfQuality>("pdfQuality", I::PdfQuality, 2, false),
-        intKey<&Options::pdfPaperOrientation>("pdfPaperOrientation", I::PdfPaperOrientation, 0, false),
-        intKey<&Options::pdfPaperMargin>("pdfPaperMargin", I::PdfPaperMargin, 0, false),
-        intKey<&Options::pdfPaperMarginSize>("pdfPaperMarginSize", I::PdfPaperMarginSize, 20, false),
+        intKey<&Options::pdfQuality>("pdfQuality", I::PdfQuality, 2, false, 0, 5),
+        intKey<&Options::pdfPaperOrientation>("pdfPaperOrientation", I::PdfPaperOrientation, 0, false, 0, 1),
+        intKey<&Options::pdfPaperMargin>("pdfPaperMargin", I::PdfPaperMargin, 0, false, 0, 1),
+        intKey<&Options::pdfPaperMarginSize>("pdfPaperMarginSize", I::PdfPaperMarginSize, 20, false, 0, 99),
         boolKey<&Options::scaleImage>("scaleImage", I::ScaleImage, false, true),
-        intKey<&Options::scaleType>("scaleType", I::ScaleType, 0, true),
-        intKey<&Options::scalePercentage>("scalePercentage", I::ScalePercentage, 100, true),
-        intKey<&Options::scaleAbsoluteWitdh>("scaleAbsoluteWitdh", I::ScaleAbsoluteWidth, 1920, true),
-        intKey<&Options::scaleAbsoluteHeight>("scaleAbsoluteHeight", I::ScaleAbsoluteHeight, 1080, true),
-        intKey<&Options::scaleRelativeTo>("scaleRelativeTo", I::ScaleRelativeTo, 0, true),
-        intKey<&Options::scaleRelativeWidth>("scaleRelativeWidth", I::ScaleRelativeWidth, 1920, true),
-        intKey<&Options::scaleRelativeHeight>("scaleRelativeHeight", I::ScaleRelativeHeight, 1080, true),
+        intKey<&Options::scaleType>("scaleType", I::ScaleType, 0, true, 0, 2),
+        intKey<&Options::scalePercentage>("scalePercentage", I::ScalePercentage, 100, true, 0, 400),
+        intKey<&Options::scaleAbsoluteWitdh>(
+            "scaleAbsoluteWitdh", I::ScaleAbsoluteWidth, 1920, true, 0, INT_MAX),
+        intKey<&Options::scaleAbsoluteHeight>(
+            "scaleAbsoluteHeight", I::ScaleAbsoluteHeight, 1080, true, 0, INT_MAX),
+        intKey<&Options::scaleRelativeTo>("scaleRelativeTo", I::ScaleRelativeTo, 0, true, 0, 1),
+        intKey<&Options::scaleRelativeWidth>(
+            "scaleRelativeWidth", I::ScaleRelativeWidth, 1920, true, 0, INT_MAX),
+        intKey<&Options::scaleRelativeHeight>(
+            "scaleRelativeHeight", I::ScaleRelativeHeight, 1080, true, 0, INT_MAX),
         stringKey<&Options::textContent>("textContent", I::TextContent, true),
-        { QStringLiteral("textFont"), I::TextFont, QString(), true, &fontValue, &assignFont },
-        intKey<&Options::textSize>("textSize", I::TextSize, 12, true),
-        { QStringLiteral("textColor"), I::TextColor, QString(), true, &colorValue, &assignColor },
+        fontKey("textFont", I::TextFont),
+        intKey<&Options::textSize>("textSize", I::TextSize, 12, true, 0, 999),
+        colorKey("textColor", I::TextColor),
         positionKey<&Options::textPosition>("textPosition", I::TextPosition),
-        intKey<&Options::textOpacity>("textOpacity", I::TextOpacity, 100, true),
-        intKey<&Options::textMargin>("textMargin", I::TextMargin, 0, true),
+        intKey<&Options::textOpacity>("textOpacity", I::TextOpacity, 100, true, 0, 100),
+        intKey<&Options::textMargin>("textMargin", I::TextMargin, 0, true, 0, 999),
         stringKey<&Options::imagePath>("imagePath", I::ImagePath, true),
-        intKey<&Options::imageSize>("imageSize", I::ImageSize, 100, true),
+        intKey<&Options::imageSize>("imageSize", I::ImageSize, 100, true, 1, 100),
         positionKey<&Options::imagePosition>("imagePosition", I::ImagePosition),
-        intKey<&Options::imageOpacity>("imageOpacity", I::ImageOpacity, 100, true),
-        intKey<&Options::imageMargin>("imageMargin", I::ImageMargin, 0, true),
+        intKey<&Options::imageOpacity>("imageOpacity", I::ImageOpacity, 100, true, 0, 100),
+        intKey<&Options::imageMargin>("imageMargin", I::ImageMargin, 0, true, 0, 999),
         stringKey<&Options::qrCodeText>("qrCodeText", I::QrCodeText, true),
-        intKey<&Options::qrCodeSize>("qrCodeSize", I::QrCodeSize, 100, true),
+        intKey<&Options::qrCodeSize>("qrCodeSize", I::QrCodeSize, 100, true, 1, 1000),
         positionKey<&Options::qrCodePosition>("qrCodePosition", I::QrCodePosition),
-        intKey<&Options::qrCodeMargin>("qrCodeMargin", I::QrCodeMargin, 0, true),
+        intKey<&Options::qrCodeMargin>("qrCodeMargin", I::QrCodeMargin, 0, true, 0, 999),
     };
     return keys;
 }
 
-std::unique_ptr<QSettings> openStore()
-{
-    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-        QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
-    settings->beginGroup(GroupName);
-    return settings;
-}
+namespace SettingKeys {
+
+const QString GroupName = QStringLiteral("MainApp");
+const QString RuleCountKey = QStringLiteral("AdjustImageCount");
+const QString RuleKeyPrefix = QStringLiteral("AdjustImage");
 
 // A hand-edited count may be huge or negative, so it only limits which of the keys that
 // really exist are read; nothing loops up to it.
-AdjustRuleList loadRules(QSettings &settings)
+AdjustRuleList loadRules(QSettings &settings, QStringList *rejected, bool (*accept)(const AdjustRule &))
 {
     const qint64 count = settings.value(RuleCountKey, 0).toLongLong();
     QList<qint64> positions;
@@ -189,8 +191,11 @@ AdjustRuleList loadRules(QSettings &settings)
     for (const qint64 position : std::as_const(positions)) {
         const QString text = settings.value(RuleKeyPrefix + QString::number(position)).toString();
         qDebug().noquote() << QStringLiteral("rawData: ") + text;
-        if (const std::optional<AdjustRule> rule = adjustRuleFromText(text))
+        const std::optional<AdjustRule> rule = adjustRuleFromText(text);
+        if (rule && (!accept || accept(*rule)))
             rules.append(*rule);
+        else if (rejected)
+            rejected->append(RuleKeyPrefix + QString::number(position));
     }
     return rules;
 }
@@ -200,6 +205,18 @@ void storeRules(QSettings &settings, const AdjustRuleList &rules)
     settings.setValue(RuleCountKey, qint64(rules.size()));
     for (int i = 0; i < rules.size(); ++i)
         settings.setValue(RuleKeyPrefix + QString::number(i), adjustRuleToText(rules.at(i)));
+}
+
+} // namespace SettingKeys
+
+namespace {
+
+std::unique_ptr<QSettings> openStore()
+{
+    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+        QStringLiteral("Larkspan"), QStringLiteral("ZirarurOvize"));
+    settings->beginGroup(SettingKeys::GroupName);
+    return settings;
 }
 
 } // namespace
@@ -213,7 +230,7 @@ AdjustRuleList loadOptions(const QFont &standardFont)
         for (const SettingKey &key : settingKeys())
             key.assign(options, settings->value(key.key, key.defaultValue), standardFont);
     });
-    AdjustRuleList rules = loadRules(*settings);
+    AdjustRuleList rules = SettingKeys::loadRules(*settings);
     settings->endGroup();
     return rules;
 }
@@ -223,7 +240,7 @@ void storeSetting(SettingItem item)
     const std::unique_ptr<QSettings> settings = openStore();
     const ConversionOptions &options = conversionOptions();
     if (item == SettingItem::AdjustRules) {
-        storeRules(*settings, options.ruleList);
+        SettingKeys::storeRules(*settings, options.ruleList);
     } else {
         for (const SettingKey &key : settingKeys()) {
             if (key.item == item)

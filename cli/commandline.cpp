@@ -1,0 +1,228 @@
+#include "cli/commandline.h"
+
+#include "cli/settingoptions.h"
+#include "settings/preset.h"
+#include "settings/settingsstore.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace {
+
+struct GeneralOption {
+    QStringList names;
+    QString valueName;
+    QString help;
+};
+
+const QList<GeneralOption> &generalOptions()
+{
+    static const QList<GeneralOption> options = {
+        { { QStringLiteral("o"), QStringLiteral("output") }, QStringLiteral("DIR"),
+            QStringLiteral("Folder that receives the converted files (or the PDF); made when missing. "
+                           "Default: the output folder of --settings or --preset.") },
+        { { QStringLiteral("settings") }, QString(),
+            QStringLiteral("Start from the settings the window saved last.") },
+        { { QStringLiteral("preset") }, QStringLiteral("FILE"),
+            QStringLiteral(
+                "Start from a preset file saved by the window (\"Save preset...\") or written by hand; "
+                "applied after --settings. Keys it cannot use are named on standard error.") },
+        { { QStringLiteral("overwrite") }, QString(),
+            QStringLiteral("Replace existing target files. Without it they are skipped and listed.") },
+        { { QStringLiteral("recursive") }, QString(), QStringLiteral("Take the files of subfolders too.") },
+        { { QStringLiteral("keep-folders") }, QString(),
+            QStringLiteral(
+                "Recreate the subfolders of a folder under the output folder (with --recursive).") },
+        { { QStringLiteral("json") }, QString(),
+            QStringLiteral("Print one JSON document with each file's source, target, result and reason.") },
+        { { QStringLiteral("verbose") }, QString(),
+            QStringLiteral("Show the program's debug log on standard error.") },
+        { { QStringLiteral("h"), QStringLiteral("help") }, QString(), QStringLiteral("Show this help.") },
+        { { QStringLiteral("version") }, QString(), QStringLiteral("Show the version.") },
+    };
+    return options;
+}
+
+QString optionSynopsis(const QStringList &names, const QString &valueName)
+{
+    QStringList forms;
+    for (const QString &name : names)
+        forms.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    QString text = forms.join(QLatin1String(", "));
+    if (!valueName.isEmpty())
+        text += QLatin1Char(' ') + valueName;
+    return text;
+}
+
+void addOptions(QCommandLineParser &parser)
+{
+    for (const GeneralOption &option : generalOptions())
+        parser.addOption(QCommandLineOption(option.names, option.help, option.valueName));
+    for (const SettingOption &option : settingOptions())
+        parser.addOption(QCommandLineOption(option.name, option.help, option.valueName));
+    QCommandLineOption manPage(QStringLiteral("man-page"), QString(), QStringLiteral("FILE"));
+    manPage.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(manPage);
+}
+
+QString badOption(const QString &name, const QString &value, const QString &allowed)
+{
+    return QStringLiteral("--%1: \"%2\" is not allowed; use %3.").arg(name, value, allowed);
+}
+
+// Defaults, then --settings, then --preset; false with *message set when the preset is unreadable.
+bool startingOptions(
+    const QCommandLineParser &parser, const QFont &standardFont, CliRequest *request, QString *message)
+{
+    resetOptions();
+    updateOptions([&](ConversionOptions &o) { o.textFont = standardFont; });
+    if (parser.isSet(QStringLiteral("settings"))) {
+        const AdjustRuleList rules = SettingsStore::loadOptions(standardFont);
+        updateOptions([&](ConversionOptions &o) { o.ruleList = rules; });
+    }
+    request->options = optionsSnapshot();
+    if (parser.isSet(QStringLiteral("preset"))) {
+        const Preset::LoadResult loaded
+            = Preset::load(parser.value(QStringLiteral("preset")), &request->options, standardFont);
+        if (!loaded.read) {
+            *message = QStringLiteral("--preset: ") + loaded.error + QLatin1Char('.');
+            return false;
+        }
+        request->ignoredPresetKeys = loaded.ignoredKeys;
+    }
+    return true;
+}
+
+// Options on the line, in table order; false with *message naming the first bad one.
+bool applyLineOptions(const QCommandLineParser &parser, ConversionOptions *options, QString *message)
+{
+    for (const SettingOption &option : settingOptions()) {
+        if (!parser.isSet(option.name))
+            continue;
+        const QString value = parser.value(option.name);
+        const QString allowed = option.apply(*options, value);
+        if (!allowed.isEmpty()) {
+            *message = badOption(option.name, value, allowed);
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("width")) && parser.isSet(QStringLiteral("height"))) {
+        options->scaleType = 1;
+        options->scaleAbsoluteWitdh = options->scaleRelativeWidth;
+        options->scaleAbsoluteHeight = options->scaleRelativeHeight;
+    }
+    return true;
+}
+
+} // namespace
+
+CliParseResult parseCommandLine(const QStringList &arguments, const QFont &standardFont)
+{
+    CliParseResult result;
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE|FOLDER"), QString());
+    if (!parser.parse(arguments)) {
+        result.status = CliParseResult::BadCommandLine;
+        result.message = parser.errorText() + QStringLiteral(" See --help.");
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.status = CliParseResult::ShowHelp;
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("man-page"))) {
+        result.status = CliParseResult::ShowManPage;
+        result.request.outputFolder = parser.value(QStringLiteral("man-page"));
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        result.status = CliParseResult::ShowVersion;
+        return result;
+    }
+
+    CliRequest &request = result.request;
+    if (!startingOptions(parser, standardFont, &request, &result.message)
+        || !applyLineOptions(parser, &request.options, &result.message)) {
+        result.status = CliParseResult::BadCommandLine;
+        return result;
+    }
+    request.inputs = parser.positionalArguments();
+    request.outputFolder = parser.isSet(QStringLiteral("output")) ? parser.value(QStringLiteral("output"))
+                                                                  : request.options.outputFolder;
+    request.overwrite = parser.isSet(QStringLiteral("overwrite"));
+    request.recursive = parser.isSet(QStringLiteral("recursive"));
+    request.keepFolders = parser.isSet(QStringLiteral("keep-folders"));
+    request.json = parser.isSet(QStringLiteral("json"));
+    request.verbose = parser.isSet(QStringLiteral("verbose"));
+
+    if (request.inputs.isEmpty()) {
+        result.status = CliParseResult::BadCommandLine;
+        result.message = QStringLiteral("No FILE or FOLDER given. See --help.");
+    } else if (request.outputFolder.isEmpty()) {
+        result.status = CliParseResult::BadCommandLine;
+        result.message
+            = QStringLiteral("-o/--output: missing; give the folder that receives the converted files.");
+    }
+    return result;
+}
+
+QString cliHelpText()
+{
+    QString text = QStringLiteral("Usage: pictomat-cli [OPTIONS] FILE|FOLDER... -o OUTDIR\n"
+                                  "Converts pictures as the Pictomat window does.\n\n");
+    const auto add = [&text](const QString &synopsis, const QString &help, const QString &defaults) {
+        text += QStringLiteral("  ") + synopsis + QLatin1Char('\n');
+        text += QStringLiteral("      ") + help + QLatin1Char('\n');
+        if (!defaults.isEmpty())
+            text += QStringLiteral("      (") + defaults + QStringLiteral(")\n");
+    };
+    for (const GeneralOption &option : generalOptions())
+        add(optionSynopsis(option.names, option.valueName), option.help, QString());
+    text += QStringLiteral("\nConversion settings (they win over --settings and --preset):\n");
+    for (const SettingOption &option : settingOptions())
+        add(optionSynopsis({ option.name }, option.valueName), option.help, option.defaultAndRange);
+    text += QStringLiteral(
+        "\nExit status: 0 all converted, 1 some failed or were skipped, 2 bad command line, "
+        "3 nothing to do.\n");
+    return text;
+}
+
+QString cliManPage()
+{
+    // Backslashes and leading dots would be read as troff requests.
+    const auto escaped = [](QString text) {
+        text.replace(QLatin1Char('\\'), QLatin1String("\\e"));
+        text.replace(QLatin1Char('-'), QLatin1String("\\-"));
+        return text;
+    };
+    QString page
+        = QStringLiteral(".TH PICTOMAT\\-CLI 1 \"\" \"Pictomat %1\" \"User Commands\"\n"
+                         ".SH NAME\npictomat\\-cli \\- convert pictures as the Pictomat window does\n"
+                         ".SH SYNOPSIS\n.B pictomat\\-cli\n[\\fIOPTIONS\\fR] \\fIFILE\\fR|\\fIFOLDER\\fR... "
+                         "\\fB\\-o\\fR \\fIOUTDIR\\fR\n"
+                         ".SH DESCRIPTION\nConverts every picture given, and those found in every folder "
+                         "given, with the render, writers, naming rule and failure list of the window. "
+                         "Existing targets are never replaced unless \\fB\\-\\-overwrite\\fR is given. "
+                         "A progress bar goes to standard error when it is a terminal.\n"
+                         ".SH OPTIONS\n")
+              .arg(QCoreApplication::applicationVersion());
+    const auto add = [&](const QString &synopsis, const QString &help, const QString &defaults) {
+        page += QStringLiteral(".TP\n\\fB") + escaped(synopsis) + QStringLiteral("\\fR\n") + escaped(help);
+        if (!defaults.isEmpty())
+            page += QStringLiteral(" (") + escaped(defaults) + QLatin1Char(')');
+        page += QLatin1Char('\n');
+    };
+    for (const GeneralOption &option : generalOptions())
+        add(optionSynopsis(option.names, option.valueName), option.help, QString());
+    page += QStringLiteral(
+        ".SS Conversion settings\nThey win over \\fB\\-\\-settings\\fR and \\fB\\-\\-preset\\fR.\n");
+    for (const SettingOption &option : settingOptions())
+        add(optionSynopsis({ option.name }, option.valueName), option.help, option.defaultAndRange);
+    page += QStringLiteral(
+        ".SH EXIT STATUS\n0 all converted, 1 some failed or were skipped, 2 bad command line, "
+        "3 nothing to do.\n"
+        ".SH FILES\nPresets are INI files with the keys of the group [MainApp] of the window's "
+        "settings.\n");
+    return page;
+}

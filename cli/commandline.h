@@ -1,0 +1,36 @@
+#pragma once
+
+#include "convert/conversionoptions.h"
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for, with the options already merged: defaults, then the window's
+// saved settings (--settings), then a preset (--preset), then the options given on the line.
+struct CliRequest {
+    QStringList inputs; // files and folders, as given
+    QString outputFolder;
+    bool overwrite = false;
+    bool recursive = false;
+    bool keepFolders = false;
+    bool json = false;
+    bool verbose = false;
+    ConversionOptions options;
+    QStringList ignoredPresetKeys;
+};
+
+struct CliParseResult {
+    enum Status { Run, ShowHelp, ShowManPage, ShowVersion, BadCommandLine };
+    Status status = Run;
+    QString message; // for BadCommandLine: names the option and what it allows
+    // For ShowManPage, request.outputFolder is the file to write.
+    CliRequest request;
+};
+
+// `arguments` includes the program name first, as QCoreApplication::arguments() gives it.
+CliParseResult parseCommandLine(const QStringList &arguments, const QFont &standardFont);
+
+// Every option with its default and range, from the same table the parser uses.
+QString cliHelpText();
+QString cliManPage();

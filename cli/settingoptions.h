@@ -1,0 +1,21 @@
+#pragma once
+
+#include "convert/conversionoptions.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+// One option of the command line that sets conversion options, named after what the window
+// calls the setting.
+struct SettingOption {
+    QString name; // without the leading "--"
+    QString valueName;
+    QString help;
+    QString defaultAndRange; // shown by --help and the man page
+    // Applies a value; returns empty when it was accepted, otherwise the values the option allows.
+    std::function<QString(ConversionOptions &, const QString &)> apply;
+};
+
+// In the order they are applied, which is the order of the window's tabs.
+const QList<SettingOption> &settingOptions();

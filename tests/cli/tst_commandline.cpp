@@ -1,0 +1,312 @@
+// Drives the built pictomat-cli as a process on real files, next to the window's own job.
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "convert/outputformats.h"
+#include "settings/preset.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pictomat-cli"), arguments);
+    CliRun run;
+    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+// The files under a folder, relative to it, sorted.
+QStringList filesUnder(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(folder).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+// Every effect on, as a user of the window might have set them.
+void setWindowOptions(int target)
+{
+    resetOptions();
+    updateOptions([&](ConversionOptions &o) {
+        o.targeFileType = target;
+        o.targeFileQuality = 80;
+        o.scaleImage = true;
+        o.scaleType = 0;
+        o.scalePercentage = 75;
+        o.textContent = QStringLiteral("© Pictomat, 2026");
+        o.textFont = QFont(QFont(QStringLiteral("DejaVu Sans")).toString());
+        o.textSize = 9;
+        o.textColor = QColor(0xc0, 0x20, 0x40);
+        o.textPosition = 4;
+        o.qrCodeText = QStringLiteral("https://example.org");
+        o.qrCodeSize = 20;
+        o.qrCodePosition = 0;
+        o.pdfPaperSize = 1;
+        o.pdfFileName = QStringLiteral("album.pdf");
+        AdjustRule sepia;
+        sepia.ruleIndex = AdjustRule::Sepia;
+        AdjustRule contrast;
+        contrast.ruleIndex = AdjustRule::Contrast;
+        contrast.values[0] = 40;
+        o.ruleList = { sepia, contrast };
+    });
+}
+
+// The window's job as its progress page starts it.
+bool runWindowJob(const QStringList &sources, const QString &outputFolder, const QString &extension)
+{
+    QDir().mkpath(outputFolder);
+    updateOptions([&](ConversionOptions &o) { o.outputFolder = outputFolder; });
+    ConvertImagesThread job;
+    job._urls = sources;
+    job.targetFolder = extension == QLatin1String(".pdf")
+        ? outputFolder + QLatin1Char('/') + conversionOptions().pdfFileName
+        : outputFolder;
+    job.targetExt = extension;
+    QSignalSpy finished(&job, &QThread::finished);
+    job.start();
+    return finished.wait(300000) && job.failures().isEmpty();
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString sources;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(QFileInfo::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/pictomat-cli")));
+        sources = path(QStringLiteral("sources"));
+        QDir().mkpath(sources + QStringLiteral("/trip/day2"));
+        QVERIFY(saveImage(makePhotoLike(160, 120), sources + QStringLiteral("/beach.png")));
+        QVERIFY(saveImage(makePhotoLike(90, 130, true), sources + QStringLiteral("/trip/boat.webp")));
+        QVERIFY(saveImage(makePhotoLike(100, 80), sources + QStringLiteral("/trip/day2/hill.jpg")));
+    }
+
+    void everyTargetMatchesTheWindowJob_data()
+    {
+        QTest::addColumn<int>("target");
+        for (const TargetFormat &format : targetFormats())
+            QTest::newRow(qPrintable(format.text)) << format.position;
+    }
+
+    // A preset saved from the window's options gives the files the window's job writes.
+    void everyTargetMatchesTheWindowJob()
+    {
+        QFETCH(int, target);
+        const QString extension = targetFormatAt(target).extension;
+        setWindowOptions(target);
+        const QString preset = path(QStringLiteral("window-%1.ini").arg(target));
+        QVERIFY(Preset::save(preset, conversionOptions()));
+        const QStringList inputs
+            = { sources + QStringLiteral("/beach.png"), sources + QStringLiteral("/trip/boat.webp") };
+        const QString windowOut = path(QStringLiteral("window-%1").arg(target));
+        QVERIFY(runWindowJob(inputs, windowOut, extension));
+
+        const QString cliOut = path(QStringLiteral("cli-%1").arg(target));
+        const CliRun run = runCli(
+            QStringList { QStringLiteral("--preset"), preset, QStringLiteral("-o"), cliOut } + inputs);
+        QCOMPARE(run.exitCode, 0);
+        const QStringList files = filesUnder(windowOut);
+        QCOMPARE(filesUnder(cliOut), files);
+        QCOMPARE(files.size(), extension == QLatin1String(".pdf") ? 1 : 2);
+        for (const QString &file : files) {
+            if (extension == QLatin1String(".pdf")) // the document carries its creation time
+                QVERIFY(QFileInfo(cliOut + QLatin1Char('/') + file).size() > 1000);
+            else
+                QCOMPARE(fileDigest(cliOut + QLatin1Char('/') + file),
+                    fileDigest(windowOut + QLatin1Char('/') + file));
+        }
+    }
+
+    void lineOptionWinsOverThePreset()
+    {
+        setWindowOptions(JpgTargetPosition);
+        const QString preset = path(QStringLiteral("jpg.ini"));
+        QVERIFY(Preset::save(preset, conversionOptions()));
+        updateOptions([](ConversionOptions &o) {
+            o.targeFileQuality = 30;
+            o.textContent = QStringLiteral("line");
+        });
+        const QStringList inputs = { sources + QStringLiteral("/beach.png") };
+        QVERIFY(runWindowJob(inputs, path(QStringLiteral("window-line")), QStringLiteral(".jpg")));
+        const CliRun run
+            = runCli(QStringList { QStringLiteral("--preset"), preset, QStringLiteral("--quality"),
+                         QStringLiteral("30"), QStringLiteral("--text"), QStringLiteral("line"),
+                         QStringLiteral("-o"), path(QStringLiteral("cli-line")) }
+                + inputs);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(fileDigest(path(QStringLiteral("cli-line/beach.jpg"))),
+            fileDigest(path(QStringLiteral("window-line/beach.jpg"))));
+    }
+
+    void exitCodes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString out = QStringLiteral("-o");
+        QTest::newRow("unknown option") << QStringList { "--sharpen", "x.png", out, "o" } << 2 << "sharpen";
+        QTest::newRow("quality out of range") << QStringList { "--quality", "100", "x.png", out,
+            "o" } << 2 << "--quality: \"100\" is not allowed; use a whole number from 0 to 99";
+        QTest::newRow("unknown format") << QStringList { "--format", "BMP", "x.png", out, "o" } << 2 << "PNG";
+        QTest::newRow("bad position")
+            << QStringList { "--text-position", "middle", "x.png", out, "o" } << 2 << "\"Bottom - Right\"";
+        QTest::newRow("bad rule") << QStringList { "--adjust", "Sepia;Gamma=5000", "x.png", out, "o" } << 2
+                                  << "Gamma=N (-100 to 1000)";
+        QTest::newRow("missing preset")
+            << QStringList { "--preset", "/nonexistent.ini", "x.png", out, "o" } << 2 << "--preset";
+        QTest::newRow("no output folder") << QStringList { "x.png" } << 2 << "-o/--output";
+        QTest::newRow("no input") << QStringList { out, "o" } << 2 << "FILE or FOLDER";
+        QTest::newRow("empty folder") << QStringList { "empty", out, "o" } << 3 << "Nothing to do";
+        QTest::newRow("missing file") << QStringList { "x.png", out, "o" } << 1 << "cannot read image";
+    }
+
+    void exitCodes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QDir().mkpath(path(QStringLiteral("empty")));
+        for (QString &argument : arguments) {
+            if (argument == QLatin1String("x.png") || argument == QLatin1String("o")
+                || argument == QLatin1String("empty"))
+                argument = path(argument);
+        }
+        const CliRun run = runCli(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    }
+
+    void existingTargetIsKeptUnlessOverwriting()
+    {
+        const QString out = path(QStringLiteral("existing"));
+        QDir().mkpath(out);
+        QFile existing(out + QStringLiteral("/beach.png"));
+        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
+        existing.close();
+        const QStringList arguments
+            = { QStringLiteral("--format"), QStringLiteral("PNG"), sources, QStringLiteral("-o"), out };
+
+        CliRun run = runCli(arguments);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("skipped: " + sources.toUtf8() + "/beach.png"), run.err.constData());
+        QCOMPARE(fileDigest(existing.fileName()),
+            QCryptographicHash::hash("mine", QCryptographicHash::Sha256).toHex());
+
+        run = runCli(QStringList { QStringLiteral("--overwrite") } + arguments);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QImage(existing.fileName()).size(), QSize(160, 120));
+    }
+
+    // A broken source is listed with its reason, the others are converted, and the JSON report
+    // says so for each file and matches the disk.
+    void brokenSourceIsListedAndJsonMatchesTheDisk()
+    {
+        const QString in = path(QStringLiteral("mixed"));
+        QDir().mkpath(in);
+        QVERIFY(QFile::copy(sources + QStringLiteral("/beach.png"), in + QStringLiteral("/beach.png")));
+        QFile broken(in + QStringLiteral("/broken.jpg"));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("\xff\xd8\xff\xe0 not really") > 0);
+        broken.close();
+        const QString out = path(QStringLiteral("mixed-out"));
+        const CliRun run = runCli({ QStringLiteral("--json"), QStringLiteral("--format"),
+            QStringLiteral("WEBP"), in, QStringLiteral("-o"), out });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("failed: " + in.toUtf8() + "/broken.jpg: "), run.err.constData());
+
+        QJsonParseError error;
+        const QJsonObject report = QJsonDocument::fromJson(run.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonArray files = report.value(QStringLiteral("files")).toArray();
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(report.value(QStringLiteral("converted")).toInt(), 1);
+        QCOMPARE(report.value(QStringLiteral("failed")).toInt(), 1);
+        for (const QJsonValue &value : files) {
+            const QJsonObject file = value.toObject();
+            const bool converted
+                = file.value(QStringLiteral("result")).toString() == QLatin1String("converted");
+            QCOMPARE(converted,
+                file.value(QStringLiteral("source")).toString().endsWith(QLatin1String("beach.png")));
+            QCOMPARE(QFileInfo::exists(file.value(QStringLiteral("target")).toString()), converted);
+            QCOMPARE(file.value(QStringLiteral("reason")).toString().isEmpty(), converted);
+        }
+        QCOMPARE(filesUnder(out), QStringList { QStringLiteral("beach.webp") });
+    }
+
+    void foldersAreScanned_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("top folder only") << QStringList {} << QStringList { "beach.png" };
+        QTest::newRow("recursive") << QStringList { "--recursive" }
+                                   << QStringList { "beach.png", "boat.png", "hill.png" };
+        QTest::newRow("keep folders") << QStringList { "--recursive", "--keep-folders" }
+                                      << QStringList { "beach.png", "trip/boat.png", "trip/day2/hill.png" };
+    }
+
+    void foldersAreScanned()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, files);
+        const QString out = path(QStringLiteral("tree-") + QString::number(options.size()));
+        const CliRun run = runCli(options
+            + QStringList {
+                QStringLiteral("--format"), QStringLiteral("PNG"), sources, QStringLiteral("-o"), out });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(filesUnder(out), files);
+    }
+
+    void helpAndManPageListEveryOption()
+    {
+        const CliRun run = runCli({ QStringLiteral("--help") });
+        QCOMPARE(run.exitCode, 0);
+        QFile page(QCoreApplication::applicationDirPath() + QStringLiteral("/../pictomat-cli.1"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray manPage = page.readAll();
+        const QRegularExpression option(
+            QStringLiteral("^  (?:-\\w, )?--([\\w-]+)"), QRegularExpression::MultilineOption);
+        int count = 0;
+        for (auto it = option.globalMatch(QString::fromUtf8(run.out)); it.hasNext(); ++count) {
+            const QString name = it.next().captured(1);
+            QVERIFY2(manPage.contains("\\-\\-" + name.toUtf8().replace("-", "\\-")), qPrintable(name));
+        }
+        QVERIFY(count > 30);
+        QVERIFY(run.out.contains("(default 95, 0 to 99)"));
+    }
+};
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
