@@ -1,6 +1,6 @@
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
-#include "form/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "imaging/renderpipeline.h"
 #include "testsupport.h"
 
