@@ -1,5 +1,6 @@
 #include "convert/imagewriter.h"
 
+#include "convert/pngencoder.h"
 #include "imaging/pixelformat.h"
 
 #include <QDebug>
@@ -28,6 +29,15 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
     QSaveFile file(targetPath);
     if (!file.open(QIODevice::WriteOnly))
         return fail(targetPath, file.errorString(), error);
+
+    if (format == "png") {
+        QString reason;
+        if (!writePng(image, &file, -1, &reason)) {
+            file.cancelWriting();
+            return fail(targetPath, reason, error);
+        }
+        return file.commit() || fail(targetPath, file.errorString(), error);
+    }
 
     // Asking the writer loads only the plug-in for this format; the list of supported formats
     // would load every plug-in and their codec libraries.

@@ -3,7 +3,8 @@
 #include <QImage>
 #include <QString>
 
-// Writes one file target through QImageWriter, the format chosen from the target's suffix.
+// Writes one file target through QImageWriter (PNG through our own encoder), the format chosen
+// from the target's suffix.
 // `quality` is applied to "jpg" targets only; every other format gets its writer's default.
 // The image goes to a temporary file in the target folder that replaces the target only once
 // it is complete, so a failed write leaves no partial file and never damages an existing one.
