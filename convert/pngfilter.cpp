@@ -1,5 +1,7 @@
 #include "convert/pngfilter.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -9,20 +11,18 @@ namespace {
 enum Filter : uint8_t { None = 0, Sub = 1, Up = 2, Average = 3, Paeth = 4 };
 
 // The byte seen as a signed value, its distance from zero: libpng's measure of a filtered row.
-inline size_t weight(uint8_t v)
+inline unsigned weight(uint8_t v)
 {
-    return v < 128 ? v : 256 - v;
+    return unsigned(std::abs(int(int8_t(v))));
 }
 
 inline int paethPredictor(int a, int b, int c)
 {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a);
-    const int pb = std::abs(p - b);
-    const int pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc)
-        return a;
-    return pb <= pc ? b : c;
+    // |p - a|, |p - b| and |p - c| for p = a + b - c, without forming p.
+    const int pa = std::abs(b - c);
+    const int pb = std::abs(a - c);
+    const int pc = std::abs(a + b - 2 * c);
+    return pa <= pb && pa <= pc ? a : (pb <= pc ? b : c);
 }
 
 template <Filter filter> inline int predict(int left, int above, int upperLeft)
@@ -39,22 +39,33 @@ template <Filter filter> inline int predict(int left, int above, int upperLeft)
         return 0;
 }
 
-// Filters `row` into `out` and returns the weight of the result. One instance per filter keeps
-// the choice out of the inner loop.
-template <Filter filter>
-size_t applyFilter(const uint8_t *row, const uint8_t *up, size_t length, size_t bpp, uint8_t *out)
+// Filters bytes [from, to) of a row; `hasLeft` when they all lie past the first pixel.
+template <Filter filter, bool hasLeft>
+size_t filterSpan(const uint8_t *__restrict row, const uint8_t *__restrict up, size_t from, size_t to,
+    size_t bpp, uint8_t *__restrict out)
 {
     size_t sum = 0;
-    const size_t head = bpp < length ? bpp : length;
-    for (size_t i = 0; i < head; ++i) {
-        out[i] = uint8_t(row[i] - predict<filter>(0, up[i], 0));
-        sum += weight(out[i]);
-    }
-    for (size_t i = head; i < length; ++i) {
-        out[i] = uint8_t(row[i] - predict<filter>(row[i - bpp], up[i], up[i - bpp]));
+    for (size_t i = from; i < to; ++i) {
+        const int left = hasLeft ? row[i - bpp] : 0;
+        const int upperLeft = hasLeft ? up[i - bpp] : 0;
+        out[i] = uint8_t(row[i] - predict<filter>(left, up[i], upperLeft));
         sum += weight(out[i]);
     }
     return sum;
+}
+
+// Filters `row` into `out` and returns the weight of the result, or SIZE_MAX as soon as the
+// weight reaches `limit` (it could not win then, and the rest of the row is not needed).
+template <Filter filter>
+size_t applyFilter(
+    const uint8_t *row, const uint8_t *up, size_t length, size_t bpp, uint8_t *out, size_t limit)
+{
+    constexpr size_t Block = 1024;
+    const size_t head = bpp < length ? bpp : length;
+    size_t sum = filterSpan<filter, false>(row, up, 0, head, bpp, out);
+    for (size_t from = head; from < length && sum < limit; from += Block)
+        sum += filterSpan<filter, true>(row, up, from, std::min(from + Block, length), bpp, out);
+    return sum < limit ? sum : SIZE_MAX;
 }
 
 } // namespace
@@ -72,17 +83,17 @@ void filterRowAdaptive(const uint8_t *row, const uint8_t *previous, size_t lengt
         bestSum += weight(row[i]);
 
     const auto consider = [&](Filter filter, size_t sum) {
-        if (sum >= bestSum)
+        if (sum == SIZE_MAX)
             return;
         bestSum = sum;
         bestFilter = filter;
         std::swap(best, candidate);
         bestRow = best;
     };
-    consider(Sub, applyFilter<Sub>(row, previous, length, bpp, candidate));
-    consider(Up, applyFilter<Up>(row, previous, length, bpp, candidate));
-    consider(Average, applyFilter<Average>(row, previous, length, bpp, candidate));
-    consider(Paeth, applyFilter<Paeth>(row, previous, length, bpp, candidate));
+    consider(Sub, applyFilter<Sub>(row, previous, length, bpp, candidate, bestSum));
+    consider(Up, applyFilter<Up>(row, previous, length, bpp, candidate, bestSum));
+    consider(Average, applyFilter<Average>(row, previous, length, bpp, candidate, bestSum));
+    consider(Paeth, applyFilter<Paeth>(row, previous, length, bpp, candidate, bestSum));
     out[0] = bestFilter;
     std::memcpy(out + 1, bestRow, length);
 }
