@@ -5,6 +5,7 @@
 #include "convert/imagewriter.h"
 #include "convert/outputformats.h"
 #include "convert/pdfassembly.h"
+#include "imaging/memorybudget.h"
 #include "imaging/renderpipeline.h"
 
 #include <QDir>
@@ -79,7 +80,7 @@ void ConvertImagesThread::convertOne(const QString &source, const QString &targe
 {
     QString reason;
     const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
-    if (image.isNull()) {
+    if (image.isNull() || !MemoryBudget::fitsEncoder(image.size(), targetExt, &reason)) {
         recordFailure(source, target, reason);
         return;
     }

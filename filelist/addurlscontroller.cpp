@@ -43,6 +43,10 @@ void AddUrlsController::startWorker(const QList<QUrl> &urls)
     connect(worker, &ConvertImageAddUrlsThread::processFinish, this,
         &AddUrlsController::onGetItemIconProcessFinish);
     connect(worker, &QThread::finished, this, &AddUrlsController::onAddUrlsThreadDestroy);
+    connect(worker, &ConvertImageAddUrlsThread::filesUnreachable, this, [this](const QStringList &paths) {
+        if (!abandoned)
+            Q_EMIT filesUnreachable(paths);
+    });
     worker->enqueueUrls(urls);
     Q_EMIT addUrlsStarted();
     worker->start(QThread::InheritPriority);

@@ -40,6 +40,8 @@ Q_SIGNALS:
     void addUrlsFinish(QString lastPath);
     // A worker ended and is gone; another may follow at once with lists handed over meanwhile.
     void addUrlsThreadDestroy();
+    // Files of dropped folders that cannot be listed because of their names.
+    void filesUnreachable(QStringList paths);
 
 private:
     void startWorker(const QList<QUrl> &urls);

@@ -90,6 +90,12 @@ void ConvertImageAddUrlsThread::addFileOrFolder(const QString &path)
     QString file;
     while (scan.next(&file))
         addFileRow(file);
+    const QStringList unreachable = scan.unreachableNames();
+    if (!unreachable.isEmpty()) {
+        qWarning().noquote() << "Names not valid in the file-name encoding:"
+                             << unreachable.join(QLatin1String(", "));
+        Q_EMIT filesUnreachable(unreachable);
+    }
 }
 
 void ConvertImageAddUrlsThread::addFileRow(const QString &path)

@@ -41,6 +41,8 @@ Q_SIGNALS:
     // The file is named by filePath, the row's Path text: icons find their row by path.
     void processFinish(QImage image, QString fileName, QString path, QString sizeStr, QString filePath);
     void addUrlsThreadEnd();
+    // Files of a dropped folder whose names Qt cannot open (not valid UTF-8), as shown paths.
+    void filesUnreachable(QStringList paths);
 
 protected:
     void run() override;

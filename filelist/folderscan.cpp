@@ -1,6 +1,7 @@
 #include "filelist/folderscan.h"
 
 #include "common/pathcompare.h"
+#include "common/undecodablenames.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -22,6 +23,8 @@ void FolderScan::enter(const QString &folder)
     // AllDirs keeps the name filter off folder names: a folder named "2024" is still walked.
     stack.push_back(std::make_unique<QDirIterator>(
         folder, QStringList { QStringLiteral("*.*") }, QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot));
+    for (const QString &path : undecodableNames(folder))
+        unreachable.append(QDir::toNativeSeparators(path));
 }
 
 bool FolderScan::next(QString *path)

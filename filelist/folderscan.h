@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -21,10 +22,16 @@ public:
     // The next file in normal form (common/pathcompare.h); false when the walk is done or stopped.
     bool next(QString *path);
 
+    // Entries of the folders entered so far whose names are not valid in the file-name encoding
+    // (UTF-8), as paths with replacement characters: no Qt file name reaches them, so they are
+    // not yielded, and a caller reports them instead of leaving them out without a word.
+    QStringList unreachableNames() const { return unreachable; }
+
 private:
     void enter(const QString &folder);
 
     std::vector<std::unique_ptr<QDirIterator>> stack;
     QSet<QString> visited;
     const std::atomic<bool> *stop;
+    QStringList unreachable;
 };

@@ -1,5 +1,6 @@
 #include "filelist/listicon.h"
 
+#include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
 
 #include <QImageReader>
@@ -11,7 +12,7 @@ ListIcon makeListIcon(const QString &filePath)
     QImageReader::setAllocationLimit(256);
     reader.setAutoTransform(true);
     const SourceDamageWatch watch;
-    const QImage image = reader.read();
+    const QImage image = SourceCheck::accept(reader) ? reader.read() : QImage();
 
     ListIcon icon;
     icon.sizeStr = QString::number(image.width()) + QLatin1Char('x') + QString::number(image.height());

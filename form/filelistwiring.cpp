@@ -8,6 +8,7 @@
 
 #include <QDebug>
 #include <QItemSelectionModel>
+#include <QMessageBox>
 
 void ConvertImageForm::setupFileList()
 {
@@ -25,6 +26,12 @@ void ConvertImageForm::setupFileList()
 
     connect(&addUrls, &AddUrlsController::addUrlsStarted, this, [this] { emit showToolbarSignal(false); });
     connect(&addUrls, &AddUrlsController::addUrlsFinish, this, &ConvertImageForm::onAddUrlsFinish);
+    connect(&addUrls, &AddUrlsController::filesUnreachable, this, [this](const QStringList &paths) {
+        QMessageBox::warning(this, tr("Files not added"),
+            tr("These files have names that are not valid UTF-8 and cannot be opened; rename them to "
+               "convert them:\n%1")
+                .arg(paths.join(QLatin1Char('\n'))));
+    });
     connect(&addUrls, &AddUrlsController::addUrlsThreadDestroy, this, [this] {
         qDebug() << "onAddUrlsThreadDestroy";
         emit showToolbarSignal(true);

@@ -3,6 +3,7 @@
 #include "common/lkglobal.h"
 #include "convert/conversionoptions.h"
 #include "form/convertimageform.h"
+#include "imaging/sourcecheck.h"
 #include "ui_convertimageform.h"
 
 #include <QFileDialog>
@@ -37,7 +38,7 @@ void ConvertImageForm::applyPictureOptions()
 void ConvertImageForm::showWatermarkThumbnail(const QString &path)
 {
     QImageReader reader(path);
-    const QSize size = reader.size();
+    const QSize size = SourceCheck::accept(reader) ? reader.size() : QSize();
     if (!size.isValid()) {
         ui->imageImage->clear();
         return;

@@ -26,6 +26,11 @@ QString damaged()
     return tr("damaged or incomplete image");
 }
 
+QString tooManyScans(int limit)
+{
+    return tr("JPEG with too many scans (more than %1)").arg(limit);
+}
+
 QString pictureTooLarge(QSize size, qint64 limitMegapixels)
 {
     return tr("picture too large (%1 x %2, the limit is %3 megapixels)")

@@ -9,6 +9,7 @@ namespace FailureReason {
 QString cannotRead();
 QString notSupported();
 QString damaged();
+QString tooManyScans(int limit);
 QString pictureTooLarge(QSize size, qint64 limitMegapixels);
 QString resultTooLarge(QSize size);
 QString diskFull();

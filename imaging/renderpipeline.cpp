@@ -7,6 +7,7 @@
 #include "imaging/failurereasons.h"
 #include "imaging/pixelformat.h"
 #include "imaging/scaling.h"
+#include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
 #include "imaging/watermarks.h"
 
@@ -196,6 +197,8 @@ bool loadImage(const QString &path, QImage *image, QString *reason)
     QImageReader reader(path);
     QImageReader::setAllocationLimit(256);
     reader.setAutoTransform(true);
+    if (!SourceCheck::accept(reader, reason))
+        return false;
     const SourceDamageWatch watch;
     if (reader.read(image))
         return acceptDecodedSource(watch, image, reason);

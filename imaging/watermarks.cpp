@@ -2,6 +2,7 @@
 
 #include "imaging/imagelimits.h"
 #include "imaging/qrcode.h"
+#include "imaging/sourcecheck.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -97,7 +98,7 @@ bool drawImageWatermark(QImage &layer, QPainter &painter, const ConversionOption
 {
     if (!QFileInfo::exists(options.imagePath))
         return true;
-    const QImage picture(options.imagePath);
+    const QImage picture = SourceCheck::read(options.imagePath);
     if (picture.isNull())
         return true;
     const float factor = float(options.imageSize / 100.0);

@@ -16,6 +16,10 @@ Files made (prefix = the format of the valid file they come from):
   <real>-with-<ext>-extension  right content, wrong suffix (png-with-jpeg-extension.jpg and friends)
   text-with-png-extension.png, noise-with-jpeg-extension.jpg
   exif-orientation-<v>.jpg     an EXIF orientation outside 1..8, and one whose IFD points past the end
+  <fmt>-with-<ext>-extension   also formats Qt reads but the program does not take (BMP, XPM, ICO,
+                               TGA, and an SVG that draws itself), which must never be decoded
+  progressive-jpeg-<n>-scans   one scan repeated until the file holds n scans (500 is the most taken)
+  avif-box-claims-<n>gb        an item whose box and extent declare gigabytes the file does not hold
 The directory named photo.jpg, the symbolic-link loops and the unreadable file need the file system
 of the test run and are made by the tests themselves.
 """
@@ -73,6 +77,9 @@ def encode_all(work):
         dst = os.path.join(work, "src." + fmt)
         run(convert, src, "-strip", *args, dst)
         out[fmt] = open(dst, "rb").read()
+    dst = os.path.join(work, "progressive.jpg")
+    run(convert, src, "-strip", "-quality", "90", "-interlace", "Plane", dst)
+    out["progressive-jpg"] = open(dst, "rb").read()
     dst = os.path.join(work, "src.avif")
     run("avifenc", "--speed", "10", "--min", "20", "--max", "30", src, dst)
     out["avif"] = open(dst, "rb").read()
@@ -163,9 +170,87 @@ def with_exif(jpg, segment):
     return jpg[:2] + segment + jpg[2:]
 
 
+def bmp(width, height, rows):
+    body = b"".join(bytes(p for x in range(width) for p in reversed(r[3 * x:3 * x + 3])) + b"\0" * ((-3 * width) % 4)
+                    for r in reversed(rows))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+    return header + info + body
+
+
+def tga(width, height, rows):
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 24, 0x20)
+    body = b"".join(bytes(p for x in range(width) for p in reversed(r[3 * x:3 * x + 3])) for r in rows)
+    return header + body
+
+
+def ico(png):
+    entry = struct.pack("<BBBBHHII", WIDTH, HEIGHT, 0, 0, 1, 32, len(png), 22)
+    return struct.pack("<HHH", 0, 1, 1) + entry + png
+
+
+XPM = (b'/* XPM */\nstatic char *x[] = {\n"4 2 2 1",\n"a c #ff0000",\n"b c #0000ff",\n'
+       b'"abab",\n"baba"};\n')
+
+# Draws itself as its own picture: a renderer that follows the reference recurses without end.
+SVG_SELF = (b'<svg xmlns="http://www.w3.org/2000/svg" width="48" height="32">'
+            b'<image href="svg-with-png-extension.png" width="48" height="32"/></svg>\n')
+
+
+def jpeg_scans(jpg):
+    """The byte ranges of the scans (SOS segment and its coded data) of a JPEG."""
+    scans, i = [], 2
+    while i + 4 <= len(jpg) and jpg[i + 1] != 0xD9:
+        length = struct.unpack(">H", jpg[i + 2:i + 4])[0]
+        if jpg[i + 1] != 0xDA:
+            i += 2 + length
+            continue
+        j = i + 2 + length
+        while jpg[j] != 0xFF or jpg[j + 1] == 0 or 0xD0 <= jpg[j + 1] <= 0xD7:
+            j += 1
+        scans.append((i, j))
+        i = j
+    return scans
+
+
+def with_scans(progressive, total):
+    """The progressive JPEG with its shortest scan repeated until it holds `total` scans."""
+    scans = jpeg_scans(progressive)
+    start, end = min(scans, key=lambda s: s[1] - s[0])
+    last = scans[-1][1]
+    return progressive[:last] + progressive[start:end] * (total - len(scans)) + progressive[last:]
+
+
+def claims_gigabytes(avif, gigabytes):
+    """The AVIF with its 'mdat' box and the item's extent claiming `gigabytes` GB."""
+    data = bytearray(avif)
+    size = gigabytes << 30
+    mdat = data.index(b"mdat") - 4
+    data[mdat:mdat + 8] = struct.pack(">I4s", 1, b"mdat")
+    data[mdat + 8:mdat + 8] = struct.pack(">Q", size)
+    iloc = data.index(b"iloc") - 4
+    # Everything after the mdat header moved by 8 bytes; the extents are patched to the claim.
+    version = data[iloc + 8]
+    sizes = data[iloc + 12]
+    offset_size, length_size = sizes >> 4, sizes & 15
+    if version == 0 and offset_size == 4 and length_size == 4:
+        count = struct.unpack(">H", data[iloc + 14:iloc + 16])[0]
+        at = iloc + 16
+        for _ in range(count):
+            extents = struct.unpack(">H", data[at + 6:at + 8])[0]
+            at += 8
+            for _ in range(extents):
+                offset = struct.unpack(">I", data[at:at + 4])[0]
+                struct.pack_into(">II", data, at, offset + 8, 0xFFFFFFF0)
+                at += 8
+    return bytes(data)
+
+
 def hostile_files(valid):
     files = {}
     for fmt, data in valid.items():
+        if "-" in fmt:
+            continue
         files["valid-%s.%s" % (fmt, fmt)] = data
         files["empty-%s.%s" % (fmt, fmt)] = b""
         for n in truncation_lengths(len(data)):
@@ -199,6 +284,16 @@ def hostile_files(valid):
     files["jxl-with-gif-extension.gif"] = valid["jxl"]
     files["text-with-png-extension.png"] = b"This is a shopping list, not a picture.\n"
     files["noise-with-jpeg-extension.jpg"] = bytes(random.Random(7).randrange(256) for _ in range(3000))
+
+    rows = pattern_rgb()
+    files["bmp-with-jpeg-extension.jpg"] = bmp(WIDTH, HEIGHT, rows)
+    files["tga-with-tiff-extension.tiff"] = tga(WIDTH, HEIGHT, rows)
+    files["ico-with-webp-extension.webp"] = ico(png)
+    files["xpm-with-png-extension.png"] = XPM
+    files["svg-with-png-extension.png"] = SVG_SELF
+    for total in (500, 501, 2000):
+        files["progressive-jpeg-%d-scans.jpg" % total] = with_scans(valid["progressive-jpg"], total)
+    files["avif-box-claims-30gb.avif"] = claims_gigabytes(valid["avif"], 30)
 
     for value in (0, 9, 65535):
         files["exif-orientation-%d.jpg" % value] = with_exif(jpg, exif_segment(value))

@@ -12,6 +12,7 @@
 #include <QLoggingCategory>
 #include <QThread>
 #include <QVariant>
+#include <new>
 
 #include <avif/avif.h>
 
@@ -32,6 +33,8 @@ Q_LOGGING_CATEGORY(lcAvif, "pictomat.imageformats.avif", QtWarningMsg)
 namespace {
 
 constexpr int DefaultSpeed = 8;
+// What setQuality(-1) gives.
+constexpr int DefaultQuality = 70;
 constexpr int QuantizerSpread = 6;
 
 struct EncoderDeleter {
@@ -131,40 +134,115 @@ std::unique_ptr<avifImage, ImageDeleter> toAvifImage(
     return avif;
 }
 
-} // namespace
+// libavif reads the boxes it needs through this, so that a file is never held whole in memory:
+// only the box or item being parsed, which libavif copies where it keeps it (not persistent).
+namespace DeviceIo {
 
-void AvifHandler::DecoderDeleter::operator()(avifDecoder *decoder) const
+    struct Reader {
+        avifIO io;
+        QIODevice *device;
+        qint64 start;
+        QByteArray buffer;
+    };
+
+    avifResult read(avifIO *io, uint32_t readFlags, uint64_t offset, size_t size, avifROData *out)
+    {
+        auto *reader = static_cast<Reader *>(io->data);
+        if (readFlags != 0 || offset > io->sizeHint)
+            return AVIF_RESULT_IO_ERROR;
+        const qint64 wanted = qint64(qMin<uint64_t>(size, io->sizeHint - offset));
+        if (!reader->device->seek(reader->start + qint64(offset)))
+            return AVIF_RESULT_IO_ERROR;
+        try {
+            reader->buffer = reader->device->read(wanted);
+        } catch (const std::bad_alloc &) {
+            return AVIF_RESULT_OUT_OF_MEMORY;
+        }
+        if (reader->buffer.size() != wanted)
+            return AVIF_RESULT_IO_ERROR;
+        out->data = reinterpret_cast<const uint8_t *>(reader->buffer.constData());
+        out->size = size_t(reader->buffer.size());
+        return AVIF_RESULT_OK;
+    }
+
+    void destroy(avifIO *io)
+    {
+        delete static_cast<Reader *>(io->data);
+    }
+
+    // A reader of `device` from where it stands; null for a device that cannot seek.
+    avifIO *create(QIODevice *device)
+    {
+        if (device->isSequential())
+            return nullptr;
+        auto *reader = new Reader {};
+        reader->io.destroy = destroy;
+        reader->io.read = read;
+        reader->io.sizeHint = uint64_t(device->size() - device->pos());
+        reader->io.persistent = AVIF_FALSE;
+        reader->io.data = reader;
+        reader->device = device;
+        reader->start = device->pos();
+        return &reader->io;
+    }
+
+} // namespace DeviceIo
+
+QSize storedSize(const avifImage *image)
 {
-    avifDecoderDestroy(decoder);
+    return QSize(int(qMin<uint32_t>(image->width, INT_MAX)), int(qMin<uint32_t>(image->height, INT_MAX)));
 }
 
-AvifHandler::AvifHandler() = default;
-AvifHandler::~AvifHandler() = default;
-
-bool AvifHandler::canRead(QIODevice *device)
+QSize uprightSize(const avifImage *image)
 {
-    return IsoBmff::isAvif(IsoBmff::peekBrands(device));
+    const bool quarterTurn = (image->transformFlags & AVIF_TRANSFORM_IROT) && (image->irot.angle & 1);
+    return quarterTurn ? storedSize(image).transposed() : storedSize(image);
 }
 
-bool AvifHandler::canRead() const
+QImage::Format outputFormat(const avifDecoder *decoder)
 {
-    if (m_state == State::Unparsed && !canRead(device()))
+    const bool alpha = decoder->alphaPresent;
+    if (decoder->image->depth > 8)
+        return alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64;
+    return alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+}
+
+// The reader keeps libavif's default limits; a file it would refuse is not written at all.
+bool takesSize(QSize size)
+{
+    if (size.width() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
+        || size.height() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
+        || qint64(size.width()) * size.height() > AVIF_DEFAULT_IMAGE_SIZE_LIMIT) {
+        qCWarning(
+            lcAvif, "Cannot write AVIF: %d x %d is beyond the reader's limits", size.width(), size.height());
         return false;
-    if (m_state == State::Failed || m_decoded)
-        return false;
-    setFormat("avif");
+    }
     return true;
 }
 
-bool AvifHandler::ensureParsed() const
+QByteArray detectAvif(QIODevice *device)
 {
-    if (m_state != State::Unparsed)
-        return m_state == State::Parsed;
-    m_state = State::Failed;
-    if (!device() || !canRead(device()))
-        return false;
-    m_data = device()->readAll();
+    return IsoBmff::isAvif(IsoBmff::peekBrands(device)) ? QByteArrayLiteral("avif") : QByteArray();
+}
 
+const CodecTraits AvifTraits { { "avif" }, detectAvif, { "8bit", "10bit", "12bit" }, 10, DefaultQuality,
+    takesSize };
+
+} // namespace
+
+const CodecTraits &AvifHandler::traits()
+{
+    return AvifTraits;
+}
+
+AvifHandler::AvifHandler()
+    : CodecHandler(AvifTraits)
+    , m_decoder(nullptr, avifDecoderDestroy)
+{
+}
+
+bool AvifHandler::parse() const
+{
     m_decoder.reset(avifDecoderCreate());
     if (!m_decoder)
         return false;
@@ -174,61 +252,30 @@ bool AvifHandler::ensureParsed() const
     // Files from older encoders lack boxes the strict mode insists on; the pixels are fine.
     m_decoder->strictFlags = AVIF_STRICT_DISABLED;
 
-    avifResult result = avifDecoderSetIOMemory(
-        m_decoder.get(), reinterpret_cast<const uint8_t *>(m_data.constData()), size_t(m_data.size()));
-    if (result == AVIF_RESULT_OK)
-        result = avifDecoderParse(m_decoder.get());
+    avifIO *io = DeviceIo::create(device());
+    if (!io)
+        return false;
+    avifDecoderSetIO(m_decoder.get(), io);
+    const avifResult result = avifDecoderParse(m_decoder.get());
     if (result != AVIF_RESULT_OK) {
         qCWarning(lcAvif, "Cannot parse AVIF: %s %s", avifResultToString(result), m_decoder->diag.error);
         return false;
     }
-    if (!DecodeLimits::isSaneSize(storedSize()) || m_decoder->image->depth > 16) {
+    if (!DecodeLimits::isSaneSize(storedSize(m_decoder->image)) || m_decoder->image->depth > 16) {
         qCWarning(lcAvif, "AVIF image has an invalid size or depth");
         return false;
     }
-    m_state = State::Parsed;
+    m_header = { uprightSize(m_decoder->image), outputFormat(m_decoder.get()) };
     return true;
 }
 
-QSize AvifHandler::storedSize() const
+bool AvifHandler::decode(QImage *image)
 {
-    return QSize(int(qMin<uint32_t>(m_decoder->image->width, INT_MAX)),
-        int(qMin<uint32_t>(m_decoder->image->height, INT_MAX)));
-}
-
-QSize AvifHandler::uprightSize() const
-{
-    const avifImage *image = m_decoder->image;
-    const bool quarterTurn = (image->transformFlags & AVIF_TRANSFORM_IROT) && (image->irot.angle & 1);
-    return quarterTurn ? storedSize().transposed() : storedSize();
-}
-
-bool AvifHandler::isDeep() const
-{
-    return m_decoder->image->depth > 8;
-}
-
-QImage::Format AvifHandler::outputFormat() const
-{
-    const bool alpha = m_decoder->alphaPresent;
-    if (isDeep())
-        return alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64;
-    return alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-}
-
-bool AvifHandler::read(QImage *image)
-{
-    // One still image per file: a second read has nothing more to give.
-    if (!ensureParsed() || m_decoded)
-        return false;
-    m_decoded = true;
-
     // Everything below follows the header as parsed; a coded picture that disagrees with it
     // (another size or depth) is refused, not written into a buffer sized for something else.
-    const QImage::Format format = outputFormat();
-    const bool deep = isDeep();
+    const bool deep = m_decoder->image->depth > 8;
     QImage pixels;
-    if (!QImageIOHandler::allocateImage(storedSize(), format, &pixels))
+    if (!QImageIOHandler::allocateImage(storedSize(m_decoder->image), m_header.format, &pixels))
         return false;
     avifResult result = avifDecoderNextImage(m_decoder.get());
     if (result != AVIF_RESULT_OK) {
@@ -270,23 +317,11 @@ bool AvifHandler::read(QImage *image)
     return true;
 }
 
-bool AvifHandler::write(const QImage &image)
+bool AvifHandler::encode(const QImage &input, const EncodeSettings &settings)
 {
-    if (image.isNull() || !device() || !device()->isWritable())
-        return false;
-    // The reader keeps libavif's default limits; a file it would refuse is not written at all.
-    if (image.width() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
-        || image.height() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
-        || qint64(image.width()) * image.height() > AVIF_DEFAULT_IMAGE_SIZE_LIMIT) {
-        qCWarning(lcAvif, "Cannot write AVIF: %d x %d is beyond the reader's limits", image.width(),
-            image.height());
-        return false;
-    }
-    const int depth = writeDepth(image, 10);
-    const QImage input = EncoderInput::prepare(image, depth > 8);
-    const int quality = writeQuality(DefaultQuality);
-    const bool lossless = quality == 100;
-
+    const int depth = settings.depth;
+    const int quality = settings.quality;
+    const bool lossless = settings.lossless;
     std::unique_ptr<avifImage, ImageDeleter> avif = toAvifImage(input, depth, lossless, m_transformation);
     if (!avif)
         return false;
@@ -318,4 +353,3 @@ bool AvifHandler::write(const QImage &image)
         qCWarning(lcAvif, "Cannot write AVIF data: %s", qPrintable(device()->errorString()));
     return complete;
 }
-

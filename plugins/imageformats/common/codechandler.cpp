@@ -1,9 +1,77 @@
 #include "plugins/imageformats/common/codechandler.h"
 
+#include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/encoderinput.h"
 
+#include <QIODevice>
+#include <QLoggingCategory>
 #include <QSize>
 #include <QVariant>
+#include <new>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCodec)
+
+bool CodecHandler::canRead() const
+{
+    if (m_state == State::Failed || m_decoded)
+        return false;
+    if (m_state == State::Unparsed) {
+        const QByteArray format = m_traits.detect(device());
+        if (format.isEmpty())
+            return false;
+        setFormat(format);
+    }
+    return true;
+}
+
+bool CodecHandler::ensureParsed() const
+{
+    if (m_state != State::Unparsed)
+        return m_state == State::Parsed;
+    m_state = State::Failed;
+    if (!device() || m_traits.detect(device()).isEmpty() || !DecodeLimits::fitsFileLimit(device()))
+        return false;
+    try {
+        if (!parse())
+            return false;
+    } catch (const std::bad_alloc &) {
+        qCWarning(lcCodec, "Out of memory while parsing the %s header", format().constData());
+        return false;
+    }
+    m_state = State::Parsed;
+    return true;
+}
+
+bool CodecHandler::read(QImage *image)
+{
+    // One still image per file: a second read has nothing more to give.
+    if (!ensureParsed() || m_decoded)
+        return false;
+    m_decoded = true;
+    try {
+        return decode(image);
+    } catch (const std::bad_alloc &) {
+        qCWarning(lcCodec, "Out of memory while decoding %s", format().constData());
+        return false;
+    }
+}
+
+bool CodecHandler::write(const QImage &image)
+{
+    if (image.isNull() || !device() || !device()->isWritable()
+        || (m_traits.takesSize && !m_traits.takesSize(image.size())))
+        return false;
+    EncodeSettings settings;
+    settings.depth = writeDepth(image, m_traits.deepDefault);
+    settings.quality = writeQuality(m_traits.defaultQuality);
+    settings.lossless = settings.quality == 100;
+    try {
+        return encode(EncoderInput::prepare(image, settings.depth > 8), settings);
+    } catch (const std::bad_alloc &) {
+        qCWarning(lcCodec, "Out of memory while encoding %s", format().constData());
+        return false;
+    }
+}
 
 QVariant CodecHandler::option(ImageOption option) const
 {
@@ -13,13 +81,13 @@ QVariant CodecHandler::option(ImageOption option) const
     case SubType:
         return m_subType;
     case SupportedSubTypes:
-        return QVariant::fromValue(supportedSubTypes());
+        return QVariant::fromValue(m_traits.subTypes);
     case ImageTransformation:
         return int(TransformationNone);
     case Size:
-        return ensureParsed() ? uprightSize() : QVariant();
+        return ensureParsed() ? m_header.size : QVariant();
     case ImageFormat:
-        return ensureParsed() ? QVariant(int(outputFormat())) : QVariant();
+        return ensureParsed() ? QVariant(int(m_header.format)) : QVariant();
     default:
         return {};
     }
@@ -50,7 +118,7 @@ bool CodecHandler::supportsOption(ImageOption option) const
 
 int CodecHandler::writeDepth(const QImage &image, int deepDefault) const
 {
-    if (supportedSubTypes().contains(m_subType))
+    if (m_traits.subTypes.contains(m_subType))
         return m_subType.chopped(3).toInt();
     return EncoderInput::isDeep(image.format()) ? deepDefault : 8;
 }

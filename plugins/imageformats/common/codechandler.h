@@ -1,35 +1,91 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QImageIOHandler>
 #include <QList>
 
-// What our three format plug-ins share: the options a writer sets are remembered for write(),
-// and a reader answers Size and ImageFormat from the file once it is parsed. Every reader applies
+// What our three format plug-ins share: the content check and the parse-once state of a reader,
+// the bounds every read keeps (a file no picture within the decoding limit could need is not
+// read; an allocation that fails ends the read, not the process), and the settings every writer
+// starts from. A reader answers Size and ImageFormat from the file once it is parsed, and applies
 // the file's stored orientation while decoding, so the transformation it reports is none.
+// What tells one format's handler from the others'.
+struct CodecTraits {
+    // The format names, the first being the one written by default.
+    QList<QByteArray> keys;
+    // The format name of the content on a device (one of `keys`), empty when it is not this
+    // format's. Only peeks.
+    QByteArray (*detect)(QIODevice *device);
+    // The sub-types ("8bit", ...) write() understands.
+    QList<QByteArray> subTypes;
+    // The bits per channel of a deep picture written without a sub-type.
+    int deepDefault;
+    // The quality written when none was set.
+    int defaultQuality;
+    // Whether the writer takes a picture of this size (warns when not); null for every size.
+    bool (*takesSize)(QSize size);
+};
+
 class CodecHandler : public QImageIOHandler {
 public:
+    explicit CodecHandler(const CodecTraits &traits)
+        : m_traits(traits)
+    {
+    }
+
+    bool canRead() const override;
+    bool read(QImage *image) override;
+    bool write(const QImage &image) override;
+
     QVariant option(ImageOption option) const override;
     void setOption(ImageOption option, const QVariant &value) override;
     bool supportsOption(ImageOption option) const override;
 
 protected:
-    // The sub-types ("8bit", ...) write() understands.
-    virtual QList<QByteArray> supportedSubTypes() const = 0;
-    // Parses the header once; false when the data is not a readable image.
-    virtual bool ensureParsed() const = 0;
+    // What write() hands encode(): the bits per channel, the quality (at most 100), and whether
+    // that quality asks for lossless coding.
+    struct EncodeSettings {
+        int depth = 8;
+        int quality = 0;
+        bool lossless = false;
+    };
+
+    // Parses the header of device(), which detect() took and whose size is within bounds, and
+    // sets m_header.
+    virtual bool parse() const = 0;
+    // Decodes the parsed file; called once.
+    virtual bool decode(QImage *image) = 0;
+    // Encodes `input` (as EncoderInput::prepare() made it) onto device().
+    virtual bool encode(const QImage &input, const EncodeSettings &settings) = 0;
+
     // Of a parsed file: its size once upright, and the format read() produces.
-    virtual QSize uprightSize() const = 0;
-    virtual QImage::Format outputFormat() const = 0;
+    struct Header {
+        QSize size;
+        QImage::Format format = QImage::Format_Invalid;
+    };
+    mutable Header m_header;
+
+    // Parses the header once; false when the data is not a readable image.
+    bool ensureParsed() const;
 
     // The bits per channel write() encodes: the sub-type set, when it is one of ours, else
     // `deepDefault` for an image of more than 8 bits per channel and 8 for the others.
     int writeDepth(const QImage &image, int deepDefault) const;
 
     // The quality write() encodes at: `defaultQuality` when none was set, at most 100.
-    int writeQuality(int defaultQuality) const { return m_quality < 0 ? defaultQuality : qMin(m_quality, 100); }
+    int writeQuality(int defaultQuality) const
+    {
+        return m_quality < 0 ? defaultQuality : qMin(m_quality, 100);
+    }
 
     int m_quality = -1;
     QByteArray m_subType;
     Transformations m_transformation = TransformationNone;
+
+private:
+    const CodecTraits &m_traits;
+    enum class State { Unparsed, Parsed, Failed };
+    mutable State m_state = State::Unparsed;
+    bool m_decoded = false;
 };

@@ -1,5 +1,11 @@
 #include "plugins/imageformats/common/decodelimits.h"
 
+#include <QIODevice>
+#include <QImageReader>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcCodec, "pictomat.imageformats.common", QtWarningMsg)
+
 namespace DecodeLimits {
 
 bool isSaneSize(const QSize &size)
@@ -7,6 +13,24 @@ bool isSaneSize(const QSize &size)
     // QImage addresses lines with int byte counts; 16 bytes per pixel is the widest format.
     return size.width() > 0 && size.height() > 0 && size.width() <= (1 << 27) / 16
         && size.height() <= (1 << 27);
+}
+
+qint64 maxFileBytes()
+{
+    constexpr qint64 MetadataBytes = 64 << 20;
+    // With the limit off, Qt's own ceiling for a QImage (2 GB of pixels) stands in for it.
+    const qint64 limitMegabytes
+        = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 2048;
+    return 2 * limitMegabytes * 1024 * 1024 + MetadataBytes;
+}
+
+bool fitsFileLimit(QIODevice *device)
+{
+    const qint64 left = device->isSequential() ? device->bytesAvailable() : device->size() - device->pos();
+    if (left <= maxFileBytes())
+        return true;
+    qCWarning(lcCodec, "A %lld-byte file is larger than any picture within the decoding limit needs", left);
+    return false;
 }
 
 } // namespace DecodeLimits

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QSize>
+#include <QtGlobal>
+
+class QIODevice;
 
 namespace DecodeLimits {
 
@@ -8,5 +11,13 @@ namespace DecodeLimits {
 // bounds. Checked before anything is decoded; the reader's allocation limit is enforced by
 // QImageIOHandler::allocateImage before the codec decodes pixels.
 bool isSaneSize(const QSize &size);
+
+// The largest file a reader takes: twice the bytes of the largest picture the allocation limit
+// lets it decode (lossless coding of noise can exceed the raw size a little), plus room for
+// metadata. No picture the reader would decode needs a larger file.
+qint64 maxFileBytes();
+
+// Whether what is left on `device` is within maxFileBytes() (warns when not).
+bool fitsFileLimit(QIODevice *device);
 
 } // namespace DecodeLimits

@@ -32,6 +32,8 @@ Q_LOGGING_CATEGORY(lcHeif, "pictomat.imageformats.heif", QtWarningMsg)
 namespace {
 
 constexpr const char *DefaultPreset = "ultrafast";
+// What setQuality(-1) gives.
+constexpr int DefaultQuality = 50;
 // Wide enough for any panorama that fits the reader's default allocation limit.
 constexpr int MaxImageSide = 16384;
 
@@ -171,117 +173,79 @@ heif_error writeToDevice(heif_context *, const void *data, size_t size, void *us
         "cannot write to the device" };
 }
 
-} // namespace
-
-void HeifHandler::ContextDeleter::operator()(heif_context *context) const
+// libheif reads the boxes it needs, and the coded data when it decodes, through these, so that
+// a file is never held whole in memory.
+int64_t sourcePosition(void *userdata)
 {
-    heif_context_free(context);
+    const auto *source = static_cast<HeifHandler::Source *>(userdata);
+    return source->device->pos() - source->start;
 }
 
-void HeifHandler::HandleDeleter::operator()(heif_image_handle *handle) const
+int sourceRead(void *data, size_t size, void *userdata)
 {
-    heif_image_handle_release(handle);
+    const auto *source = static_cast<HeifHandler::Source *>(userdata);
+    return source->device->read(static_cast<char *>(data), qint64(size)) == qint64(size) ? 0 : 1;
 }
 
-HeifHandler::HeifHandler() = default;
-HeifHandler::~HeifHandler() = default;
-
-bool HeifHandler::canRead(QIODevice *device)
+int sourceSeek(int64_t position, void *userdata)
 {
-    return IsoBmff::isHeif(IsoBmff::peekBrands(device));
+    const auto *source = static_cast<HeifHandler::Source *>(userdata);
+    return source->device->seek(source->start + position) ? 0 : 1;
 }
 
-bool HeifHandler::canRead() const
+heif_reader_grow_status sourceWait(int64_t size, void *userdata)
 {
-    if (m_state == State::Unparsed) {
-        const QList<QByteArray> brands = IsoBmff::peekBrands(device());
-        if (!IsoBmff::isHeif(brands))
-            return false;
-        setFormat(IsoBmff::isHevc(brands) ? "heic" : "heif");
-        return true;
-    }
-    return m_state == State::Parsed && !m_decoded;
+    const auto *source = static_cast<HeifHandler::Source *>(userdata);
+    return size <= source->device->size() - source->start ? heif_reader_grow_status_size_reached
+                                                          : heif_reader_grow_status_size_beyond_eof;
 }
 
-bool HeifHandler::ensureParsed() const
-{
-    if (m_state != State::Unparsed)
-        return m_state == State::Parsed;
-    m_state = State::Failed;
-    if (!device() || !canRead(device()))
-        return false;
-    m_data = device()->readAll();
+const heif_reader deviceReader { 1, sourcePosition, sourceRead, sourceSeek, sourceWait };
 
-    initLibheif();
-    m_context.reset(heif_context_alloc());
-    if (!m_context)
-        return false;
-    heif_context_set_max_decoding_threads(m_context.get(), qBound(1, QThread::idealThreadCount(), 64));
-    // libheif 1.15 trusts a grid's or overlay's own canvas size; a 1 KB file claiming a huge one
-    // made it allocate 2.4 GB before failing. Sides beyond this are refused while parsing.
-    heif_context_set_maximum_image_size_limit(m_context.get(), MaxImageSide);
-    if (failed(heif_context_read_from_memory_without_copy(
-                   m_context.get(), m_data.constData(), size_t(m_data.size()), nullptr),
-            "Cannot parse HEIF"))
-        return false;
-    heif_image_handle *handle = nullptr;
-    if (failed(heif_context_get_primary_image_handle(m_context.get(), &handle), "HEIF has no primary image"))
-        return false;
-    m_handle.reset(handle);
-    if (!DecodeLimits::isSaneSize(uprightSize())) {
-        qCWarning(lcHeif, "HEIF image has an invalid size");
-        return false;
-    }
-    m_state = State::Parsed;
-    return true;
-}
-
-QSize HeifHandler::uprightSize() const
+QSize uprightSize(const heif_image_handle *handle)
 {
     // libheif reports the size after its rotation and mirror, which read() applies too.
-    return QSize(heif_image_handle_get_width(m_handle.get()), heif_image_handle_get_height(m_handle.get()));
+    return QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
 }
 
-bool HeifHandler::hasAlpha() const
+bool hasAlpha(const heif_image_handle *handle)
 {
-    return heif_image_handle_has_alpha_channel(m_handle.get());
+    return heif_image_handle_has_alpha_channel(handle);
 }
 
-bool HeifHandler::isDeep() const
+bool isDeep(const heif_image_handle *handle)
 {
-    return heif_image_handle_get_luma_bits_per_pixel(m_handle.get()) > 8;
+    return heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
 }
 
-QImage::Format HeifHandler::outputFormat() const
+QImage::Format outputFormat(const heif_image_handle *handle)
 {
-    const bool premultiplied = heif_image_handle_is_premultiplied_alpha(m_handle.get());
-    if (isDeep()) {
-        if (!hasAlpha())
+    const bool premultiplied = heif_image_handle_is_premultiplied_alpha(handle);
+    if (isDeep(handle)) {
+        if (!hasAlpha(handle))
             return QImage::Format_RGBX64;
         return premultiplied ? QImage::Format_RGBA64_Premultiplied : QImage::Format_RGBA64;
     }
-    if (!hasAlpha())
+    if (!hasAlpha(handle))
         return QImage::Format_RGB32;
     return premultiplied ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32;
 }
 
-QColorSpace HeifHandler::colorSpace() const
+QColorSpace colorSpace(const heif_image_handle *handle)
 {
-    switch (heif_image_handle_get_color_profile_type(m_handle.get())) {
+    switch (heif_image_handle_get_color_profile_type(handle)) {
     case heif_color_profile_type_prof:
     case heif_color_profile_type_rICC: {
-        QByteArray icc(
-            qsizetype(heif_image_handle_get_raw_color_profile_size(m_handle.get())), Qt::Uninitialized);
+        QByteArray icc(qsizetype(heif_image_handle_get_raw_color_profile_size(handle)), Qt::Uninitialized);
         if (icc.isEmpty()
-            || failed(heif_image_handle_get_raw_color_profile(m_handle.get(), icc.data()),
-                "Cannot read the ICC profile"))
+            || failed(
+                heif_image_handle_get_raw_color_profile(handle, icc.data()), "Cannot read the ICC profile"))
             return {};
         return QColorSpace::fromIccProfile(icc);
     }
     case heif_color_profile_type_nclx: {
         heif_color_profile_nclx *nclx = nullptr;
-        if (failed(heif_image_handle_get_nclx_color_profile(m_handle.get(), &nclx),
-                "Cannot read the colour profile"))
+        if (failed(heif_image_handle_get_nclx_color_profile(handle, &nclx), "Cannot read the colour profile"))
             return {};
         std::unique_ptr<heif_color_profile_nclx, NclxDeleter> owner(nclx);
         return Cicp::toColorSpace(nclx->color_primaries, nclx->transfer_characteristics);
@@ -291,17 +255,78 @@ QColorSpace HeifHandler::colorSpace() const
     }
 }
 
-bool HeifHandler::read(QImage *image)
+bool takesSize(QSize size)
 {
-    if (!ensureParsed() || m_decoded)
+    // A file that our own reader would refuse is not written at all: the job reports it instead.
+    if (size.width() >= MaxImageSide || size.height() >= MaxImageSide) {
+        qCWarning(lcHeif, "Cannot write HEIF: %d x %d is beyond the %d pixels a side the reader takes",
+            size.width(), size.height(), MaxImageSide - 1);
         return false;
-    m_decoded = true;
+    }
+    return true;
+}
 
-    QImage pixels;
-    if (!QImageIOHandler::allocateImage(uprightSize(), outputFormat(), &pixels))
+QByteArray detectHeif(QIODevice *device)
+{
+    const QList<QByteArray> brands = IsoBmff::peekBrands(device);
+    if (!IsoBmff::isHeif(brands))
+        return {};
+    return IsoBmff::isHevc(brands) ? QByteArrayLiteral("heic") : QByteArrayLiteral("heif");
+}
+
+const CodecTraits HeifTraits { { "heic", "heif" }, detectHeif, { "8bit", "10bit", "12bit" }, 10,
+    DefaultQuality, takesSize };
+
+} // namespace
+
+const CodecTraits &HeifHandler::traits()
+{
+    return HeifTraits;
+}
+
+HeifHandler::HeifHandler()
+    : CodecHandler(HeifTraits)
+    , m_context(nullptr, heif_context_free)
+    , m_handle(nullptr, heif_image_handle_release)
+{
+}
+
+bool HeifHandler::parse() const
+{
+    if (device()->isSequential())
         return false;
-    const bool alpha = hasAlpha();
-    const heif_chroma chroma = isDeep()
+    m_source = { device(), device()->pos() };
+    initLibheif();
+    m_context.reset(heif_context_alloc());
+    if (!m_context)
+        return false;
+    heif_context_set_max_decoding_threads(m_context.get(), qBound(1, QThread::idealThreadCount(), 64));
+    // libheif 1.15 trusts a grid's or overlay's own canvas size; a 1 KB file claiming a huge one
+    // made it allocate 2.4 GB before failing. Sides beyond this are refused while parsing.
+    heif_context_set_maximum_image_size_limit(m_context.get(), MaxImageSide);
+    if (failed(heif_context_read_from_reader(m_context.get(), &deviceReader, &m_source, nullptr),
+            "Cannot parse HEIF"))
+        return false;
+    heif_image_handle *handle = nullptr;
+    if (failed(heif_context_get_primary_image_handle(m_context.get(), &handle), "HEIF has no primary image"))
+        return false;
+    m_handle.reset(handle);
+    if (!DecodeLimits::isSaneSize(uprightSize(handle))) {
+        qCWarning(lcHeif, "HEIF image has an invalid size");
+        return false;
+    }
+    m_header = { uprightSize(handle), outputFormat(handle) };
+    return true;
+}
+
+bool HeifHandler::decode(QImage *image)
+{
+    QImage pixels;
+    const heif_image_handle *handle = m_handle.get();
+    if (!QImageIOHandler::allocateImage(m_header.size, m_header.format, &pixels))
+        return false;
+    const bool alpha = hasAlpha(handle);
+    const heif_chroma chroma = isDeep(handle)
         ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
         : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
     std::unique_ptr<heif_decoding_options, DecodingOptionsDeleter> options(heif_decoding_options_alloc());
@@ -318,37 +343,29 @@ bool HeifHandler::read(QImage *image)
     }
 
     const int channels = alpha ? 4 : 3;
-    if (heif_image_get_bits_per_pixel(decoded, heif_channel_interleaved) != channels * (isDeep() ? 16 : 8)) {
+    if (heif_image_get_bits_per_pixel(decoded, heif_channel_interleaved)
+        != channels * (isDeep(handle) ? 16 : 8)) {
         qCWarning(lcHeif, "HEIF decoder returned an unexpected pixel layout");
         return false;
     }
-    if (isDeep())
+    if (isDeep(handle))
         copyPixels16(decoded, channels,
             heif_image_get_bits_per_pixel_range(decoded, heif_channel_interleaved), &pixels);
     else
         copyPixels8(decoded, channels, &pixels);
-    pixels.setColorSpace(colorSpace());
+    pixels.setColorSpace(colorSpace(handle));
     *image = pixels;
     return true;
 }
 
-bool HeifHandler::write(const QImage &image)
+bool HeifHandler::encode(const QImage &input, const EncodeSettings &settings)
 {
-    if (image.isNull() || !device() || !device()->isWritable())
-        return false;
-    // A file that our own reader would refuse is not written at all: the job reports it instead.
-    if (image.width() >= MaxImageSide || image.height() >= MaxImageSide) {
-        qCWarning(lcHeif, "Cannot write HEIF: %d x %d is beyond the %d pixels a side the reader takes",
-            image.width(), image.height(), MaxImageSide - 1);
-        return false;
-    }
     initLibheif();
-    const int bits = writeDepth(image, 10);
-    const QImage input = EncoderInput::prepare(image, bits > 8);
+    const int bits = settings.depth;
     const bool alpha = input.hasAlphaChannel();
-    const int quality = writeQuality(DefaultQuality);
+    const int quality = settings.quality;
 
-    std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(), heif_context_free);
     heif_encoder *rawEncoder = nullptr;
     if (!context
         || failed(heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &rawEncoder),
@@ -384,4 +401,3 @@ bool HeifHandler::write(const QImage &image)
     heif_writer writer { 1, writeToDevice };
     return !failed(heif_context_write(context.get(), &writer, device()), "Cannot write HEIF");
 }
-

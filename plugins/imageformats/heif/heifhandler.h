@@ -2,8 +2,6 @@
 
 #include "plugins/imageformats/common/codechandler.h"
 
-#include <QByteArray>
-#include <QImageIOHandler>
 #include <memory>
 
 struct heif_context;
@@ -16,38 +14,22 @@ struct heif_image_handle;
 class HeifHandler : public CodecHandler {
 public:
     HeifHandler();
-    ~HeifHandler() override;
 
-    bool canRead() const override;
-    bool read(QImage *image) override;
-    bool write(const QImage &image) override;
+    // The format's keys, content check and writer defaults (see the measurements in the .cpp).
+    static const CodecTraits &traits();
 
-    // Looks at the file-type box only; never consumes the device.
-    static bool canRead(QIODevice *device);
-
-    // What setQuality(-1) gives: see the measurements in heifhandler.cpp.
-    static constexpr int DefaultQuality = 50;
+    // Where libheif reads the file from: the device, from the position it had when parsing began.
+    struct Source {
+        QIODevice *device = nullptr;
+        qint64 start = 0;
+    };
 
 private:
-    struct ContextDeleter {
-        void operator()(heif_context *context) const;
-    };
-    struct HandleDeleter {
-        void operator()(heif_image_handle *handle) const;
-    };
-    enum class State { Unparsed, Parsed, Failed };
+    bool parse() const override;
+    bool decode(QImage *image) override;
+    bool encode(const QImage &input, const EncodeSettings &settings) override;
 
-    QList<QByteArray> supportedSubTypes() const override { return { "8bit", "10bit", "12bit" }; }
-    bool ensureParsed() const override;
-    QSize uprightSize() const override;
-    bool hasAlpha() const;
-    bool isDeep() const;
-    QImage::Format outputFormat() const override;
-    QColorSpace colorSpace() const;
-
-    mutable State m_state = State::Unparsed;
-    bool m_decoded = false;
-    mutable QByteArray m_data;
-    mutable std::unique_ptr<heif_context, ContextDeleter> m_context;
-    mutable std::unique_ptr<heif_image_handle, HandleDeleter> m_handle;
+    mutable Source m_source;
+    mutable std::unique_ptr<heif_context, void (*)(heif_context *)> m_context;
+    mutable std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> m_handle;
 };

@@ -30,6 +30,22 @@ namespace {
 constexpr int DefaultEffort = 4;
 // Large enough for the signature box and the start of the codestream header.
 constexpr int SignatureBytes = 12;
+// What the decoder is handed at a time.
+constexpr qint64 InputChunkBytes = 1 << 20;
+// What setQuality(-1) gives (butteraugli distance 1.0).
+constexpr int DefaultQuality = 90;
+
+// The codestream or container signature only; never consumes the device.
+QByteArray detectJxl(QIODevice *device)
+{
+    if (!device || !device->isReadable())
+        return {};
+    const QByteArray head = device->peek(SignatureBytes);
+    const JxlSignature signature
+        = JxlSignatureCheck(reinterpret_cast<const uint8_t *>(head.constData()), size_t(head.size()));
+    return signature == JXL_SIG_CODESTREAM || signature == JXL_SIG_CONTAINER ? QByteArrayLiteral("jxl")
+                                                                             : QByteArray();
+}
 
 int workerThreads()
 {
@@ -170,40 +186,79 @@ bool encodeToDevice(JxlEncoder *encoder, QIODevice *device)
     return true;
 }
 
-} // namespace
-
-JxlHandler::JxlHandler() = default;
-JxlHandler::~JxlHandler() = default;
-
-bool JxlHandler::canRead(QIODevice *device)
+QSize uprightSize(const JxlBasicInfo &info)
 {
-    if (!device || !device->isReadable())
-        return false;
-    const QByteArray head = device->peek(SignatureBytes);
-    const JxlSignature signature
-        = JxlSignatureCheck(reinterpret_cast<const uint8_t *>(head.constData()), size_t(head.size()));
-    return signature == JXL_SIG_CODESTREAM || signature == JXL_SIG_CONTAINER;
+    const QSize stored(int(qMin<uint32_t>(info.xsize, INT_MAX)), int(qMin<uint32_t>(info.ysize, INT_MAX)));
+    // Orientations 5 to 8 turn the picture a quarter; libjxl applies them while decoding.
+    return info.orientation >= JXL_ORIENT_TRANSPOSE ? stored.transposed() : stored;
 }
 
-bool JxlHandler::canRead() const
+bool hasAlpha(const JxlBasicInfo &info)
 {
-    if (m_state == State::Unparsed && !canRead(device()))
+    return info.alpha_bits > 0;
+}
+
+bool isDeep(const JxlBasicInfo &info)
+{
+    return info.bits_per_sample > 8 || info.exponent_bits_per_sample > 0;
+}
+
+QImage::Format outputFormat(const JxlBasicInfo &info)
+{
+    if (isDeep(info))
+        return hasAlpha(info) ? QImage::Format_RGBA64 : QImage::Format_RGBX64;
+    return hasAlpha(info) ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
+}
+
+const CodecTraits JxlTraits { { "jxl" }, detectJxl, { "8bit", "16bit" }, 16, DefaultQuality, nullptr };
+
+} // namespace
+
+JxlHandler::JxlHandler()
+    : CodecHandler(JxlTraits)
+{
+}
+
+const CodecTraits &JxlHandler::traits()
+{
+    return JxlTraits;
+}
+
+bool JxlHandler::feedInput() const
+{
+    JxlDecoder *decoder = m_decoder.get();
+    const size_t kept = m_input.isEmpty() ? 0 : JxlDecoderReleaseInput(decoder);
+    // Grows with what the decoder keeps, so that a part it needs whole costs a few reads only.
+    // Read on from where the last part ended, whatever moved the device meanwhile.
+    if (m_inputEnd < 0)
+        m_inputEnd = device()->pos();
+    if (!device()->isSequential() && !device()->seek(m_inputEnd))
         return false;
-    if (m_state == State::Failed || m_decoded)
+    const QByteArray more = device()->read(qMax<qint64>(InputChunkBytes, qint64(kept)));
+    if (more.isEmpty())
         return false;
-    setFormat("jxl");
+    m_inputEnd += more.size();
+    m_input = m_input.right(qsizetype(kept)) + more;
+    if (JxlDecoderSetInput(
+            decoder, reinterpret_cast<const uint8_t *>(m_input.constData()), size_t(m_input.size()))
+        != JXL_DEC_SUCCESS)
+        return false;
+    if (device()->atEnd())
+        JxlDecoderCloseInput(decoder);
     return true;
 }
 
-bool JxlHandler::ensureParsed() const
+JxlDecoderStatus JxlHandler::nextEvent() const
 {
-    if (m_state != State::Unparsed)
-        return m_state == State::Parsed;
-    m_state = State::Failed;
-    if (!device() || !canRead(device()))
-        return false;
-    m_data = device()->readAll();
+    for (;;) {
+        const JxlDecoderStatus status = JxlDecoderProcessInput(m_decoder.get());
+        if (status != JXL_DEC_NEED_MORE_INPUT || !feedInput())
+            return status;
+    }
+}
 
+bool JxlHandler::parse() const
+{
     m_runner = JxlThreadParallelRunnerMake(nullptr, size_t(workerThreads()));
     m_decoder = JxlDecoderMake(nullptr);
     if (!m_runner || !m_decoder)
@@ -212,20 +267,17 @@ bool JxlHandler::ensureParsed() const
     if (JxlDecoderSubscribeEvents(decoder, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE)
             != JXL_DEC_SUCCESS
         || JxlDecoderSetParallelRunner(decoder, JxlThreadParallelRunner, m_runner.get()) != JXL_DEC_SUCCESS
-        || JxlDecoderSetInput(
-               decoder, reinterpret_cast<const uint8_t *>(m_data.constData()), size_t(m_data.size()))
-            != JXL_DEC_SUCCESS)
+        || !feedInput())
         return false;
-    JxlDecoderCloseInput(decoder);
     // Qt's straight-alpha formats; libjxl can only be told before it starts decoding.
     JxlDecoderSetUnpremultiplyAlpha(decoder, JXL_TRUE);
 
     for (;;) {
-        const JxlDecoderStatus status = JxlDecoderProcessInput(decoder);
+        const JxlDecoderStatus status = nextEvent();
         if (status == JXL_DEC_BASIC_INFO) {
             if (JxlDecoderGetBasicInfo(decoder, &m_info) != JXL_DEC_SUCCESS)
                 return false;
-            if (!DecodeLimits::isSaneSize(uprightSize())) {
+            if (!DecodeLimits::isSaneSize(uprightSize(m_info))) {
                 qCWarning(lcJxl, "JPEG XL image has an invalid size");
                 return false;
             }
@@ -240,7 +292,7 @@ bool JxlHandler::ensureParsed() const
                     == JXL_DEC_SUCCESS)
                     m_colorSpace = QColorSpace::fromIccProfile(icc);
             }
-            m_state = State::Parsed;
+            m_header = { uprightSize(m_info), outputFormat(m_info) };
             return true;
         } else {
             qCWarning(lcJxl, "Cannot parse JPEG XL header (status %d)", int(status));
@@ -249,46 +301,17 @@ bool JxlHandler::ensureParsed() const
     }
 }
 
-QSize JxlHandler::uprightSize() const
+bool JxlHandler::decode(QImage *image)
 {
-    const QSize stored(
-        int(qMin<uint32_t>(m_info.xsize, INT_MAX)), int(qMin<uint32_t>(m_info.ysize, INT_MAX)));
-    // Orientations 5 to 8 turn the picture a quarter; libjxl applies them while decoding.
-    return m_info.orientation >= JXL_ORIENT_TRANSPOSE ? stored.transposed() : stored;
-}
-
-bool JxlHandler::hasAlpha() const
-{
-    return m_info.alpha_bits > 0;
-}
-
-bool JxlHandler::isDeep() const
-{
-    return m_info.bits_per_sample > 8 || m_info.exponent_bits_per_sample > 0;
-}
-
-QImage::Format JxlHandler::outputFormat() const
-{
-    if (isDeep())
-        return hasAlpha() ? QImage::Format_RGBA64 : QImage::Format_RGBX64;
-    return hasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
-}
-
-bool JxlHandler::read(QImage *image)
-{
-    if (!ensureParsed() || m_decoded)
-        return false;
-    m_decoded = true;
-
     QImage pixels;
-    if (!QImageIOHandler::allocateImage(uprightSize(), outputFormat(), &pixels))
+    if (!QImageIOHandler::allocateImage(m_header.size, m_header.format, &pixels))
         return false;
     JxlDecoder *decoder = m_decoder.get();
     // Four channels even without alpha: libjxl fills it opaque, which is what RGBX formats need.
-    const JxlPixelFormat format { 4, isDeep() ? JXL_TYPE_UINT16 : JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
+    const JxlPixelFormat format { 4, isDeep(m_info) ? JXL_TYPE_UINT16 : JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
         size_t(pixels.bytesPerLine()) };
     for (;;) {
-        const JxlDecoderStatus status = JxlDecoderProcessInput(decoder);
+        const JxlDecoderStatus status = nextEvent();
         if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             size_t needed = 0;
             if (JxlDecoderImageOutBufferSize(decoder, &format, &needed) != JXL_DEC_SUCCESS
@@ -308,14 +331,11 @@ bool JxlHandler::read(QImage *image)
     return true;
 }
 
-bool JxlHandler::write(const QImage &image)
+bool JxlHandler::encode(const QImage &input, const EncodeSettings &choice)
 {
-    if (image.isNull() || !device() || !device()->isWritable())
-        return false;
-    const int bits = writeDepth(image, 16);
-    const QImage input = EncoderInput::prepare(image, bits > 8);
-    const int quality = writeQuality(DefaultQuality);
-    const bool lossless = quality == 100;
+    const int bits = choice.depth;
+    const int quality = choice.quality;
+    const bool lossless = choice.lossless;
 
     JxlEncoderPtr encoder = JxlEncoderMake(nullptr);
     JxlThreadParallelRunnerPtr runner = JxlThreadParallelRunnerMake(nullptr, size_t(workerThreads()));
@@ -344,4 +364,3 @@ bool JxlHandler::write(const QImage &image)
     JxlEncoderCloseInput(encoder.get());
     return encodeToDevice(encoder.get(), device());
 }
-

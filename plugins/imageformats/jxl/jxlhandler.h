@@ -2,9 +2,7 @@
 
 #include "plugins/imageformats/common/codechandler.h"
 
-#include <QByteArray>
 #include <QColorSpace>
-#include <QImageIOHandler>
 #include <memory>
 
 #include <jxl/codestream_header.h>
@@ -12,35 +10,27 @@
 #include <jxl/thread_parallel_runner_cxx.h>
 
 // Reads and writes JPEG XL through libjxl. Reading runs the decoder as far as the colour
-// profile for every option query, and on to the pixels only in read().
+// profile for every option query, and on to the pixels only in read(), handing it the file in
+// parts as it asks for them.
 class JxlHandler : public CodecHandler {
 public:
     JxlHandler();
-    ~JxlHandler() override;
 
-    bool canRead() const override;
-    bool read(QImage *image) override;
-    bool write(const QImage &image) override;
-
-    // Looks at the codestream or container signature only; never consumes the device.
-    static bool canRead(QIODevice *device);
-
-    // What setQuality(-1) gives (butteraugli distance 1.0): see the measurements in jxlhandler.cpp.
-    static constexpr int DefaultQuality = 90;
+    // The format's keys, content check and writer defaults (see the measurements in the .cpp).
+    static const CodecTraits &traits();
 
 private:
-    enum class State { Unparsed, Parsed, Failed };
+    bool parse() const override;
+    bool decode(QImage *image) override;
+    bool encode(const QImage &input, const EncodeSettings &settings) override;
+    // Hands the decoder the next part of the file, keeping what it has not taken yet; false at
+    // the end of the file.
+    bool feedInput() const;
+    // The decoder's next event, fed from the device as it asks for more.
+    JxlDecoderStatus nextEvent() const;
 
-    QList<QByteArray> supportedSubTypes() const override { return { "8bit", "16bit" }; }
-    bool ensureParsed() const override;
-    QSize uprightSize() const override;
-    bool hasAlpha() const;
-    bool isDeep() const;
-    QImage::Format outputFormat() const override;
-
-    mutable State m_state = State::Unparsed;
-    bool m_decoded = false;
-    mutable QByteArray m_data;
+    mutable QByteArray m_input;
+    mutable qint64 m_inputEnd = -1;
     mutable JxlThreadParallelRunnerPtr m_runner;
     mutable JxlDecoderPtr m_decoder;
     mutable JxlBasicInfo m_info {};

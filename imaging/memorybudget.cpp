@@ -1,0 +1,116 @@
+#include "imaging/memorybudget.h"
+
+#include "imaging/failurereasons.h"
+
+#include <QFile>
+#include <QHash>
+
+namespace {
+
+// The writer's peak on top of the picture it is handed, per pixel: the job's peak resident memory
+// in bench/compare (bench/RESULTS.md: 8 to 20 megapixel photos, largest 78 MB decoded) less the
+// decoded picture (4 bytes a pixel), rounded up, and the larger figure where a 67-megapixel
+// picture asked more (JPEG XL: 4.2 GB, about 63 bytes a pixel in all). GIF: pictomat_bench_convert
+// on 3 and 12 megapixel pictures took 5 bytes a pixel more for the larger (1 on top of the
+// picture; 2 kept as a margin). PDF, which the benchmark does not write, is given the JPEG
+// figure and a page image.
+const QHash<QString, double> &measuredBytesPerPixel()
+{
+    static const QHash<QString, double> table = {
+        { QStringLiteral("png"), 3.0 },
+        { QStringLiteral("jpg"), 5.0 },
+        { QStringLiteral("tiff"), 3.0 },
+        { QStringLiteral("gif"), 2.0 },
+        { QStringLiteral("webp"), 11.0 },
+        { QStringLiteral("avif"), 33.0 },
+        { QStringLiteral("heic"), 22.0 },
+        { QStringLiteral("heif"), 22.0 },
+        { QStringLiteral("jxl"), 59.0 },
+        { QStringLiteral("pdf"), 8.0 },
+    };
+    return table;
+}
+
+// A value of /proc/meminfo ("MemAvailable:  123456 kB") in bytes; -1 when absent.
+qint64 meminfoBytes(const QByteArray &meminfo, const QByteArray &key)
+{
+    for (const QByteArray &line : meminfo.split('\n')) {
+        if (!line.startsWith(key))
+            continue;
+        const QList<QByteArray> fields = line.mid(key.size()).simplified().split(' ');
+        bool ok = false;
+        const qint64 kilobytes = fields.value(0).toLongLong(&ok);
+        return ok ? kilobytes * 1024 : -1;
+    }
+    return -1;
+}
+
+qint64 readNumber(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    bool ok = false;
+    const qint64 value = file.readAll().trimmed().toLongLong(&ok);
+    return ok ? value : -1;
+}
+
+} // namespace
+
+namespace MemoryBudget {
+
+double encoderBytesPerPixel(const QString &targetExt)
+{
+    QString key = targetExt.toLower();
+    if (key.startsWith(QLatin1Char('.')))
+        key.remove(0, 1);
+    if (key == QLatin1String("jpeg"))
+        key = QStringLiteral("jpg");
+    else if (key == QLatin1String("tif"))
+        key = QStringLiteral("tiff");
+    // An unknown writer is given the largest figure rather than none.
+    return measuredBytesPerPixel().value(key, 60.0);
+}
+
+qint64 encoderBytes(QSize size, const QString &targetExt)
+{
+    if (size.isEmpty())
+        return 0;
+    return qint64(double(size.width()) * size.height() * encoderBytesPerPixel(targetExt));
+}
+
+qint64 conversionBytes(QSize size, const QString &targetExt)
+{
+    if (size.isEmpty())
+        return 0;
+    return qint64(size.width()) * size.height() * 4 + encoderBytes(size, targetExt);
+}
+
+qint64 availableBytes()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    qint64 available = -1;
+    if (meminfo.open(QIODevice::ReadOnly))
+        available = meminfoBytes(meminfo.readAll(), "MemAvailable:");
+    // A container's limit is not in /proc/meminfo; cgroup v2 gives it ("max" when there is none).
+    const qint64 limit = readNumber(QStringLiteral("/sys/fs/cgroup/memory.max"));
+    const qint64 used = readNumber(QStringLiteral("/sys/fs/cgroup/memory.current"));
+    if (limit > 0 && used >= 0) {
+        const qint64 left = qMax<qint64>(0, limit - used);
+        available = available < 0 ? left : qMin(available, left);
+    }
+    return available;
+}
+
+bool fitsEncoder(QSize size, const QString &targetExt, QString *reason, qint64 available)
+{
+    if (available < 0 || encoderBytes(size, targetExt) <= available)
+        return true;
+    if (reason) {
+        const qint64 megapixels = qint64(double(available) / encoderBytesPerPixel(targetExt) / 1e6);
+        *reason = FailureReason::pictureTooLarge(size, megapixels);
+    }
+    return false;
+}
+
+} // namespace MemoryBudget

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+// How much memory converting one picture takes, by target, against what the machine has free, so
+// that a job refuses a picture it cannot encode instead of letting the system swap or end the
+// program, and so that files run side by side only as far as memory allows.
+namespace MemoryBudget {
+
+// Bytes per pixel the writer of `targetExt` (".avif", "jxl", any case, with or without the dot)
+// takes at its peak on top of the finished picture it is handed. Measured; see memorybudget.cpp.
+double encoderBytesPerPixel(const QString &targetExt);
+
+// What the writer takes on top of the picture, for a picture of `size`.
+qint64 encoderBytes(QSize size, const QString &targetExt);
+
+// The whole conversion of a picture of `size`: the decoded picture (4 bytes a pixel, as the
+// render hands it on) and the writer's peak.
+qint64 conversionBytes(QSize size, const QString &targetExt);
+
+// The memory the machine (or the control group the program runs in, when that is smaller) can
+// give without swapping, now. -1 when the system does not say.
+qint64 availableBytes();
+
+// The check before encoding: false, with "picture too large" and the number of megapixels that
+// fit into `available` in *reason (if given), when the writer's peak exceeds it. An unknown
+// amount (-1) is taken as enough.
+bool fitsEncoder(
+    QSize size, const QString &targetExt, QString *reason = nullptr, qint64 available = availableBytes());
+
+} // namespace MemoryBudget

@@ -1,0 +1,73 @@
+#include "imaging/sourcecheck.h"
+
+#include "imaging/failurereasons.h"
+#include "imaging/imagelimits.h"
+#include "imaging/jpegscans.h"
+
+#include <QDebug>
+#include <QImageReader>
+
+namespace {
+
+bool refuse(QString *reason, const QString &why)
+{
+    if (reason)
+        *reason = why;
+    return false;
+}
+
+int bytesPerPixel(QImage::Format format)
+{
+    const int bits = QImage::toPixelFormat(format).bitsPerPixel();
+    return qMax(1, (bits + 7) / 8);
+}
+
+} // namespace
+
+namespace SourceCheck {
+
+bool isSupportedFormat(const QByteArray &format)
+{
+    static const QList<QByteArray> formats
+        = { "gif", "heif", "heic", "avif", "jxl", "jpeg", "jpg", "png", "tif", "tiff", "webp" };
+    return formats.contains(format.toLower());
+}
+
+bool accept(QImageReader &reader, QString *reason)
+{
+    // No decoder knows the content at all: it is no picture, or one too damaged to recognise.
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        return refuse(reason, FailureReason::cannotRead());
+    if (!isSupportedFormat(format)) {
+        qDebug().noquote()
+            << QStringLiteral("SourceCheck: refused content \"%1\"").arg(QString::fromLatin1(format));
+        return refuse(reason, FailureReason::notSupported());
+    }
+    if (format == "jpeg" || format == "jpg") {
+        const int scans = JpegScans::count(reader.device());
+        if (scans > JpegScans::Limit)
+            return refuse(reason, FailureReason::tooManyScans(JpegScans::Limit));
+    }
+    const QSize size = reader.size();
+    if (size.isValid()
+        && !fitsAllocationLimit(size.width(), size.height(), bytesPerPixel(reader.imageFormat()))) {
+        const int limitMegabytes
+            = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 256;
+        const qint64 megapixels
+            = qint64(limitMegabytes) * 1024 * 1024 / bytesPerPixel(reader.imageFormat()) / 1000000;
+        return refuse(reason, FailureReason::pictureTooLarge(size, megapixels));
+    }
+    return true;
+}
+
+QImage read(const QString &path)
+{
+    QImageReader reader(path);
+    QImage image;
+    if (accept(reader))
+        reader.read(&image);
+    return image;
+}
+
+} // namespace SourceCheck

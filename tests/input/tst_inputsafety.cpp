@@ -1,0 +1,160 @@
+#include "filelist/folderscan.h"
+#include "filelist/listicon.h"
+#include "imaging/failurereasons.h"
+#include "imaging/jpegscans.h"
+#include "imaging/memorybudget.h"
+#include "imaging/renderpipeline.h"
+#include "imaging/sourcecheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// What a source must pass before it is decoded, what a file name must be for the list to take
+// it, and what memory a picture may ask of the machine.
+class TestInputSafety : public QObject {
+    Q_OBJECT
+
+private:
+    QString hostile(const QString &name) const
+    {
+        return QString::fromLocal8Bit(qgetenv("PICTOMAT_TEST_DATA")) + QStringLiteral("/hostile/") + name;
+    }
+
+private Q_SLOTS:
+    void refusedBeforeDecoding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        const QString notSupported = FailureReason::notSupported();
+        QTest::newRow("bmp") << "bmp-with-jpeg-extension.jpg" << notSupported;
+        QTest::newRow("tga") << "tga-with-tiff-extension.tiff" << notSupported;
+        QTest::newRow("ico") << "ico-with-webp-extension.webp" << notSupported;
+        QTest::newRow("xpm") << "xpm-with-png-extension.png" << notSupported;
+        // Without Qt's SVG plug-in nothing recognises the content at all.
+        QTest::newRow("svg") << "svg-with-png-extension.png"
+                             << (QImageReader::supportedImageFormats().contains("svg")
+                                        ? notSupported
+                                        : FailureReason::cannotRead());
+        QTest::newRow("501 scans") << "progressive-jpeg-501-scans.jpg" << FailureReason::tooManyScans(500);
+        QTest::newRow("2000 scans") << "progressive-jpeg-2000-scans.jpg" << FailureReason::tooManyScans(500);
+        QTest::newRow("500 scans") << "progressive-jpeg-500-scans.jpg" << QString();
+        QTest::newRow("jpeg named png") << "jpeg-with-png-extension.png" << QString();
+        QTest::newRow("valid tiff") << "valid-tiff.tiff" << QString();
+    }
+
+    // The job's loader, the list icon and the picture watermark agree, and a refused file is
+    // refused before any decoder sees its pixels.
+    void refusedBeforeDecoding()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        const QString path = hostile(name);
+        QVERIFY(QFileInfo::exists(path));
+        QImage image;
+        QString why;
+        QCOMPARE(ImageMagickUtil::loadImage(path, &image, &why), reason.isEmpty());
+        QCOMPARE(why, reason);
+        QCOMPARE(image.isNull(), !reason.isEmpty());
+        QCOMPARE(makeListIcon(path).image.isNull(), !reason.isEmpty());
+        QCOMPARE(SourceCheck::read(path).isNull(), !reason.isEmpty());
+        if (reason.isEmpty())
+            QCOMPARE(image.size(), QSize(48, 32));
+    }
+
+    void scanCount_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("scans");
+        QTest::newRow("baseline stops at its one scan") << "valid-jpg.jpg" << 1;
+        QTest::newRow("500") << "progressive-jpeg-500-scans.jpg" << 500;
+        QTest::newRow("counting stops past the limit") << "progressive-jpeg-2000-scans.jpg" << 501;
+        QTest::newRow("not a jpeg") << "valid-png.png" << 0;
+    }
+
+    void scanCount()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, scans);
+        QFile file(hostile(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.seek(0));
+        QCOMPARE(JpegScans::count(&file), scans);
+        QCOMPARE(file.pos(), 0);
+    }
+
+    void namesNotValidUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("rawName");
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("latin-1 file") << QByteArray("caf\xe9.png") << false;
+        QTest::newRow("cut sequence") << QByteArray("x\xc3.jpg") << false;
+        QTest::newRow("latin-1 folder") << QByteArray("\xe9t\xe9") << true;
+    }
+
+    // A name the file system holds but Qt cannot decode is reported, never dropped in silence,
+    // and the files beside it are still found.
+    void namesNotValidUtf8()
+    {
+        QFETCH(QByteArray, rawName);
+        QFETCH(bool, folder);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray raw = QFile::encodeName(dir.path()) + '/' + rawName;
+        if (folder)
+            QVERIFY(::mkdir(raw.constData(), 0755) == 0);
+        else
+            QVERIFY(::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        QFile good(dir.filePath(QStringLiteral("good.png")));
+        QVERIFY(good.open(QIODevice::WriteOnly));
+        good.close();
+
+        FolderScan scan(dir.path());
+        QStringList found;
+        QString path;
+        while (scan.next(&path))
+            found.append(QFileInfo(path).fileName());
+        QCOMPARE(found, QStringList { QStringLiteral("good.png") });
+        const QStringList unreachable = scan.unreachableNames();
+        // Qt cannot remove the entry either.
+        QVERIFY(folder ? ::rmdir(raw.constData()) == 0 : ::unlink(raw.constData()) == 0);
+        QCOMPARE(unreachable.size(), 1);
+        QVERIFY(unreachable.first().contains(QChar::ReplacementCharacter));
+    }
+
+    void memoryBudget_data()
+    {
+        QTest::addColumn<QString>("ext");
+        for (const char *ext :
+            { ".png", ".jpg", ".tiff", ".gif", ".webp", ".avif", ".heic", ".heif", ".jxl", ".pdf" })
+            QTest::newRow(ext) << QString::fromLatin1(ext);
+    }
+
+    // A picture whose writer would need more than the machine has is refused with the size and
+    // the megapixels that would fit; one that needs less passes.
+    void memoryBudget()
+    {
+        QFETCH(QString, ext);
+        const QSize photo(8000, 6000);
+        const qint64 need = MemoryBudget::encoderBytes(photo, ext);
+        QVERIFY(need >= qint64(photo.width()) * photo.height());
+        QCOMPARE(
+            MemoryBudget::conversionBytes(photo, ext), need + qint64(photo.width()) * photo.height() * 4);
+        QString reason;
+        QVERIFY(MemoryBudget::fitsEncoder(photo, ext, &reason, need));
+        QVERIFY(reason.isEmpty());
+        QVERIFY(!MemoryBudget::fitsEncoder(photo, ext, &reason, need / 2));
+        const qint64 megapixels = qint64(double(need / 2) / MemoryBudget::encoderBytesPerPixel(ext) / 1e6);
+        QCOMPARE(reason, FailureReason::pictureTooLarge(photo, megapixels));
+        QVERIFY(megapixels >= 23 && megapixels <= 24);
+        QVERIFY(MemoryBudget::availableBytes() > 0);
+    }
+};
+
+QTEST_MAIN(TestInputSafety)
+#include "tst_inputsafety.moc"
