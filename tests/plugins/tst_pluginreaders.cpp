@@ -1,8 +1,11 @@
 #include "formattesthelpers.h"
 #include "testsupport.h"
 
+#include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,6 +22,33 @@ qint64 peakResidentBytes()
             return line.mid(6).simplified().split(' ').value(0).toLongLong() * 1024;
     }
     return -1;
+}
+
+// A flat grey picture of `side`, 8 bits, written as PNG for the encoders' command-line tools.
+QString greyPng(const QString &path, QSize size, int grey)
+{
+    QImage image(size, QImage::Format_RGB888);
+    image.fill(QColor(grey, grey, grey));
+    return image.save(path, "PNG") ? path : QString();
+}
+
+// Runs an encoder's tool; empty when it ran and wrote its output, else why not.
+QString encode(const QString &tool, QStringList arguments)
+{
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty())
+        return tool + QStringLiteral(" is not installed");
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitCode() != 0)
+        return tool + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
+    return {};
+}
+
+QColorSpace bt2020(QColorSpace::TransferFunction transfer, float gamma = 0.0f)
+{
+    return QColorSpace(QPointF(0.3127, 0.3290), QPointF(0.708, 0.292), QPointF(0.170, 0.797),
+        QPointF(0.131, 0.046), transfer, gamma);
 }
 
 } // namespace
@@ -71,6 +101,118 @@ private Q_SLOTS:
             QCOMPARE(image.size(), picture.size());
         const qint64 grown = peakResidentBytes() - before;
         QVERIFY2(grown < (64 << 20), qPrintable(QStringLiteral("the reader took %1 MB").arg(grown >> 20)));
+    }
+    void colourDescriptions_data()
+    {
+        QTest::addColumn<QString>("cicp");
+        QTest::addColumn<QColorSpace>("space");
+        QTest::addColumn<int>("grey");
+        const auto srgb = QColorSpace::TransferFunction::SRgb;
+        QTest::newRow("sRGB") << "1/13/6" << QColorSpace(QColorSpace::SRgb) << 128;
+        QTest::newRow("P3 linear") << "12/8/6"
+                                   << QColorSpace(QColorSpace::Primaries::DciP3D65,
+                                          QColorSpace::TransferFunction::Linear)
+                                   << 128;
+        QTest::newRow("BT.2020 linear") << "9/8/9" << bt2020(QColorSpace::TransferFunction::Linear) << 128;
+        QTest::newRow("BT.2020 gamma 2.2")
+            << "9/4/9" << bt2020(QColorSpace::TransferFunction::Gamma, 2.2f) << 128;
+        // Converted to the sRGB curve: 128 is 0.2614 linear after BT.709's inverse OETF.
+        QTest::newRow("BT.2020 BT.709 curve") << "9/1/9" << bt2020(srgb) << 140;
+        QTest::newRow("BT.709 BT.709 curve") << "1/1/1" << QColorSpace(QColorSpace::SRgb) << 140;
+        QTest::newRow("BT.601 525 BT.601 curve")
+            << "6/6/6"
+            << QColorSpace(QPointF(0.3127, 0.3290), QPointF(0.630, 0.340), QPointF(0.310, 0.595),
+                   QPointF(0.155, 0.070), srgb)
+            << 140;
+        // Tone-mapped: PQ 128 is 92 cd/m2, HLG 128 is 51 cd/m2 on a 1,000 cd/m2 display.
+        QTest::newRow("BT.2020 PQ") << "9/16/9" << bt2020(srgb) << 151;
+        QTest::newRow("BT.2020 HLG") << "9/18/9" << bt2020(srgb) << 124;
+    }
+
+    // Every colour description Qt can hold is kept; the transfers it cannot are converted.
+    void colourDescriptions()
+    {
+        QFETCH(QString, cicp);
+        QFETCH(QColorSpace, space);
+        QFETCH(int, grey);
+        const QString png = greyPng(dir.filePath(QStringLiteral("grey.png")), QSize(64, 48), 128);
+        const QString avif
+            = dir.filePath(QStringLiteral("cicp-%1.avif").arg(QString(cicp).replace('/', '-')));
+        const QString failed = encode(QStringLiteral("avifenc"),
+            { QStringLiteral("-s"), QStringLiteral("10"), QStringLiteral("--min"), QStringLiteral("0"),
+                QStringLiteral("--max"), QStringLiteral("0"), QStringLiteral("--cicp"), cicp, png, avif });
+        if (!failed.isEmpty())
+            QSKIP(qPrintable(failed));
+        const QImage image = FormatTest::read(avif);
+        QCOMPARE(image.size(), QSize(64, 48));
+        QCOMPARE(image.colorSpace(), space);
+        QVERIFY2(qAbs(qRed(image.pixel(10, 10)) - grey) <= 3,
+            qPrintable(QString::number(qRed(image.pixel(10, 10)))));
+    }
+
+    void cropsAndTurns_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("breakAperture");
+        QTest::newRow("turned P3") << QStringList { "--irot", "1", "--cicp", "12/13/6" } << QSize(280, 320)
+                                   << false;
+        QTest::newRow("half-turned P3")
+            << QStringList { "--irot", "2", "--cicp", "12/13/6" } << QSize(320, 280) << false;
+        QTest::newRow("cropped") << QStringList { "--clap", "180,1,100,1,0,1,0,1", "--cicp", "12/13/6" }
+                                 << QSize(180, 100) << false;
+        QTest::newRow("cropped and turned")
+            << QStringList { "--clap", "180,1,100,1,0,1,0,1", "--irot", "1", "--cicp", "12/13/6" }
+            << QSize(100, 180) << false;
+        QTest::newRow("aperture wider than the picture")
+            << QStringList { "--clap", "180,1,100,1,0,1,0,1", "--cicp", "12/13/6" } << QSize() << true;
+    }
+
+    // The clean aperture crops before the picture turns; turning keeps the colour space.
+    void cropsAndTurns()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QSize, size);
+        QFETCH(bool, breakAperture);
+        const QString png = greyPng(dir.filePath(QStringLiteral("grey320.png")), QSize(320, 280), 90);
+        const QString avif = dir.filePath(QStringLiteral("%1.avif").arg(QTest::currentDataTag()));
+        const QString failed = encode(
+            QStringLiteral("avifenc"), QStringList { "-s", "10" } + options + QStringList { png, avif });
+        if (!failed.isEmpty())
+            QSKIP(qPrintable(failed));
+        if (breakAperture) {
+            // avifenc refuses such an aperture, so the box is widened in the file.
+            QFile file(avif);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QByteArray data = file.readAll();
+            const qsizetype box = data.indexOf("clap");
+            QVERIFY(box > 0);
+            data[box + 6] = char(400 >> 8);
+            data[box + 7] = char(400 & 0xff);
+            QVERIFY(file.seek(0));
+            QCOMPARE(file.write(data), data.size());
+        }
+        QImageReader reader(avif);
+        QCOMPARE(reader.size(), size);
+        const QImage image = reader.read();
+        if (!size.isValid()) {
+            QVERIFY(image.isNull());
+            return;
+        }
+        QCOMPARE(image.size(), size);
+        QCOMPARE(image.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+    }
+
+    // A panorama wider than 16,384 pixels but within the allocation limit reads, as
+    // libheif's own tool reads it.
+    void heifPanorama()
+    {
+        const QString png = greyPng(dir.filePath(QStringLiteral("panorama.png")), QSize(17000, 64), 128);
+        const QString heic = dir.filePath(QStringLiteral("panorama.heic"));
+        const QString failed = encode(QStringLiteral("heif-enc"), { QStringLiteral("-o"), heic, png });
+        if (!failed.isEmpty())
+            QSKIP(qPrintable(failed));
+        QCOMPARE(FormatTest::read(heic).size(), QSize(17000, 64));
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QIODevice>
 #include <QImage>
 #include <QLoggingCategory>
+#include <QRect>
 #include <QThread>
 #include <QVariant>
 #include <new>
@@ -193,10 +194,27 @@ QSize storedSize(const avifImage *image)
     return QSize(int(qMin<uint32_t>(image->width, INT_MAX)), int(qMin<uint32_t>(image->height, INT_MAX)));
 }
 
+// The part of the stored picture its clean aperture ('clap') keeps: all of it without one; an
+// empty rectangle for an aperture that does not fit the picture.
+QRect cropRect(const avifImage *image)
+{
+    if (!(image->transformFlags & AVIF_TRANSFORM_CLAP))
+        return QRect(QPoint(0, 0), storedSize(image));
+    avifCropRect crop;
+    avifDiagnostics diag;
+    if (!avifCropRectConvertCleanApertureBox(
+            &crop, &image->clap, image->width, image->height, image->yuvFormat, &diag)) {
+        qCWarning(lcAvif, "AVIF clean aperture is invalid for the picture: %s", diag.error);
+        return {};
+    }
+    return QRect(int(crop.x), int(crop.y), int(crop.width), int(crop.height));
+}
+
 QSize uprightSize(const avifImage *image)
 {
     const bool quarterTurn = (image->transformFlags & AVIF_TRANSFORM_IROT) && (image->irot.angle & 1);
-    return quarterTurn ? storedSize(image).transposed() : storedSize(image);
+    const QSize cropped = cropRect(image).size();
+    return quarterTurn ? cropped.transposed() : cropped;
 }
 
 QImage::Format outputFormat(const avifDecoder *decoder)
@@ -261,7 +279,8 @@ bool AvifHandler::parse() const
         qCWarning(lcAvif, "Cannot parse AVIF: %s %s", avifResultToString(result), m_decoder->diag.error);
         return false;
     }
-    if (!DecodeLimits::isSaneSize(storedSize(m_decoder->image)) || m_decoder->image->depth > 16) {
+    if (!DecodeLimits::isSaneSize(storedSize(m_decoder->image)) || m_decoder->image->depth > 16
+        || cropRect(m_decoder->image).isEmpty()) {
         qCWarning(lcAvif, "AVIF image has an invalid size or depth");
         return false;
     }
@@ -301,11 +320,18 @@ bool AvifHandler::decode(QImage *image)
         return false;
     }
 
+    // The format crops before it turns and mirrors.
+    const QRect crop = cropRect(decoded);
+    if (crop.isEmpty())
+        return false;
+    if (crop.size() != pixels.size())
+        pixels = pixels.copy(crop);
     if (decoded->icc.size > 0) {
         pixels.setColorSpace(QColorSpace::fromIccProfile(QByteArray::fromRawData(
             reinterpret_cast<const char *>(decoded->icc.data), qsizetype(decoded->icc.size))));
-    } else {
-        pixels.setColorSpace(Cicp::toColorSpace(decoded->colorPrimaries, decoded->transferCharacteristics));
+    } else if (Cicp::apply(pixels, decoded->colorPrimaries, decoded->transferCharacteristics)) {
+        qCWarning(lcAvif, "AVIF picture with transfer %d tone-mapped to SDR",
+            int(decoded->transferCharacteristics));
     }
 
     // 'irot' and 'imir' are part of how the picture is meant to be seen, not optional

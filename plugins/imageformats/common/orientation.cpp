@@ -1,5 +1,6 @@
 #include "plugins/imageformats/common/orientation.h"
 
+#include <QColorSpace>
 #include <QTransform>
 
 namespace Orientation {
@@ -52,8 +53,11 @@ QImage applyHeifTransform(const QImage &image, int angle, int mirror)
 {
     QImage result = image;
     angle &= 3;
-    if (angle != 0)
+    // Qt 6.4's transformed() drops the colour space for quarter and half turns.
+    if (angle != 0) {
         result = result.transformed(QTransform().rotate(-90.0 * angle));
+        result.setColorSpace(image.colorSpace());
+    }
     if (mirror == 0)
         result = std::move(result).mirrored(false, true);
     else if (mirror == 1)

@@ -10,6 +10,7 @@
 #include <QIODevice>
 #include <QImage>
 #include <QLoggingCategory>
+#include <QPair>
 #include <QThread>
 #include <QVariant>
 #include <cstring>
@@ -34,8 +35,10 @@ namespace {
 constexpr const char *DefaultPreset = "ultrafast";
 // What setQuality(-1) gives.
 constexpr int DefaultQuality = 50;
-// Wide enough for any panorama that fits the reader's default allocation limit.
-constexpr int MaxImageSide = 16384;
+// libheif 1.15 limits each side, not the area. This side lets a panorama within the allocation
+// limit through (67 megapixels at 4 bytes: 262144 x 256); the number of pixels is limited by
+// QImageIOHandler::allocateImage before anything is decoded.
+constexpr int MaxImageSide = 1 << 18;
 
 struct ImageDeleter {
     void operator()(heif_image *image) const { heif_image_release(image); }
@@ -231,7 +234,8 @@ QImage::Format outputFormat(const heif_image_handle *handle)
     return premultiplied ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32;
 }
 
-QColorSpace colorSpace(const heif_image_handle *handle)
+// An ICC profile's colour space; for code points, an invalid one with the code points in *nclx.
+QColorSpace colorSpace(const heif_image_handle *handle, QPair<int, int> *nclxCodes)
 {
     switch (heif_image_handle_get_color_profile_type(handle)) {
     case heif_color_profile_type_prof:
@@ -248,7 +252,8 @@ QColorSpace colorSpace(const heif_image_handle *handle)
         if (failed(heif_image_handle_get_nclx_color_profile(handle, &nclx), "Cannot read the colour profile"))
             return {};
         std::unique_ptr<heif_color_profile_nclx, NclxDeleter> owner(nclx);
-        return Cicp::toColorSpace(nclx->color_primaries, nclx->transfer_characteristics);
+        *nclxCodes = { int(nclx->color_primaries), int(nclx->transfer_characteristics) };
+        return {};
     }
     default:
         return {};
@@ -353,7 +358,12 @@ bool HeifHandler::decode(QImage *image)
             heif_image_get_bits_per_pixel_range(decoded, heif_channel_interleaved), &pixels);
     else
         copyPixels8(decoded, channels, &pixels);
-    pixels.setColorSpace(colorSpace(handle));
+    QPair<int, int> nclx { 0, 0 };
+    const QColorSpace space = colorSpace(handle, &nclx);
+    if (space.isValid())
+        pixels.setColorSpace(space);
+    else if (nclx.first != 0 && Cicp::apply(pixels, nclx.first, nclx.second))
+        qCWarning(lcHeif, "HEIF picture with transfer %d tone-mapped to SDR", nclx.second);
     *image = pixels;
     return true;
 }
