@@ -126,6 +126,7 @@ void ConvertImageAddUrlsThread::handOverRows(bool now)
 void ConvertImageAddUrlsThread::getItemsIcon()
 {
     qDebug() << "getItemsIcon";
+    lowerIconThreadPriority();
     while (!pendingIconRows.isEmpty() && !hasPendingUrls() && !stopRequested) {
         const QString file = pendingIconRows.takeFirst();
         // Removed from the list meanwhile: no row would take the icon.

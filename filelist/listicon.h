@@ -11,9 +11,19 @@ struct ListIcon {
     bool damaged = false; // the reader complained: the image carries a warning sign
 };
 
-// Decodes the whole file (format from its content, orientation applied, within the reader's
-// 256 MB allocation limit) and scales it with fast scaling. Pure; runs on the add worker.
+// Decodes the file (format from its content, orientation applied, within the reader's 256 MB
+// allocation limit) and scales it with fast scaling. A JPEG is decoded reduced in size as far as
+// the icon allows; the caption's size is the whole picture's all the same. Pure; runs on the add
+// worker.
 ListIcon makeListIcon(const QString &filePath);
+
+// The largest of 1, 2, 4 and 8 that divides `stored` to a shorter side of at least
+// `shorterSide`; 1 for a picture whose full decode exceeds the reader's allocation limit.
+int jpegReduction(QSize stored, int shorterSide);
+
+// Lowers the calling thread's priority (where the system has per-thread priorities), so that a
+// conversion job started while icons are made is barely slowed by them.
+void lowerIconThreadPriority();
 
 // The three-line caption of a row whose icon has arrived.
 QString listCaption(const QString &fileName, const QString &sizeStr, const QString &folder);

@@ -1,0 +1,123 @@
+// Times the list icons of a big drop: COUNT copies (hard links) of the photographs of a folder,
+// each first reduced to about 8 megapixels and saved as JPEG, dropped on the file list. Prints
+// how long until every icon is made, the CPU time, the icons' PSNR against a whole-picture
+// decode (the icons before reduced decodes) and that older way's CPU time per icon.
+// usage: pictomat_bench_icons PHOTO_FOLDER [COUNT]
+#include "benchreport.h"
+#include "filelist/addurlscontroller.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/listicon.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cmath>
+
+namespace {
+
+ListIcon wholeDecodeIcon(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    ListIcon icon;
+    icon.sizeStr = QString::number(image.width()) + QLatin1Char('x') + QString::number(image.height());
+    icon.image = image.width() > image.height() ? image.scaledToHeight(64, Qt::FastTransformation)
+                                                : image.scaledToWidth(64, Qt::FastTransformation);
+    return icon;
+}
+
+double psnr(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 0;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            const int d[3] = { qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q) };
+            sum += d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        }
+    }
+    const double mse = sum / (3.0 * x.width() * x.height());
+    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv(
+        "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    if (argc < 2) {
+        out << "usage: pictomat_bench_icons PHOTO_FOLDER [COUNT]\n";
+        return 2;
+    }
+    const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("drop"));
+    QDir().mkpath(folder);
+    QStringList photos;
+    const QFileInfoList sources
+        = QDir(QString::fromLocal8Bit(argv[1])).entryInfoList({ "*.jpg" }, QDir::Files, QDir::Name);
+    for (const QFileInfo &source : sources) {
+        QImageReader reader(source.absoluteFilePath());
+        const QSize size = reader.size();
+        const double factor = std::sqrt(8e6 / (double(size.width()) * size.height()));
+        reader.setScaledSize(QSize(int(size.width() * factor), int(size.height() * factor)));
+        const QString path = dir.filePath(source.fileName());
+        if (reader.read().save(path, "JPG", 92))
+            photos.append(path);
+    }
+    if (photos.isEmpty()) {
+        out << "no photographs in " << argv[1] << "\n";
+        return 2;
+    }
+    for (int i = 0; i < count; ++i) {
+        const QString link = QString("%1/photo%2.jpg").arg(folder).arg(i, 5, 10, QLatin1Char('0'));
+        if (!QFile::link(photos.at(i % photos.size()), link)
+            && !QFile::copy(photos.at(i % photos.size()), link))
+            return 2;
+    }
+
+    // The older way, on one copy of each photograph: CPU time per icon and what it looked like.
+    double before = 0, worst = 99;
+    for (const QString &photo : std::as_const(photos)) {
+        const double start = BenchReport::cpuSeconds();
+        const ListIcon whole = wholeDecodeIcon(photo);
+        before += BenchReport::cpuSeconds() - start;
+        const ListIcon reduced = makeListIcon(photo);
+        worst = std::min(worst, psnr(whole.image, reduced.image));
+        if (whole.sizeStr != reduced.sizeStr)
+            out << "caption differs: " << photo << " " << whole.sizeStr << " " << reduced.sizeStr << "\n";
+    }
+
+    FileListModel model;
+    AddUrlsController controller(&model);
+    QElapsedTimer clock;
+    qint64 iconsMs = -1;
+    QObject::connect(&controller, &AddUrlsController::addUrlsThreadDestroy, [&] {
+        iconsMs = clock.elapsed();
+        app.quit();
+    });
+    const double cpuStart = BenchReport::cpuSeconds();
+    clock.start();
+    controller.startAddUrls({ QUrl::fromLocalFile(folder) });
+    app.exec();
+    const double cpu = BenchReport::cpuSeconds() - cpuStart;
+
+    out << "files dropped:          " << count << " (" << photos.size() << " photographs of 8 MP)\n";
+    out << "every icon made in:     " << iconsMs << " ms wall, " << cpu << " cpu s (goal 10 s)\n";
+    out << "whole decodes, before:  " << before / photos.size() * 1000 << " cpu ms per icon, "
+        << before / photos.size() * count << " cpu s for " << count << "\n";
+    out << "lowest icon PSNR:       " << worst << " dB against a whole decode (goal >= 30)\n";
+    return iconsMs >= 0 && iconsMs <= 10000 && worst >= 30 ? 0 : 1;
+}
