@@ -118,7 +118,12 @@ QString CheckUpdateDialog::failureReason(const QNetworkReply *reply) const
         const QString phrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
         return tr("the server answered with status %1 %2").arg(status.toInt()).arg(phrase).trimmed();
     }
-    return reply->errorString();
+    // Qt leaves some texts with an empty detail ("Decompression failed: "); the message adds
+    // its own full stop.
+    QString text = reply->errorString().trimmed();
+    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char('.')))
+        text = text.chopped(1).trimmed();
+    return text.isEmpty() ? tr("the answer could not be read") : text;
 }
 
 void CheckUpdateDialog::showCheckFailed(const QString &reason)

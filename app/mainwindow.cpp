@@ -51,8 +51,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     writeWindowGeometry(geometry());
 
-    if (convertForm->hasRunningWork())
-        convertForm->abandonWork();
+    if (convertForm->hasRunningWork() && convertForm->abandonWork()) {
+        event->ignore();
+        return;
+    }
 
     if (thumbnailsCleanupPending()) {
         if (!cleanupDialog) {

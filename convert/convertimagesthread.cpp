@@ -1,16 +1,19 @@
 #include "convert/convertimagesthread.h"
 
+#include "common/pathcompare.h"
 #include "convert/conversionoptions.h"
 #include "convert/gifencoder.h"
 #include "convert/imagewriter.h"
 #include "convert/outputformats.h"
 #include "convert/pdfassembly.h"
+#include "imaging/failurereasons.h"
 #include "imaging/memorybudget.h"
 #include "imaging/renderpipeline.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSet>
 
 ConvertImagesThread::ConvertImagesThread(QObject *parent)
     : QThread(parent)
@@ -59,11 +62,17 @@ void ConvertImagesThread::runFileJob()
     if (!_urls.isEmpty())
         setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(options.outputFolder).absoluteFilePath()));
 
-    for (const QString &source : std::as_const(_urls)) {
+    const QList<bool> claimed = targetsClaimedEarlier();
+    for (qsizetype i = 0; i < _urls.size(); ++i) {
         if (stopRequested.load(std::memory_order_relaxed))
             return;
+        const QString &source = _urls.at(i);
         Q_EMIT updateFileName(source);
         const QString target = targetPathFor(targetFolder, source, targetExt);
+        if (claimed.at(i)) {
+            recordFailure(source, target, FailureReason::sameNameInJob(QFileInfo(target).fileName()));
+            continue;
+        }
         if (!overwriteExisting) {
             const QFileInfo existing(target);
             if (existing.exists() || existing.isSymLink()) {
@@ -74,6 +83,21 @@ void ConvertImagesThread::runFileJob()
         }
         convertOne(source, target, options.targeFileQuality);
     }
+}
+
+// Whether each source's target is the target of an earlier source of the job: the job writes a
+// target once, for the first source that names it, decided before anything is written.
+QList<bool> ConvertImagesThread::targetsClaimedEarlier() const
+{
+    QList<bool> claimed;
+    claimed.reserve(_urls.size());
+    QSet<QString> targets;
+    for (const QString &source : _urls) {
+        const QString key = pathKey(targetPathFor(targetFolder, source, targetExt));
+        claimed.append(targets.contains(key));
+        targets.insert(key);
+    }
+    return claimed;
 }
 
 void ConvertImagesThread::convertOne(const QString &source, const QString &target, int quality)

@@ -9,8 +9,7 @@
 // Carries out one conversion job on its own thread: every source becomes one output file in
 // targetFolder, or (targetExt ".pdf") one page of a combined document. Existing targets are
 // never touched; they are reported at the end. One object serves one job.
-class ConvertImagesThread : public QThread
-{
+class ConvertImagesThread : public QThread {
     Q_OBJECT
 
 public:
@@ -25,7 +24,8 @@ public:
     QStringList fileSourceList;
 
     // The target path of a source: targetFolder, "/", the file name up to its first dot, targetExt.
-    static QString targetPathFor(const QString &targetFolder, const QString &source, const QString &targetExt);
+    static QString targetPathFor(
+        const QString &targetFolder, const QString &source, const QString &targetExt);
 
     // What went wrong during the job; complete once an end signal has been emitted.
     ConversionFailureList failures() const;
@@ -43,6 +43,7 @@ protected:
 private:
     void runFileJob();
     void runPdfJob();
+    QList<bool> targetsClaimedEarlier() const;
     void convertOne(const QString &source, const QString &target, int quality);
     void recordFailure(const QString &source, const QString &target, const QString &reason);
 

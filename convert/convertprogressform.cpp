@@ -83,8 +83,12 @@ ConvertImagesThread *ConvertProgressForm::worker() const
 
 void ConvertProgressForm::on_cancelButton_clicked()
 {
-    if (thread)
-        thread->stopRequested = true;
+    if (!thread)
+        return;
+    thread->stopRequested = true;
+    // The file being written may take a while; say that the stop was heard.
+    ui->label->setText(tr("Stopping after the current file…"));
+    ui->cancelButton->setEnabled(false);
 }
 
 void ConvertProgressForm::handleUpdateFileName(QString fileName)

@@ -1,8 +1,9 @@
 #include "convert/gifencoder.h"
 
+#include "convert/checkedsavefile.h"
+
 #include <QDebug>
 #include <QIODevice>
-#include <QSaveFile>
 #include <cstring>
 #include <gif_lib.h>
 #include <vector>
@@ -134,15 +135,16 @@ bool writeGifFile(const QImage &image, const QString &targetPath, QString *error
 {
     QString reason = unencodableReason(image);
     if (reason.isEmpty()) {
-        QSaveFile file(targetPath);
-        if (!file.open(QIODevice::WriteOnly)) {
-            reason = file.errorString();
-        } else if (!writeGif(image, &file, &reason)) {
-            file.cancelWriting();
-        } else if (!file.commit()) {
-            reason = file.errorString();
-        } else {
-            return true;
+        CheckedSaveFile file(targetPath);
+        if (file.open(&reason)) {
+            if (!writeGif(image, file.device(), &reason)) {
+                const QString fileReason = file.writeFailure();
+                if (!fileReason.isEmpty())
+                    reason = fileReason;
+                file.cancel();
+            } else if (file.commit(&reason)) {
+                return true;
+            }
         }
     }
     qDebug().noquote() << "Cannot write: " + targetPath + " " + reason;

@@ -1,13 +1,19 @@
 #include "convert/imagewriter.h"
 
+#include "convert/checkedsavefile.h"
 #include "convert/pngencoder.h"
 #include "imaging/pixelformat.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ImageWriter", text);
+}
 
 bool fail(const QString &targetPath, const QString &reason, QString *error)
 {
@@ -18,6 +24,39 @@ bool fail(const QString &targetPath, const QString &reason, QString *error)
     return false;
 }
 
+// The longest side a format's encoder takes; larger pictures fail inside the encoder with no
+// reason given.
+int longestSide(const QByteArray &format)
+{
+    if (format == "webp")
+        return 16383;
+    if (format == "jpg")
+        return 65500;
+    if (format == "png")
+        return 1000000;
+    return 0;
+}
+
+QString tooLargeForFormat(const QImage &image, const QByteArray &format, int side)
+{
+    return tr("picture too large for %1 (%2 x %3, at most %4 pixels a side)")
+        .arg(QString::fromLatin1(format.toUpper()))
+        .arg(image.width())
+        .arg(image.height())
+        .arg(side);
+}
+
+// The writer's own text, or words for the "Unknown error" it gives when an encoder refuses.
+QString encoderFailure(const QImageWriter &writer, const QImage &image, const QByteArray &format)
+{
+    if (writer.error() != QImageWriter::UnknownError)
+        return writer.errorString();
+    return tr("the %1 encoder could not store this picture (%2 x %3)")
+        .arg(QString::fromLatin1(format.toUpper()))
+        .arg(image.width())
+        .arg(image.height());
+}
+
 } // namespace
 
 bool writeImageFile(const QImage &image, const QString &targetPath, int quality, QString *error)
@@ -25,25 +64,29 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
     const QByteArray format = targetPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
     if (image.isNull())
         return fail(targetPath, QStringLiteral("Image is empty"), error);
+    const int side = longestSide(format);
+    if (side > 0 && qMax(image.width(), image.height()) > side)
+        return fail(targetPath, tooLargeForFormat(image, format, side), error);
 
-    QSaveFile file(targetPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(targetPath, file.errorString(), error);
+    CheckedSaveFile file(targetPath);
+    QString reason;
+    if (!file.open(&reason))
+        return fail(targetPath, reason, error);
 
     if (format == "png") {
-        QString reason;
-        if (!writePng(image, &file, -1, &reason)) {
-            file.cancelWriting();
-            return fail(targetPath, reason, error);
+        if (!writePng(image, file.device(), -1, &reason)) {
+            const QString fileReason = file.writeFailure();
+            file.cancel();
+            return fail(targetPath, fileReason.isEmpty() ? reason : fileReason, error);
         }
-        return file.commit() || fail(targetPath, file.errorString(), error);
+        return file.commit(&reason) || fail(targetPath, reason, error);
     }
 
     // Asking the writer loads only the plug-in for this format; the list of supported formats
     // would load every plug-in and their codec libraries.
-    QImageWriter writer(&file, format);
+    QImageWriter writer(file.device(), format);
     if (!writer.canWrite()) {
-        file.cancelWriting();
+        file.cancel();
         return fail(targetPath, QStringLiteral("Unsupported image format"), error);
     }
     if (format == "jpg")
@@ -53,10 +96,12 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
     // JPEG holds no transparency: written as it is, a transparent area would come out black.
     const bool opaqueFormat = format == "jpg" || format == "jpeg";
     if (!writer.write(opaqueFormat ? flattenOntoBackground(image) : image)) {
-        file.cancelWriting();
-        return fail(targetPath, writer.errorString(), error);
+        // A write that ran out of room makes the encoder fail too; the file's reason is the real one.
+        reason = file.writeFailure();
+        file.cancel();
+        return fail(targetPath, reason.isEmpty() ? encoderFailure(writer, image, format) : reason, error);
     }
-    if (!file.commit())
-        return fail(targetPath, file.errorString(), error);
+    if (!file.commit(&reason))
+        return fail(targetPath, reason, error);
     return true;
 }

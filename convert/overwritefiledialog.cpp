@@ -2,6 +2,10 @@
 
 #include "ui_overwritefiledialog.h"
 
+#include "common/pathcompare.h"
+
+#include <QFileInfo>
+
 OverwriteFileDialog::OverwriteFileDialog(QWidget *parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::OverwriteFileDialog>())
@@ -26,8 +30,17 @@ void OverwriteFileDialog::setFiles(const QStringList &fileExistsList, const QStr
         item->setText(0, fileExistsList.at(i));
         item->setText(1, fileSourceList.value(i));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Checked);
+        // Writing a source over itself loses the original for good: the user ticks it on purpose.
+        const bool original = replacesOriginal(fileExistsList.at(i), fileSourceList.value(i));
+        if (original)
+            item->setText(2, tr("replaces the original"));
+        item->setCheckState(0, original ? Qt::Unchecked : Qt::Checked);
     }
+}
+
+bool OverwriteFileDialog::replacesOriginal(const QString &target, const QString &source)
+{
+    return samePath(QFileInfo(target).absoluteFilePath(), QFileInfo(source).absoluteFilePath());
 }
 
 void OverwriteFileDialog::on_overwriteButton_clicked()

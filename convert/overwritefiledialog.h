@@ -17,7 +17,8 @@ public:
     explicit OverwriteFileDialog(QWidget *parent = nullptr);
     ~OverwriteFileDialog() override;
 
-    // One row per existing target, ticked; both lists have the same length.
+    // One row per existing target, ticked unless the target is its own source (marked "replaces
+    // the original"); both lists have the same length.
     void setFiles(const QStringList &fileExistsList, const QStringList &fileSourceList);
 
 Q_SIGNALS:
@@ -31,6 +32,7 @@ public Q_SLOTS:
     void reject() override;
 
 private:
+    static bool replacesOriginal(const QString &target, const QString &source);
     void finish(int result);
 
     std::unique_ptr<Ui::OverwriteFileDialog> ui;

@@ -90,37 +90,6 @@ QSize pdfDrawnSize(const QSize &imageSize, const QSize &area, bool resizeImageTo
     return QSize(qMax(1, int(drawnWidth)), qMax(1, int(drawnHeight)));
 }
 
-// Passes the document on to its file and keeps the first write that fell short. The PDF engine
-// stops writing after a short write without a word, and a partial write leaves no error on the
-// file, so the file alone would commit a truncated document.
-class PdfAssembly::CheckedOutput : public QIODevice {
-public:
-    explicit CheckedOutput(QIODevice *file)
-        : _file(file)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-    QString failure() const { return _failure; }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-
-    qint64 writeData(const char *data, qint64 length) override
-    {
-        const qint64 written = _file->write(data, length);
-        if (written != length && _failure.isEmpty())
-            _failure = written < 0
-                ? _file->errorString()
-                : translated("only %1 of %2 bytes could be written").arg(written).arg(length);
-        return written;
-    }
-
-private:
-    QIODevice *_file;
-    QString _failure;
-};
-
 PdfAssembly::PdfAssembly(const QString &documentPath, const PdfPageSetup &setup)
     : _setup(setup)
     , _file(documentPath)
@@ -136,10 +105,10 @@ PdfAssembly::~PdfAssembly()
 
 bool PdfAssembly::begin(QString *error)
 {
-    if (!_file.open(QIODevice::WriteOnly))
-        return setError(error, _file.errorString());
-    _output = std::make_unique<CheckedOutput>(&_file);
-    _writer = std::make_unique<QPdfWriter>(_output.get());
+    QString reason;
+    if (!_file.open(&reason))
+        return setError(error, reason);
+    _writer = std::make_unique<QPdfWriter>(_file.device());
     _writer->setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
     _writer->setResolution(_setup.resolution);
     _writer->setPageSize(_setup.pageSize);
@@ -148,7 +117,7 @@ bool PdfAssembly::begin(QString *error)
     _writer->setPageOrientation(_setup.orientation);
     _pageSize = QSize(_writer->width(), _writer->height());
     if (!_painter.begin(_writer.get())) {
-        _file.cancelWriting();
+        _file.cancel();
         return setError(error, translated("the PDF writer cannot start"));
     }
     return true;
@@ -189,14 +158,14 @@ bool PdfAssembly::finish(QString *error)
 {
     const bool ended = _painter.end();
     _writer.reset();
-    const QString failure = ended ? _output->failure() : translated("the PDF writer failed");
+    QString failure = _file.writeFailure();
+    if (failure.isEmpty() && !ended)
+        failure = translated("the PDF writer failed");
     if (!failure.isEmpty()) {
-        _file.cancelWriting();
+        _file.cancel();
         return setError(error, failure);
     }
-    if (!_file.commit())
-        return setError(error, _file.errorString());
-    return true;
+    return _file.commit(error);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/checkedsavefile.h"
 #include "convert/conversionoptions.h"
 
 #include <QColor>
@@ -7,7 +8,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSize>
 #include <QStringList>
 #include <functional>
@@ -52,11 +52,8 @@ public:
     bool finish(QString *error);
 
 private:
-    class CheckedOutput;
-
     PdfPageSetup _setup;
-    QSaveFile _file;
-    std::unique_ptr<CheckedOutput> _output;
+    CheckedSaveFile _file;
     std::unique_ptr<QPdfWriter> _writer;
     QPainter _painter;
     QSize _pageSize;

@@ -26,6 +26,9 @@ RemoveThumbnailsDialog::RemoveThumbnailsDialog(QWidget *parent)
     , ui(new Ui::RemoveThumbnailsDialog)
 {
     ui->setupUi(this);
+    // Modal, so that the only input reaching the program while files are removed is this
+    // dialog's own: Cancel works, and no second close or conversion can start.
+    setModal(true);
 }
 
 RemoveThumbnailsDialog::~RemoveThumbnailsDialog()
@@ -38,8 +41,8 @@ void RemoveThumbnailsDialog::removeThumbnailFiles()
     const QString dir = ThumbnailCache::thumbnailsDir();
     const QStringList names = QDir(dir).entryList(QDir::Files, QDir::NoSort);
     for (const QString &name : names) {
-        // Lets the dialog paint between files; user input waits, so no second close can start.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Lets the dialog paint and its Cancel be pressed between files.
+        QCoreApplication::processEvents();
         if (stopRequested)
             break;
         QFile(dir + name).remove();
@@ -49,6 +52,12 @@ void RemoveThumbnailsDialog::removeThumbnailFiles()
 }
 
 void RemoveThumbnailsDialog::on_cancelButton_clicked()
+{
+    stopRequested = true;
+}
+
+// Escape and the close control stop the removal like Cancel; the window closes all the same.
+void RemoveThumbnailsDialog::reject()
 {
     stopRequested = true;
 }

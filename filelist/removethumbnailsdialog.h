@@ -11,8 +11,7 @@ bool thumbnailsCleanupPending();
 void setThumbnailsCleanupPending(bool pending);
 
 // Shown while the first close of the window removes the thumbnail files; then asks to close.
-class RemoveThumbnailsDialog : public QDialog
-{
+class RemoveThumbnailsDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -22,6 +21,7 @@ public:
     bool stopRequested = false;
 
     void removeThumbnailFiles();
+    void reject() override;
 
 Q_SIGNALS:
     void closeApp();

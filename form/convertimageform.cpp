@@ -205,20 +205,23 @@ void ConvertImageForm::handleFinishConvertSignal()
     ui->sourceStackedWidget->setCurrentWidget(ui->sourceTreeView);
 }
 
-void ConvertImageForm::abandonWork()
+bool ConvertImageForm::abandonWork()
 {
     closePending = true;
     dropPreviewWorker();
     addUrls.stopAndWait();
-    if (progressPage) {
-        disconnect(progressPage, nullptr, this, nullptr);
-        // The progress page's own Cancel: the job stops after the file it is writing.
-        QMetaObject::invokeMethod(progressPage, "on_cancelButton_clicked");
-        // The window is closing: the process waits for the file being written, never cuts it off.
-        auto *page = qobject_cast<ConvertProgressForm *>(progressPage.data());
-        if (ConvertImagesThread *job = page ? page->worker() : nullptr)
-            job->wait();
-    }
+    if (!progressPage)
+        return false;
+    disconnect(progressPage, nullptr, this, nullptr);
+    // The progress page's own Cancel: the job stops after the file it is writing.
+    QMetaObject::invokeMethod(progressPage, "on_cancelButton_clicked");
+    auto *page = qobject_cast<ConvertProgressForm *>(progressPage.data());
+    ConvertImagesThread *job = page ? page->worker() : nullptr;
+    if (!job)
+        return false;
+    // The window stays painted while that file is finished, and is closed again once it is.
+    connect(job, &QThread::finished, this, &ConvertImageForm::closeApp, Qt::UniqueConnection);
+    return !job->isFinished();
 }
 
 bool ConvertImageForm::hasRunningWork() const

@@ -56,7 +56,8 @@ public:
     void showConversionPage(QWidget *page);
 
     // The window is closing: stop listening to a preview or conversion and ask it to stop.
-    void abandonWork();
+    // True while a conversion still finishes its current file; closeApp() follows when it has.
+    bool abandonWork();
     bool hasRunningWork() const;
 
     ColorScheme colorScheme() const { return scheme; }

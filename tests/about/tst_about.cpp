@@ -282,6 +282,10 @@ void TestAbout::updateCheck_data()
     QTest::newRow("answer too large")
         << ok("majorVersion=9;" + QByteArray(100 * 1024, 'x'))
         << checkFailed + QStringLiteral("the answer is larger than 64 KiB.") << visit;
+    QTest::newRow("compressed answer that does not decompress")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Encoding: gzip\r\n"
+                      "Content-Length: 16\r\nConnection: close\r\n\r\nmajorVersion=9;x")
+        << checkFailed + QStringLiteral("Decompression failed.") << visit;
 }
 
 void TestAbout::updateCheck()

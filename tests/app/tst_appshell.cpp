@@ -4,6 +4,8 @@
 #include "common/lkcolorwidget.h"
 #include "common/lkglobal.h"
 #include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "convert/convertprogressform.h"
 #include "dialoganswer.h"
 #include "filelist/removethumbnailsdialog.h"
 #include "filelist/thumbnailcache.h"
@@ -12,7 +14,12 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -91,6 +98,8 @@ private slots:
     void storedGeometryIsRestored();
     void everyCloseSavesGeometryAndFirstCloseRemovesThumbnails();
     void closeAbandonsRunningConversion();
+    void cleanupCancelStopsTheRemoval();
+    void closeDuringJobWaitsWithoutBlocking();
     void paletteChangeSwapsTheFormTheme();
     void colorWidgetPaintsColourInsideRedOutline();
     void colorWidgetIgnoresRightButton();
@@ -241,6 +250,78 @@ void TestAppShell::everyCloseSavesGeometryAndFirstCloseRemovesThumbnails()
     QVERIFY(!thumbnailsCleanupPending());
     QCOMPARE(storedGeometry(), QRect(170, 180, 1100, 650));
     QCOMPARE(window.findChildren<RemoveThumbnailsDialog *>().size(), 1);
+}
+
+// A real click, queued like one from the window system, stops the removal before the next file;
+// the window closes all the same and the files not reached stay.
+void TestAppShell::cleanupCancelStopsTheRemoval()
+{
+    setThumbnailsCleanupPending(true);
+    const QString dir = ThumbnailCache::thumbnailsDir();
+    for (int i = 0; i < 200; ++i) {
+        QFile file(dir + QStringLiteral("%1.webp").arg(i));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    RemoveThumbnailsDialog dialog;
+    QSignalSpy closeApp(&dialog, &RemoveThumbnailsDialog::closeApp);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *cancel = dialog.findChild<QPushButton *>(QStringLiteral("cancelButton"));
+    const QPointF centre = QRectF(cancel->rect()).center();
+    const QPointF global = cancel->mapToGlobal(centre);
+    for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease })
+        QCoreApplication::postEvent(cancel,
+            new QMouseEvent(type, centre, global, Qt::LeftButton,
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
+    dialog.removeThumbnailFiles();
+    QCOMPARE(closeApp.size(), 1);
+    QVERIFY(dialog.stopRequested);
+    QVERIFY(QDir(dir).entryList(QDir::Files).size() > 100);
+    QVERIFY(!thumbnailsCleanupPending());
+    for (const QString &name : QDir(dir).entryList(QDir::Files))
+        QFile::remove(dir + name);
+}
+
+// Closing while a file is being written returns at once: the page says that the job is
+// stopping, the window stays up and responsive, and it closes by itself when the job has ended.
+void TestAppShell::closeDuringJobWaitsWithoutBlocking()
+{
+    QTemporaryDir dir;
+    QStringList sources;
+    QImage noise(3000, 2000, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y) {
+        auto *line = reinterpret_cast<quint32 *>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x)
+            line[x] = 0xFF000000u | quint32(x * 2654435761u ^ y * 40503u);
+    }
+    for (int i = 0; i < 3; ++i) {
+        sources.append(dir.path() + QStringLiteral("/big%1.png").arg(i));
+        QVERIFY(noise.save(sources.last(), "PNG", 100));
+    }
+    const QString out = dir.path() + QStringLiteral("/out");
+    QVERIFY(QDir().mkpath(out));
+    updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *page = new ConvertProgressForm;
+    window.form()->showConversionPage(page);
+    QPointer<ConvertImagesThread> job;
+    page->startConvert(sources, out, QStringLiteral(".webp"), false);
+    job = page->worker();
+    QVERIFY(job);
+    QTRY_VERIFY(job->isRunning());
+
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    if (job && !job->isFinished()) {
+        QCOMPARE(page->findChild<QLabel *>(QStringLiteral("label"))->text(),
+            QStringLiteral("Stopping after the current file…"));
+        QVERIFY(!page->findChild<QPushButton *>(QStringLiteral("cancelButton"))->isEnabled());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 120000);
+    QVERIFY(job.isNull() || job->isFinished());
+    QVERIFY(!QFile::exists(out + QStringLiteral("/big2.webp")));
 }
 
 void TestAppShell::closeAbandonsRunningConversion()

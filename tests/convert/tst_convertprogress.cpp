@@ -169,6 +169,49 @@ private Q_SLOTS:
         setLastOutputLocation(QString());
     }
 
+    void originalsAreLeftUnticked_data()
+    {
+        QTest::addColumn<QStringList>("targets");
+        QTest::addColumn<QStringList>("sources");
+        QTest::addColumn<QStringList>("written");
+        QTest::newRow("one original among others")
+            << QStringList { "/p/a.jpg", "/q/b.jpg", "/p/c.jpg" }
+            << QStringList { "/p/a.jpg", "/p/b.png", "/p/c.jpg" } << QStringList { "/p/b.png" };
+        QTest::newRow("only the original")
+            << QStringList { "/p/./a.jpg" } << QStringList { "/p/a.jpg" } << QStringList();
+    }
+
+    // A row whose target is its own source says so and starts unticked: Enter on the dialog
+    // overwrites only what stays ticked.
+    void originalsAreLeftUnticked()
+    {
+        QFETCH(QStringList, targets);
+        QFETCH(QStringList, sources);
+        QFETCH(QStringList, written);
+        auto *dialog = new OverwriteFileDialog;
+        QSignalSpy overwrite(dialog, &OverwriteFileDialog::overwriteFiles);
+        QSignalSpy finish(dialog, &OverwriteFileDialog::convertFinish);
+        dialog->setFiles(targets, sources);
+        auto *tree = dialog->findChild<QTreeWidget *>("treeWidget");
+        for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+            const bool original = !written.contains(sources.at(row));
+            QCOMPARE(
+                tree->topLevelItem(row)->text(2), original ? QString("replaces the original") : QString());
+            QCOMPARE(tree->topLevelItem(row)->checkState(0), original ? Qt::Unchecked : Qt::Checked);
+        }
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QTest::keyClick(dialog, Qt::Key_Return);
+        if (written.isEmpty()) {
+            QCOMPARE(finish.size(), 1);
+            QCOMPARE(overwrite.size(), 0);
+        } else {
+            QCOMPARE(overwrite.size(), 1);
+            QCOMPARE(overwrite.first().first().toStringList(), written);
+        }
+        QTest::qWait(0);
+    }
+
     void completionMessage_data()
     {
         QTest::addColumn<int>("count");
