@@ -46,8 +46,9 @@ QString siblingName(const QString &target)
 // write that failed or fell short and how far the file reaches.
 class CheckedSaveFile::Output : public QIODevice {
 public:
-    explicit Output(QSaveFile *file)
+    Output(QSaveFile *file, const QString &target)
         : _file(file)
+        , _target(target)
     {
         QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
@@ -67,10 +68,17 @@ protected:
         if (!_failure.isEmpty())
             return -1;
         const qint64 start = _file->pos();
+        errno = 0;
         const qint64 written = _file->write(data, length);
+        const int code = errno;
         if (written != length) {
-            // Only a full disk or a quota makes a regular file take part of a write.
-            _failure = written < 0 ? _file->errorString() : systemText(ENOSPC);
+            // Qt reports a write that fell short with no text; the system's last word says why.
+            _failure = written < 0 && _file->error() != QFileDevice::NoError
+                    && _file->errorString() != QLatin1String("Unknown error")
+                ? _file->errorString()
+                : systemText(code != 0 ? code : ENOSPC);
+            // Encoders that word their own failure quote this.
+            setErrorString(fileFailureReason(_failure, _target));
             return -1;
         }
         _end = qMax(_end, start + written);
@@ -79,6 +87,7 @@ protected:
 
 private:
     QSaveFile *_file;
+    QString _target;
     QString _failure;
     qint64 _end = 0;
 };
@@ -112,7 +121,7 @@ bool CheckedSaveFile::open(QString *error)
         _file.reset();
         return false;
     }
-    _output = std::make_unique<Output>(_file.get());
+    _output = std::make_unique<Output>(_file.get(), _target);
     return true;
 }
 

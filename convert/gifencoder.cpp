@@ -137,10 +137,8 @@ bool writeGifFile(const QImage &image, const QString &targetPath, QString *error
     if (reason.isEmpty()) {
         CheckedSaveFile file(targetPath);
         if (file.open(&reason)) {
+            // giflib's reason quotes the file's own, in words.
             if (!writeGif(image, file.device(), &reason)) {
-                const QString fileReason = file.writeFailure();
-                if (!fileReason.isEmpty())
-                    reason = fileReason;
                 file.cancel();
             } else if (file.commit(&reason)) {
                 return true;

@@ -60,4 +60,5 @@ void RemoveThumbnailsDialog::on_cancelButton_clicked()
 void RemoveThumbnailsDialog::reject()
 {
     stopRequested = true;
+    QDialog::reject();
 }
