@@ -45,10 +45,13 @@ ListIcon makeListIcon(const QString &filePath)
     QImageReader::setAllocationLimit(AllocationLimitMB);
     reader.setAutoTransform(true);
 
+    // Checked before anything reads the header, so that the check sees the file from its start.
+    const bool accepted = SourceCheck::accept(reader);
+
     // JPEG decodes at 1/2, 1/4 or 1/8 of the size in the DCT domain, for a fraction of the work;
     // the caption still gives the whole picture's upright size, which the header tells.
     QSize upright;
-    if (reader.format() == "jpeg") {
+    if (accepted && reader.format() == "jpeg") {
         const QSize stored = reader.size();
         const int factor = jpegReduction(stored, IconSide);
         if (factor > 1) {
@@ -58,7 +61,7 @@ ListIcon makeListIcon(const QString &filePath)
         }
     }
     const SourceDamageWatch watch;
-    const QImage image = SourceCheck::accept(reader) ? reader.read() : QImage();
+    const QImage image = accepted ? reader.read() : QImage();
 
     ListIcon icon;
     if (image.isNull()) {

@@ -207,6 +207,7 @@ private Q_SLOTS:
     // libheif's own tool reads it.
     void heifPanorama()
     {
+        QSKIP("HEIF sides stay limited to 16384: libheif allocates gigabytes for some small files beyond it");
         const QString png = greyPng(dir.filePath(QStringLiteral("panorama.png")), QSize(17000, 64), 128);
         const QString heic = dir.filePath(QStringLiteral("panorama.heic"));
         const QString failed = encode(QStringLiteral("heif-enc"), { QStringLiteral("-o"), heic, png });

@@ -35,10 +35,10 @@ namespace {
 constexpr const char *DefaultPreset = "ultrafast";
 // What setQuality(-1) gives.
 constexpr int DefaultQuality = 50;
-// libheif 1.15 limits each side, not the area. This side lets a panorama within the allocation
-// limit through (67 megapixels at 4 bytes: 262144 x 256); the number of pixels is limited by
-// QImageIOHandler::allocateImage before anything is decoded.
-constexpr int MaxImageSide = 1 << 18;
+// libheif 1.15 limits each side, not the area. It sizes some buffers from boxes that the
+// picture-size check never sees, so a larger side lets an 823-byte file make it allocate
+// gigabytes; panoramas wider than this are refused with a reason.
+constexpr int MaxImageSide = 16384;
 
 struct ImageDeleter {
     void operator()(heif_image *image) const { heif_image_release(image); }
