@@ -4,7 +4,10 @@
 #include "app/checkupdatedialog.h"
 #include "app/urlopener.h"
 #include "app/version.h"
+#include "common/lkglobal.h"
 #include "form/convertimageform.h"
+
+#include <QMessageBox>
 
 void connectFormRequests(ConvertImageForm *form)
 {
@@ -18,6 +21,11 @@ void connectFormRequests(ConvertImageForm *form)
         auto *dialog = new CheckUpdateDialog(form);
         dialog->exec();
     });
-    QObject::connect(
-        form, &ConvertImageForm::websiteRequested, form, [] { openExternalUrl(makerWebsiteUrl()); });
+    // A desktop without a browser says nothing by itself.
+    QObject::connect(form, &ConvertImageForm::websiteRequested, form, [form] {
+        const QUrl url = makerWebsiteUrl();
+        if (!openExternalUrl(url))
+            QMessageBox::warning(form, LKGlobal::productName(),
+                QObject::tr("The web site %1 could not be opened.").arg(url.toString()));
+    });
 }

@@ -142,9 +142,11 @@ void ConvertProgressForm::showCompletionMessage()
     QMessageBox box(QMessageBox::Information, tr("Fast Pictomat"), text, QMessageBox::Ok);
     if (!failures.isEmpty()) {
         box.setIcon(QMessageBox::Warning);
-        box.setInformativeText(tr("%1 of %2 files could not be converted.")
+        const qsizetype total = qMax(conversionSize, failures.size());
+        box.setInformativeText((total == 1 ? tr("%1 of %2 file could not be converted.")
+                                           : tr("%1 of %2 files could not be converted."))
                                    .arg(failures.size())
-                                   .arg(qMax(conversionSize, failures.size())));
+                                   .arg(total));
         box.setDetailedText(failureDetails(failures));
     }
     QPushButton *openButton = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);

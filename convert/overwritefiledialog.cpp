@@ -19,7 +19,7 @@ OverwriteFileDialog::~OverwriteFileDialog() = default;
 void OverwriteFileDialog::setFiles(const QStringList &fileExistsList, const QStringList &fileSourceList)
 {
     if (fileExistsList.size() < 2)
-        ui->descLabel->setText(tr("The following file already exist. Do you wish to overwrite it?"));
+        ui->descLabel->setText(tr("The following file already exists. Do you wish to overwrite it?"));
     else
         ui->descLabel->setText(
             tr("The following files already exist. Check all files that you wish to overwrite."));

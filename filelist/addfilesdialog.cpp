@@ -2,6 +2,7 @@
 
 #include "convert/conversionoptions.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -10,8 +11,12 @@ QStringList AddFilesDialog::getImageFiles(QWidget *parent, const QString &fallba
     QString start = conversionOptions().lastPicturesDir;
     if (!QFileInfo(start).exists())
         start = fallbackFolder;
+    // An empty start folder would be the working directory, which means nothing to the user.
+    if (start.isEmpty() || !QFileInfo(start).exists())
+        start = QDir::homePath();
     const QStringList files = QFileDialog::getOpenFileNames(parent, tr("Add Image Files"), start,
-        tr("Image Files (*.gif *.heic *.heif *.jpg *.jpeg *.png *.tif *.tiff *.webp)"));
+        tr("Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp)")
+            + QStringLiteral(";;") + tr("All files (*)"));
     if (!files.isEmpty()) {
         const QString folder = QFileInfo(files.constFirst()).path();
         updateOptions([&](ConversionOptions &o) { o.lastPicturesDir = folder; });

@@ -1,5 +1,6 @@
 #include "filelist/convertimagetreeview.h"
 
+#include "filelist/filelistdelegate.h"
 #include "filelist/filelistmodel.h"
 #include "imaging/renderpipeline.h"
 
@@ -29,9 +30,10 @@ ConvertImageTreeView::ConvertImageTreeView(QWidget *parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setIconSize(QSize(64, 64));
-    // Every row ends up with the same 64-pixel icon and three-line caption. Without this the
-    // view walks all rows above an item to place it, once per arriving icon: seconds of a
-    // frozen window for a folder of thousands of images.
+    // Every row has the same 64-pixel square (the delegate keeps it, icon or not) and three-line
+    // caption. Without uniform heights the view walks all rows above an item to place it, once
+    // per arriving icon: seconds of a frozen window for a folder of thousands of images.
+    setItemDelegate(new FileListDelegate(this));
     setUniformRowHeights(true);
     setAcceptDrops(true);
     setDragEnabled(true);

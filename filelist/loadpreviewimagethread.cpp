@@ -7,7 +7,8 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
-LoadPreviewImageThread::LoadPreviewImageThread(const QString &path, QSize targetSize, bool reload, QObject *parent)
+LoadPreviewImageThread::LoadPreviewImageThread(
+    const QString &path, QSize targetSize, bool reload, QObject *parent)
     : QThread(parent)
     , path(path)
     , targetSize(targetSize)
@@ -37,7 +38,8 @@ void LoadPreviewImageThread::_loadImage()
     createPreviewImage(found.thumbnailFilePath, found.number, found.generation);
 }
 
-void LoadPreviewImageThread::createPreviewImage(const QString &thumbnailFilePath, int number, quint64 generation)
+void LoadPreviewImageThread::createPreviewImage(
+    const QString &thumbnailFilePath, int number, quint64 generation)
 {
     if (stopRequested)
         return;
@@ -45,7 +47,8 @@ void LoadPreviewImageThread::createPreviewImage(const QString &thumbnailFilePath
     if (stopRequested)
         return;
     const QSize target = targetSize;
-    const QImage image = renderFittedPreview(path, [target](QSize size) { return fitPreviewSize(size, target); });
+    const QImage image
+        = renderFittedPreview(path, [target](QSize size) { return fitPreviewSize(size, target); });
     qDebug().noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
     if (stopRequested)
         return;
@@ -53,8 +56,12 @@ void LoadPreviewImageThread::createPreviewImage(const QString &thumbnailFilePath
     if (stopRequested || image.isNull())
         return;
     // Written whole and renamed into place: an overlapping worker never reads half a file.
-    QSaveFile file(thumbnailFilePath);
-    if (file.open(QIODevice::WriteOnly) && QImageWriter(&file, "webp").write(image) && file.commit())
+    // The window's clean-up may be removing the thumbnails: then none is written behind it.
+    const bool written = ThumbnailCache::instance().writeThumbnail([&] {
+        QSaveFile file(thumbnailFilePath);
+        return file.open(QIODevice::WriteOnly) && QImageWriter(&file, "webp").write(image) && file.commit();
+    });
+    if (written)
         ThumbnailCache::instance().markFresh(number, generation);
     qDebug().noquote() << "thumbnailFilePath: " + thumbnailFilePath;
 }

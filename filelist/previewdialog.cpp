@@ -21,9 +21,11 @@ PreviewDialog::PreviewDialog(bool *previewDialogOpen, QWidget *parent)
     resizeTimer.setInterval(10);
     connect(&resizeTimer, &QTimer::timeout, this, &PreviewDialog::updateTimer);
     connect(ui->previewLabel, &ConvertImageFullPreviewLabel::needToResizeImage, this,
-            &PreviewDialog::onNeedToResizeImage);
-    connect(ui->previewLabel, &ConvertImageFullPreviewLabel::startDragImage, this, &PreviewDialog::onStartDragImage);
-    connect(ui->previewLabel, &ConvertImageFullPreviewLabel::endDragImage, this, &PreviewDialog::onEndDragImage);
+        &PreviewDialog::onNeedToResizeImage);
+    connect(ui->previewLabel, &ConvertImageFullPreviewLabel::startDragImage, this,
+        &PreviewDialog::onStartDragImage);
+    connect(
+        ui->previewLabel, &ConvertImageFullPreviewLabel::endDragImage, this, &PreviewDialog::onEndDragImage);
     connect(ui->previewLabel, &ConvertImageFullPreviewLabel::mouseMove, this, &PreviewDialog::onMouseMove);
 }
 
@@ -43,7 +45,8 @@ void PreviewDialog::setImage(const QString &newPath)
     path = newPath;
     auto *thread = new LoadFullPreviewImageThread(path);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    connect(thread, &LoadFullPreviewImageThread::previewImageReady, this, &PreviewDialog::handleFullPreviewImageReady);
+    connect(thread, &LoadFullPreviewImageThread::previewImageReady, this,
+        &PreviewDialog::handleFullPreviewImageReady);
     // An older render still running must not replace the newer picture when it ends.
     if (worker)
         disconnect(worker, &LoadFullPreviewImageThread::previewImageReady, this, nullptr);
@@ -59,6 +62,7 @@ QString PreviewDialog::zoomText() const
 void PreviewDialog::handleFullPreviewImageReady(QImage image)
 {
     fullPixmap = QPixmap::fromImage(image);
+    renderAnswered = true;
     fitToWindow();
 }
 
@@ -69,12 +73,15 @@ QSize PreviewDialog::visibleArea() const
 
 void PreviewDialog::fitToWindow()
 {
-    ui->sizeInfoLabel->setText(QString::number(fullPixmap.width()) + QLatin1Char('x')
-                               + QString::number(fullPixmap.height()));
     const QSize area = visibleArea();
     ui->scrollAreaWidgetContents->setFixedSize(area);
     ui->previewLabel->setFixedSize(area);
-    if (fullPixmap.isNull() || area.isEmpty()) {
+    // Until the render answers, the label keeps its waiting text and no size is claimed.
+    if (!renderAnswered)
+        return;
+    ui->sizeInfoLabel->setText(
+        QString::number(fullPixmap.width()) + QLatin1Char('x') + QString::number(fullPixmap.height()));
+    if (area.isEmpty()) {
         displayedPixmap = QPixmap();
         ui->previewLabel->setPixmap(displayedPixmap);
         return;
@@ -119,7 +126,8 @@ void PreviewDialog::onNeedToResizeImage(int step)
     displayedPixmap = fullPixmap.scaledToWidth(newWidth, Qt::FastTransformation);
     showZoom();
     const QSize area = visibleArea();
-    const QSize content(qMax(displayedPixmap.width(), area.width()), qMax(displayedPixmap.height(), area.height()));
+    const QSize content(
+        qMax(displayedPixmap.width(), area.width()), qMax(displayedPixmap.height(), area.height()));
     ui->scrollAreaWidgetContents->setFixedSize(content);
     ui->previewLabel->setFixedSize(content);
 }

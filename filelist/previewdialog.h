@@ -13,8 +13,7 @@ class LoadFullPreviewImageThread;
 
 // Shows the current file rendered at full resolution, with wheel zoom and drag scrolling.
 // Created once by the form and reused for every opening.
-class PreviewDialog : public QDialog
-{
+class PreviewDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -54,6 +53,7 @@ private:
     QString path;
     QPixmap fullPixmap;
     QPixmap displayedPixmap;
+    bool renderAnswered = false;
     bool dragging = false;
     QPoint lastDragPoint;
     QTimer resizeTimer;

@@ -38,6 +38,7 @@ RemoveThumbnailsDialog::~RemoveThumbnailsDialog()
 
 void RemoveThumbnailsDialog::removeThumbnailFiles()
 {
+    ThumbnailCache::instance().stopWriting();
     const QString dir = ThumbnailCache::thumbnailsDir();
     const QStringList names = QDir(dir).entryList(QDir::Files, QDir::NoSort);
     for (const QString &name : names) {

@@ -31,8 +31,7 @@ bool usableFolder(const QString &path)
 
 // Held for the life of the process: the lock on the shared folder, or the private folder of a
 // second running copy (removed when the process ends).
-struct ThumbnailFolder
-{
+struct ThumbnailFolder {
     QString path;
     std::unique_ptr<QLockFile> lock;
     std::unique_ptr<QTemporaryDir> privateDir;
@@ -89,7 +88,8 @@ ThumbnailCache::Lookup ThumbnailCache::lookup(const QString &path, bool reload)
     result.generation = generation;
     for (int i = 0; i < LThumbnailData.size(); ++i) {
         qDebug() << "Compare";
-        qDebug().noquote() << "LKLocalConvertImage::LThumbnailData[i].filePath: " + LThumbnailData[i].filePath;
+        qDebug().noquote() << "LKLocalConvertImage::LThumbnailData[i].filePath: "
+                + LThumbnailData[i].filePath;
         if (!samePath(LThumbnailData[i].filePath, path))
             continue;
         qDebug() << "found";
@@ -119,10 +119,24 @@ QList<LKLocalConvertImage::LThumbnailRecord> ThumbnailCache::records() const
     return LThumbnailData;
 }
 
+bool ThumbnailCache::writeThumbnail(const std::function<bool()> &write)
+{
+    QMutexLocker locker(&writeMutex);
+    return !writingStopped && write();
+}
+
+void ThumbnailCache::stopWriting()
+{
+    QMutexLocker locker(&writeMutex);
+    writingStopped = true;
+}
+
 void ThumbnailCache::clear()
 {
     QMutexLocker locker(&mutex);
     LThumbnailData.clear();
+    QMutexLocker writeLocker(&writeMutex);
+    writingStopped = false;
 }
 
 QSize fitPreviewSize(QSize image, QSize target)

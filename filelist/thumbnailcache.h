@@ -4,13 +4,13 @@
 #include <QMutex>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace LKLocalConvertImage {
 
 // One previewed source and its thumbnail file, numbered by its position in the list.
-struct LThumbnailRecord
-{
+struct LThumbnailRecord {
     QString filePath;
     int thumbnailNumber = 0;
     bool needsReload = false;
@@ -21,8 +21,7 @@ struct LThumbnailRecord
 // The thumbnail records of this run and the folder their files live in. Preview workers use it
 // from their threads; one lock covers lookup and append so that overlapping workers never number
 // two records alike.
-class ThumbnailCache
-{
+class ThumbnailCache {
 public:
     static ThumbnailCache &instance();
 
@@ -33,8 +32,7 @@ public:
     static QString thumbnailsDir();
 
     // What a worker should do for a path.
-    struct Lookup
-    {
+    struct Lookup {
         QString thumbnailFilePath;
         bool useThumbnail = false; // true: read thumbnailFilePath instead of rendering
         int number = 0;
@@ -49,13 +47,21 @@ public:
 
     QList<LKLocalConvertImage::LThumbnailRecord> records() const;
 
-    // Drops every record (tests).
+    // Runs `write` (a worker saving a thumbnail) unless the thumbnails are being removed; false
+    // when it was not run or failed. The removal waits for a write under way.
+    bool writeThumbnail(const std::function<bool()> &write);
+    // No thumbnail is written from now on: the files are about to be removed.
+    void stopWriting();
+
+    // Drops every record and lets thumbnails be written again (tests).
     void clear();
 
 private:
     ThumbnailCache() = default;
 
     mutable QMutex mutex;
+    QMutex writeMutex;
+    bool writingStopped = false;
     QList<LKLocalConvertImage::LThumbnailRecord> LThumbnailData;
     quint64 generation = 0;
 };

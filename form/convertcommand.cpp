@@ -29,6 +29,7 @@ bool somethingExistsAt(const QString &path)
 bool confirmOverwrite(const QString &path)
 {
     QMessageBox box;
+    box.setWindowTitle(LKGlobal::productName());
     box.setText(QObject::tr("Confirm overwrite"));
     box.setInformativeText(QObject::tr("Are you sure you want to overwrite ") + path + QStringLiteral("?"));
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

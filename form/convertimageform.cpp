@@ -7,6 +7,7 @@
 #include "form/compacttabstyle.h"
 #include "ui_convertimageform.h"
 
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTabBar>
@@ -18,6 +19,25 @@ QString resourceImage(const char *name)
     return QStringLiteral(":/resources/images/") + QLatin1String(name);
 }
 
+QLoggingCategory::CategoryFilter previousLogFilter = nullptr;
+
+void quietConnectByName(QLoggingCategory *category)
+{
+    if (previousLogFilter)
+        previousLogFilter(category);
+    if (qstrcmp(category->categoryName(), "qt.core.qmetaobject.connectslotsbyname") == 0)
+        category->setEnabled(QtWarningMsg, false);
+}
+
+// The slots connected explicitly have names that connect-by-name reads as object and signal;
+// it warns about each on every form made. GUI thread only.
+template <typename Setup> void withoutConnectByNameWarnings(Setup setup)
+{
+    previousLogFilter = QLoggingCategory::installFilter(quietConnectByName);
+    setup();
+    QLoggingCategory::installFilter(previousLogFilter);
+}
+
 } // namespace
 
 ConvertImageForm::ConvertImageForm(QWidget *parent)
@@ -25,7 +45,7 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     , ui(std::make_unique<Ui::ConvertImageForm>())
     , cocoaCode(std::make_unique<CocoaCode>())
 {
-    ui->setupUi(this);
+    withoutConnectByNameWarnings([this] { ui->setupUi(this); });
 
     setupFileList();
     setupLivePreview();

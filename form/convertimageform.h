@@ -64,19 +64,11 @@ public:
 
     // Adds the row of a rule read from the store, after the rules already there.
     void restoreRuleRow(const AdjustRule &rule);
-    // Drops every rule; neither stores nor refreshes the preview.
-    void removeAllAdjustment();
 
     // Adjustment rows. A row made while the form is initialised refreshes and stores the list.
     void addRuleRow(const QString &label, int ruleIndex);
     void addValueRuleRow(const QString &label, int minimum, int maximum, int ruleIndex,
         std::optional<int> value = std::nullopt);
-    // Rows' signals, connected explicitly: connect-by-name would look for an object named "rule".
-    void on_rule_slider_changed(int value);
-    void on_rule_spinbox_changed(int value);
-    void on_rule_up_clicked(bool checked);
-    void on_rule_down_clicked(bool checked);
-    void on_rule_delete_clicked(bool checked);
 
     // Connected explicitly (the folder chooser's relay and the colour swatch); kept out of the
     // slot table so that connect-by-name does not look for objects of these names.
@@ -84,9 +76,7 @@ public:
     void on_ColorUpdated(const QColor &color);
 
     // The file list's entries, connected explicitly for the same reason.
-    void on_AddURLs(const QList<QUrl> &urls);
     void on_ImageFilesSelected(const QList<QString> &pathList);
-    void on_itemSelection_changed(const QItemSelection &selected, const QItemSelection &deselected);
     void on_PreviewImage_DoubleClick();
     void on_previewDialogClosed() { }
 
@@ -119,6 +109,19 @@ public slots:
     void handleStartConvertSignal();
     void handleFinishConvertSignal();
     void handleUpdatePreviewImage(QImage image);
+
+    // Callable by name, but connected explicitly: setupUi's connect-by-name finds no object
+    // named "rule" or "itemSelection" and skips them with a warning of its own (silenced in
+    // the constructor).
+    void on_AddURLs(const QList<QUrl> &urls);
+    void on_itemSelection_changed(const QItemSelection &selected, const QItemSelection &deselected);
+    // Drops every rule; neither stores nor refreshes the preview.
+    void removeAllAdjustment();
+    void on_rule_slider_changed(int value);
+    void on_rule_spinbox_changed(int value);
+    void on_rule_up_clicked(bool checked);
+    void on_rule_down_clicked(bool checked);
+    void on_rule_delete_clicked(bool checked);
 
 private slots:
     void on_convertButton_clicked();

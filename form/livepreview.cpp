@@ -22,7 +22,8 @@ void ConvertImageForm::loadImage(const QString &path, bool reload)
     qDebug() << "updateDelayIndex: " << updateDelayIndex;
     qDebug().noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
     pendingPreviewPath = path;
-    pendingPreviewReload = reload;
+    // A newer request replaces the path, never a waiting "every thumbnail is stale".
+    pendingPreviewReload = reload || (previewDelayTimer.isActive() && pendingPreviewReload);
     // The fit-to-size picture belongs to a shown image, not to the waiting text.
     ui->previewImage->showPixmap(QPixmap());
     ui->previewImage->setText(tr("Generating preview\u2026"));
@@ -49,7 +50,7 @@ void ConvertImageForm::startPreviewWorker(const QString &path, bool reload)
         disconnect(previewWorker, nullptr, this, nullptr);
         previewWorker->stopRequested = true;
         retryPreviewPath = path;
-        retryPreviewReload = reload;
+        retryPreviewReload = reload || (previewRetryTimer.isActive() && retryPreviewReload);
         if (!previewRetryTimer.isActive())
             previewRetryTimer.start();
         return;

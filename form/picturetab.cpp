@@ -63,8 +63,9 @@ void ConvertImageForm::on_imageSelectButton_clicked()
     if (!uiReady)
         return;
     uiReady = false;
-    const QString file = QFileDialog::getOpenFileName(this, tr("Add Image Files"), LKGlobal::picturesFolder(),
-        tr("Image Files ((*.gif *.heic *.heif *.jpg *.jpeg *.png *.tif *.tiff *.webp)"));
+    const QString file
+        = QFileDialog::getOpenFileName(this, tr("Select Watermark Picture"), LKGlobal::picturesFolder(),
+            tr("Image Files (*.gif *.heic *.heif *.jpg *.jpeg *.png *.tif *.tiff *.webp)"));
     if (!file.isEmpty()) {
         updateOptions([&file](ConversionOptions &o) { o.imagePath = file; });
         storeSetting(SettingItem::ImagePath);

@@ -314,7 +314,7 @@ private Q_SLOTS:
 
         const QString plural
             = "The following files already exist. Check all files that you wish to overwrite.";
-        const QString singular = "The following file already exist. Do you wish to overwrite it?";
+        const QString singular = "The following file already exists. Do you wish to overwrite it?";
         QTest::newRow("two of five") << 5 << QList<int> { 0, 1, 2, 3, 4 } << QList<int> { 1, 3 } << plural
                                      << "The conversion processes are completed.";
         QTest::newRow("the only file") << 1 << QList<int> { 0 } << QList<int> { 0 } << singular
@@ -528,7 +528,7 @@ private Q_SLOTS:
             << "1 of 2 files could not be converted." << QStringList { "bad" } << QStringList { "good.png" };
         QTest::newRow("missing source")
             << QStringList { "gone" } << "The conversion process is completed."
-            << "1 of 1 files could not be converted." << QStringList { "gone" } << QStringList();
+            << "1 of 1 file could not be converted." << QStringList { "gone" } << QStringList();
         QTest::newRow("unreadable source, unwritable target")
             << QStringList { "good", "bad", "clash" } << "The conversion process is completed."
             << "2 of 3 files could not be converted." << QStringList { "bad", "clash" }

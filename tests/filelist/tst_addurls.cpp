@@ -529,15 +529,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("rememberedExists");
         QTest::addColumn<bool>("choose");
-        QTest::newRow("remembered folder, files chosen") << true << true;
-        QTest::newRow("remembered folder gone, files chosen") << false << true;
-        QTest::newRow("cancelled") << true << false;
+        QTest::addColumn<bool>("picturesExists");
+        QTest::newRow("remembered folder, files chosen") << true << true << true;
+        QTest::newRow("remembered folder gone, files chosen") << false << true << true;
+        QTest::newRow("cancelled") << true << false << true;
+        QTest::newRow("no remembered nor pictures folder: home") << false << false << false;
     }
 
     void addFilesDialog()
     {
         QFETCH(bool, rememberedExists);
         QFETCH(bool, choose);
+        QFETCH(bool, picturesExists);
         QTemporaryDir dir;
         const QString remembered = dir.filePath(rememberedExists ? "remembered" : "gone");
         if (rememberedExists)
@@ -548,10 +551,11 @@ private Q_SLOTS:
         if (rememberedExists)
             makeImage(remembered + "/three.png", QSize(4, 4));
         updateOptions([&](ConversionOptions &o) { o.lastPicturesDir = remembered; });
-        const QString folder = rememberedExists ? remembered : pictures;
+        const QString folder = rememberedExists ? remembered : picturesExists ? pictures : QDir::homePath();
 
         QString shownFolder;
         QString title;
+        QStringList filters;
         QTimer answer;
         answer.setInterval(10);
         connect(&answer, &QTimer::timeout, this, [&] {
@@ -561,6 +565,7 @@ private Q_SLOTS:
             answer.stop();
             title = dialog->windowTitle();
             shownFolder = dialog->directory().absolutePath();
+            filters = dialog->nameFilters();
             if (!choose) {
                 dialog->reject();
                 return;
@@ -572,10 +577,16 @@ private Q_SLOTS:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         answer.start();
-        const QStringList chosen = AddFilesDialog::getImageFiles(nullptr, pictures);
+        const QStringList chosen
+            = AddFilesDialog::getImageFiles(nullptr, picturesExists ? pictures : QString());
 
         QCOMPARE(title, QStringLiteral("Add Image Files"));
         QCOMPARE(shownFolder, QDir(folder).absolutePath());
+        // Every format the list takes when dropped, and a way out of the filter.
+        QCOMPARE(filters,
+            QStringList(
+                { "Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp)",
+                    "All files (*)" }));
         if (!choose) {
             QVERIFY(chosen.isEmpty());
             QCOMPARE(conversionOptions().lastPicturesDir, remembered);

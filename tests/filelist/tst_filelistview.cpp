@@ -217,6 +217,28 @@ private Q_SLOTS:
         QVERIFY(model->item(1, FileListModel::NameColumn)->icon().isNull());
     }
 
+    void rowsAreAsHighAsTheIcon_data()
+    {
+        QTest::addColumn<QList<QSize>>("icons"); // per row; an empty size: no icon yet
+        QTest::newRow("first row without icon") << QList<QSize> { QSize(), QSize(64, 85), QSize(85, 64) };
+        QTest::newRow("landscape first") << QList<QSize> { QSize(85, 64), QSize(64, 85), QSize() };
+    }
+
+    void rowsAreAsHighAsTheIcon()
+    {
+        QFETCH(QList<QSize>, icons);
+        fill(int(icons.size()));
+        for (int row = 0; row < icons.size(); ++row) {
+            if (icons[row].isEmpty())
+                continue;
+            QImage icon(icons[row], QImage::Format_RGB32);
+            icon.fill(Qt::green);
+            QVERIFY(model->setFileIcon(model->filePath(row), icon, "r.png", dir.path(), "8x8"));
+        }
+        for (int row = 0; row < icons.size(); ++row)
+            QVERIFY2(view->visualRect(model->index(row, 0)).height() >= 64, qPrintable(QString::number(row)));
+    }
+
     void selectionState_data()
     {
         QTest::addColumn<QList<int>>("rows");

@@ -220,6 +220,7 @@ private Q_SLOTS:
         QCOMPARE(answerer.unexpected, QStringList());
         QCOMPARE(answerer.answered(), handlers.size());
 
+        QCOMPARE(confirm.title, QString("Larkspan Pictomat"));
         QCOMPARE(confirm.text, QString("Confirm overwrite"));
         QCOMPARE(confirm.informative, "Are you sure you want to overwrite " + document + "?");
         QCOMPARE(confirm.buttons.size(), 2);

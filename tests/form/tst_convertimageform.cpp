@@ -113,6 +113,10 @@ private slots:
     void toolbarOpensAboutUpdateAndWebsite();
     void conversionPageHidesAndRestoresTheForm();
     void abandonWorkCancelsTheConversion();
+    void entriesAreCallableByName_data();
+    void entriesAreCallableByName();
+    void buttonsAndDialogsSayWhatTheyDo();
+    void websiteThatCannotOpenSaysSo();
 };
 
 void TestConvertImageForm::initTestCase()
@@ -872,6 +876,58 @@ void TestConvertImageForm::abandonWorkCancelsTheConversion()
     // A conversion that reports back while the form is closing lets the window go.
     form->handleFinishConvertSignal();
     QCOMPARE(closeSpy.count(), 1);
+}
+
+void TestConvertImageForm::entriesAreCallableByName_data()
+{
+    QTest::addColumn<QString>("signature");
+    for (const char *slot :
+        { "on_AddURLs(QList<QUrl>)", "on_itemSelection_changed(QItemSelection,QItemSelection)",
+            "removeAllAdjustment()", "on_rule_slider_changed(int)", "on_rule_spinbox_changed(int)",
+            "on_rule_up_clicked(bool)", "on_rule_down_clicked(bool)", "on_rule_delete_clicked(bool)" })
+        QTest::newRow(slot) << QString::fromLatin1(slot);
+}
+
+void TestConvertImageForm::entriesAreCallableByName()
+{
+    QFETCH(QString, signature);
+    startForm();
+    QVERIFY(form->metaObject()->indexOfSlot(signature.toLatin1().constData()) >= 0);
+}
+
+void TestConvertImageForm::buttonsAndDialogsSayWhatTheyDo()
+{
+    startForm();
+    QCOMPARE(widget<QToolButton>("adjustDeleteButton")->text(), QStringLiteral("Edit"));
+    QCOMPARE(widget<QToolButton>("adjustDeleteAllButton")->text(), QStringLiteral("Delete"));
+
+    QString title;
+    QStringList filters;
+    answerDialog<QFileDialog>([&](QFileDialog *dialog) {
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        dialog->reject();
+    });
+    widget<QAbstractButton>("imageSelectButton")->click();
+    QCOMPARE(title, QStringLiteral("Select Watermark Picture"));
+    QCOMPARE(filters,
+        QStringList {
+            QStringLiteral("Image Files (*.gif *.heic *.heif *.jpg *.jpeg *.png *.tif *.tiff *.webp)") });
+}
+
+void TestConvertImageForm::websiteThatCannotOpenSaysSo()
+{
+    startForm();
+    connectFormRequests(form.get());
+    const ExternalUrlOpener previous = setExternalUrlOpener([](const QUrl &) { return false; });
+    QString said;
+    answerDialog<QMessageBox>([&said](QMessageBox *box) {
+        said = box->text();
+        box->accept();
+    });
+    widget<QAbstractButton>("websiteButton")->click();
+    setExternalUrlOpener(previous);
+    QCOMPARE(said, QStringLiteral("The web site %1 could not be opened.").arg(makerWebsiteUrl().toString()));
 }
 
 int main(int argc, char *argv[])

@@ -50,6 +50,7 @@ private slots:
     void unreadableFileKeepsTheWaitingText();
     void abandoningDropsTheBusyPreview();
     void doubleClickOpensTheReusedFullPreview();
+    void staleRequestSurvivesAQuickSelection();
 
 private:
     template <typename T> T *widget(const char *name) const
@@ -245,6 +246,25 @@ void TestLivePreview::doubleClickOpensTheReusedFullPreview()
     }
     QCOMPARE(titles, QStringList(2, QStringLiteral("Preview - full.png")));
     QCOMPARE(dialogs.at(0), dialogs.at(1));
+}
+
+void TestLivePreview::staleRequestSurvivesAQuickSelection()
+{
+    if (!QImageWriter::supportedImageFormats().contains("webp"))
+        QSKIP("no WebP writer: thumbnails are never written");
+    const QString a = makeImage(QStringLiteral("stale-a.png"), QSize(400, 300), Qt::red);
+    const QString b = makeImage(QStringLiteral("stale-b.png"), QSize(400, 300), Qt::blue);
+    listFiles({ a, b });
+    select(0);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    TestSupport::DebugLog::clear();
+
+    // An option change, then another file picked within the debounce: both thumbnails are stale.
+    form->loadImage(a, true);
+    select(1);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
+    QCOMPARE(renders(), QStringList { b });
+    QCOMPARE(linesStartingWith(QStringLiteral("Reload from thumbnail: ")), QStringList());
 }
 
 int main(int argc, char *argv[])

@@ -1,19 +1,21 @@
 #include "filelist/convertimagefullpreviewlabel.h"
 #include "filelist/convertimagepreviewlabel.h"
+#include "filelist/loadpreviewimagethread.h"
 #include "filelist/previewdialog.h"
 #include "filelist/removethumbnailsdialog.h"
 #include "filelist/thumbnailcache.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
-class TestPreviewDialogs : public QObject
-{
+class TestPreviewDialogs : public QObject {
     Q_OBJECT
 
 private:
@@ -36,8 +38,8 @@ private:
     static void wheel(QWidget *target, int dy)
     {
         const QPointF pos(target->width() / 2.0, target->height() / 2.0);
-        QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, dy), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(target, &event);
     }
 
@@ -133,6 +135,21 @@ private Q_SLOTS:
         QCOMPARE(closed.size(), 1);
     }
 
+    void waitingTextStaysUntilTheRenderAnswers()
+    {
+        bool open = false;
+        std::unique_ptr<PreviewDialog> dialog(dialogWithArea(QSize(400, 289), &open));
+        auto *label = dialog->findChild<QLabel *>("previewLabel");
+        auto *size = dialog->findChild<QLabel *>("sizeInfoLabel");
+        const QString sizeBefore = size->text();
+        // The resize timer fits the (still missing) picture 10 ms after showing.
+        QTest::qWait(100);
+        QCOMPARE(label->text(), QString("Loading image. Please wait..."));
+        QCOMPARE(size->text(), sizeBefore);
+        dialog->handleFullPreviewImageReady(blank(40, 30));
+        QCOMPARE(size->text(), QString("40x30"));
+    }
+
     void failedRenderShowsZeroSize()
     {
         bool open = false;
@@ -183,6 +200,25 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList());
         QVERIFY(QFile::exists(dir + "sub/keep.webp"));
         QDir(dir + "sub").removeRecursively();
+    }
+
+    void cleanupLeavesNoThumbnailOfARunningPreview()
+    {
+        if (!QImageWriter::supportedImageFormats().contains("webp"))
+            QSKIP("no WebP writer: thumbnails are never written");
+        ThumbnailCache::instance().clear();
+        QTemporaryDir sources;
+        const QString path = sources.filePath("big.png");
+        QVERIFY(blank(3000, 2000).save(path));
+        // Still rendering when the clean-up runs: its thumbnail would come after the removal.
+        std::unique_ptr<LoadPreviewImageThread> worker(
+            new LoadPreviewImageThread(path, QSize(400, 300), false));
+        worker->start();
+        RemoveThumbnailsDialog dialog;
+        dialog.removeThumbnailFiles();
+        QVERIFY(worker->wait(20000));
+        QCOMPARE(QDir(ThumbnailCache::thumbnailsDir()).entryList(QDir::Files), QStringList());
+        ThumbnailCache::instance().clear();
     }
 
     void cancelledCleanupStillClosesTheApp()
