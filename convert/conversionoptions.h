@@ -61,6 +61,10 @@ struct ConversionOptions
 
     // Adjustments, applied in list order.
     AdjustRuleList ruleList;
+
+    // Metadata of the source (EXIF, XMP, IPTC) written into each file target.
+    bool keepMetadata = true;
+    bool removeLocation = false;
 };
 
 // The one live record of the process. Read it freely on the GUI thread; it is written only

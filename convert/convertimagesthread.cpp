@@ -9,6 +9,8 @@
 #include "imaging/failurereasons.h"
 #include "imaging/memorybudget.h"
 #include "imaging/renderpipeline.h"
+#include "metadata/colourspace.h"
+#include "metadata/imagemetadata.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -81,7 +83,7 @@ void ConvertImagesThread::runFileJob()
                 continue;
             }
         }
-        convertOne(source, target, options.targeFileQuality);
+        convertOne(source, target, options);
     }
 }
 
@@ -100,7 +102,8 @@ QList<bool> ConvertImagesThread::targetsClaimedEarlier() const
     return claimed;
 }
 
-void ConvertImagesThread::convertOne(const QString &source, const QString &target, int quality)
+void ConvertImagesThread::convertOne(
+    const QString &source, const QString &target, const ConversionOptions &options)
 {
     QString reason;
     const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
@@ -109,8 +112,11 @@ void ConvertImagesThread::convertOne(const QString &source, const QString &targe
         return;
     }
     QString error;
-    const bool written = isGifTarget(target) ? writeGifFile(image, target, &error)
-                                             : writeImageFile(image, target, quality, &error);
+    // GIF holds no profile and no metadata: its pixels are made sRGB so that they look right.
+    const bool written = isGifTarget(target)
+        ? writeGifFile(convertedToSrgb(image), target, &error)
+        : writeImageFile(image, target, options.targeFileQuality, &error,
+            metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation));
     if (!written)
         recordFailure(source, target, error);
     else if (!reason.isEmpty()) // written from what a damaged source still held

@@ -6,6 +6,8 @@
 #include <QThread>
 #include <atomic>
 
+struct ConversionOptions;
+
 // Carries out one conversion job on its own thread: every source becomes one output file in
 // targetFolder, or (targetExt ".pdf") one page of a combined document. Existing targets are
 // never touched; they are reported at the end. One object serves one job.
@@ -44,7 +46,7 @@ private:
     void runFileJob();
     void runPdfJob();
     QList<bool> targetsClaimedEarlier() const;
-    void convertOne(const QString &source, const QString &target, int quality);
+    void convertOne(const QString &source, const QString &target, const ConversionOptions &options);
     void recordFailure(const QString &source, const QString &target, const QString &reason);
 
     ConversionFailureList _failures;

@@ -3,6 +3,7 @@
 #include "convert/checkedsavefile.h"
 #include "convert/pngencoder.h"
 #include "imaging/pixelformat.h"
+#include "metadata/metadataembed.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -57,9 +58,23 @@ QString encoderFailure(const QImageWriter &writer, const QImage &image, const QB
         .arg(image.height());
 }
 
+// Puts the metadata in (for formats encoded into memory first) and the file in place.
+bool finishWrite(
+    CheckedSaveFile &file, MetadataWriter &metadataWriter, const QString &targetPath, QString *error)
+{
+    QString reason;
+    if (!metadataWriter.finish(file.device(), &reason)) {
+        const QString fileReason = file.writeFailure();
+        file.cancel();
+        return fail(targetPath, fileReason.isEmpty() ? reason : fileReason, error);
+    }
+    return file.commit(&reason) || fail(targetPath, reason, error);
+}
+
 } // namespace
 
-bool writeImageFile(const QImage &image, const QString &targetPath, int quality, QString *error)
+bool writeImageFile(const QImage &image, const QString &targetPath, int quality, QString *error,
+    const ImageMetadata &metadata)
 {
     const QByteArray format = targetPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
     if (image.isNull())
@@ -72,19 +87,21 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
     QString reason;
     if (!file.open(&reason))
         return fail(targetPath, reason, error);
+    MetadataWriter metadataWriter(metadata, format);
+    QIODevice *output = metadataWriter.device(file.device());
 
     if (format == "png") {
-        if (!writePng(image, file.device(), -1, &reason)) {
+        if (!writePng(image, output, -1, &reason)) {
             const QString fileReason = file.writeFailure();
             file.cancel();
             return fail(targetPath, fileReason.isEmpty() ? reason : fileReason, error);
         }
-        return file.commit(&reason) || fail(targetPath, reason, error);
+        return finishWrite(file, metadataWriter, targetPath, error);
     }
 
     // Asking the writer loads only the plug-in for this format; the list of supported formats
     // would load every plug-in and their codec libraries.
-    QImageWriter writer(file.device(), format);
+    QImageWriter writer(output, format);
     if (!writer.canWrite()) {
         file.cancel();
         return fail(targetPath, QStringLiteral("Unsupported image format"), error);
@@ -93,6 +110,7 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
         writer.setQuality(quality);
     writer.setOptimizedWrite(true);
     writer.setProgressiveScanWrite(true);
+    metadataWriter.prepare(&writer);
     // JPEG holds no transparency: written as it is, a transparent area would come out black.
     const bool opaqueFormat = format == "jpg" || format == "jpeg";
     if (!writer.write(opaqueFormat ? flattenOntoBackground(image) : image)) {
@@ -101,7 +119,5 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
         file.cancel();
         return fail(targetPath, reason.isEmpty() ? encoderFailure(writer, image, format) : reason, error);
     }
-    if (!file.commit(&reason))
-        return fail(targetPath, reason, error);
-    return true;
+    return finishWrite(file, metadataWriter, targetPath, error);
 }

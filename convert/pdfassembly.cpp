@@ -2,6 +2,7 @@
 
 #include "imaging/pixelformat.h"
 #include "imaging/renderpipeline.h"
+#include "metadata/colourspace.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -180,7 +181,8 @@ bool placeSource(PdfAssembly &document, const QString &source, const PdfAssembly
         return false;
     }
     QString error;
-    if (!document.drawImage(image, &error)) {
+    // A PDF page holds no profile here: the pixels are made sRGB so that they look right.
+    if (!document.drawImage(convertedToSrgb(image), &error)) {
         hooks.failed(source, error);
         return false;
     }

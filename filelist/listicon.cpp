@@ -2,6 +2,7 @@
 
 #include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
+#include "metadata/colourspace.h"
 
 #include <QImageReader>
 
@@ -43,7 +44,8 @@ ListIcon makeListIcon(const QString &filePath)
     QImageReader reader(filePath);
     reader.setDecideFormatFromContent(true);
     QImageReader::setAllocationLimit(AllocationLimitMB);
-    reader.setAutoTransform(true);
+    // Turned upright after the read rather than by the reader, which drops the colour profile doing it.
+    reader.setAutoTransform(false);
 
     // Checked before anything reads the header, so that the check sees the file from its start.
     const bool accepted = SourceCheck::accept(reader);
@@ -60,8 +62,10 @@ ListIcon makeListIcon(const QString &filePath)
                                                                                         : stored;
         }
     }
+    const QImageIOHandler::Transformations turn
+        = accepted ? reader.transformation() : QImageIOHandler::TransformationNone;
     const SourceDamageWatch watch;
-    const QImage image = accepted ? reader.read() : QImage();
+    const QImage image = accepted ? uprightKeepingColourSpace(reader.read(), turn) : QImage();
 
     ListIcon icon;
     if (image.isNull()) {
@@ -78,6 +82,8 @@ ListIcon makeListIcon(const QString &filePath)
             = QString::number(upright.width()) + QLatin1Char('x') + QString::number(upright.height());
         icon.image = image.scaled(iconSize(upright), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
+    // Screens are taken as sRGB: a wide-gamut photo shown untouched would look washed out.
+    icon.image = convertedToSrgb(std::move(icon.image));
     icon.damaged = judgeDecodedSource(watch.sawDamage(), image) != SourceCondition::Whole;
     if (icon.damaged)
         icon.image = withDamageMark(icon.image);

@@ -1,6 +1,7 @@
 #include "filelist/loadfullpreviewimagethread.h"
 
 #include "imaging/renderpipeline.h"
+#include "metadata/colourspace.h"
 
 LoadFullPreviewImageThread::LoadFullPreviewImageThread(const QString &path, QObject *parent)
     : QThread(parent)
@@ -10,5 +11,6 @@ LoadFullPreviewImageThread::LoadFullPreviewImageThread(const QString &path, QObj
 
 void LoadFullPreviewImageThread::run()
 {
-    Q_EMIT previewImageReady(renderFullPreview(path));
+    // Screens are taken as sRGB.
+    Q_EMIT previewImageReady(convertedToSrgb(renderFullPreview(path)));
 }

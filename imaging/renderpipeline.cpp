@@ -10,6 +10,7 @@
 #include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
 #include "imaging/watermarks.h"
+#include "metadata/colourspace.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -176,7 +177,8 @@ QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
 
 QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit)
 {
-    return render(path, true, LoadCacheUse::Keep, fit, nullptr);
+    // Screens are taken as sRGB: a wide-gamut photo shown untouched would look washed out.
+    return convertedToSrgb(render(path, true, LoadCacheUse::Keep, fit, nullptr));
 }
 
 QImage renderFullPreview(const QString &path)
@@ -196,12 +198,15 @@ bool loadImage(const QString &path, QImage *image, QString *reason)
     }
     QImageReader reader(path);
     QImageReader::setAllocationLimit(256);
-    reader.setAutoTransform(true);
+    // Turned upright here rather than by the reader, which drops the colour profile doing it.
+    reader.setAutoTransform(false);
     if (!SourceCheck::accept(reader, reason))
         return false;
     const SourceDamageWatch watch;
-    if (reader.read(image))
+    if (reader.read(image)) {
+        *image = uprightKeepingColourSpace(std::move(*image), reader.transformation());
         return acceptDecodedSource(watch, image, reason);
+    }
     if (reason)
         *reason = FailureReason::cannotRead();
     return false;

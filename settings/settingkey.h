@@ -48,6 +48,8 @@ enum class SettingItem {
     PdfPaperMargin = 104,
     PdfPaperMarginSize = 105,
     PdfQuality = 108,
+    KeepMetadata = 120,
+    RemoveLocation = 121,
 };
 
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,

@@ -160,6 +160,8 @@ const QList<SettingKey> &settingKeys()
         intKey<&Options::qrCodeSize>("qrCodeSize", I::QrCodeSize, 100, true, 1, 1000),
         positionKey<&Options::qrCodePosition>("qrCodePosition", I::QrCodePosition),
         intKey<&Options::qrCodeMargin>("qrCodeMargin", I::QrCodeMargin, 0, true, 0, 999),
+        boolKey<&Options::keepMetadata>("keepMetadata", I::KeepMetadata, true, true),
+        boolKey<&Options::removeLocation>("removeLocation", I::RemoveLocation, false, true),
     };
     return keys;
 }

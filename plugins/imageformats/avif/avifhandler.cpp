@@ -97,6 +97,19 @@ void setTransformation(avifImage *avif, QImageIOHandler::Transformations transfo
     }
 }
 
+// libavif reads the orientation from the EXIF it is given; the transformation asked of the writer
+// is applied again after it.
+void setMetadata(avifImage *avif, const QByteArray &exif, const QByteArray &xmp,
+    QImageIOHandler::Transformations transformation)
+{
+    if (!exif.isEmpty()) {
+        avifImageSetMetadataExif(avif, reinterpret_cast<const uint8_t *>(exif.constData()), size_t(exif.size()));
+        setTransformation(avif, transformation);
+    }
+    if (!xmp.isEmpty())
+        avifImageSetMetadataXMP(avif, reinterpret_cast<const uint8_t *>(xmp.constData()), size_t(xmp.size()));
+}
+
 // `input` as EncoderInput::prepare() made it, converted to YUV planes of `depth` bits.
 std::unique_ptr<avifImage, ImageDeleter> toAvifImage(
     const QImage &input, int depth, bool lossless, QImageIOHandler::Transformations transformation)
@@ -351,6 +364,7 @@ bool AvifHandler::encode(const QImage &input, const EncodeSettings &settings)
     std::unique_ptr<avifImage, ImageDeleter> avif = toAvifImage(input, depth, lossless, m_transformation);
     if (!avif)
         return false;
+    setMetadata(avif.get(), m_exif, m_xmp, m_transformation);
     std::unique_ptr<avifEncoder, EncoderDeleter> encoder(avifEncoderCreate());
     if (!encoder)
         return false;
@@ -366,7 +380,13 @@ bool AvifHandler::encode(const QImage &input, const EncodeSettings &settings)
     }
 
     avifRWData output = AVIF_DATA_EMPTY;
-    const avifResult result = avifEncoderWrite(encoder.get(), avif.get(), &output);
+    avifResult result = avifEncoderWrite(encoder.get(), avif.get(), &output);
+    if (result == AVIF_RESULT_INVALID_EXIF_PAYLOAD) {
+        // The picture matters more than its EXIF.
+        qCWarning(lcAvif, "EXIF left out: libavif refuses it");
+        avifImageSetMetadataExif(avif.get(), nullptr, 0);
+        result = avifEncoderWrite(encoder.get(), avif.get(), &output);
+    }
     if (result != AVIF_RESULT_OK) {
         qCWarning(lcAvif, "Cannot encode AVIF: %s %s", avifResultToString(result), encoder->diag.error);
         avifRWDataFree(&output);

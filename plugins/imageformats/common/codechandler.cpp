@@ -2,6 +2,7 @@
 
 #include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/encoderinput.h"
+#include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QIODevice>
 #include <QLoggingCategory>
@@ -73,6 +74,22 @@ bool CodecHandler::write(const QImage &image)
     }
 }
 
+namespace {
+
+// QImageWriter hands its texts over as "key: value" pairs separated by blank lines.
+QByteArray writerText(const QString &description, const char *key)
+{
+    const QString prefix = QLatin1String(key) + QLatin1String(": ");
+    const QStringList entries = description.split(QLatin1String("\n\n"));
+    for (const QString &entry : entries) {
+        if (entry.startsWith(prefix))
+            return QByteArray::fromBase64(entry.mid(prefix.size()).toLatin1());
+    }
+    return {};
+}
+
+} // namespace
+
 QVariant CodecHandler::option(ImageOption option) const
 {
     switch (option) {
@@ -105,6 +122,10 @@ void CodecHandler::setOption(ImageOption option, const QVariant &value)
     case ImageTransformation:
         m_transformation = Transformations(value.toInt());
         break;
+    case Description:
+        m_exif = writerText(value.toString(), MetadataKeys::Exif);
+        m_xmp = writerText(value.toString(), MetadataKeys::Xmp);
+        break;
     default:
         break;
     }
@@ -113,7 +134,7 @@ void CodecHandler::setOption(ImageOption option, const QVariant &value)
 bool CodecHandler::supportsOption(ImageOption option) const
 {
     return option == Quality || option == SubType || option == SupportedSubTypes
-        || option == ImageTransformation || option == Size || option == ImageFormat;
+        || option == ImageTransformation || option == Size || option == ImageFormat || option == Description;
 }
 
 int CodecHandler::writeDepth(const QImage &image, int deepDefault) const

@@ -79,6 +79,9 @@ protected:
         return m_quality < 0 ? defaultQuality : qMin(m_quality, 100);
     }
 
+    // EXIF (a TIFF structure) and XMP the program handed over as writer texts; empty when none.
+    QByteArray m_exif;
+    QByteArray m_xmp;
     int m_quality = -1;
     QByteArray m_subType;
     Transformations m_transformation = TransformationNone;

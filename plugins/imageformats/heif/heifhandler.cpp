@@ -167,6 +167,16 @@ bool setColour(heif_image *target, const QImage &image)
     return !failed(heif_image_set_nclx_color_profile(target, nclx.get()), "Cannot set the colour profile");
 }
 
+// Metadata that libheif refuses is left out (logged): the picture is written all the same.
+void addMetadata(heif_context *context, heif_image_handle *image, const QByteArray &exif, const QByteArray &xmp)
+{
+    if (!exif.isEmpty())
+        failed(heif_context_add_exif_metadata(context, image, exif.constData(), int(exif.size())),
+            "EXIF left out");
+    if (!xmp.isEmpty())
+        failed(heif_context_add_XMP_metadata(context, image, xmp.constData(), int(xmp.size())), "XMP left out");
+}
+
 heif_error writeToDevice(heif_context *, const void *data, size_t size, void *userdata)
 {
     auto *device = static_cast<QIODevice *>(userdata);
@@ -405,9 +415,12 @@ bool HeifHandler::encode(const QImage &input, const EncodeSettings &settings)
     options->save_alpha_channel = alpha;
     if (options->version >= 5)
         options->image_orientation = heif_orientation(Orientation::exifFromTransformation(m_transformation));
-    if (failed(heif_context_encode_image(context.get(), target.get(), encoder.get(), options.get(), nullptr),
+    heif_image_handle *encoded = nullptr;
+    if (failed(heif_context_encode_image(context.get(), target.get(), encoder.get(), options.get(), &encoded),
             "Cannot encode HEIF"))
         return false;
+    addMetadata(context.get(), encoded, m_exif, m_xmp);
+    heif_image_handle_release(encoded);
     heif_writer writer { 1, writeToDevice };
     return !failed(heif_context_write(context.get(), &writer, device()), "Cannot write HEIF");
 }

@@ -162,6 +162,30 @@ bool addFrame(JxlEncoderFrameSettings *settings, const QImage &input, int bits)
         == JXL_ENC_SUCCESS;
 }
 
+// Metadata boxes; one the encoder refuses is left out (logged): the picture is written all the same.
+void addMetadata(JxlEncoder *encoder, const QByteArray &exif, const QByteArray &xmp)
+{
+    if (exif.isEmpty() && xmp.isEmpty())
+        return;
+    if (JxlEncoderUseBoxes(encoder) != JXL_ENC_SUCCESS) {
+        qCWarning(lcJxl, "Metadata left out: no boxes");
+        return;
+    }
+    if (!exif.isEmpty()) {
+        // The box starts with the offset of the TIFF header, which follows at once.
+        const QByteArray box = QByteArray(4, '\0') + exif;
+        if (JxlEncoderAddBox(encoder, "Exif", reinterpret_cast<const uint8_t *>(box.constData()),
+                size_t(box.size()), JXL_FALSE)
+            != JXL_ENC_SUCCESS)
+            qCWarning(lcJxl, "EXIF left out");
+    }
+    if (!xmp.isEmpty()
+        && JxlEncoderAddBox(encoder, "xml ", reinterpret_cast<const uint8_t *>(xmp.constData()),
+               size_t(xmp.size()), JXL_FALSE)
+            != JXL_ENC_SUCCESS)
+        qCWarning(lcJxl, "XMP left out");
+}
+
 bool encodeToDevice(JxlEncoder *encoder, QIODevice *device)
 {
     QByteArray buffer(1 << 16, Qt::Uninitialized);
@@ -348,6 +372,7 @@ bool JxlHandler::encode(const QImage &input, const EncodeSettings &choice)
             lcJxl, "Cannot set up the JPEG XL encoder: error %d", int(JxlEncoderGetError(encoder.get())));
         return false;
     }
+    addMetadata(encoder.get(), m_exif, m_xmp);
     JxlEncoderFrameSettings *settings = JxlEncoderFrameSettingsCreate(encoder.get(), nullptr);
     if (!settings
         || JxlEncoderFrameSettingsSetOption(settings, JXL_ENC_FRAME_SETTING_EFFORT, DefaultEffort)

@@ -1,0 +1,78 @@
+// Feeds random EXIF, XMP and IPTC blocks through what a conversion does with a source's metadata:
+// made true for the new file (orientation, sizes, thumbnail, location) and written into small
+// JPEG, PNG, WEBP and TIFF files by exiv2, both as made and as they came. The input is the EXIF
+// block's length (2 bytes, big-endian), the block, the XMP packet's length, the packet, and the
+// IPTC data sets as the rest.
+#include "metadata/imagemetadata.h"
+#include "metadata/metadataembed.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QList>
+#include <cstdint>
+
+namespace {
+
+QList<QByteArray> &smallFiles()
+{
+    static QList<QByteArray> files;
+    return files;
+}
+
+void makeSmallFiles()
+{
+    QImage image(5, 3, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    for (const char *format : { "jpg", "png", "webp", "tiff" }) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
+        if (writer.write(image))
+            smallFiles().append(buffer.data());
+    }
+}
+
+QByteArray takeBlock(const uint8_t *&data, size_t &size)
+{
+    if (size < 2)
+        return {};
+    size_t length = (size_t(data[0]) << 8) | data[1];
+    data += 2;
+    size -= 2;
+    length = qMin(length, size);
+    const QByteArray block(reinterpret_cast<const char *>(data), qsizetype(length));
+    data += length;
+    size -= length;
+    return block;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QGuiApplication(*argc, *argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    makeSmallFiles();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    ImageMetadata source;
+    source.exif = takeBlock(data, size);
+    source.xmp = takeBlock(data, size);
+    source.iptc = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+    const bool removeLocation = source.exif.size() % 2 == 1;
+    const ImageMetadata made = metadataForOutput(source, QSize(5, 3), removeLocation);
+    xmpWithIptc(source);
+    for (const QByteArray &file : std::as_const(smallFiles())) {
+        for (const ImageMetadata *metadata : { &made, &source }) {
+            QByteArray copy = file;
+            embedMetadata(&copy, *metadata);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,233 @@
+#include "metadata/imagemetadata.h"
+
+#include "metadata/exiv2session.h"
+
+#include <QDebug>
+#include <QFile>
+
+#include <exiv2/exiv2.hpp>
+
+#include <string>
+
+namespace {
+
+const Exiv2::byte *bytesOf(const QByteArray &block)
+{
+    return reinterpret_cast<const Exiv2::byte *>(block.constData());
+}
+
+QByteArray blockOf(const Exiv2::byte *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+void logLeftOut(const QString &what, const char *why)
+{
+    qDebug().noquote() << "Metadata left out: " + what + " " + QString::fromLocal8Bit(why);
+}
+
+QByteArray encodeExif(const Exiv2::ExifData &exif, Exiv2::ByteOrder order)
+{
+    if (exif.empty())
+        return {};
+    Exiv2::Blob blob;
+    Exiv2::ExifParser::encode(blob, order == Exiv2::invalidByteOrder ? Exiv2::littleEndian : order, exif);
+    return blockOf(blob.data(), blob.size());
+}
+
+QByteArray encodeIptc(const Exiv2::IptcData &iptc)
+{
+    if (iptc.empty())
+        return {};
+    const Exiv2::DataBuf buffer = Exiv2::IptcParser::encode(iptc);
+    return blockOf(buffer.pData_, size_t(buffer.size_));
+}
+
+QByteArray encodeXmp(const Exiv2::XmpData &xmp)
+{
+    if (xmp.empty())
+        return {};
+    std::string packet;
+    if (Exiv2::XmpParser::encode(packet, xmp, Exiv2::XmpParser::useCompactFormat) != 0)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "XMP cannot be written");
+    return QByteArray::fromStdString(packet);
+}
+
+// The location fields of XMP besides its GPS properties: the IPTC Core and Extension locations
+// and Photoshop's city, state and country.
+bool isXmpLocation(const std::string &key)
+{
+    static const char *const prefixes[] = { "Xmp.iptc.Location", "Xmp.iptc.CountryCode",
+        "Xmp.iptcExt.LocationCreated", "Xmp.iptcExt.LocationShown", "Xmp.photoshop.City",
+        "Xmp.photoshop.State", "Xmp.photoshop.Country" };
+    for (const char *prefix : prefixes) {
+        if (key.rfind(prefix, 0) == 0)
+            return true;
+    }
+    return QByteArray::fromStdString(key).toLower().contains("gps");
+}
+
+bool isIptcLocation(const std::string &key)
+{
+    static const char *const keys[] = { "Iptc.Application2.City", "Iptc.Application2.SubLocation",
+        "Iptc.Application2.ProvinceState", "Iptc.Application2.CountryCode", "Iptc.Application2.CountryName",
+        "Iptc.Application2.LocationCode", "Iptc.Application2.LocationName" };
+    for (const char *name : keys) {
+        if (key == name)
+            return true;
+    }
+    return false;
+}
+
+template <typename Data, typename Predicate> void eraseWhere(Data &data, Predicate matches)
+{
+    for (auto it = data.begin(); it != data.end();) {
+        if (matches(*it))
+            it = data.erase(it);
+        else
+            ++it;
+    }
+}
+
+void setExifIfPresent(Exiv2::ExifData &exif, const char *key, uint32_t value)
+{
+    const auto it = exif.findKey(Exiv2::ExifKey(key));
+    if (it != exif.end())
+        it->setValue(std::to_string(value));
+}
+
+void setXmpIfPresent(Exiv2::XmpData &xmp, const char *key, int value)
+{
+    const auto it = xmp.findKey(Exiv2::XmpKey(key));
+    if (it != xmp.end())
+        it->setValue(std::to_string(value));
+}
+
+QByteArray trueExif(const QByteArray &block, const QSize &size, bool removeLocation)
+{
+    if (block.isEmpty())
+        return {};
+    Exiv2::ExifData exif;
+    const Exiv2::ByteOrder order = Exiv2::ExifParser::decode(exif, bytesOf(block), uint32_t(block.size()));
+    if (order == Exiv2::invalidByteOrder)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "no TIFF header");
+    Exiv2::ExifThumb(exif).erase();
+    if (removeLocation) {
+        eraseWhere(exif, [](const Exiv2::Exifdatum &datum) {
+            return datum.groupName() == "GPSInfo" || datum.key() == "Exif.Image.GPSTag";
+        });
+    }
+    exif["Exif.Image.Orientation"] = uint16_t(1);
+    setExifIfPresent(exif, "Exif.Image.ImageWidth", uint32_t(size.width()));
+    setExifIfPresent(exif, "Exif.Image.ImageLength", uint32_t(size.height()));
+    exif["Exif.Photo.PixelXDimension"] = uint32_t(size.width());
+    exif["Exif.Photo.PixelYDimension"] = uint32_t(size.height());
+    return encodeExif(exif, order);
+}
+
+QByteArray trueXmp(const QByteArray &packet, const QSize &size, bool removeLocation)
+{
+    if (packet.isEmpty())
+        return {};
+    Exiv2::XmpData xmp;
+    if (Exiv2::XmpParser::decode(xmp, packet.toStdString()) != 0)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "XMP cannot be parsed");
+    if (removeLocation)
+        eraseWhere(xmp, [](const Exiv2::Xmpdatum &datum) { return isXmpLocation(datum.key()); });
+    setXmpIfPresent(xmp, "Xmp.tiff.Orientation", 1);
+    setXmpIfPresent(xmp, "Xmp.tiff.ImageWidth", size.width());
+    setXmpIfPresent(xmp, "Xmp.tiff.ImageLength", size.height());
+    setXmpIfPresent(xmp, "Xmp.exif.PixelXDimension", size.width());
+    setXmpIfPresent(xmp, "Xmp.exif.PixelYDimension", size.height());
+    return encodeXmp(xmp);
+}
+
+QByteArray trueIptc(const QByteArray &block, bool removeLocation)
+{
+    if (block.isEmpty())
+        return {};
+    Exiv2::IptcData iptc;
+    if (Exiv2::IptcParser::decode(iptc, bytesOf(block), uint32_t(block.size())) != 0)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "IPTC cannot be parsed");
+    if (removeLocation)
+        eraseWhere(iptc, [](const Exiv2::Iptcdatum &datum) { return isIptcLocation(datum.key()); });
+    return encodeIptc(iptc);
+}
+
+// Runs one block's step; a block that fails is left out, the others go on.
+template <typename Step> QByteArray guarded(const QString &what, Step step)
+{
+    try {
+        return step();
+    } catch (const std::exception &error) {
+        logLeftOut(what, error.what());
+    } catch (...) {
+        logLeftOut(what, "unknown error");
+    }
+    return {};
+}
+
+} // namespace
+
+ImageMetadata readMetadata(const QString &path)
+{
+    ensureExiv2Ready();
+    ImageMetadata metadata;
+    try {
+        auto image = Exiv2::ImageFactory::open(std::string(QFile::encodeName(path).constData()));
+        if (!image.get())
+            return metadata;
+        image->readMetadata();
+        metadata.exif = guarded(path, [&] { return encodeExif(image->exifData(), image->byteOrder()); });
+        metadata.xmp = QByteArray::fromStdString(image->xmpPacket());
+        metadata.iptc = guarded(path, [&] { return encodeIptc(image->iptcData()); });
+    } catch (const std::exception &error) {
+        logLeftOut(path, error.what());
+        return {};
+    } catch (...) {
+        logLeftOut(path, "unknown error");
+        return {};
+    }
+    return metadata;
+}
+
+ImageMetadata metadataForOutput(const ImageMetadata &source, const QSize &outputSize, bool removeLocation)
+{
+    ensureExiv2Ready();
+    ImageMetadata result;
+    result.exif
+        = guarded(QStringLiteral("EXIF"), [&] { return trueExif(source.exif, outputSize, removeLocation); });
+    result.xmp
+        = guarded(QStringLiteral("XMP"), [&] { return trueXmp(source.xmp, outputSize, removeLocation); });
+    result.iptc = guarded(QStringLiteral("IPTC"), [&] { return trueIptc(source.iptc, removeLocation); });
+    return result;
+}
+
+ImageMetadata metadataForTarget(
+    const QString &sourcePath, const QSize &outputSize, bool keep, bool removeLocation)
+{
+    if (!keep)
+        return {};
+    const ImageMetadata source = readMetadata(sourcePath);
+    if (source.isEmpty())
+        return {};
+    return metadataForOutput(source, outputSize, removeLocation);
+}
+
+QByteArray xmpWithIptc(const ImageMetadata &metadata)
+{
+    if (metadata.iptc.isEmpty())
+        return metadata.xmp;
+    ensureExiv2Ready();
+    const QByteArray merged = guarded(QStringLiteral("IPTC"), [&] {
+        Exiv2::XmpData xmp;
+        if (!metadata.xmp.isEmpty() && Exiv2::XmpParser::decode(xmp, metadata.xmp.toStdString()) != 0)
+            throw Exiv2::Error(Exiv2::kerErrorMessage, "XMP cannot be parsed");
+        Exiv2::IptcData iptc;
+        if (Exiv2::IptcParser::decode(iptc, bytesOf(metadata.iptc), uint32_t(metadata.iptc.size())) != 0)
+            throw Exiv2::Error(Exiv2::kerErrorMessage, "IPTC cannot be parsed");
+        Exiv2::copyIptcToXmp(iptc, xmp);
+        return encodeXmp(xmp);
+    });
+    return merged.isEmpty() ? metadata.xmp : merged;
+}

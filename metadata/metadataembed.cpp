@@ -1,0 +1,146 @@
+#include "metadata/metadataembed.h"
+
+#include "metadata/exiv2session.h"
+#include "plugins/imageformats/common/metadatakeys.h"
+
+#include <QDebug>
+#include <QImageWriter>
+
+#include <exiv2/exiv2.hpp>
+
+namespace {
+
+bool canWrite(const Exiv2::Image &image, Exiv2::MetadataId kind)
+{
+    return (image.checkMode(kind) & Exiv2::amWrite) != 0;
+}
+
+Exiv2::ExifData decodedExif(const QByteArray &block)
+{
+    Exiv2::ExifData exif;
+    if (!block.isEmpty()
+        && Exiv2::ExifParser::decode(
+               exif, reinterpret_cast<const Exiv2::byte *>(block.constData()), uint32_t(block.size()))
+            == Exiv2::invalidByteOrder)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "EXIF cannot be parsed");
+    return exif;
+}
+
+Exiv2::IptcData decodedIptc(const QByteArray &block)
+{
+    Exiv2::IptcData iptc;
+    if (!block.isEmpty()
+        && Exiv2::IptcParser::decode(
+               iptc, reinterpret_cast<const Exiv2::byte *>(block.constData()), uint32_t(block.size()))
+            != 0)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "IPTC cannot be parsed");
+    return iptc;
+}
+
+void embed(QByteArray *file, const ImageMetadata &metadata)
+{
+    auto image = Exiv2::ImageFactory::open(
+        reinterpret_cast<const Exiv2::byte *>(file->constData()), long(file->size()));
+    if (!image.get())
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "unknown file type");
+    // Reading first keeps what the encoder wrote, the colour profile among it.
+    image->readMetadata();
+    if (canWrite(*image, Exiv2::mdExif))
+        image->setExifData(decodedExif(metadata.exif));
+    const bool iptcBlock = canWrite(*image, Exiv2::mdIptc);
+    if (iptcBlock)
+        image->setIptcData(decodedIptc(metadata.iptc));
+    const QByteArray xmp = iptcBlock ? metadata.xmp : xmpWithIptc(metadata);
+    if (!xmp.isEmpty() && canWrite(*image, Exiv2::mdXmp)) {
+        image->setXmpPacket(xmp.toStdString());
+        image->writeXmpFromPacket(true);
+    }
+    image->writeMetadata();
+
+    Exiv2::BasicIo &io = image->io();
+    if (io.open() != 0)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "cannot reopen the file");
+    const long size = long(io.size());
+    const Exiv2::DataBuf written = io.read(size);
+    io.close();
+    if (written.size_ != size)
+        throw Exiv2::Error(Exiv2::kerErrorMessage, "short read");
+    *file = QByteArray(reinterpret_cast<const char *>(written.pData_), qsizetype(written.size_));
+}
+
+bool exiv2Writes(const QByteArray &format)
+{
+    return format == "jpg" || format == "jpeg" || format == "png" || format == "webp" || format == "tif"
+        || format == "tiff";
+}
+
+bool pluginWrites(const QByteArray &format)
+{
+    return format == "avif" || format == "heic" || format == "heif" || format == "jxl";
+}
+
+} // namespace
+
+bool embedMetadata(QByteArray *file, const ImageMetadata &metadata, QString *error)
+{
+    if (metadata.isEmpty())
+        return true;
+    ensureExiv2Ready();
+    try {
+        QByteArray result = *file;
+        embed(&result, metadata);
+        *file = std::move(result);
+        return true;
+    } catch (const std::exception &failure) {
+        if (error)
+            *error = QString::fromLocal8Bit(failure.what());
+    } catch (...) {
+        if (error)
+            *error = QStringLiteral("unknown error");
+    }
+    return false;
+}
+
+MetadataWriter::MetadataWriter(const ImageMetadata &metadata, const QByteArray &format)
+    : m_metadata(metadata)
+{
+    if (metadata.isEmpty())
+        return;
+    m_buffered = exiv2Writes(format);
+    m_throughWriter = pluginWrites(format);
+    if (m_buffered)
+        m_buffer.open(QIODevice::WriteOnly);
+}
+
+QIODevice *MetadataWriter::device(QIODevice *file)
+{
+    return m_buffered ? &m_buffer : file;
+}
+
+void MetadataWriter::prepare(QImageWriter *writer) const
+{
+    if (!m_throughWriter)
+        return;
+    if (!m_metadata.exif.isEmpty())
+        writer->setText(QLatin1String(MetadataKeys::Exif), QString::fromLatin1(m_metadata.exif.toBase64()));
+    const QByteArray xmp = xmpWithIptc(m_metadata);
+    if (!xmp.isEmpty())
+        writer->setText(QLatin1String(MetadataKeys::Xmp), QString::fromLatin1(xmp.toBase64()));
+}
+
+bool MetadataWriter::finish(QIODevice *file, QString *error)
+{
+    if (!m_buffered)
+        return true;
+    m_buffer.close();
+    QByteArray bytes;
+    bytes.swap(m_buffer.buffer());
+    QString why;
+    if (!embedMetadata(&bytes, m_metadata, &why))
+        qDebug().noquote() << "Metadata left out: " + why;
+    if (file->write(bytes) == bytes.size())
+        return true;
+    if (error)
+        *error = file->errorString();
+    return false;
+}

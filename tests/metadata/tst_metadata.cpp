@@ -1,0 +1,252 @@
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "imaging/renderpipeline.h"
+#include "testsupport.h"
+
+#include <QColorSpace>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Tagged onto the source by exiftool; what every target must hold.
+const QStringList sourceTags = { "-Make=Pictocam", "-Model=PC 1", "-DateTimeOriginal=2024:05:06 07:08:09",
+    "-Artist=Ada Artist", "-Copyright=(c) Ada", "-GPSLatitude=48.8583", "-GPSLatitudeRef=N",
+    "-GPSLongitude=2.2945", "-GPSLongitudeRef=E", "-XMP-dc:Creator=Ada Creator", "-XMP-photoshop:City=Paris",
+    "-XMP-exif:GPSLatitude=48.8583 N", "-IPTC:Keywords=alpha", "-IPTC:Keywords=beta", "-Orientation=6" };
+
+// An Adobe RGB green beyond the sRGB gamut, and the sRGB value a colour-managed viewer shows for
+// it (LittleCMS through ImageMagick, relative colorimetric). Adobe RGB's pure green would not do:
+// clipped to sRGB it is (0, 255, 0), the value an unconverted picture has too.
+const QRgb adobeGreen = qRgb(128, 255, 128);
+const QRgb adobeGreenInSrgb = qRgb(0, 255, 120);
+
+QJsonObject readTags(const QString &path)
+{
+    QByteArray output;
+    if (TestSupport::runTool("exiftool", { "-j", "-n", "-G0", path }, &output) != 0)
+        return {};
+    return QJsonDocument::fromJson(output).array().at(0).toObject();
+}
+
+bool hasKeyContaining(const QJsonObject &tags, const QString &part)
+{
+    const QStringList keys = tags.keys();
+    for (const QString &key : keys) {
+        if (key.contains(part, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool closeTo(QRgb a, QRgb b)
+{
+    return qAbs(qRed(a) - qRed(b)) <= 2 && qAbs(qGreen(a) - qGreen(b)) <= 2 && qAbs(qBlue(a) - qBlue(b)) <= 2;
+}
+
+} // namespace
+
+class TestMetadata : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString in, out;
+
+    // A 64 x 48 Adobe RGB JPEG of one colour, stored sideways (orientation 6): upright 48 x 64.
+    QString makeSource(const QString &name, const QStringList &tags)
+    {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(adobeGreen);
+        image.setColorSpace(QColorSpace::AdobeRgb);
+        const QString path = in + "/" + name;
+        if (!image.save(path, "JPG", 100))
+            qFatal("cannot write the source");
+        QImage thumbnail(16, 12, QImage::Format_RGB32);
+        thumbnail.fill(Qt::red);
+        thumbnail.save(in + "/thumbnail.jpg");
+        QStringList arguments
+            = { "-q", "-overwrite_original", "-n", "-ThumbnailImage<=" + in + "/thumbnail.jpg" };
+        arguments << tags << path;
+        QByteArray log;
+        if (TestSupport::runTool("exiftool", arguments, &log) != 0)
+            qFatal("exiftool cannot tag the source: %s", log.constData());
+        return path;
+    }
+
+    QString convert(const QString &source, const QString &ext)
+    {
+        ConvertImagesThread job;
+        job._urls = { source };
+        job.targetFolder = out;
+        job.targetExt = ext;
+        job.overwriteExisting = true;
+        job.start();
+        if (!job.wait(120000))
+            qFatal("job did not finish");
+        if (!job.failures().isEmpty())
+            qWarning() << job.failures().first().reason;
+        return ConvertImagesThread::targetPathFor(out, source, ext);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!TestSupport::haveTool("exiftool"))
+            QSKIP("exiftool (libimage-exiftool-perl) is not installed");
+        in = dir.path() + "/in";
+        out = dir.path() + "/out";
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+    }
+
+    void init()
+    {
+        resetOptions();
+        clearLoadCache();
+        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+    }
+
+    void keptInEveryTarget_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<bool>("removeLocation");
+        const QStringList targets = { ".avif", ".heic", ".heif", ".jpg", ".jxl", ".png", ".tiff", ".webp" };
+        for (const QString &ext : targets) {
+            QTest::addRow("%s kept", qPrintable(ext)) << ext << true << false;
+            QTest::addRow("%s without location", qPrintable(ext)) << ext << true << true;
+            QTest::addRow("%s metadata off", qPrintable(ext)) << ext << false << false;
+        }
+    }
+
+    void keptInEveryTarget()
+    {
+        QFETCH(QString, ext);
+        QFETCH(bool, keep);
+        QFETCH(bool, removeLocation);
+        updateOptions([&](ConversionOptions &o) {
+            o.keepMetadata = keep;
+            o.removeLocation = removeLocation;
+        });
+        const QString target = convert(makeSource("tagged.jpg", sourceTags), ext);
+        const QJsonObject tags = readTags(target);
+        QVERIFY2(!tags.isEmpty(), qPrintable(target));
+
+        // The colour profile is part of the picture: kept whatever the options say. JPEG XL
+        // describes Adobe RGB by its primaries, with no ICC profile for exiftool to show.
+        if (ext == ".jxl")
+            QCOMPARE(QImage(target).colorSpace().primaries(), QColorSpace::Primaries::AdobeRgb);
+        else
+            QVERIFY2(tags.value("ICC_Profile:ProfileDescription").toString().contains("Adobe"),
+                qPrintable(tags.value("ICC_Profile:ProfileDescription").toString()));
+        if (!keep) {
+            for (const char *key : { "EXIF:Make", "EXIF:Artist", "EXIF:DateTimeOriginal", "GPS",
+                     "XMP:Creator", "Keywords", "XMP:Subject", "XMP:City" })
+                QVERIFY2(!hasKeyContaining(tags, key), key);
+            return;
+        }
+        QCOMPARE(tags.value("EXIF:Make").toString(), QString("Pictocam"));
+        QCOMPARE(tags.value("EXIF:Model").toString(), QString("PC 1"));
+        QCOMPARE(tags.value("EXIF:DateTimeOriginal").toString(), QString("2024:05:06 07:08:09"));
+        QCOMPARE(tags.value("EXIF:Artist").toString(), QString("Ada Artist"));
+        QCOMPARE(tags.value("EXIF:Copyright").toString(), QString("(c) Ada"));
+        QCOMPARE(tags.value("XMP:Creator").toString(), QString("Ada Creator"));
+        // Formats without an IPTC block hold the keywords as XMP, where exiftool reads them too.
+        const QJsonValue keywords
+            = tags.contains("IPTC:Keywords") ? tags.value("IPTC:Keywords") : tags.value("XMP:Subject");
+        QCOMPARE(keywords.toArray(), QJsonArray({ "alpha", "beta" }));
+        QCOMPARE(tags.value("EXIF:Orientation").toInt(), 1);
+        QCOMPARE(tags.value("EXIF:ExifImageWidth").toInt(), 48);
+        QCOMPARE(tags.value("EXIF:ExifImageHeight").toInt(), 64);
+        QVERIFY(!hasKeyContaining(tags, "Thumbnail"));
+        if (removeLocation) {
+            QVERIFY(!hasKeyContaining(tags, "GPS"));
+            QVERIFY(!tags.contains("XMP:City"));
+        } else {
+            QCOMPARE(tags.value("EXIF:GPSLatitude").toDouble(), 48.8583);
+            QCOMPARE(tags.value("XMP:City").toString(), QString("Paris"));
+        }
+        QImage written(target);
+        QCOMPARE(written.size(), QSize(48, 64));
+    }
+
+    // GIF and PDF pages hold no profile: their pixels must already be what a viewer shows.
+    void profileLessTargetsAreSrgb_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("gif") << ".gif";
+        QTest::newRow("pdf") << ".pdf";
+        QTest::newRow("live preview") << "";
+    }
+
+    void profileLessTargetsAreSrgb()
+    {
+        QFETCH(QString, ext);
+        const QString source = makeSource("green.jpg", { "-Orientation=6" });
+        QImage result;
+        if (ext.isEmpty()) {
+            result = renderFittedPreview(source, [](QSize size) { return size; });
+        } else if (ext == ".gif") {
+            result = QImage(convert(source, ext));
+        } else {
+            if (!TestSupport::haveTool("pdftoppm"))
+                QSKIP("pdftoppm (poppler-utils) is not installed");
+            updateOptions([](ConversionOptions &o) { o.pdfFileName = "green.pdf"; });
+            convert(source, ext);
+            QVERIFY(TestSupport::runTool(
+                        "pdftoppm", { "-png", "-r", "72", "-singlefile", out + "/green.pdf", out + "/green" })
+                == 0);
+            result = QImage(out + "/green.png");
+        }
+        QVERIFY(!result.isNull());
+        // The middle of the picture: of the non-white pixels' box on a PDF page.
+        QRect box;
+        for (int y = 0; y < result.height(); ++y) {
+            for (int x = 0; x < result.width(); ++x) {
+                if (result.pixel(x, y) != qRgb(255, 255, 255))
+                    box |= QRect(x, y, 1, 1);
+            }
+        }
+        QVERIFY(!box.isEmpty());
+        const QRgb centre = result.pixel(box.center());
+        QVERIFY2(closeTo(centre, adobeGreenInSrgb), qPrintable(QColor(centre).name()));
+    }
+
+    // A damaged EXIF block is left out; the picture converts intact.
+    void brokenExifConverts()
+    {
+        QImage image = TestSupport::makePhotoLike(40, 30);
+        const QString clean = in + "/clean.jpg";
+        QVERIFY(image.save(clean, "JPG", 95));
+        QFile file(clean);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        // An APP1 EXIF segment whose IFD offsets point far beyond its end.
+        QByteArray exif = QByteArray("Exif\0\0II*\0", 10)
+            + QByteArray("\x08\0\0\0\x05\0\x0f\x01\x02\0\xff\xff\xff\x7f\xf0\xff\xff\x7f", 18)
+            + QByteArray(40, '\xee');
+        const int length = int(exif.size()) + 2;
+        bytes.insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + exif);
+        const QString broken = in + "/broken.jpg";
+        QFile brokenFile(broken);
+        QVERIFY(brokenFile.open(QIODevice::WriteOnly));
+        brokenFile.write(bytes);
+        brokenFile.close();
+
+        const QString target = convert(broken, ".png");
+        const QImage converted(target);
+        QVERIFY2(!converted.isNull(), qPrintable(target));
+        QCOMPARE(converted.convertToFormat(QImage::Format_RGB32),
+            QImage(clean).convertToFormat(QImage::Format_RGB32));
+    }
+};
+
+QTEST_MAIN(TestMetadata)
+#include "tst_metadata.moc"
