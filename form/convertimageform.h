@@ -151,6 +151,8 @@ private slots:
     void on_pdfMarginSizeSpinBox_valueChanged(int value);
     void on_pdfResizeImageToPaperCheckBox_clicked();
     void on_pdfSmoothEdgesCheckBox_clicked();
+    void on_keepMetadataCheckBox_clicked();
+    void on_removeLocationCheckBox_clicked();
 
     // Scaling tab (scalingtab.cpp).
     void on_scaleImageCheckBox_clicked();

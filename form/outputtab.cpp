@@ -42,6 +42,9 @@ void ConvertImageForm::applyOutputOptions()
     ui->pdfQualityComboBox->setCurrentIndex(options.pdfQuality);
     ui->pdfResizeImageToPaperCheckBox->setChecked(options.resizeImageToPaper);
     ui->pdfSmoothEdgesCheckBox->setChecked(options.pdfSmoothEdges);
+    ui->keepMetadataCheckBox->setChecked(options.keepMetadata);
+    ui->removeLocationCheckBox->setChecked(options.removeLocation);
+    ui->removeLocationCheckBox->setEnabled(options.keepMetadata);
 }
 
 void ConvertImageForm::updateTargetWidgets(int target)
@@ -147,4 +150,18 @@ void ConvertImageForm::on_pdfSmoothEdgesCheckBox_clicked()
 {
     const bool checked = ui->pdfSmoothEdgesCheckBox->isChecked();
     writeAndStore(SettingItem::PdfFile, [checked](ConversionOptions &o) { o.pdfSmoothEdges = checked; });
+}
+
+void ConvertImageForm::on_keepMetadataCheckBox_clicked()
+{
+    const bool checked = ui->keepMetadataCheckBox->isChecked();
+    writeAndStore(SettingItem::KeepMetadata, [checked](ConversionOptions &o) { o.keepMetadata = checked; });
+    ui->removeLocationCheckBox->setEnabled(checked);
+}
+
+void ConvertImageForm::on_removeLocationCheckBox_clicked()
+{
+    const bool checked = ui->removeLocationCheckBox->isChecked();
+    writeAndStore(
+        SettingItem::RemoveLocation, [checked](ConversionOptions &o) { o.removeLocation = checked; });
 }

@@ -70,6 +70,8 @@ void setUnusualOptions()
         o.qrCodeSize = 321;
         o.qrCodePosition = 4;
         o.qrCodeMargin = 13;
+        o.keepMetadata = false;
+        o.removeLocation = true;
         o.ruleList = { makeRule(4, AdjustRule::Contrast, 50), makeRule(9, AdjustRule::Grayscale),
             makeRule(11, AdjustRule::Brightness, -1) };
     });
@@ -114,6 +116,8 @@ const QList<SettingItem> &allItems()
         I::PdfPaperMargin,
         I::PdfPaperMarginSize,
         I::PdfQuality,
+        I::KeepMetadata,
+        I::RemoveLocation,
     };
     return items;
 }
@@ -206,6 +210,8 @@ void TestSettingsStore::freshStoreYieldsDefaults()
     QCOMPARE(o.qrCodeSize, 100);
     QCOMPARE(o.qrCodePosition, 8);
     QCOMPARE(o.qrCodeMargin, 0);
+    QCOMPARE(o.keepMetadata, true);
+    QCOMPARE(o.removeLocation, false);
     QVERIFY(rules.isEmpty());
     QVERIFY2(storedKeys().isEmpty(), "loading must not write anything");
 }
@@ -254,6 +260,8 @@ void TestSettingsStore::everyOptionStoresAndLoadsBack()
     QCOMPARE(o.imageOpacity, written.imageOpacity);
     QCOMPARE(o.imageMargin, written.imageMargin);
     QCOMPARE(o.qrCodeText, written.qrCodeText);
+    QCOMPARE(o.keepMetadata, written.keepMetadata);
+    QCOMPARE(o.removeLocation, written.removeLocation);
     QCOMPARE(o.qrCodeSize, written.qrCodeSize);
     QCOMPARE(o.qrCodePosition, written.qrCodePosition);
     QCOMPARE(o.qrCodeMargin, written.qrCodeMargin);
@@ -313,6 +321,8 @@ void TestSettingsStore::eachItemWritesExactlyItsKeys_data()
     QTest::newRow("104") << I::PdfPaperMargin << QStringList { "pdfPaperMargin" };
     QTest::newRow("105") << I::PdfPaperMarginSize << QStringList { "pdfPaperMarginSize" };
     QTest::newRow("108") << I::PdfQuality << QStringList { "pdfQuality" };
+    QTest::newRow("120") << I::KeepMetadata << QStringList { "keepMetadata" };
+    QTest::newRow("121") << I::RemoveLocation << QStringList { "removeLocation" };
 }
 
 void TestSettingsStore::eachItemWritesExactlyItsKeys()
@@ -497,6 +507,8 @@ void TestSettingsStore::resetRestoresOnlyEffectOptions()
     QCOMPARE(o.imageOpacity, 100);
     QCOMPARE(o.qrCodeText, QString());
     QCOMPARE(o.qrCodeSize, 100);
+    QCOMPARE(o.keepMetadata, true);
+    QCOMPARE(o.removeLocation, false);
 
     QCOMPARE(o.targeFileType, before.targeFileType);
     QCOMPARE(o.targeFileQuality, before.targeFileQuality);
