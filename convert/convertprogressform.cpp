@@ -56,6 +56,7 @@ void ConvertProgressForm::startConvert(
 
     ui->progressBar->setMaximum(int(urls.size()));
     ui->progressBar->setValue(0);
+    handledInJob = 0;
 
     Q_EMIT showToolbarSignal(false);
     Q_EMIT startConvertSignal();
@@ -91,10 +92,17 @@ void ConvertProgressForm::on_cancelButton_clicked()
     ui->cancelButton->setEnabled(false);
 }
 
+void ConvertProgressForm::abandon()
+{
+    quietEnd = true;
+    on_cancelButton_clicked();
+}
+
 void ConvertProgressForm::handleUpdateFileName(QString fileName)
 {
     ui->label_2->setText(fileName);
     ui->progressBar->setValue(ui->progressBar->value() + 1);
+    ++handledInJob;
 }
 
 void ConvertProgressForm::handleConversionFailed(QString source, QString target, QString reason)
@@ -105,13 +113,16 @@ void ConvertProgressForm::handleConversionFailed(QString source, QString target,
 void ConvertProgressForm::handleThreadTerminated()
 {
     Q_EMIT showToolbarSignal(true);
-    Q_EMIT finishConvertSignal();
-    deleteLater();
+    if (quietEnd)
+        finish();
+    else
+        showCompletionMessage(Ending::Cancelled);
 }
 
 void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList)
 {
     Q_EMIT showToolbarSignal(true);
+    attempted = attempted || handledInJob > fileExistsList.size() || !failures.isEmpty();
     if (fileExistsList.isEmpty()) {
         showCompletionMessage();
         return;
@@ -120,29 +131,50 @@ void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, Q
     connect(dialog, &OverwriteFileDialog::overwriteFiles, this, &ConvertProgressForm::handleOverwriteFiles);
     connect(dialog, &OverwriteFileDialog::convertFinish, this, &ConvertProgressForm::handleConvertFinish);
     dialog->setFiles(fileExistsList, fileSourceList);
-    // The conversion goes on only through the dialog's signals; the page may be gone afterwards.
+    // The conversion goes on only through the dialog's signals. A refusal is announced once the
+    // dialog has closed, so that the message is not stacked on the dialog that answered.
+    asking = true;
     dialog->exec();
+    asking = false;
+    if (refused)
+        handleConvertFinish();
 }
 
 void ConvertProgressForm::handleOverwriteFiles(QStringList urls)
 {
+    secondJob = true;
     startConvert(urls, targetFolder, targetExt, true);
 }
 
+// The overwrite dialog was refused: no second job. What the first job did is still reported.
 void ConvertProgressForm::handleConvertFinish()
+{
+    refused = true;
+    if (asking)
+        return;
+    showCompletionMessage(attempted ? Ending::Completed : Ending::NothingConverted);
+}
+
+void ConvertProgressForm::finish()
 {
     Q_EMIT finishConvertSignal();
     deleteLater();
 }
 
-void ConvertProgressForm::showCompletionMessage()
+void ConvertProgressForm::showCompletionMessage(Ending ending)
 {
-    const QString text = _urls.size() > 1 ? tr("The conversion processes are completed.")
-                                          : tr("The conversion process is completed.");
+    QString text = _urls.size() > 1 ? tr("The conversion processes are completed.")
+                                    : tr("The conversion process is completed.");
+    if (ending == Ending::Cancelled)
+        text = tr("Cancelled");
+    else if (ending == Ending::NothingConverted)
+        text = tr("Nothing was converted: the existing files were kept.");
     QMessageBox box(QMessageBox::Information, tr("Fast Pictomat"), text, QMessageBox::Ok);
     if (!failures.isEmpty()) {
         box.setIcon(QMessageBox::Warning);
-        const qsizetype total = qMax(conversionSize, failures.size());
+        // A stop in the first job leaves files that were never reached; they are not counted.
+        const qsizetype reached = ending == Ending::Cancelled && !secondJob ? handledInJob : conversionSize;
+        const qsizetype total = qMax(reached, failures.size());
         box.setInformativeText((total == 1 ? tr("%1 of %2 file could not be converted.")
                                            : tr("%1 of %2 files could not be converted."))
                                    .arg(failures.size())
@@ -155,7 +187,5 @@ void ConvertProgressForm::showCompletionMessage()
     box.exec();
     if (box.clickedButton() == openButton && locationOpener())
         locationOpener()(QUrl::fromLocalFile(lastOutputLocation()));
-
-    Q_EMIT finishConvertSignal();
-    deleteLater();
+    finish();
 }

@@ -43,6 +43,8 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void on_cancelButton_clicked();
+    // The window is closing: stop like Cancel, but end without a message.
+    void abandon();
     void handleUpdateFileName(QString fileName);
     void handleThreadTerminated();
     void handleThreadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList);
@@ -51,7 +53,10 @@ public Q_SLOTS:
     void handleConversionFailed(QString source, QString target, QString reason);
 
 private:
-    void showCompletionMessage();
+    // How a conversion ended, for the message that closes it.
+    enum class Ending { Completed, Cancelled, NothingConverted };
+    void showCompletionMessage(Ending ending = Ending::Completed);
+    void finish();
 
     std::unique_ptr<Ui::ConvertProgressForm> ui;
     QStringList _urls;
@@ -62,4 +67,13 @@ private:
     // any of its jobs; targets the user chose to keep are not failures.
     qsizetype conversionSize = -1;
     ConversionFailureList failures;
+    // Files of the current job reported so far, and whether any file of the conversion was
+    // rendered (not only found to exist); a conversion that tried something always ends with
+    // its message, so that its failures are seen.
+    qsizetype handledInJob = 0;
+    bool attempted = false;
+    bool secondJob = false;
+    bool asking = false;
+    bool refused = false;
+    bool quietEnd = false;
 };

@@ -233,8 +233,8 @@ bool ConvertImageForm::abandonWork()
     if (!progressPage)
         return false;
     disconnect(progressPage, nullptr, this, nullptr);
-    // The progress page's own Cancel: the job stops after the file it is writing.
-    QMetaObject::invokeMethod(progressPage, "on_cancelButton_clicked");
+    // The page's Cancel without its closing message: the job stops after the file it is writing.
+    QMetaObject::invokeMethod(progressPage, "abandon");
     auto *page = qobject_cast<ConvertProgressForm *>(progressPage.data());
     ConvertImagesThread *job = page ? page->worker() : nullptr;
     if (!job)

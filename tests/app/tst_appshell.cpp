@@ -80,7 +80,7 @@ public:
     int cancelled = 0;
 
 public slots:
-    void on_cancelButton_clicked() { ++cancelled; }
+    void abandon() { ++cancelled; }
 };
 
 class TestAppShell : public QObject {

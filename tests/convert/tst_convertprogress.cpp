@@ -403,65 +403,113 @@ private Q_SLOTS:
         }
     }
 
-    void refusingToOverwriteEndsQuietly_data()
+    void refusingToOverwriteKeepsTheTargets_data()
     {
         QTest::addColumn<QString>("answer");
-        QTest::newRow("every box cleared, then Overwrite") << "untick all";
-        QTest::newRow("Cancel") << "cancel";
-        QTest::newRow("Escape") << "escape";
-        QTest::newRow("close control") << "close";
+        QTest::addColumn<QString>("extra"); // a further source without a target: "good" or "bad"
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("summary");
+        const QString nothing = "Nothing was converted: the existing files were kept.";
+        const QString completed = "The conversion processes are completed.";
+        QTest::newRow("every box cleared, then Overwrite") << "untick all"
+                                                           << "" << nothing << "";
+        QTest::newRow("Cancel") << "cancel"
+                                << "" << nothing << "";
+        QTest::newRow("Escape") << "escape"
+                                << "" << nothing << "";
+        QTest::newRow("close control") << "close"
+                                       << "" << nothing << "";
+        QTest::newRow("Cancel after a file was converted") << "cancel"
+                                                           << "good" << completed << "";
+        QTest::newRow("every box cleared after a failure")
+            << "untick all"
+            << "bad" << completed << "1 of 4 files could not be converted.";
     }
 
-    void refusingToOverwriteEndsQuietly()
+    // No second job; what the first one did (or that it did nothing) is still reported.
+    void refusingToOverwriteKeepsTheTargets()
     {
         QFETCH(QString, answer);
-        const QStringList urls = sources(3);
+        QFETCH(QString, extra);
+        QFETCH(QString, text);
+        QFETCH(QString, summary);
+        QStringList urls = sources(3);
         QList<QByteArray> before;
         for (const QString &url : urls)
             before.append(occupyTarget(url));
+        if (extra == "good")
+            urls.append(source("extra.png"));
+        if (extra == "bad") {
+            QFile bad(in + "/extra.png");
+            QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("this is not a picture") > 0);
+            urls.append(bad.fileName());
+        }
 
         QPointer<QWidget> dialog;
+        BoxSeen box;
         ModalAnswerer answerer({ [&](QWidget *modal) {
-            dialog = modal;
-            auto *tree = modal->findChild<QTreeWidget *>("treeWidget");
-            if (answer == "untick all") {
-                for (int row = 0; row < tree->topLevelItemCount(); ++row)
-                    tree->topLevelItem(row)->setCheckState(0, Qt::Unchecked);
-                clickButton(modal, "Overwrite");
-            } else if (answer == "cancel") {
-                clickButton(modal, "Cancel");
-            } else if (answer == "escape") {
-                QTest::keyClick(modal, Qt::Key_Escape);
-            } else {
-                modal->close();
-            }
-        } });
+                                    dialog = modal;
+                                    auto *tree = modal->findChild<QTreeWidget *>("treeWidget");
+                                    if (answer == "untick all") {
+                                        for (int row = 0; row < tree->topLevelItemCount(); ++row)
+                                            tree->topLevelItem(row)->setCheckState(0, Qt::Unchecked);
+                                        clickButton(modal, "Overwrite");
+                                    } else if (answer == "cancel") {
+                                        clickButton(modal, "Cancel");
+                                    } else if (answer == "escape") {
+                                        QTest::keyClick(modal, Qt::Key_Escape);
+                                    } else {
+                                        modal->close();
+                                    }
+                                },
+            [&](QWidget *modal) {
+                box = describeBox(modalAs<QMessageBox>(modal));
+                clickButton(modal, "OK");
+            } });
         auto *page = new ConvertProgressForm;
         QSignalSpy secondJobs(page, &ConvertProgressForm::startConvertSignal);
         Outcome outcome;
         QVERIFY(run(page, urls, &outcome));
 
-        QCOMPARE(answerer.answered(), 1);
-        QCOMPARE(answerer.unexpected, QStringList()); // no completion message
+        QCOMPARE(answerer.answered(), 2);
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.informative, summary);
+        QCOMPARE(box.icon, summary.isEmpty() ? QMessageBox::Information : QMessageBox::Warning);
         QCOMPARE(outcome.started, 1);
         QCOMPARE(outcome.finished, 1);
         QCOMPARE(outcome.toolbar, (QList<bool> { false, true }));
         QVERIFY(dialog.isNull());
-        for (int i = 0; i < urls.size(); ++i)
+        for (int i = 0; i < before.size(); ++i)
             QCOMPARE(TestSupport::fileDigest(target(urls[i])), before[i]);
+        QCOMPARE(QFileInfo::exists(target(in + "/extra.png")), extra == "good");
     }
 
     void cancelLetsTheCurrentFileFinish_data()
     {
         QTest::addColumn<bool>("inSecondJob");
-        QTest::newRow("first job") << false;
-        QTest::newRow("second job") << true;
+        QTest::addColumn<bool>("brokenFirst"); // the first source is not a picture
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("first job") << false << false << "";
+        QTest::newRow("second job") << true << false << "";
+        QTest::newRow("first job, a failure before the stop")
+            << false << true << "1 of 2 files could not be converted.";
+        QTest::newRow("second job, a failure before the stop")
+            << true << true << "1 of 4 files could not be converted.";
     }
 
+    // The stop waits for the file being written; the closing message says "Cancelled" and keeps
+    // the failures of the files handled before it.
     void cancelLetsTheCurrentFileFinish()
     {
         QFETCH(bool, inSecondJob);
+        QFETCH(bool, brokenFirst);
+        QFETCH(QString, summary);
         const QStringList urls = sources(4);
+        if (brokenFirst) {
+            QFile broken(urls[0]);
+            QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("this is not a picture") > 0);
+        }
         QList<QByteArray> before;
         if (inSecondJob) {
             for (const QString &url : urls)
@@ -493,19 +541,27 @@ private Q_SLOTS:
             connect(page, &ConvertProgressForm::startConvertSignal, this,
                 [&] { QTimer::singleShot(0, this, watchAndCancelDuringSecondFile); });
         }
+        BoxSeen box;
+        handlers.append([&](QWidget *modal) {
+            box = describeBox(modalAs<QMessageBox>(modal));
+            clickButton(modal, "OK");
+        });
         ModalAnswerer answerer(handlers);
         Outcome outcome;
         QVERIFY(run(page, urls, &outcome));
 
-        QCOMPARE(answerer.unexpected, QStringList()); // no completion message
-        QCOMPARE(answerer.answered(), inSecondJob ? 1 : 0);
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), inSecondJob ? 2 : 1);
+        QCOMPARE(box.text, QString("Cancelled"));
+        QCOMPARE(box.informative, summary);
+        QCOMPARE(box.detailed.startsWith(urls[0] + ": "), brokenFirst);
         QCOMPARE(outcome.finished, 1);
         const QList<bool> toolbar
             = inSecondJob ? QList<bool> { false, true, false, true } : QList<bool> { false, true };
         QCOMPARE(outcome.toolbar, toolbar);
         QCOMPARE(outcome.progressAtStart.last().first, 0);
         for (int i = 0; i < urls.size(); ++i) {
-            if (i < 2)
+            if (i < 2 && !(brokenFirst && i == 0))
                 QCOMPARE(QImage(target(urls[i])).size(), QImage(urls[i]).size());
             else if (inSecondJob)
                 QCOMPARE(TestSupport::fileDigest(target(urls[i])), before[i]);

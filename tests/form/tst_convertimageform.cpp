@@ -65,7 +65,7 @@ signals:
     void finished();
 
 public slots:
-    void on_cancelButton_clicked() { ++cancelled; }
+    void abandon() { ++cancelled; }
 };
 
 class TestConvertImageForm : public QObject {
