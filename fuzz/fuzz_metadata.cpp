@@ -68,8 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool removeLocation = source.exif.size() % 2 == 1;
     const ImageMetadata made = metadataForOutput(source, QSize(5, 3), removeLocation);
     xmpWithIptc(source);
+    // The blocks as made true for the new file, and as they came: both must be written or refused.
+    const ImageMetadata *const kinds[] = { &made, &source };
     for (const QByteArray &file : std::as_const(smallFiles())) {
-        for (const ImageMetadata *metadata : { &made, &source }) {
+        for (const ImageMetadata *metadata : kinds) {
             QByteArray copy = file;
             embedMetadata(&copy, *metadata);
         }
