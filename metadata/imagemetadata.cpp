@@ -1,9 +1,12 @@
 #include "metadata/imagemetadata.h"
 
 #include "metadata/exiv2session.h"
+#include "metadata/rawblocks.h"
+#include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QDebug>
 #include <QFile>
+#include <QImageReader>
 
 #include <exiv2/exiv2.hpp>
 
@@ -89,11 +92,22 @@ template <typename Data, typename Predicate> void eraseWhere(Data &data, Predica
     }
 }
 
-void setExifIfPresent(Exiv2::ExifData &exif, const char *key, uint32_t value)
+// Tags of a TIFF source's first directory that describe how its own pixels are stored, or hold
+// its profile, XMP and IPTC (which travel on their own ways): wrong for any other file.
+bool isTiffStorageTag(const Exiv2::Exifdatum &datum)
 {
-    const auto it = exif.findKey(Exiv2::ExifKey(key));
-    if (it != exif.end())
-        it->setValue(std::to_string(value));
+    static const char *const names[] = { "NewSubfileType", "SubfileType", "ImageWidth", "ImageLength",
+        "BitsPerSample", "Compression", "PhotometricInterpretation", "FillOrder", "StripOffsets",
+        "SamplesPerPixel", "RowsPerStrip", "StripByteCounts", "PlanarConfiguration", "Predictor", "ColorMap",
+        "TileWidth", "TileLength", "TileOffsets", "TileByteCounts", "SubIFDs", "ExtraSamples", "SampleFormat",
+        "JPEGTables", "InterColorProfile", "XMLPacket", "IPTCNAA", "ImageResources" };
+    if (datum.groupName() != "Image")
+        return false;
+    for (const char *name : names) {
+        if (datum.tagName() == name)
+            return true;
+    }
+    return false;
 }
 
 void setXmpIfPresent(Exiv2::XmpData &xmp, const char *key, int value)
@@ -112,14 +126,13 @@ QByteArray trueExif(const QByteArray &block, const QSize &size, bool removeLocat
     if (order == Exiv2::invalidByteOrder)
         throw Exiv2::Error(Exiv2::kerErrorMessage, "no TIFF header");
     Exiv2::ExifThumb(exif).erase();
+    eraseWhere(exif, isTiffStorageTag);
     if (removeLocation) {
         eraseWhere(exif, [](const Exiv2::Exifdatum &datum) {
             return datum.groupName() == "GPSInfo" || datum.key() == "Exif.Image.GPSTag";
         });
     }
     exif["Exif.Image.Orientation"] = uint16_t(1);
-    setExifIfPresent(exif, "Exif.Image.ImageWidth", uint32_t(size.width()));
-    setExifIfPresent(exif, "Exif.Image.ImageLength", uint32_t(size.height()));
     exif["Exif.Photo.PixelXDimension"] = uint32_t(size.width());
     exif["Exif.Photo.PixelYDimension"] = uint32_t(size.height());
     return encodeExif(exif, order);
@@ -167,9 +180,7 @@ template <typename Step> QByteArray guarded(const QString &what, Step step)
     return {};
 }
 
-} // namespace
-
-ImageMetadata readMetadata(const QString &path)
+ImageMetadata readWithExiv2(const QString &path)
 {
     ensureExiv2Ready();
     ImageMetadata metadata;
@@ -188,6 +199,39 @@ ImageMetadata readMetadata(const QString &path)
         logLeftOut(path, "unknown error");
         return {};
     }
+    return metadata;
+}
+
+// The EXIF and XMP our AVIF, HEIF and JPEG XL readers hand over as texts.
+ImageMetadata readWithPlugin(const QString &path)
+{
+    QImageReader reader(path);
+    const QByteArray format = reader.format();
+    if (format != "avif" && format != "heic" && format != "heif" && format != "jxl")
+        return {};
+    ImageMetadata metadata;
+    metadata.exif = QByteArray::fromBase64(reader.text(QLatin1String(MetadataKeys::Exif)).toLatin1());
+    metadata.xmp = QByteArray::fromBase64(reader.text(QLatin1String(MetadataKeys::Xmp)).toLatin1());
+    return metadata;
+}
+
+} // namespace
+
+ImageMetadata readMetadata(const QString &path)
+{
+    ImageMetadata metadata = readWithExiv2(path);
+    // exiv2 0.27 misreads some ISO-BMFF files (libheif's grids, AVIF colour profiles); our
+    // readers' libraries give their EXIF and XMP.
+    if (metadata.exif.isEmpty() && metadata.xmp.isEmpty()) {
+        const ImageMetadata fromReader = readWithPlugin(path);
+        metadata.exif = fromReader.exif;
+        metadata.xmp = fromReader.xmp;
+    }
+    // Blocks exiv2 0.27 does not read: a PNG's eXIf chunk, a GIF's XMP.
+    if (metadata.exif.isEmpty())
+        metadata.exif = pngExifChunk(path);
+    if (metadata.xmp.isEmpty())
+        metadata.xmp = gifXmpPacket(path);
     return metadata;
 }
 

@@ -103,7 +103,8 @@ void setMetadata(avifImage *avif, const QByteArray &exif, const QByteArray &xmp,
     QImageIOHandler::Transformations transformation)
 {
     if (!exif.isEmpty()) {
-        avifImageSetMetadataExif(avif, reinterpret_cast<const uint8_t *>(exif.constData()), size_t(exif.size()));
+        avifImageSetMetadataExif(
+            avif, reinterpret_cast<const uint8_t *>(exif.constData()), size_t(exif.size()));
         setTransformation(avif, transformation);
     }
     if (!xmp.isEmpty())
@@ -259,6 +260,23 @@ QByteArray detectAvif(QIODevice *device)
 const CodecTraits AvifTraits { { "avif" }, detectAvif, { "8bit", "10bit", "12bit" }, 10, DefaultQuality,
     takesSize };
 
+// Parses the file on `device` with a new decoder, its EXIF and XMP with it when `metadata`.
+avifResult parseWithMetadata(avifDecoder *decoder, QIODevice *device, bool metadata)
+{
+    if (!decoder)
+        return AVIF_RESULT_OUT_OF_MEMORY;
+    decoder->maxThreads = workerThreads();
+    decoder->ignoreExif = metadata ? AVIF_FALSE : AVIF_TRUE;
+    decoder->ignoreXMP = metadata ? AVIF_FALSE : AVIF_TRUE;
+    // Files from older encoders lack boxes the strict mode insists on; the pixels are fine.
+    decoder->strictFlags = AVIF_STRICT_DISABLED;
+    avifIO *io = DeviceIo::create(device);
+    if (!io)
+        return AVIF_RESULT_IO_ERROR;
+    avifDecoderSetIO(decoder, io);
+    return avifDecoderParse(decoder);
+}
+
 } // namespace
 
 const CodecTraits &AvifHandler::traits()
@@ -274,30 +292,29 @@ AvifHandler::AvifHandler()
 
 bool AvifHandler::parse() const
 {
+    // EXIF in which libavif finds no TIFF header fails the parse: the picture is read without it.
+    const qint64 start = device()->pos();
     m_decoder.reset(avifDecoderCreate());
-    if (!m_decoder)
-        return false;
-    m_decoder->maxThreads = workerThreads();
-    m_decoder->ignoreExif = AVIF_TRUE;
-    m_decoder->ignoreXMP = AVIF_TRUE;
-    // Files from older encoders lack boxes the strict mode insists on; the pixels are fine.
-    m_decoder->strictFlags = AVIF_STRICT_DISABLED;
-
-    avifIO *io = DeviceIo::create(device());
-    if (!io)
-        return false;
-    avifDecoderSetIO(m_decoder.get(), io);
-    const avifResult result = avifDecoderParse(m_decoder.get());
+    avifResult result = parseWithMetadata(m_decoder.get(), device(), true);
+    if (result == AVIF_RESULT_INVALID_EXIF_PAYLOAD && device()->seek(start)) {
+        qCWarning(lcAvif, "AVIF EXIF left out: libavif refuses it");
+        m_decoder.reset(avifDecoderCreate());
+        result = parseWithMetadata(m_decoder.get(), device(), false);
+    }
     if (result != AVIF_RESULT_OK) {
-        qCWarning(lcAvif, "Cannot parse AVIF: %s %s", avifResultToString(result), m_decoder->diag.error);
+        if (m_decoder)
+            qCWarning(lcAvif, "Cannot parse AVIF: %s %s", avifResultToString(result), m_decoder->diag.error);
         return false;
     }
-    if (!DecodeLimits::isSaneSize(storedSize(m_decoder->image)) || m_decoder->image->depth > 16
-        || cropRect(m_decoder->image).isEmpty()) {
+    const avifImage *image = m_decoder->image;
+    if (!DecodeLimits::isSaneSize(storedSize(image)) || image->depth > 16 || cropRect(image).isEmpty()) {
         qCWarning(lcAvif, "AVIF image has an invalid size or depth");
         return false;
     }
-    m_header = { uprightSize(m_decoder->image), outputFormat(m_decoder.get()) };
+    m_header = { uprightSize(image), outputFormat(m_decoder.get()) };
+    m_readExif
+        = exifTiff(QByteArray(reinterpret_cast<const char *>(image->exif.data), qsizetype(image->exif.size)));
+    m_readXmp = QByteArray(reinterpret_cast<const char *>(image->xmp.data), qsizetype(image->xmp.size));
     return true;
 }
 
@@ -340,8 +357,9 @@ bool AvifHandler::decode(QImage *image)
     if (crop.size() != pixels.size())
         pixels = pixels.copy(crop);
     if (decoded->icc.size > 0) {
-        pixels.setColorSpace(QColorSpace::fromIccProfile(QByteArray::fromRawData(
-            reinterpret_cast<const char *>(decoded->icc.data), qsizetype(decoded->icc.size))));
+        // A copy: the colour space keeps the profile's bytes, which outlive the decoder.
+        pixels.setColorSpace(QColorSpace::fromIccProfile(
+            QByteArray(reinterpret_cast<const char *>(decoded->icc.data), qsizetype(decoded->icc.size))));
     } else if (Cicp::apply(pixels, decoded->colorPrimaries, decoded->transferCharacteristics)) {
         qCWarning(lcAvif, "AVIF picture with transfer %d tone-mapped to SDR",
             int(decoded->transferCharacteristics));

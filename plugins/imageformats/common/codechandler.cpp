@@ -88,7 +88,31 @@ QByteArray writerText(const QString &description, const char *key)
     return {};
 }
 
+// The reader's texts in the same form, base64 so that Qt's whitespace folding leaves them whole.
+QString readerText(const QByteArray &exif, const QByteArray &xmp)
+{
+    QStringList entries;
+    if (!exif.isEmpty())
+        entries.append(
+            QLatin1String(MetadataKeys::Exif) + QLatin1String(": ") + QString::fromLatin1(exif.toBase64()));
+    if (!xmp.isEmpty())
+        entries.append(
+            QLatin1String(MetadataKeys::Xmp) + QLatin1String(": ") + QString::fromLatin1(xmp.toBase64()));
+    return entries.join(QLatin1String("\n\n"));
+}
+
 } // namespace
+
+QByteArray CodecHandler::exifTiff(const QByteArray &payload)
+{
+    // Enough for a 4-byte offset and the 6-byte "Exif\0\0" header, in either order.
+    const QByteArray head = payload.left(16);
+    qsizetype start = head.indexOf(QByteArray("II*\0", 4));
+    const qsizetype bigEndian = head.indexOf(QByteArray("MM\0*", 4));
+    if (start < 0 || (bigEndian >= 0 && bigEndian < start))
+        start = bigEndian;
+    return start < 0 ? QByteArray() : payload.mid(start);
+}
 
 QVariant CodecHandler::option(ImageOption option) const
 {
@@ -105,6 +129,8 @@ QVariant CodecHandler::option(ImageOption option) const
         return ensureParsed() ? m_header.size : QVariant();
     case ImageFormat:
         return ensureParsed() ? QVariant(int(m_header.format)) : QVariant();
+    case Description:
+        return ensureParsed() ? QVariant(readerText(m_readExif, m_readXmp)) : QVariant();
     default:
         return {};
     }

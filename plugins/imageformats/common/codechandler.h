@@ -65,6 +65,13 @@ protected:
         QImage::Format format = QImage::Format_Invalid;
     };
     mutable Header m_header;
+    // Of a parsed file: its EXIF (a TIFF structure) and XMP, handed to the program as reader texts.
+    mutable QByteArray m_readExif;
+    mutable QByteArray m_readXmp;
+
+    // The TIFF structure in an EXIF payload that may start with an offset or an "Exif" header; empty
+    // when there is none.
+    static QByteArray exifTiff(const QByteArray &payload);
 
     // Parses the header once; false when the data is not a readable image.
     bool ensureParsed() const;

@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QVariant>
 #include <cstring>
+#include <vector>
 
 #include <libheif/heif.h>
 
@@ -168,13 +169,37 @@ bool setColour(heif_image *target, const QImage &image)
 }
 
 // Metadata that libheif refuses is left out (logged): the picture is written all the same.
-void addMetadata(heif_context *context, heif_image_handle *image, const QByteArray &exif, const QByteArray &xmp)
+void addMetadata(
+    heif_context *context, heif_image_handle *image, const QByteArray &exif, const QByteArray &xmp)
 {
     if (!exif.isEmpty())
         failed(heif_context_add_exif_metadata(context, image, exif.constData(), int(exif.size())),
             "EXIF left out");
     if (!xmp.isEmpty())
-        failed(heif_context_add_XMP_metadata(context, image, xmp.constData(), int(xmp.size())), "XMP left out");
+        failed(
+            heif_context_add_XMP_metadata(context, image, xmp.constData(), int(xmp.size())), "XMP left out");
+}
+
+// The first metadata block of `type` (and `contentType`, when given); empty when there is none
+// or libheif cannot give it.
+QByteArray metadataBlock(const heif_image_handle *handle, const char *type, const char *contentType = nullptr)
+{
+    const int count = heif_image_handle_get_number_of_metadata_blocks(handle, type);
+    if (count <= 0)
+        return {};
+    std::vector<heif_item_id> ids(static_cast<size_t>(count));
+    const int listed = heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
+    for (int i = 0; i < listed; ++i) {
+        const char *content = heif_image_handle_get_metadata_content_type(handle, ids[size_t(i)]);
+        if (contentType && (!content || std::strcmp(content, contentType) != 0))
+            continue;
+        QByteArray block(
+            qsizetype(heif_image_handle_get_metadata_size(handle, ids[size_t(i)])), Qt::Uninitialized);
+        if (!failed(
+                heif_image_handle_get_metadata(handle, ids[size_t(i)], block.data()), "Metadata left out"))
+            return block;
+    }
+    return {};
 }
 
 heif_error writeToDevice(heif_context *, const void *data, size_t size, void *userdata)
@@ -331,6 +356,8 @@ bool HeifHandler::parse() const
         return false;
     }
     m_header = { uprightSize(handle), outputFormat(handle) };
+    m_readExif = exifTiff(metadataBlock(handle, "Exif"));
+    m_readXmp = metadataBlock(handle, "mime", "application/rdf+xml");
     return true;
 }
 
