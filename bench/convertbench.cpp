@@ -61,6 +61,8 @@ int main(int argc, char *argv[])
     updateOptions([&](ConversionOptions &o) {
         o.targeFileType = position;
         o.outputFolder = outDir;
+        // KEEP_METADATA=0 turns "Keep metadata" off, for bench/metadata-cost.
+        o.keepMetadata = qEnvironmentVariable("KEEP_METADATA") != QLatin1String("0");
         if (args.size() > 3 && args.at(3).toInt() != 100) {
             o.scaleImage = true;
             o.scaleType = 0;
