@@ -331,6 +331,10 @@ const QList<SettingOption> &settingOptions()
         onOffOption(
             "pdf-resize-to-paper", &Options::resizeImageToPaper, false, "Resize Image to Paper Size."),
         onOffOption("pdf-smooth-edges", &Options::pdfSmoothEdges, true, "Smooth Edges on Resize."),
+        onOffOption("keep-metadata", &Options::keepMetadata, true,
+            "Keep metadata (EXIF, XMP, IPTC) of the photos; GIF and PDF hold none."),
+        onOffOption("remove-location", &Options::removeLocation, false,
+            "Remove location (GPS) from the metadata that is kept."),
     };
     return options;
 }

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -188,6 +189,8 @@ private Q_SLOTS:
                                   << "Gamma=N (-100 to 1000)";
         QTest::newRow("missing preset")
             << QStringList { "--preset", "/nonexistent.ini", "x.png", out, "o" } << 2 << "--preset";
+        QTest::newRow("bad on/off") << QStringList { "--keep-metadata", "maybe", "x.png", out, "o" } << 2
+                                    << "on, off";
         QTest::newRow("no output folder") << QStringList { "x.png" } << 2 << "-o/--output";
         QTest::newRow("no input") << QStringList { out, "o" } << 2 << "FILE or FOLDER";
         QTest::newRow("empty folder") << QStringList { "empty", out, "o" } << 3 << "Nothing to do";
@@ -229,6 +232,43 @@ private Q_SLOTS:
         run = runCli(QStringList { QStringLiteral("--overwrite") } + arguments);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QImage(existing.fileName()).size(), QSize(160, 120));
+    }
+
+    // The photo's EXIF reaches the new file unless the line says otherwise.
+    void metadataKeptUnlessSwitchedOff_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("default") << QStringList {} << true;
+        QTest::newRow("off") << QStringList { QStringLiteral("--keep-metadata"), QStringLiteral("off") }
+                             << false;
+    }
+
+    void metadataKeptUnlessSwitchedOff()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, kept);
+        const QString source = path(QStringLiteral("tagged.jpg"));
+        if (!QFileInfo::exists(source)) {
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) && makePhotoLike(80, 60).save(&buffer, "JPG"));
+            // An APP1 block with one IFD entry (orientation 1, upright) after the APP0 block.
+            const QByteArray exif = QByteArray("\xFF\xE1\x00\x22", 4) + QByteArray("Exif\0\0", 6)
+                + QByteArray("MM\x00\x2A\x00\x00\x00\x08", 8) + QByteArray("\x00\x01", 2)
+                + QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01\x00\x01\x00\x00", 12) + QByteArray(4, '\0');
+            jpeg.insert(4 + ((uchar(jpeg.at(4)) << 8) | uchar(jpeg.at(5))), exif);
+            QFile file(source);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+        }
+        const QString out = path(QStringLiteral("metadata-") + QTest::currentDataTag());
+        const CliRun run = runCli(options
+            + QStringList {
+                QStringLiteral("--format"), QStringLiteral("JPG"), source, QStringLiteral("-o"), out });
+        QCOMPARE(run.exitCode, 0);
+        QFile result(out + QStringLiteral("/tagged.jpg"));
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll().contains(QByteArray("Exif\0\0", 6)), kept);
     }
 
     // A broken source is listed with its reason, the others are converted, and the JSON report
