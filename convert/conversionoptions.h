@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/encodersettings.h"
 #include "imaging/adjustrule.h"
 
 #include <QColor>
@@ -14,6 +15,17 @@ struct ConversionOptions
     // Output
     int targeFileType = 0;
     int targeFileQuality = 95;
+    // The other encoders; each default is what the encoder used before it could be chosen.
+    int webpQuality = EncoderSettings::DefaultWebpQuality;
+    bool webpLossless = false;
+    int avifQuality = EncoderSettings::DefaultAvifQuality;
+    bool avifLossless = false;
+    int heicQuality = EncoderSettings::DefaultHeifQuality;
+    int heifQuality = EncoderSettings::DefaultHeifQuality;
+    int jxlQuality = EncoderSettings::DefaultJxlQuality;
+    bool jxlLossless = false;
+    int pngCompression = EncoderSettings::DefaultPngCompression;
+    int tiffCompression = EncoderSettings::TiffNone;
     QString outputFolder;
     QString lastPicturesDir;
 

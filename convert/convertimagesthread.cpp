@@ -115,7 +115,7 @@ void ConvertImagesThread::convertOne(
     // GIF holds no profile and no metadata: its pixels are made sRGB so that they look right.
     const bool written = isGifTarget(target)
         ? writeGifFile(convertedToSrgb(image), target, &error)
-        : writeImageFile(image, target, options.targeFileQuality, &error,
+        : writeImageFile(image, target, encoderSettings(options), &error,
             metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation));
     if (!written)
         recordFailure(source, target, error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/conversionfailure.h"
+#include "convert/encodersettings.h"
 
 #include <QStringList>
 #include <QThread>

@@ -73,8 +73,8 @@ bool finishWrite(
 
 } // namespace
 
-bool writeImageFile(const QImage &image, const QString &targetPath, int quality, QString *error,
-    const ImageMetadata &metadata)
+bool writeImageFile(const QImage &image, const QString &targetPath, const EncoderSettings &encoder,
+    QString *error, const ImageMetadata &metadata)
 {
     const QByteArray format = targetPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
     if (image.isNull())
@@ -91,7 +91,7 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
     QIODevice *output = metadataWriter.device(file.device());
 
     if (format == "png") {
-        if (!writePng(image, output, -1, &reason)) {
+        if (!writePng(image, output, pngQuality(encoder), &reason)) {
             const QString fileReason = file.writeFailure();
             file.cancel();
             return fail(targetPath, fileReason.isEmpty() ? reason : fileReason, error);
@@ -106,14 +106,13 @@ bool writeImageFile(const QImage &image, const QString &targetPath, int quality,
         file.cancel();
         return fail(targetPath, QStringLiteral("Unsupported image format"), error);
     }
-    if (format == "jpg")
-        writer.setQuality(quality);
+    applyEncoderSettings(writer, format, encoder);
     writer.setOptimizedWrite(true);
     writer.setProgressiveScanWrite(true);
     metadataWriter.prepare(&writer);
     // JPEG holds no transparency: written as it is, a transparent area would come out black.
     const bool opaqueFormat = format == "jpg" || format == "jpeg";
-    if (!writer.write(opaqueFormat ? flattenOntoBackground(image) : image)) {
+    if (!writeWithSettings(writer, opaqueFormat ? flattenOntoBackground(image) : image, format, encoder)) {
         // A write that ran out of room makes the encoder fail too; the file's reason is the real one.
         reason = file.writeFailure();
         file.cancel();

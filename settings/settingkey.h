@@ -50,6 +50,16 @@ enum class SettingItem {
     PdfQuality = 108,
     KeepMetadata = 120,
     RemoveLocation = 121,
+    WebpQuality = 200,
+    WebpLossless = 201,
+    AvifQuality = 202,
+    AvifLossless = 203,
+    HeicQuality = 204,
+    HeifQuality = 205,
+    JxlQuality = 206,
+    JxlLossless = 207,
+    PngCompression = 208,
+    TiffCompression = 209,
 };
 
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,

@@ -119,10 +119,23 @@ SettingKey colorKey(const char *key, SettingItem item)
 const QList<SettingKey> &settingKeys()
 {
     using I = SettingItem;
+    using E = EncoderSettings;
     static const QList<SettingKey> keys = {
         stringKey<&Options::lastPicturesDir>("lastPicturesDir", I::LastPicturesDir, false),
         intKey<&Options::targeFileType>("targeFileType", I::TargetFileType, 0, false, 0, 9),
         intKey<&Options::targeFileQuality>("targeFileQuality", I::TargetFileQuality, 95, false, 0, 99),
+        intKey<&Options::webpQuality>("webpQuality", I::WebpQuality, E::DefaultWebpQuality, false, 0, 99),
+        boolKey<&Options::webpLossless>("webpLossless", I::WebpLossless, false, false),
+        intKey<&Options::avifQuality>("avifQuality", I::AvifQuality, E::DefaultAvifQuality, false, 0, 99),
+        boolKey<&Options::avifLossless>("avifLossless", I::AvifLossless, false, false),
+        intKey<&Options::heicQuality>("heicQuality", I::HeicQuality, E::DefaultHeifQuality, false, 0, 99),
+        intKey<&Options::heifQuality>("heifQuality", I::HeifQuality, E::DefaultHeifQuality, false, 0, 99),
+        intKey<&Options::jxlQuality>("jxlQuality", I::JxlQuality, E::DefaultJxlQuality, false, 0, 99),
+        boolKey<&Options::jxlLossless>("jxlLossless", I::JxlLossless, false, false),
+        intKey<&Options::pngCompression>(
+            "pngCompression", I::PngCompression, E::DefaultPngCompression, false, 0, 9),
+        intKey<&Options::tiffCompression>(
+            "tiffCompression", I::TiffCompression, E::TiffNone, false, E::TiffNone, E::TiffDeflate),
         stringKey<&Options::outputFolder>("outputFolder", I::OutputFolder, false),
         stringKey<&Options::pdfFileName>("pdfFileName", I::PdfFile, false),
         intKey<&Options::pdfPaperSize>("pdfPaperSize", I::PdfPaperSize, 0, false, 0, 4),

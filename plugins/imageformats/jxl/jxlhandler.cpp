@@ -52,12 +52,13 @@ int workerThreads()
     return qBound(1, QThread::idealThreadCount(), 64);
 }
 
-// The mapping cjxl uses for its --quality option, so that numbers mean the same as there.
+// The mapping cjxl uses for its --quality option, so that numbers mean the same as there; below
+// quality 7 it passes the largest distance libjxl takes.
 float distanceFromQuality(int quality)
 {
     if (quality >= 30)
         return 0.1f + float(100 - quality) * 0.09f;
-    return 6.4f + std::pow(2.5f, float(30 - quality) / 5.0f) / 6.25f;
+    return qMin(25.0f, 6.4f + std::pow(2.5f, float(30 - quality) / 5.0f) / 6.25f);
 }
 
 // Colour spaces libjxl can describe without an ICC profile: Qt's named primaries with a

@@ -1,0 +1,71 @@
+#include "convert/encodersettings.h"
+
+#include "convert/conversionoptions.h"
+#include "convert/tiffdeflate.h"
+
+#include <QIODevice>
+#include <QImageWriter>
+
+namespace {
+
+// The writers of WEBP, AVIF and JPEG XL encode without loss when asked for quality 100.
+constexpr int LosslessQuality = 100;
+
+int lossyOrLossless(int quality, bool lossless)
+{
+    return lossless ? LosslessQuality : qBound(0, quality, 99);
+}
+
+} // namespace
+
+EncoderSettings encoderSettings(const ConversionOptions &options)
+{
+    EncoderSettings settings(options.targeFileQuality);
+    settings.webpQuality = options.webpQuality;
+    settings.webpLossless = options.webpLossless;
+    settings.avifQuality = options.avifQuality;
+    settings.avifLossless = options.avifLossless;
+    settings.heicQuality = options.heicQuality;
+    settings.heifQuality = options.heifQuality;
+    settings.jxlQuality = options.jxlQuality;
+    settings.jxlLossless = options.jxlLossless;
+    settings.pngCompression = options.pngCompression;
+    settings.tiffCompression = options.tiffCompression;
+    return settings;
+}
+
+void applyEncoderSettings(QImageWriter &writer, const QByteArray &format, const EncoderSettings &settings)
+{
+    if (format == "jpg")
+        writer.setQuality(settings.jpgQuality);
+    else if (format == "webp")
+        writer.setQuality(lossyOrLossless(settings.webpQuality, settings.webpLossless));
+    else if (format == "avif")
+        writer.setQuality(lossyOrLossless(settings.avifQuality, settings.avifLossless));
+    else if (format == "jxl")
+        writer.setQuality(lossyOrLossless(settings.jxlQuality, settings.jxlLossless));
+    else if (format == "heic")
+        writer.setQuality(qBound(0, settings.heicQuality, 99));
+    else if (format == "heif")
+        writer.setQuality(qBound(0, settings.heifQuality, 99));
+    else if (format == "tiff" && settings.tiffCompression == EncoderSettings::TiffLzw)
+        writer.setCompression(1);
+}
+
+bool writeWithSettings(
+    QImageWriter &writer, const QImage &image, const QByteArray &format, const EncoderSettings &settings)
+{
+    if (format != "tiff" || settings.tiffCompression != EncoderSettings::TiffDeflate)
+        return writer.write(image);
+    const QByteArray bytes = encodeDeflateTiff(image);
+    return !bytes.isEmpty() && writer.device()->write(bytes) == bytes.size();
+}
+
+int pngQuality(const EncoderSettings &settings)
+{
+    const int level = qBound(0, settings.pngCompression, 9);
+    if (level == EncoderSettings::DefaultPngCompression)
+        return -1;
+    // The encoder maps a quality q to level (100 - q) * 9 / 91; this is the q that gives `level`.
+    return 100 - (level * 91 + 8) / 9;
+}

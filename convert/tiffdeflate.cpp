@@ -1,0 +1,167 @@
+#include "convert/tiffdeflate.h"
+
+#include <QtEndian>
+#include <libdeflate.h>
+#include <memory>
+
+namespace {
+
+enum Type : quint16 { Short = 3, Long = 4, Rational = 5 };
+
+constexpr qint64 StripTarget = 64 * 1024; // uncompressed bytes per strip, as libtiff suggests
+constexpr quint16 AdobeDeflate = 8;
+constexpr quint16 HorizontalPredictor = 2;
+constexpr quint16 UnassociatedAlpha = 2;
+
+struct Entry {
+    quint16 tag;
+    Type type;
+    QList<quint32> values; // rationals as numerator, denominator pairs
+};
+
+int typeSize(Type type)
+{
+    return type == Short ? 2 : type == Long ? 4 : 8;
+}
+
+void put16(QByteArray &out, quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+
+void put32(QByteArray &out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+void putValues(QByteArray &out, const Entry &entry)
+{
+    for (const quint32 value : entry.values) {
+        if (entry.type == Short)
+            put16(out, quint16(value));
+        else
+            put32(out, value);
+    }
+}
+
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor *compressor) const { libdeflate_free_compressor(compressor); }
+};
+using Compressor = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
+
+// zlib's default level, as libtiff uses it.
+constexpr int DeflateLevel = 6;
+
+// One strip: every row differenced against its left neighbour, per sample, then deflated.
+QByteArray deflateStrip(
+    libdeflate_compressor *compressor, const QImage &image, int firstRow, int rows, int samples)
+{
+    const qsizetype rowBytes = qsizetype(image.width()) * samples;
+    QByteArray raw(rowBytes * rows, Qt::Uninitialized);
+    for (int r = 0; r < rows; ++r) {
+        const uchar *line = image.constScanLine(firstRow + r);
+        auto *target = reinterpret_cast<uchar *>(raw.data()) + r * rowBytes;
+        for (qsizetype i = rowBytes - 1; i >= samples; --i)
+            target[i] = uchar(line[i] - line[i - samples]);
+        for (int i = 0; i < qMin<qsizetype>(samples, rowBytes); ++i)
+            target[i] = line[i];
+    }
+    QByteArray packed(
+        qsizetype(libdeflate_zlib_compress_bound(compressor, size_t(raw.size()))), Qt::Uninitialized);
+    const size_t size = libdeflate_zlib_compress(
+        compressor, raw.constData(), size_t(raw.size()), packed.data(), size_t(packed.size()));
+    if (size == 0)
+        return {};
+    packed.truncate(qsizetype(size));
+    return packed;
+}
+
+quint32 dotsPerInch(int dotsPerMeter)
+{
+    return dotsPerMeter > 0 ? quint32(qRound(dotsPerMeter * 0.0254)) : 72;
+}
+
+} // namespace
+
+QByteArray encodeDeflateTiff(const QImage &source)
+{
+    if (source.isNull())
+        return {};
+    const bool alpha = source.hasAlphaChannel();
+    const QImage image = source.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const int samples = alpha ? 4 : 3;
+    const qint64 rowBytes = qint64(image.width()) * samples;
+    const int rowsPerStrip = int(qBound(qint64(1), StripTarget / rowBytes, qint64(image.height())));
+
+    const Compressor compressor(libdeflate_alloc_compressor(DeflateLevel));
+    if (!compressor)
+        return {};
+    QByteArray out("II*\0\0\0\0\0", 8);
+    QList<quint32> offsets, counts;
+    for (int row = 0; row < image.height(); row += rowsPerStrip) {
+        const QByteArray strip
+            = deflateStrip(compressor.get(), image, row, qMin(rowsPerStrip, image.height() - row), samples);
+        if (strip.isEmpty())
+            return {};
+        offsets.append(quint32(out.size()));
+        counts.append(quint32(strip.size()));
+        out.append(strip);
+        if (out.size() & 1)
+            out.append('\0');
+        if (out.size() > 0xF0000000LL)
+            return {};
+    }
+
+    QList<Entry> entries = {
+        { 256, Long, { quint32(image.width()) } },
+        { 257, Long, { quint32(image.height()) } },
+        { 258, Short, QList<quint32>(samples, 8) },
+        { 259, Short, { AdobeDeflate } },
+        { 262, Short, { 2 } }, // RGB
+        { 273, Long, offsets },
+        { 277, Short, { quint32(samples) } },
+        { 278, Long, { quint32(rowsPerStrip) } },
+        { 279, Long, counts },
+        { 282, Rational, { dotsPerInch(image.dotsPerMeterX()), 1 } },
+        { 283, Rational, { dotsPerInch(image.dotsPerMeterY()), 1 } },
+        { 284, Short, { 1 } }, // samples interleaved
+        { 296, Short, { 2 } }, // inch
+        { 317, Short, { HorizontalPredictor } },
+    };
+    if (alpha)
+        entries.append({ 338, Short, { UnassociatedAlpha } });
+
+    // Values longer than four bytes go before the directory, which points at them.
+    QList<quint32> valueOffsets;
+    for (const Entry &entry : std::as_const(entries)) {
+        const int count = entry.type == Rational ? entry.values.size() / 2 : entry.values.size();
+        if (count * typeSize(entry.type) <= 4) {
+            valueOffsets.append(0);
+            continue;
+        }
+        valueOffsets.append(quint32(out.size()));
+        putValues(out, entry);
+    }
+    qToLittleEndian(quint32(out.size()), out.data() + 4);
+    put16(out, quint16(entries.size()));
+    for (int i = 0; i < entries.size(); ++i) {
+        const Entry &entry = entries.at(i);
+        const int count = entry.type == Rational ? entry.values.size() / 2 : entry.values.size();
+        put16(out, entry.tag);
+        put16(out, entry.type);
+        put32(out, quint32(count));
+        if (valueOffsets.at(i) != 0) {
+            put32(out, valueOffsets.at(i));
+            continue;
+        }
+        const qsizetype start = out.size();
+        putValues(out, entry);
+        out.append(QByteArray(4 - (out.size() - start), '\0'));
+    }
+    put32(out, 0);
+    return out;
+}

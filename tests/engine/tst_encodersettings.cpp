@@ -1,0 +1,205 @@
+#include "convert/imagewriter.h"
+#include "testsupport.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Setter = void (*)(EncoderSettings &, int);
+
+void setWebp(EncoderSettings &s, int v)
+{
+    s.webpQuality = v;
+}
+void setAvif(EncoderSettings &s, int v)
+{
+    s.avifQuality = v;
+}
+void setHeic(EncoderSettings &s, int v)
+{
+    s.heicQuality = v;
+}
+void setHeif(EncoderSettings &s, int v)
+{
+    s.heifQuality = v;
+}
+void setJxl(EncoderSettings &s, int v)
+{
+    s.jxlQuality = v;
+}
+void setJpg(EncoderSettings &s, int v)
+{
+    s.jpgQuality = v;
+}
+void setPng(EncoderSettings &s, int v)
+{
+    s.pngCompression = v;
+}
+void setTiff(EncoderSettings &s, int v)
+{
+    s.tiffCompression = v;
+}
+void webpLossless(EncoderSettings &s, int v)
+{
+    s.webpLossless = v;
+}
+void avifLossless(EncoderSettings &s, int v)
+{
+    s.avifLossless = v;
+}
+void jxlLossless(EncoderSettings &s, int v)
+{
+    s.jxlLossless = v;
+}
+
+// Flat areas and a soft photo part, so that both dictionary and entropy coders have work.
+QImage mixedPicture(bool alpha)
+{
+    QImage image = TestSupport::makePhotoLike(160, 120, alpha);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 80, 60, QColor(30, 120, 200, alpha ? 128 : 255));
+    painter.fillRect(80, 60, 80, 60, Qt::white);
+    return image;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Setter)
+
+class TestEncoderSettings : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+    qint64 write(const QImage &image, const QString &name, const EncoderSettings &settings)
+    {
+        QString error;
+        if (!writeImageFile(image, dir.filePath(name), settings, &error))
+            qWarning().noquote() << name << error;
+        return QFileInfo(dir.filePath(name)).size();
+    }
+
+private Q_SLOTS:
+    void qualityGrowsTheFile_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<Setter>("set");
+        QTest::newRow("webp") << "webp" << &setWebp;
+        QTest::newRow("avif") << "avif" << &setAvif;
+        QTest::newRow("heic") << "heic" << &setHeic;
+        QTest::newRow("heif") << "heif" << &setHeif;
+        QTest::newRow("jxl") << "jxl" << &setJxl;
+        QTest::newRow("jpg") << "jpg" << &setJpg;
+    }
+
+    // Higher quality: a larger file that comes back closer to the source.
+    void qualityGrowsTheFile()
+    {
+        QFETCH(QString, ext);
+        QFETCH(Setter, set);
+        const QImage source = mixedPicture(false);
+        qint64 lastSize = 0;
+        double lastPsnr = 0;
+        for (const int quality : { 0, 30, 60, 90, 99 }) {
+            EncoderSettings settings;
+            set(settings, quality);
+            const QString name = QString("q%1.%2").arg(quality).arg(ext);
+            const qint64 size = write(source, name, settings);
+            QImage back(dir.filePath(name));
+            QVERIFY2(!back.isNull(), qPrintable(name));
+            QCOMPARE(back.size(), source.size());
+            const double psnr = TestSupport::psnr(source, back.convertToFormat(QImage::Format_RGB32));
+            QVERIFY2(size > lastSize,
+                qPrintable(QString("%1: %2 bytes after %3").arg(name).arg(size).arg(lastSize)));
+            QVERIFY2(psnr > lastPsnr - 0.1,
+                qPrintable(QString("%1: %2 dB after %3").arg(name).arg(psnr).arg(lastPsnr)));
+            lastSize = size;
+            lastPsnr = psnr;
+        }
+    }
+
+    void losslessIsExact_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<Setter>("set");
+        QTest::newRow("webp") << "webp" << &webpLossless;
+        QTest::newRow("avif") << "avif" << &avifLossless;
+        QTest::newRow("jxl") << "jxl" << &jxlLossless;
+    }
+
+    void losslessIsExact()
+    {
+        QFETCH(QString, ext);
+        QFETCH(Setter, set);
+        const QImage source = mixedPicture(false);
+        EncoderSettings settings;
+        set(settings, true);
+        write(source, "lossless." + ext, settings);
+        const QImage back(dir.filePath("lossless." + ext));
+        QCOMPARE(back.size(), source.size());
+        QCOMPARE(TestSupport::psnr(source, back), std::numeric_limits<double>::infinity());
+    }
+
+    void compressionKeepsThePixels_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<Setter>("set");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("alpha");
+        QTest::addColumn<qint64>("largestSize");
+        // 160 x 120 x 3 bytes uncompressed, plus headers.
+        QTest::newRow("png 0") << "png" << &setPng << 0 << false << qint64(58000);
+        QTest::newRow("png 9") << "png" << &setPng << 9 << false << qint64(40000);
+        QTest::newRow("png 9 alpha") << "png" << &setPng << 9 << true << qint64(60000);
+        QTest::newRow("tiff none") << "tiff" << &setTiff << 0 << false << qint64(58000);
+        QTest::newRow("tiff lzw") << "tiff" << &setTiff << 1 << false << qint64(50000);
+        QTest::newRow("tiff deflate") << "tiff" << &setTiff << 2 << false << qint64(30000);
+        QTest::newRow("tiff deflate alpha") << "tiff" << &setTiff << 2 << true << qint64(42000);
+        QTest::newRow("tiff deflate 1x1") << "tiff" << &setTiff << 2 << true << qint64(400);
+    }
+
+    void compressionKeepsThePixels()
+    {
+        QFETCH(QString, ext);
+        QFETCH(Setter, set);
+        QFETCH(int, value);
+        QFETCH(bool, alpha);
+        QFETCH(qint64, largestSize);
+        const QImage source = QString(QTest::currentDataTag()).endsWith("1x1")
+            ? mixedPicture(alpha).copy(90, 70, 1, 1)
+            : mixedPicture(alpha);
+        EncoderSettings settings;
+        set(settings, value);
+        const qint64 size = write(source, "c." + ext, settings);
+        QVERIFY2(size > 0 && size <= largestSize, qPrintable(QString::number(size)));
+        QImageReader reader(dir.filePath("c." + ext));
+        const QImage back = reader.read();
+        QVERIFY2(!back.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(back.hasAlphaChannel(), alpha);
+        // Half-transparent pixels may round once where a reader premultiplies them.
+        const double psnr = TestSupport::psnr(source, back);
+        QVERIFY2(alpha ? psnr > 45 : std::isinf(psnr), qPrintable(QString::number(psnr)));
+    }
+
+    void independentReaderTakesDeflateTiff()
+    {
+        if (!TestSupport::haveTool("tiffinfo"))
+            QSKIP("tiffinfo (libtiff-tools) is not installed");
+        EncoderSettings settings;
+        settings.tiffCompression = EncoderSettings::TiffDeflate;
+        write(mixedPicture(true), "check.tiff", settings);
+        QByteArray output;
+        QCOMPARE(TestSupport::runTool("tiffinfo", { "-D", dir.filePath("check.tiff") }, &output), 0);
+        QVERIFY2(output.contains("AdobeDeflate") && !output.contains("rror"), output.constData());
+    }
+};
+
+QTEST_MAIN(TestEncoderSettings)
+#include "tst_encodersettings.moc"
