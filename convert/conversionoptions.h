@@ -27,6 +27,11 @@ struct ConversionOptions
     int pngCompression = EncoderSettings::DefaultPngCompression;
     int tiffCompression = EncoderSettings::TiffNone;
     QString outputFolder;
+    // Naming and folders of a file job; the defaults give the names and places of earlier versions.
+    QString namePattern = QStringLiteral("{name}");
+    int targetExistsAction = 0; // 0 ask, 1 skip, 2 add a number
+    bool keepFolderStructure = false;
+    bool saveNextToOriginal = false;
     QString lastPicturesDir;
 
     // Combined PDF
@@ -48,6 +53,9 @@ struct ConversionOptions
     int scaleRelativeTo = 0;
     int scaleRelativeWidth = 1920;
     int scaleRelativeHeight = 1080;
+    int scaleRelativeEdge = 1920; // for scaleRelativeTo 2 (long edge) and 3 (short edge)
+    bool scaleNoEnlarge = false;
+    bool scaleKeepAspect = false; // absolute size: fit within the box instead of stretching
 
     // Text watermark; textFont is the form's standard font until the store or the user sets one.
     QString textContent;

@@ -6,6 +6,7 @@
 #include "convert/imagewriter.h"
 #include "convert/outputformats.h"
 #include "convert/pdfassembly.h"
+#include "convert/targetnaming.h"
 #include "imaging/failurereasons.h"
 #include "imaging/memorybudget.h"
 #include "imaging/renderpipeline.h"
@@ -64,13 +65,21 @@ void ConvertImagesThread::runFileJob()
     if (!_urls.isEmpty())
         setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(options.outputFolder).absoluteFilePath()));
 
-    const QList<bool> claimed = targetsClaimedEarlier();
+    const QStringList targets = targetPaths.size() == _urls.size()
+        ? targetPaths
+        : TargetNaming::planTargets(_urls, targetFolder, targetExt, options);
+    const QList<bool> claimed = targetsClaimedEarlier(targets);
     for (qsizetype i = 0; i < _urls.size(); ++i) {
         if (stopRequested.load(std::memory_order_relaxed))
             return;
         const QString &source = _urls.at(i);
         Q_EMIT updateFileName(source);
-        const QString target = targetPathFor(targetFolder, source, targetExt);
+        const QString target = targets.at(i);
+        if (target.isEmpty()) {
+            recordFailure(
+                source, targetPathFor(targetFolder, source, targetExt), tr("no free numbered name"));
+            continue;
+        }
         if (claimed.at(i)) {
             recordFailure(source, target, FailureReason::sameNameInJob(QFileInfo(target).fileName()));
             continue;
@@ -78,26 +87,33 @@ void ConvertImagesThread::runFileJob()
         if (!overwriteExisting) {
             const QFileInfo existing(target);
             if (existing.exists() || existing.isSymLink()) {
+                if (options.targetExistsAction == TargetNaming::Skip) {
+                    Q_EMIT fileSkipped(source, target);
+                    continue;
+                }
                 fileExistsList.append(target);
                 fileSourceList.append(source);
                 continue;
             }
         }
+        // Sub-folders kept from the sources are made as they are needed.
+        if (options.keepFolderStructure && !options.saveNextToOriginal)
+            QDir().mkpath(QFileInfo(target).absolutePath());
         convertOne(source, target, options);
     }
 }
 
 // Whether each source's target is the target of an earlier source of the job: the job writes a
 // target once, for the first source that names it, decided before anything is written.
-QList<bool> ConvertImagesThread::targetsClaimedEarlier() const
+QList<bool> ConvertImagesThread::targetsClaimedEarlier(const QStringList &targets)
 {
     QList<bool> claimed;
-    claimed.reserve(_urls.size());
-    QSet<QString> targets;
-    for (const QString &source : _urls) {
-        const QString key = pathKey(targetPathFor(targetFolder, source, targetExt));
-        claimed.append(targets.contains(key));
-        targets.insert(key);
+    claimed.reserve(targets.size());
+    QSet<QString> keys;
+    for (const QString &target : targets) {
+        const QString key = pathKey(target);
+        claimed.append(!target.isEmpty() && keys.contains(key));
+        keys.insert(key);
     }
     return claimed;
 }

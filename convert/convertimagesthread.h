@@ -23,6 +23,9 @@ public:
     QString targetFolder;
     QString targetExt;
     bool overwriteExisting = false;
+    // The target of each source when the caller knows them already (a second job over sources
+    // of the first); otherwise planned from the naming options.
+    QStringList targetPaths;
     QStringList fileExistsList;
     QStringList fileSourceList;
 
@@ -39,6 +42,8 @@ Q_SIGNALS:
     void threadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList);
     // One source that could not be converted, emitted as soon as it happens.
     void conversionFailed(QString source, QString target, QString reason);
+    // A source left alone because its target exists and the user chose to skip such files.
+    void fileSkipped(QString source, QString target);
 
 protected:
     void run() override;
@@ -46,7 +51,7 @@ protected:
 private:
     void runFileJob();
     void runPdfJob();
-    QList<bool> targetsClaimedEarlier() const;
+    static QList<bool> targetsClaimedEarlier(const QStringList &targets);
     void convertOne(const QString &source, const QString &target, const ConversionOptions &options);
     void recordFailure(const QString &source, const QString &target, const QString &reason);
 

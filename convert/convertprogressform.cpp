@@ -27,6 +27,25 @@ QString failureDetails(const ConversionFailureList &failures)
     return lines.join(QLatin1Char('\n'));
 }
 
+QString clockText(qint64 ms)
+{
+    const qint64 seconds = ms / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// "n of N", the time so far and, once one file is done, the time the rest should take at that pace.
+QString progressText(int current, int total, qint64 elapsedMs)
+{
+    QString text = ConvertProgressForm::tr("Converting %1 of %2, %3 elapsed")
+                       .arg(current)
+                       .arg(total)
+                       .arg(clockText(elapsedMs));
+    if (current > 1)
+        text += ConvertProgressForm::tr(", about %1 remaining")
+                    .arg(clockText(elapsedMs * (total - current + 1) / (current - 1)));
+    return text;
+}
+
 } // namespace
 
 ConvertProgressForm::ConvertProgressForm(QWidget *parent)
@@ -51,8 +70,10 @@ void ConvertProgressForm::startConvert(
     _urls = urls;
     this->targetFolder = targetFolder;
     this->targetExt = targetExt;
-    if (conversionSize < 0)
+    if (conversionSize < 0) {
         conversionSize = urls.size();
+        clock.start();
+    }
 
     ui->progressBar->setMaximum(int(urls.size()));
     ui->progressBar->setValue(0);
@@ -66,6 +87,10 @@ void ConvertProgressForm::startConvert(
     thread->targetFolder = targetFolder;
     thread->targetExt = targetExt;
     thread->overwriteExisting = overwrite;
+    if (overwrite) {
+        for (const QString &url : urls)
+            thread->targetPaths.append(existingTargets.value(url));
+    }
 
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &ConvertImagesThread::updateFileName, this, &ConvertProgressForm::handleUpdateFileName);
@@ -103,6 +128,7 @@ void ConvertProgressForm::handleUpdateFileName(QString fileName)
     ui->label_2->setText(fileName);
     ui->progressBar->setValue(ui->progressBar->value() + 1);
     ++handledInJob;
+    ui->label->setText(progressText(ui->progressBar->value(), ui->progressBar->maximum(), clock.elapsed()));
 }
 
 void ConvertProgressForm::handleConversionFailed(QString source, QString target, QString reason)
@@ -123,6 +149,8 @@ void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, Q
 {
     Q_EMIT showToolbarSignal(true);
     attempted = attempted || handledInJob > fileExistsList.size() || !failures.isEmpty();
+    for (qsizetype i = 0; i < fileExistsList.size() && i < fileSourceList.size(); ++i)
+        existingTargets.insert(fileSourceList.at(i), fileExistsList.at(i));
     if (fileExistsList.isEmpty()) {
         showCompletionMessage();
         return;

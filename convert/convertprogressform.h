@@ -2,6 +2,8 @@
 
 #include "convert/conversionfailure.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QUrl>
@@ -76,4 +78,7 @@ private:
     bool asking = false;
     bool refused = false;
     bool quietEnd = false;
+    // Existing targets by source, so that a second job writes the very names the first one chose.
+    QHash<QString, QString> existingTargets;
+    QElapsedTimer clock;
 };

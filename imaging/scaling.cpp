@@ -77,7 +77,28 @@ void halveRows(const QImage &image, QImage &half, int first, int last)
 
 } // namespace
 
-std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, int h)
+namespace {
+
+// The absolute box with the picture's proportions kept: the side that meets the box first is fixed.
+QSize fitWithin(int w, int h, int boxWidth, int boxHeight)
+{
+    if (qint64(w) * boxHeight >= qint64(h) * boxWidth)
+        return QSize(boxWidth, proportionalSide(w, h, boxWidth));
+    return QSize(proportionalSide(h, w, boxHeight), boxHeight);
+}
+
+// "Do not enlarge": a size that keeps the proportions grows no side, so it is either all reduction
+// or the picture keeps its size; a stretched size is limited side by side.
+QSize withoutEnlarging(QSize size, int w, int h, bool proportional)
+{
+    if (!proportional)
+        return QSize(qMin(size.width(), w), qMin(size.height(), h));
+    if (size.width() > w || size.height() > h)
+        return QSize(w, h);
+    return size;
+}
+
+std::optional<QSize> unlimitedScaledSize(const ConversionOptions &options, int w, int h)
 {
     switch (options.scaleType) {
     case 0: {
@@ -86,8 +107,17 @@ std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, 
         return QSize(clampToInt(qint64(w) * p / 100), clampToInt(qint64(h) * p / 100));
     }
     case 1:
+        if (options.scaleKeepAspect)
+            return fitWithin(w, h, options.scaleAbsoluteWitdh, options.scaleAbsoluteHeight);
         return QSize(options.scaleAbsoluteWitdh, options.scaleAbsoluteHeight);
     case 2:
+        if (options.scaleRelativeTo == 2 || options.scaleRelativeTo == 3) {
+            // Long edge or short edge: whichever side that is gets the length.
+            const bool widthIsIt = (w >= h) == (options.scaleRelativeTo == 2);
+            const int edge = options.scaleRelativeEdge;
+            return widthIsIt ? QSize(edge, proportionalSide(w, h, edge))
+                             : QSize(proportionalSide(h, w, edge), edge);
+        }
         if (options.scaleRelativeTo == 0) {
             const int width = options.scaleRelativeWidth;
             return QSize(width, proportionalSide(w, h, width));
@@ -98,6 +128,17 @@ std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, 
     default:
         return std::nullopt;
     }
+}
+
+} // namespace
+
+std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, int h)
+{
+    const std::optional<QSize> size = unlimitedScaledSize(options, w, h);
+    if (!size || !options.scaleNoEnlarge)
+        return size;
+    const bool stretched = options.scaleType == 1 && !options.scaleKeepAspect;
+    return withoutEnlarging(*size, w, h, !stretched);
 }
 
 Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfActive)

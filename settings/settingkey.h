@@ -60,6 +60,13 @@ enum class SettingItem {
     JxlLossless = 207,
     PngCompression = 208,
     TiffCompression = 209,
+    NamePattern = 210,
+    TargetExistsAction = 211,
+    KeepFolderStructure = 212,
+    SaveNextToOriginal = 213,
+    ScaleRelativeEdge = 214,
+    ScaleNoEnlarge = 215,
+    ScaleKeepAspect = 216,
 };
 
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,

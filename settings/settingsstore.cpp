@@ -137,6 +137,12 @@ const QList<SettingKey> &settingKeys()
         intKey<&Options::tiffCompression>(
             "tiffCompression", I::TiffCompression, E::TiffNone, false, E::TiffNone, E::TiffDeflate),
         stringKey<&Options::outputFolder>("outputFolder", I::OutputFolder, false),
+        { QStringLiteral("namePattern"), I::NamePattern, QStringLiteral("{name}"), false,
+            &stringValue<&Options::namePattern>, &assignString<&Options::namePattern>, SettingKey::String, 0,
+            0 },
+        intKey<&Options::targetExistsAction>("targetExistsAction", I::TargetExistsAction, 0, false, 0, 2),
+        boolKey<&Options::keepFolderStructure>("keepFolderStructure", I::KeepFolderStructure, false, false),
+        boolKey<&Options::saveNextToOriginal>("saveNextToOriginal", I::SaveNextToOriginal, false, false),
         stringKey<&Options::pdfFileName>("pdfFileName", I::PdfFile, false),
         intKey<&Options::pdfPaperSize>("pdfPaperSize", I::PdfPaperSize, 0, false, 0, 4),
         boolKey<&Options::resizeImageToPaper>("resizeImageToPaper", I::PdfFile, false, false),
@@ -152,11 +158,15 @@ const QList<SettingKey> &settingKeys()
             "scaleAbsoluteWitdh", I::ScaleAbsoluteWidth, 1920, true, 0, INT_MAX),
         intKey<&Options::scaleAbsoluteHeight>(
             "scaleAbsoluteHeight", I::ScaleAbsoluteHeight, 1080, true, 0, INT_MAX),
-        intKey<&Options::scaleRelativeTo>("scaleRelativeTo", I::ScaleRelativeTo, 0, true, 0, 1),
+        intKey<&Options::scaleRelativeTo>("scaleRelativeTo", I::ScaleRelativeTo, 0, true, 0, 3),
         intKey<&Options::scaleRelativeWidth>(
             "scaleRelativeWidth", I::ScaleRelativeWidth, 1920, true, 0, INT_MAX),
         intKey<&Options::scaleRelativeHeight>(
             "scaleRelativeHeight", I::ScaleRelativeHeight, 1080, true, 0, INT_MAX),
+        intKey<&Options::scaleRelativeEdge>(
+            "scaleRelativeEdge", I::ScaleRelativeEdge, 1920, true, 0, INT_MAX),
+        boolKey<&Options::scaleNoEnlarge>("scaleNoEnlarge", I::ScaleNoEnlarge, false, true),
+        boolKey<&Options::scaleKeepAspect>("scaleKeepAspect", I::ScaleKeepAspect, false, true),
         stringKey<&Options::textContent>("textContent", I::TextContent, true),
         fontKey("textFont", I::TextFont),
         intKey<&Options::textSize>("textSize", I::TextSize, 12, true, 0, 999),
