@@ -27,6 +27,8 @@ struct ConversionOptions
     int pngCompression = EncoderSettings::DefaultPngCompression;
     int tiffCompression = EncoderSettings::TiffNone;
     QString outputFolder;
+    // Under the transparent parts of a picture, for targets that hold no transparency.
+    QColor backgroundColor = Qt::white;
     // Naming and folders of a file job; the defaults give the names and places of earlier versions.
     QString namePattern = QStringLiteral("{name}");
     int targetExistsAction = 0; // 0 ask, 1 skip, 2 add a number

@@ -31,6 +31,7 @@ EncoderSettings encoderSettings(const ConversionOptions &options)
     settings.jxlLossless = options.jxlLossless;
     settings.pngCompression = options.pngCompression;
     settings.tiffCompression = options.tiffCompression;
+    settings.background = options.backgroundColor;
     return settings;
 }
 

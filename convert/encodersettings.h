@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 
 class QImage;
 class QImageWriter;
@@ -37,6 +38,7 @@ struct EncoderSettings {
     bool jxlLossless = false;
     int pngCompression = DefaultPngCompression; // zlib level 0..9
     int tiffCompression = TiffNone;
+    QColor background = Qt::white; // under transparent parts, for formats without transparency
 };
 
 EncoderSettings encoderSettings(const ConversionOptions &options);

@@ -112,7 +112,7 @@ bool writeImageFile(const QImage &image, const QString &targetPath, const Encode
     metadataWriter.prepare(&writer);
     // JPEG holds no transparency: written as it is, a transparent area would come out black.
     const bool opaqueFormat = format == "jpg" || format == "jpeg";
-    if (!writeWithSettings(writer, opaqueFormat ? flattenOntoBackground(image) : image, format, encoder)) {
+    if (!writeWithSettings(writer, opaqueFormat ? flattenOntoBackground(image, encoder.background) : image, format, encoder)) {
         // A write that ran out of room makes the encoder fail too; the file's reason is the real one.
         reason = file.writeFailure();
         file.cancel();

@@ -58,6 +58,7 @@ PdfPageSetup PdfPageSetup::fromOptions(const ConversionOptions &options)
     setup.margin = options.pdfPaperMargin != 0 ? options.pdfPaperMarginSize * 10 : 0;
     setup.resizeImageToPaper = options.resizeImageToPaper;
     setup.transformation = options.pdfSmoothEdges ? Qt::SmoothTransformation : Qt::FastTransformation;
+    setup.background = options.backgroundColor;
     return setup;
 }
 

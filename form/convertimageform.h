@@ -17,6 +17,7 @@
 #include <optional>
 
 class CocoaCode;
+class FileOptionsPanel;
 class LoadPreviewImageThread;
 class PreviewDialog;
 class QAbstractButton;
@@ -164,6 +165,8 @@ private slots:
     void on_absoluteHeightLineEdit_textChanged(const QString &text);
     void on_relativeToComboBox_currentIndexChanged(int index);
     void on_relativeValueLineEdit_textChanged(const QString &text);
+    void on_keepAspectCheckBox_clicked();
+    void on_noEnlargeCheckBox_clicked();
 
     // Text tab (texttab.cpp).
     void on_textLineEdit_textChanged(const QString &text);
@@ -214,6 +217,13 @@ private:
     void updateMarginSizeVisibility();
     void setPdfOrientation(int orientation);
     void setPdfMargin(int margin);
+    // The encoder choices beside the quality (encodercontrols.cpp) and the file names, folders
+    // and background (fileoptions.cpp).
+    void setUpEncoderControls();
+    void updateEncoderWidgets(int target);
+    void setUpFileOptions();
+    void applyFileOptions();
+    void updateNamePreview();
 
     void applyScalingOptions();
     void setScaleType(int type, bool checked);
@@ -261,6 +271,7 @@ private:
     AddUrlsController addUrls { &sourceModel };
     std::unique_ptr<CocoaCode> cocoaCode;
     QPointer<QWidget> progressPage;
+    FileOptionsPanel *fileOptions = nullptr;
 
     bool uiReady = false;
     bool previewBusy = false;

@@ -4,6 +4,7 @@
 #include "convert/conversionoptions.h"
 #include "convert/outputformats.h"
 #include "form/convertimageform.h"
+#include "form/fileoptionspanel.h"
 #include "ui_convertimageform.h"
 
 #include <QFileInfo>
@@ -12,6 +13,8 @@ void ConvertImageForm::setUpOutputTab()
 {
     for (const TargetFormat &format : targetFormats())
         ui->targetComboBox->addItem(format.text);
+    setUpEncoderControls();
+    setUpFileOptions();
 }
 
 void ConvertImageForm::applyOutputOptions()
@@ -45,6 +48,7 @@ void ConvertImageForm::applyOutputOptions()
     ui->keepMetadataCheckBox->setChecked(options.keepMetadata);
     ui->removeLocationCheckBox->setChecked(options.removeLocation);
     ui->removeLocationCheckBox->setEnabled(options.keepMetadata);
+    applyFileOptions();
 }
 
 void ConvertImageForm::updateTargetWidgets(int target)
@@ -53,6 +57,11 @@ void ConvertImageForm::updateTargetWidgets(int target)
     ui->qualityLabel->setVisible(jpg);
     ui->qualitySpinBox->setVisible(jpg);
     ui->pdfGroupBox->setVisible(target == PdfTargetPosition);
+    updateEncoderWidgets(target);
+    if (fileOptions) {
+        fileOptions->setFileTarget(target != PdfTargetPosition);
+        updateNamePreview();
+    }
 }
 
 void ConvertImageForm::updateMarginSizeVisibility()

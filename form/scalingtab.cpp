@@ -36,13 +36,18 @@ void ConvertImageForm::applyScalingOptions()
     ui->absoluteHeightLineEdit->setText(QString::number(options.scaleAbsoluteHeight));
     ui->relativeToComboBox->setCurrentIndex(options.scaleRelativeTo);
     updateRelativeValueField();
+    ui->keepAspectCheckBox->setChecked(options.scaleKeepAspect);
+    ui->noEnlargeCheckBox->setChecked(options.scaleNoEnlarge);
     ui->scaleOptionsWidget->setEnabled(ui->scaleImageCheckBox->isChecked());
 }
 
 void ConvertImageForm::updateRelativeValueField()
 {
     const ConversionOptions &options = conversionOptions();
-    if (options.scaleRelativeTo != 0) {
+    if (options.scaleRelativeTo == 2 || options.scaleRelativeTo == 3) {
+        ui->relativeValueLabel->setText(options.scaleRelativeTo == 2 ? tr("Long edge:") : tr("Short edge:"));
+        ui->relativeValueLineEdit->setText(QString::number(options.scaleRelativeEdge));
+    } else if (options.scaleRelativeTo != 0) {
         ui->relativeValueLabel->setText(tr("Height:"));
         ui->relativeValueLineEdit->setText(QString::number(options.scaleRelativeHeight));
     } else {
@@ -110,10 +115,28 @@ void ConvertImageForm::on_relativeToComboBox_currentIndexChanged(int index)
 void ConvertImageForm::on_relativeValueLineEdit_textChanged(const QString &text)
 {
     const int value = decimalValue(text);
-    if (conversionOptions().scaleRelativeTo != 0)
+    const int relativeTo = conversionOptions().scaleRelativeTo;
+    if (relativeTo == 2 || relativeTo == 3)
+        changeOption(SettingItem::ScaleRelativeEdge, true,
+            [value](ConversionOptions &o) { o.scaleRelativeEdge = value; });
+    else if (relativeTo != 0)
         changeOption(SettingItem::ScaleRelativeHeight, true,
             [value](ConversionOptions &o) { o.scaleRelativeHeight = value; });
     else
         changeOption(SettingItem::ScaleRelativeWidth, true,
             [value](ConversionOptions &o) { o.scaleRelativeWidth = value; });
+}
+
+void ConvertImageForm::on_keepAspectCheckBox_clicked()
+{
+    const bool checked = ui->keepAspectCheckBox->isChecked();
+    changeOption(
+        SettingItem::ScaleKeepAspect, true, [checked](ConversionOptions &o) { o.scaleKeepAspect = checked; });
+}
+
+void ConvertImageForm::on_noEnlargeCheckBox_clicked()
+{
+    const bool checked = ui->noEnlargeCheckBox->isChecked();
+    changeOption(
+        SettingItem::ScaleNoEnlarge, true, [checked](ConversionOptions &o) { o.scaleNoEnlarge = checked; });
 }

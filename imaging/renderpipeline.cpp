@@ -100,7 +100,7 @@ bool previewTargetKeepsAlpha(const ConversionOptions &options)
 
 QImage asPreviewed(QImage image, const ConversionOptions &options)
 {
-    return previewTargetKeepsAlpha(options) ? image : flattenOntoBackground(image);
+    return previewTargetKeepsAlpha(options) ? image : flattenOntoBackground(image, options.backgroundColor);
 }
 
 bool compositeWatermarks(QImage &result, const ConversionOptions &options)

@@ -67,6 +67,7 @@ enum class SettingItem {
     ScaleRelativeEdge = 214,
     ScaleNoEnlarge = 215,
     ScaleKeepAspect = 216,
+    BackgroundColor = 217,
 };
 
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,

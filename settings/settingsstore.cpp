@@ -114,6 +114,17 @@ SettingKey colorKey(const char *key, SettingItem item)
     return { QLatin1String(key), item, QString(), true, &colorValue, &assignColor, SettingKey::Color, 0, 0 };
 }
 
+QVariant backgroundValue(const Options &options)
+{
+    return options.backgroundColor;
+}
+
+void assignBackground(Options &options, const QVariant &value, const QFont &)
+{
+    const QColor color = QColor::fromString(value.toString());
+    options.backgroundColor = color.isValid() ? color : QColor(Qt::white);
+}
+
 } // namespace
 
 const QList<SettingKey> &settingKeys()
@@ -137,6 +148,8 @@ const QList<SettingKey> &settingKeys()
         intKey<&Options::tiffCompression>(
             "tiffCompression", I::TiffCompression, E::TiffNone, false, E::TiffNone, E::TiffDeflate),
         stringKey<&Options::outputFolder>("outputFolder", I::OutputFolder, false),
+        { QStringLiteral("backgroundColor"), I::BackgroundColor, QString(), false, &backgroundValue,
+            &assignBackground, SettingKey::Color, 0, 0 },
         { QStringLiteral("namePattern"), I::NamePattern, QStringLiteral("{name}"), false,
             &stringValue<&Options::namePattern>, &assignString<&Options::namePattern>, SettingKey::String, 0,
             0 },

@@ -188,6 +188,38 @@ private Q_SLOTS:
         QVERIFY2(alpha ? psnr > 45 : std::isinf(psnr), qPrintable(QString::number(psnr)));
     }
 
+    void backgroundUnderTransparency_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("jpg default white") << "jpg" << QColor() << QColor(Qt::white);
+        QTest::newRow("jpg red") << "jpg" << QColor(Qt::red) << QColor(Qt::red);
+        QTest::newRow("jpg dark blue") << "jpg" << QColor(10, 20, 120) << QColor(10, 20, 120);
+        // PNG keeps the transparency: the background is not drawn.
+        QTest::newRow("png keeps alpha") << "png" << QColor(Qt::red) << QColor(0, 0, 0, 0);
+    }
+
+    void backgroundUnderTransparency()
+    {
+        QFETCH(QString, ext);
+        QFETCH(QColor, background);
+        QFETCH(QColor, expected);
+        QImage source(64, 64, QImage::Format_ARGB32);
+        source.fill(Qt::transparent);
+        source.setPixelColor(0, 0, Qt::green);
+        EncoderSettings settings;
+        if (background.isValid())
+            settings.background = background;
+        write(source, "bg." + ext, settings);
+        const QImage back = QImage(dir.filePath("bg." + ext)).convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(!back.isNull());
+        const QColor pixel = back.pixelColor(40, 40);
+        QVERIFY2(qAbs(pixel.red() - expected.red()) <= 2 && qAbs(pixel.green() - expected.green()) <= 2
+                && qAbs(pixel.blue() - expected.blue()) <= 2 && pixel.alpha() == expected.alpha(),
+            qPrintable(pixel.name(QColor::HexArgb)));
+    }
+
     void independentReaderTakesDeflateTiff()
     {
         if (!TestSupport::haveTool("tiffinfo"))

@@ -22,9 +22,11 @@ private Q_SLOTS:
             << 1 << 0 << false << false << QSize(4000, 3000) << QSize(1920, 1080);
         QTest::newRow("aspect, height binds")
             << 1 << 0 << false << true << QSize(4000, 3000) << QSize(1440, 1080);
-        // The free side is truncated as in the relative mode: 1000 / (4000 / 1920) is 479.99...
+        // The free side is rounded as in the relative mode: 1000 * 1920 / 4000 is 480 exactly.
         QTest::newRow("aspect, width binds")
-            << 1 << 0 << false << true << QSize(4000, 1000) << QSize(1920, 479);
+            << 1 << 0 << false << true << QSize(4000, 1000) << QSize(1920, 480);
+        QTest::newRow("aspect, rounds half up")
+            << 1 << 0 << false << true << QSize(3840, 1001) << QSize(1920, 501);
         QTest::newRow("aspect, portrait") << 1 << 0 << false << true << QSize(3000, 4000) << QSize(810, 1080);
         QTest::newRow("aspect enlarges") << 1 << 0 << false << true << QSize(400, 300) << QSize(1440, 1080);
         QTest::newRow("aspect, no enlarge") << 1 << 0 << true << true << QSize(400, 300) << QSize(400, 300);

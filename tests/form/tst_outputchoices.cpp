@@ -1,0 +1,191 @@
+#include "convert/conversionoptions.h"
+#include "form/convertimageform.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+using TestSupport::clearStore;
+using TestSupport::openMainApp;
+using TestSupport::storedKeys;
+using TestSupport::storedValue;
+
+// The controls for the encoders, the file names and folders, the background and the resize rules:
+// each writes and stores its own option, shows the stored value at start, and Reset restores the
+// resize rules while the output choices stay, as the target and the output folder do.
+class TestOutputChoices : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ConvertImageForm> form;
+    QTemporaryDir dir;
+
+    template <typename T> T *widget(const QString &name) { return TestSupport::child<T>(form.get(), name); }
+
+    void startForm()
+    {
+        form = std::make_unique<ConvertImageForm>();
+        form->restoreSettings();
+        form->show();
+    }
+
+    // Puts `input` into the control as a user would: a value, an index, a text or a click.
+    void enter(const QString &name, const QVariant &input)
+    {
+        QWidget *target = widget<QWidget>(name);
+        if (auto *spin = qobject_cast<QSpinBox *>(target))
+            spin->setValue(input.toInt());
+        else if (auto *combo = qobject_cast<QComboBox *>(target))
+            combo->setCurrentIndex(input.toInt());
+        else if (auto *line = qobject_cast<QLineEdit *>(target))
+            line->setText(input.toString());
+        else if (auto *box = qobject_cast<QCheckBox *>(target))
+            box->click();
+        else
+            QFAIL("unexpected widget type");
+    }
+
+private Q_SLOTS:
+    void init() { TestSupport::resetFormState(); }
+    void cleanup() { form.reset(); }
+
+    void controlStoresItsOption_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QVariant>("input");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("webp quality") << 8 << "formatQualitySpinBox" << QVariant(40) << "webpQuality"
+                                      << "40";
+        QTest::newRow("avif quality") << 0 << "formatQualitySpinBox" << QVariant(33) << "avifQuality"
+                                      << "33";
+        QTest::newRow("heic quality") << 2 << "formatQualitySpinBox" << QVariant(80) << "heicQuality"
+                                      << "80";
+        QTest::newRow("heif quality") << 3 << "formatQualitySpinBox" << QVariant(81) << "heifQuality"
+                                      << "81";
+        QTest::newRow("jxl quality") << 5 << "formatQualitySpinBox" << QVariant(60) << "jxlQuality"
+                                     << "60";
+        QTest::newRow("jxl lossless") << 5 << "losslessCheckBox" << QVariant() << "jxlLossless"
+                                      << "true";
+        QTest::newRow("webp lossless") << 8 << "losslessCheckBox" << QVariant() << "webpLossless"
+                                       << "true";
+        QTest::newRow("avif lossless") << 0 << "losslessCheckBox" << QVariant() << "avifLossless"
+                                       << "true";
+        QTest::newRow("png level") << 6 << "pngCompressionSpinBox" << QVariant(9) << "pngCompression"
+                                   << "9";
+        QTest::newRow("tiff deflate") << 7 << "tiffCompressionComboBox" << QVariant(2) << "tiffCompression"
+                                      << "2";
+        QTest::newRow("name pattern")
+            << 4 << "namePatternLineEdit" << QVariant("{date} {name}") << "namePattern"
+            << "{date} {name}";
+        QTest::newRow("exists action") << 4 << "targetExistsComboBox" << QVariant(2) << "targetExistsAction"
+                                       << "2";
+        QTest::newRow("keep folders")
+            << 4 << "keepFolderStructureCheckBox" << QVariant() << "keepFolderStructure"
+            << "true";
+        QTest::newRow("next to original")
+            << 4 << "saveNextToOriginalCheckBox" << QVariant() << "saveNextToOriginal"
+            << "true";
+        QTest::newRow("keep aspect") << 4 << "keepAspectCheckBox" << QVariant() << "scaleKeepAspect"
+                                     << "true";
+        QTest::newRow("no enlarge") << 4 << "noEnlargeCheckBox" << QVariant() << "scaleNoEnlarge"
+                                    << "true";
+    }
+
+    void controlStoresItsOption()
+    {
+        QFETCH(int, target);
+        QFETCH(QString, object);
+        QFETCH(QVariant, input);
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        startForm();
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(target);
+        // The resize rules take clicks only while scaling is on.
+        widget<QCheckBox>("scaleImageCheckBox")->click();
+        clearStore();
+        enter(object, input);
+        QCOMPARE(storedKeys(), QStringList { key });
+        QCOMPARE(storedValue(key).toString(), stored);
+    }
+
+    // One quality box serves five formats, each with its own value; JPG keeps its own box.
+    void qualityFollowsTheTarget()
+    {
+        startForm();
+        auto *targets = widget<QComboBox>("targetComboBox");
+        auto *quality = widget<QSpinBox>("formatQualitySpinBox");
+        targets->setCurrentIndex(8);
+        quality->setValue(40);
+        targets->setCurrentIndex(0);
+        QCOMPARE(quality->value(), 70);
+        QVERIFY(widget<QCheckBox>("losslessCheckBox")->isVisibleTo(form.get()));
+        targets->setCurrentIndex(2);
+        QCOMPARE(quality->value(), 50);
+        QVERIFY(!widget<QCheckBox>("losslessCheckBox")->isVisibleTo(form.get()));
+        targets->setCurrentIndex(4);
+        QVERIFY(!quality->isVisibleTo(form.get()));
+        QVERIFY(widget<QSpinBox>("qualitySpinBox")->isVisibleTo(form.get()));
+        targets->setCurrentIndex(8);
+        QCOMPARE(quality->value(), 40);
+        QCOMPARE(conversionOptions().avifQuality, 70);
+        widget<QCheckBox>("losslessCheckBox")->click();
+        QVERIFY(!quality->isEnabled());
+    }
+
+    void storedChoicesShowAtStart()
+    {
+        {
+            const std::unique_ptr<QSettings> settings = openMainApp();
+            settings->setValue("targeFileType", 7);
+            settings->setValue("tiffCompression", 1);
+            settings->setValue("namePattern", "{counter}-{name}");
+            settings->setValue("targetExistsAction", 1);
+            settings->setValue("saveNextToOriginal", true);
+            settings->setValue("backgroundColor", "#ff0000");
+            settings->setValue("scaleRelativeTo", 3);
+            settings->setValue("scaleRelativeEdge", 1600);
+            settings->setValue("scaleNoEnlarge", true);
+        }
+        startForm();
+        QCOMPARE(widget<QComboBox>("tiffCompressionComboBox")->currentIndex(), 1);
+        QVERIFY(widget<QComboBox>("tiffCompressionComboBox")->isVisibleTo(form.get()));
+        QCOMPARE(widget<QLineEdit>("namePatternLineEdit")->text(), QString("{counter}-{name}"));
+        QCOMPARE(widget<QComboBox>("targetExistsComboBox")->currentIndex(), 1);
+        QVERIFY(widget<QCheckBox>("saveNextToOriginalCheckBox")->isChecked());
+        QVERIFY(!widget<QCheckBox>("keepFolderStructureCheckBox")->isEnabled());
+        QCOMPARE(conversionOptions().backgroundColor, QColor(Qt::red));
+        QCOMPARE(widget<QComboBox>("relativeToComboBox")->currentIndex(), 3);
+        QCOMPARE(widget<QLabel>("relativeValueLabel")->text(), QString("Short edge:"));
+        QCOMPARE(widget<QLineEdit>("relativeValueLineEdit")->text(), QString("1600"));
+        QVERIFY(widget<QCheckBox>("noEnlargeCheckBox")->isChecked());
+        // Showing the stored values stored nothing again.
+        QCOMPARE(storedValue("scaleRelativeEdge").toInt(), 1600);
+    }
+
+    void namePreviewShowsTheFirstFile()
+    {
+        QVERIFY(TestSupport::makePhotoLike(30, 20).save(dir.filePath("holiday.png")));
+        startForm();
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(4);
+        form->on_ImageFilesSelected({ dir.filePath("holiday.png") });
+        auto *preview = widget<QLabel>("namePreviewLabel");
+        QTRY_COMPARE_WITH_TIMEOUT(preview->text(), QString("First file: holiday.jpg"), 10000);
+        widget<QLineEdit>("namePatternLineEdit")->setText("{name}_{size}_{counter}");
+        QCOMPARE(preview->text(), QString("First file: holiday_30x20_001.jpg"));
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(8);
+        QCOMPARE(preview->text(), QString("First file: holiday_30x20_001.webp"));
+    }
+};
+
+QTEST_MAIN(TestOutputChoices)
+#include "tst_outputchoices.moc"
