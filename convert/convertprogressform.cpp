@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 
 namespace {
 
@@ -78,6 +79,7 @@ void ConvertProgressForm::startConvert(
     ui->progressBar->setMaximum(int(urls.size()));
     ui->progressBar->setValue(0);
     handledInJob = 0;
+    skippedInJob = 0;
 
     Q_EMIT showToolbarSignal(false);
     Q_EMIT startConvertSignal();
@@ -99,6 +101,10 @@ void ConvertProgressForm::startConvert(
     connect(thread, &ConvertImagesThread::threadCompleted, this, &ConvertProgressForm::handleThreadCompleted);
     connect(
         thread, &ConvertImagesThread::conversionFailed, this, &ConvertProgressForm::handleConversionFailed);
+    connect(thread, &ConvertImagesThread::fileSkipped, this, [this] {
+        ++skippedCount;
+        ++skippedInJob;
+    });
     thread->start(QThread::InheritPriority);
 }
 
@@ -148,9 +154,11 @@ void ConvertProgressForm::handleThreadTerminated()
 void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList)
 {
     Q_EMIT showToolbarSignal(true);
-    attempted = attempted || handledInJob > fileExistsList.size() || !failures.isEmpty();
+    attempted = attempted || handledInJob > fileExistsList.size() + skippedInJob || !failures.isEmpty();
     for (qsizetype i = 0; i < fileExistsList.size() && i < fileSourceList.size(); ++i)
         existingTargets.insert(fileSourceList.at(i), fileExistsList.at(i));
+    // Until the user ticks some of them for overwriting, existing targets count as skipped.
+    skippedCount += fileExistsList.size();
     if (fileExistsList.isEmpty()) {
         showCompletionMessage();
         return;
@@ -171,6 +179,7 @@ void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, Q
 void ConvertProgressForm::handleOverwriteFiles(QStringList urls)
 {
     secondJob = true;
+    skippedCount -= urls.size();
     startConvert(urls, targetFolder, targetExt, true);
 }
 
@@ -189,6 +198,20 @@ void ConvertProgressForm::finish()
     deleteLater();
 }
 
+// Every source of the conversion once: written, left alone (its target kept) or failed. Files a
+// stop left unreached are none of these.
+QString ConvertProgressForm::countsText(bool cancelled) const
+{
+    QSet<QString> failedSources;
+    for (const ConversionFailure &failure : failures)
+        failedSources.insert(failure.source);
+    const qsizetype failed = failedSources.size();
+    const qsizetype skipped = qMax<qsizetype>(0, skippedCount);
+    const qsizetype unreached = cancelled ? qMax<qsizetype>(0, _urls.size() - handledInJob) : 0;
+    const qsizetype converted = qMax<qsizetype>(0, conversionSize - failed - skipped - unreached);
+    return tr("%1 converted, %2 skipped, %3 failed.").arg(converted).arg(skipped).arg(failed);
+}
+
 void ConvertProgressForm::showCompletionMessage(Ending ending)
 {
     QString text = _urls.size() > 1 ? tr("The conversion processes are completed.")
@@ -198,17 +221,21 @@ void ConvertProgressForm::showCompletionMessage(Ending ending)
     else if (ending == Ending::NothingConverted)
         text = tr("Nothing was converted: the existing files were kept.");
     QMessageBox box(QMessageBox::Information, tr("Fast Pictomat"), text, QMessageBox::Ok);
+    QStringList summary;
     if (!failures.isEmpty()) {
         box.setIcon(QMessageBox::Warning);
         // A stop in the first job leaves files that were never reached; they are not counted.
         const qsizetype reached = ending == Ending::Cancelled && !secondJob ? handledInJob : conversionSize;
         const qsizetype total = qMax(reached, failures.size());
-        box.setInformativeText((total == 1 ? tr("%1 of %2 file could not be converted.")
-                                           : tr("%1 of %2 files could not be converted."))
-                                   .arg(failures.size())
-                                   .arg(total));
+        summary.append((total == 1 ? tr("%1 of %2 file could not be converted.")
+                                   : tr("%1 of %2 files could not be converted."))
+                           .arg(failures.size())
+                           .arg(total));
         box.setDetailedText(failureDetails(failures));
     }
+    summary.append(countsText(ending == Ending::Cancelled));
+    summary.append(tr("Time taken: %1.").arg(clockText(clock.elapsed())));
+    box.setInformativeText(summary.join(QLatin1Char('\n')));
     QPushButton *openButton = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
     // Without an escape button the box would ignore Escape and its close control.
     box.setEscapeButton(QMessageBox::Ok);

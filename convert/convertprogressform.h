@@ -59,6 +59,7 @@ private:
     enum class Ending { Completed, Cancelled, NothingConverted };
     void showCompletionMessage(Ending ending = Ending::Completed);
     void finish();
+    QString countsText(bool cancelled) const;
 
     std::unique_ptr<Ui::ConvertProgressForm> ui;
     QStringList _urls;
@@ -81,4 +82,7 @@ private:
     // Existing targets by source, so that a second job writes the very names the first one chose.
     QHash<QString, QString> existingTargets;
     QElapsedTimer clock;
+    // Sources whose target existed and was kept, by the user's answer or the "skip" rule.
+    qsizetype skippedCount = 0;
+    qsizetype skippedInJob = 0;
 };

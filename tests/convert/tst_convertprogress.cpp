@@ -76,6 +76,14 @@ QString pageText(ConvertProgressForm *page, const char *name)
     return page->findChild<QLabel *>(name)->text();
 }
 
+// The completion message's summary: its counts line and whether the time taken follows it.
+QString countsOf(const QString &informative)
+{
+    const QStringList lines = informative.split('\n');
+    const bool timed = lines.size() >= 2 && lines.last().startsWith("Time taken: ");
+    return timed ? lines.at(lines.size() - 2) : "no time taken in: " + informative;
+}
+
 QProgressBar *progressBar(ConvertProgressForm *page)
 {
     return page->findChild<QProgressBar *>("progressBar");
@@ -244,7 +252,8 @@ private Q_SLOTS:
         QCOMPARE(box.icon, QMessageBox::Information);
         QCOMPARE(box.title, QString("Fast Pictomat"));
         QCOMPARE(box.text, text);
-        QCOMPARE(box.informative, QString());
+        QCOMPARE(box.informative.split('\n').size(), 2);
+        QCOMPARE(countsOf(box.informative), QString("%1 converted, 0 skipped, 0 failed.").arg(count));
         QCOMPARE(box.detailed, QString());
         QVERIFY(box.buttons.contains("OK"));
         QVERIFY(box.buttons.contains("Open Folder"));
@@ -304,6 +313,26 @@ private Q_SLOTS:
         QCOMPARE(opened, expected);
     }
 
+    // With "skip", existing targets are left without a question and counted as skipped.
+    void skipRuleCountsSkippedFiles()
+    {
+        updateOptions([](ConversionOptions &o) { o.targetExistsAction = 1; });
+        const QStringList urls = sources(3);
+        const QByteArray kept = occupyTarget(urls[0]);
+        occupyTarget(urls[2]);
+        BoxSeen box;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+            box = describeBox(modalAs<QMessageBox>(modal));
+            clickButton(modal, "OK");
+        } });
+        Outcome outcome;
+        QVERIFY(run(new ConvertProgressForm, urls, &outcome));
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), 1);
+        QCOMPARE(countsOf(box.informative), QString("1 converted, 2 skipped, 0 failed."));
+        QCOMPARE(TestSupport::fileDigest(target(urls[0])), kept);
+    }
+
     void overwriteChosenTargets_data()
     {
         QTest::addColumn<int>("count");
@@ -311,18 +340,23 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("ticked"); // dialog rows left ticked
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("completion");
+        QTest::addColumn<QString>("counts");
 
         const QString plural
             = "The following files already exist. Check all files that you wish to overwrite.";
         const QString singular = "The following file already exists. Do you wish to overwrite it?";
         QTest::newRow("two of five") << 5 << QList<int> { 0, 1, 2, 3, 4 } << QList<int> { 1, 3 } << plural
-                                     << "The conversion processes are completed.";
-        QTest::newRow("the only file") << 1 << QList<int> { 0 } << QList<int> { 0 } << singular
-                                       << "The conversion process is completed.";
-        QTest::newRow("one of three exists") << 3 << QList<int> { 1 } << QList<int> { 0 } << singular
-                                             << "The conversion process is completed.";
+                                     << "The conversion processes are completed."
+                                     << "2 converted, 3 skipped, 0 failed.";
+        QTest::newRow("the only file")
+            << 1 << QList<int> { 0 } << QList<int> { 0 } << singular << "The conversion process is completed."
+            << "1 converted, 0 skipped, 0 failed.";
+        QTest::newRow("one of three exists")
+            << 3 << QList<int> { 1 } << QList<int> { 0 } << singular << "The conversion process is completed."
+            << "3 converted, 0 skipped, 0 failed.";
         QTest::newRow("two exist, one kept") << 4 << QList<int> { 0, 3 } << QList<int> { 1 } << plural
-                                             << "The conversion process is completed.";
+                                             << "The conversion process is completed."
+                                             << "3 converted, 1 skipped, 0 failed.";
     }
 
     void overwriteChosenTargets()
@@ -332,6 +366,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, ticked);
         QFETCH(QString, description);
         QFETCH(QString, completion);
+        QFETCH(QString, counts);
 
         const QStringList urls = sources(count);
         QHash<int, QByteArray> before;
@@ -391,7 +426,8 @@ private Q_SLOTS:
         // Targets the user kept are not failures.
         QCOMPARE(box.text, completion);
         QCOMPARE(box.icon, QMessageBox::Information);
-        QCOMPARE(box.informative, QString());
+        QCOMPARE(box.informative.split('\n').size(), 2);
+        QCOMPARE(countsOf(box.informative), counts);
 
         for (int i = 0; i < count; ++i) {
             const int row = int(existing.indexOf(i));
@@ -409,21 +445,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("extra"); // a further source without a target: "good" or "bad"
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("counts");
         const QString nothing = "Nothing was converted: the existing files were kept.";
         const QString completed = "The conversion processes are completed.";
+        const QString keptAll = "0 converted, 3 skipped, 0 failed.";
         QTest::newRow("every box cleared, then Overwrite") << "untick all"
-                                                           << "" << nothing << "";
+                                                           << "" << nothing << "" << keptAll;
         QTest::newRow("Cancel") << "cancel"
-                                << "" << nothing << "";
+                                << "" << nothing << "" << keptAll;
         QTest::newRow("Escape") << "escape"
-                                << "" << nothing << "";
+                                << "" << nothing << "" << keptAll;
         QTest::newRow("close control") << "close"
-                                       << "" << nothing << "";
+                                       << "" << nothing << "" << keptAll;
         QTest::newRow("Cancel after a file was converted") << "cancel"
-                                                           << "good" << completed << "";
+                                                           << "good" << completed << ""
+                                                           << "1 converted, 3 skipped, 0 failed.";
         QTest::newRow("every box cleared after a failure")
             << "untick all"
-            << "bad" << completed << "1 of 4 files could not be converted.";
+            << "bad" << completed << "1 of 4 files could not be converted."
+            << "0 converted, 3 skipped, 1 failed.";
     }
 
     // No second job; what the first one did (or that it did nothing) is still reported.
@@ -433,6 +473,7 @@ private Q_SLOTS:
         QFETCH(QString, extra);
         QFETCH(QString, text);
         QFETCH(QString, summary);
+        QFETCH(QString, counts);
         QStringList urls = sources(3);
         QList<QByteArray> before;
         for (const QString &url : urls)
@@ -474,7 +515,10 @@ private Q_SLOTS:
         QCOMPARE(answerer.answered(), 2);
         QCOMPARE(answerer.unexpected, QStringList());
         QCOMPARE(box.text, text);
-        QCOMPARE(box.informative, summary);
+        QCOMPARE(box.informative.split('\n').size(), summary.isEmpty() ? 2 : 3);
+        if (!summary.isEmpty())
+            QCOMPARE(box.informative.section('\n', 0, 0), summary);
+        QCOMPARE(countsOf(box.informative), counts);
         QCOMPARE(box.icon, summary.isEmpty() ? QMessageBox::Information : QMessageBox::Warning);
         QCOMPARE(outcome.started, 1);
         QCOMPARE(outcome.finished, 1);
@@ -490,12 +534,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("inSecondJob");
         QTest::addColumn<bool>("brokenFirst"); // the first source is not a picture
         QTest::addColumn<QString>("summary");
-        QTest::newRow("first job") << false << false << "";
-        QTest::newRow("second job") << true << false << "";
+        QTest::addColumn<QString>("counts"); // the files after the stopped one were never reached
+        QTest::newRow("first job") << false << false << ""
+                                   << "2 converted, 0 skipped, 0 failed.";
+        QTest::newRow("second job") << true << false << ""
+                                    << "2 converted, 0 skipped, 0 failed.";
         QTest::newRow("first job, a failure before the stop")
-            << false << true << "1 of 2 files could not be converted.";
+            << false << true << "1 of 2 files could not be converted."
+            << "1 converted, 0 skipped, 1 failed.";
         QTest::newRow("second job, a failure before the stop")
-            << true << true << "1 of 4 files could not be converted.";
+            << true << true << "1 of 4 files could not be converted."
+            << "1 converted, 0 skipped, 1 failed.";
     }
 
     // The stop waits for the file being written; the closing message says "Cancelled" and keeps
@@ -505,6 +554,7 @@ private Q_SLOTS:
         QFETCH(bool, inSecondJob);
         QFETCH(bool, brokenFirst);
         QFETCH(QString, summary);
+        QFETCH(QString, counts);
         const QStringList urls = sources(4);
         if (brokenFirst) {
             QFile broken(urls[0]);
@@ -553,7 +603,10 @@ private Q_SLOTS:
         QCOMPARE(answerer.unexpected, QStringList());
         QCOMPARE(answerer.answered(), inSecondJob ? 2 : 1);
         QCOMPARE(box.text, QString("Cancelled"));
-        QCOMPARE(box.informative, summary);
+        QCOMPARE(box.informative.split('\n').size(), summary.isEmpty() ? 2 : 3);
+        if (!summary.isEmpty())
+            QCOMPARE(box.informative.section('\n', 0, 0), summary);
+        QCOMPARE(countsOf(box.informative), counts);
         QCOMPARE(box.detailed.startsWith(urls[0] + ": "), brokenFirst);
         QCOMPARE(outcome.finished, 1);
         const QList<bool> toolbar
@@ -577,18 +630,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QStringList>("failed");
         QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("counts");
 
         // bad: not an image; gone: no such file; clash: a folder stands where its target goes.
         QTest::newRow("unreadable source")
             << QStringList { "good", "bad" } << "The conversion processes are completed."
-            << "1 of 2 files could not be converted." << QStringList { "bad" } << QStringList { "good.png" };
-        QTest::newRow("missing source")
-            << QStringList { "gone" } << "The conversion process is completed."
-            << "1 of 1 file could not be converted." << QStringList { "gone" } << QStringList();
+            << "1 of 2 files could not be converted." << QStringList { "bad" } << QStringList { "good.png" }
+            << "1 converted, 0 skipped, 1 failed.";
+        QTest::newRow("missing source") << QStringList { "gone" } << "The conversion process is completed."
+                                        << "1 of 1 file could not be converted." << QStringList { "gone" }
+                                        << QStringList() << "0 converted, 0 skipped, 1 failed.";
         QTest::newRow("unreadable source, unwritable target")
             << QStringList { "good", "bad", "clash" } << "The conversion process is completed."
             << "2 of 3 files could not be converted." << QStringList { "bad", "clash" }
-            << QStringList { "good.png" };
+            << QStringList { "good.png" } << "1 converted, 0 skipped, 2 failed.";
     }
 
     void failuresAreReported()
@@ -598,6 +653,7 @@ private Q_SLOTS:
         QFETCH(QString, summary);
         QFETCH(QStringList, failed);
         QFETCH(QStringList, written);
+        QFETCH(QString, counts);
 
         QStringList urls;
         for (const QString &name : std::as_const(names)) {
@@ -631,7 +687,8 @@ private Q_SLOTS:
         QCOMPARE(box.icon, QMessageBox::Warning);
         QCOMPARE(box.title, QString("Fast Pictomat"));
         QCOMPARE(box.text, text);
-        QCOMPARE(box.informative, summary);
+        QCOMPARE(box.informative.section('\n', 0, 0), summary);
+        QCOMPARE(countsOf(box.informative), counts);
         QVERIFY(box.buttons.contains("Open Folder"));
         const QStringList lines = box.detailed.split('\n');
         QCOMPARE(lines.size(), failed.size());
