@@ -62,8 +62,12 @@ void ConvertImagesThread::runFileJob()
 {
     setPdfConversionActive(false);
     const ConversionOptions options = optionsSnapshot();
-    if (!_urls.isEmpty())
-        setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(options.outputFolder).absoluteFilePath()));
+    if (!_urls.isEmpty()) {
+        // Beside the originals, "Open Folder" opens the first source's folder.
+        const QString location
+            = options.saveNextToOriginal ? QFileInfo(_urls.first()).absolutePath() : options.outputFolder;
+        setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(location).absoluteFilePath()));
+    }
 
     const QStringList targets = targetPaths.size() == _urls.size()
         ? targetPaths

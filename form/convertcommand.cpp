@@ -51,6 +51,36 @@ QString askForPdfFile(QWidget *parent, const QString &start)
     return dialog.selectedFiles().value(0);
 }
 
+enum class MissingFolderAnswer { Create, ChooseAnother, Cancel };
+
+// A typed output folder that is not there yet: made on the user's word, or another one chosen.
+MissingFolderAnswer askAboutMissingFolder(const QString &folder)
+{
+    QMessageBox box;
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(LKGlobal::productName());
+    box.setText(QObject::tr("The output folder %1 does not exist.").arg(QDir::toNativeSeparators(folder)));
+    box.setInformativeText(QObject::tr("Create it, or choose another folder?"));
+    QPushButton *create = box.addButton(QObject::tr("Create Folder"), QMessageBox::AcceptRole);
+    QPushButton *choose = box.addButton(QObject::tr("Choose Another Folder…"), QMessageBox::ActionRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(create);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == create)
+        return MissingFolderAnswer::Create;
+    return box.clickedButton() == choose ? MissingFolderAnswer::ChooseAnother : MissingFolderAnswer::Cancel;
+}
+
+bool createFolder(const QString &folder)
+{
+    if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
+        return true;
+    QMessageBox::warning(nullptr, LKGlobal::productName(),
+        QObject::tr("The folder %1 could not be created.").arg(QDir::toNativeSeparators(folder)));
+    return false;
+}
+
 } // namespace
 
 void ConvertImageForm::on_convertButton_clicked()
@@ -63,12 +93,23 @@ void ConvertImageForm::on_convertButton_clicked()
             return;
     } else {
         const QString folder = conversionOptions().outputFolder;
-        if (folder.size() <= 1 || !QFileInfo(folder).isDir()) {
+        if (conversionOptions().saveNextToOriginal) {
+            // Every file goes beside its source; no output folder is needed.
+            targetFolder = folder;
+        } else if (folder.size() > 1 && !somethingExistsAt(folder)) {
+            const MissingFolderAnswer answer = askAboutMissingFolder(folder);
+            if (answer == MissingFolderAnswer::ChooseAnother)
+                askForOutputFolderThenConvert();
+            if (answer != MissingFolderAnswer::Create || !createFolder(folder))
+                return;
+            targetFolder = folder;
+        } else if (folder.size() <= 1 || !QFileInfo(folder).isDir()) {
             askForOutputFolderThenConvert();
             return;
+        } else {
+            targetFolder = folder;
+            ui->outputFolderLineEdit->setText(folder);
         }
-        targetFolder = folder;
-        ui->outputFolderLineEdit->setText(folder);
     }
 
     // The button is enabled only while the list has rows, so an empty list never gets here.

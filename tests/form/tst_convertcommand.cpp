@@ -337,11 +337,16 @@ private Q_SLOTS:
         QDir(dir.path() + "/deleted").removeRecursively();
 
         QString chooserTitle;
-        ModalAnswerer answerer({ [&](QWidget *modal) {
-                                    chooserTitle = modal->windowTitle();
-                                    answerFileDialog(modal, out);
-                                },
-            closeCompletionMessage });
+        QList<ModalAnswerer::Handler> handlers;
+        // A folder that is gone is offered to be made again; here the user picks another one.
+        if (folder.endsWith("/deleted"))
+            handlers.append([](QWidget *modal) { clickButton(modal, "Choose Another Folder…"); });
+        handlers.append([&](QWidget *modal) {
+            chooserTitle = modal->windowTitle();
+            answerFileDialog(modal, out);
+        });
+        handlers.append(closeCompletionMessage);
+        ModalAnswerer answerer(handlers);
         clickConvert();
         QVERIFY(conversionOver());
         QCOMPARE(answerer.unexpected, QStringList());

@@ -1,4 +1,7 @@
 #include "convert/conversionoptions.h"
+#include "convert/convertprogressform.h"
+#include "convert/modalanswerer.h"
+#include "filelist/filelistmodel.h"
 #include "form/convertimageform.h"
 #include "testsupport.h"
 
@@ -53,8 +56,42 @@ private:
             QFAIL("unexpected widget type");
     }
 
+    // A form with `files` (made in the test folder) in its list, converting to PNG into `folder`.
+    QStringList startWithFiles(const QStringList &names, const QString &folder)
+    {
+        QStringList files;
+        for (const QString &name : names) {
+            files.append(dir.filePath(name));
+            QDir().mkpath(QFileInfo(files.last()).path());
+            if (!TestSupport::makePhotoLike(16, 12).save(files.last()))
+                qFatal("cannot write fixture");
+        }
+        startForm();
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(6);
+        widget<QLineEdit>("outputFolderLineEdit")->setText(folder);
+        auto *model = qobject_cast<FileListModel *>(widget<QTreeView>("sourceTreeView")->model());
+        model->appendFiles(files);
+        widget<QWidget>("convertButton")->setEnabled(true);
+        return files;
+    }
+
+    bool conversionOver()
+    {
+        return QTest::qWaitFor([this] { return !form->hasRunningWork(); }, 120000);
+    }
+
 private Q_SLOTS:
-    void init() { TestSupport::resetFormState(); }
+    void initTestCase()
+    {
+        ConvertProgressForm::setLocationOpener([](const QUrl &) { return true; });
+    }
+
+    void init()
+    {
+        TestSupport::resetFormState();
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
     void cleanup() { form.reset(); }
 
     void controlStoresItsOption_data()
@@ -184,6 +221,52 @@ private Q_SLOTS:
         QCOMPARE(preview->text(), QString("First file: holiday_30x20_001.jpg"));
         widget<QComboBox>("targetComboBox")->setCurrentIndex(8);
         QCOMPARE(preview->text(), QString("First file: holiday_30x20_001.webp"));
+    }
+
+    void missingFolderIsOfferedToBeCreated_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("created");
+        QTest::newRow("create") << "Create Folder" << true;
+        QTest::newRow("cancel") << "Cancel" << false;
+    }
+
+    void missingFolderIsOfferedToBeCreated()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, created);
+        const QString folder = dir.filePath("new/web");
+        startWithFiles({ "in/a.png" }, folder);
+        QString question;
+        QList<ModalAnswerer::Handler> handlers { [&](QWidget *modal) {
+            if (auto *box = modalAs<QMessageBox>(modal))
+                question = box->text();
+            clickButton(modal, answer);
+        } };
+        if (created)
+            handlers.append([](QWidget *modal) { clickButton(modal, "OK"); });
+        ModalAnswerer answerer(handlers);
+        widget<QAbstractButton>("convertButton")->click();
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), handlers.size());
+        QCOMPARE(question, "The output folder " + QDir::toNativeSeparators(folder) + " does not exist.");
+        QCOMPARE(QFileInfo::exists(folder + "/a.png"), created);
+        QCOMPARE(QFileInfo::exists(folder), created);
+    }
+
+    // Beside the originals no output folder is asked for; sub-folders keep their files.
+    void nextToOriginalNeedsNoOutputFolder()
+    {
+        startWithFiles({ "in/a.png", "in/deep/b.png" }, QString());
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(4);
+        widget<QCheckBox>("saveNextToOriginalCheckBox")->click();
+        ModalAnswerer answerer({ [](QWidget *modal) { clickButton(modal, "OK"); } });
+        widget<QAbstractButton>("convertButton")->click();
+        QVERIFY(conversionOver());
+        QCOMPARE(answerer.unexpected, QStringList());
+        QVERIFY(QFileInfo::exists(dir.filePath("in/a.jpg")));
+        QVERIFY(QFileInfo::exists(dir.filePath("in/deep/b.jpg")));
     }
 };
 
