@@ -53,6 +53,7 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     setUpTextTab();
     setUpPictureTab();
     setUpQrCodeTab();
+    setUpShortcuts();
     connect(cocoaCode.get(), &CocoaCode::folderSelected, this, &ConvertImageForm::on_FolderSelected);
 
     auto *tabStyle = new CompactTabStyle(QStyleFactory::create(style()->name()));

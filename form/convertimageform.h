@@ -222,6 +222,7 @@ private:
     void setUpEncoderControls();
     void updateEncoderWidgets(int target);
     void setUpFileOptions();
+    void setUpShortcuts();
     void applyFileOptions();
     void updateNamePreview();
 

@@ -133,6 +133,14 @@ void ConvertImageForm::on_removeButton_clicked()
 
 void ConvertImageForm::on_clearButton_clicked()
 {
+    // A long list took work to gather: emptying it asks first. Escape keeps it.
+    constexpr int FewFiles = 5;
+    if (sourceModel.rowCount() > FewFiles
+        && QMessageBox::question(this, tr("Clear"),
+               tr("Remove all %1 files from the list?").arg(sourceModel.rowCount()),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+        return;
     sourceModel.removeRows(0, sourceModel.rowCount());
     hasSelection = false;
     ui->convertButton->setEnabled(false);
