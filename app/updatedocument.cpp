@@ -1,4 +1,5 @@
 #include "app/updatedocument.h"
+#include "common/logging.h"
 
 #include <QDebug>
 #include <QString>
@@ -16,15 +17,15 @@ VersionNumber parseUpdateDocument(const QByteArray &body)
             continue;
         const QString key = entry.left(equals);
         const QString value = entry.mid(equals + 1);
-        qDebug() << key << value;
+        qCDebug(lcApp) << key << value;
         if (key == QLatin1String("majorVersion")) {
-            qDebug() << "majorVersion found";
+            qCDebug(lcApp) << "majorVersion found";
             remote.majorVersion = value.toInt(nullptr, 10);
         } else if (key == QLatin1String("minorVersion")) {
-            qDebug() << "minorVersion found";
+            qCDebug(lcApp) << "minorVersion found";
             remote.minorVersion = value.toInt(nullptr, 10);
         } else if (key == QLatin1String("subMinorVersion")) {
-            qDebug() << "subMinorVersion found";
+            qCDebug(lcApp) << "subMinorVersion found";
             remote.subMinorVersion = value.toInt(nullptr, 10);
         }
     }

@@ -1,5 +1,6 @@
 #include "convert/gifencoder.h"
 
+#include "common/logging.h"
 #include "convert/checkedsavefile.h"
 
 #include <QDebug>
@@ -145,6 +146,6 @@ bool writeGifFile(const QImage &image, const QString &targetPath, QString *error
             }
         }
     }
-    qDebug().noquote() << "Cannot write: " + targetPath + " " + reason;
+    qCDebug(lcConvert).noquote() << "Cannot write: " + targetPath + " " + reason;
     return setError(error, reason);
 }

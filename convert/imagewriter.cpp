@@ -1,5 +1,6 @@
 #include "convert/imagewriter.h"
 
+#include "common/logging.h"
 #include "convert/checkedsavefile.h"
 #include "convert/pngencoder.h"
 #include "imaging/pixelformat.h"
@@ -18,8 +19,8 @@ QString tr(const char *text)
 
 bool fail(const QString &targetPath, const QString &reason, QString *error)
 {
-    qDebug().noquote() << "Cannot write: " + targetPath + " " + reason;
-    qDebug() << QImageWriter::supportedImageFormats();
+    qCDebug(lcConvert).noquote() << "Cannot write: " + targetPath + " " + reason;
+    qCDebug(lcConvert) << QImageWriter::supportedImageFormats();
     if (error)
         *error = reason;
     return false;

@@ -1,5 +1,6 @@
 #include "convert/pdfassembly.h"
 
+#include "common/logging.h"
 #include "imaging/pixelformat.h"
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
@@ -196,7 +197,7 @@ bool placeSource(PdfAssembly &document, const QString &source, const PdfAssembly
 bool reportLostDocument(
     const QString &documentPath, const QString &error, QStringList lost, const PdfAssemblyHooks &hooks)
 {
-    qDebug().noquote() << "Cannot write: " + documentPath + " " + error;
+    qCDebug(lcConvert).noquote() << "Cannot write: " + documentPath + " " + error;
     // A failure with no source still tells the job that the document itself is missing.
     if (lost.isEmpty())
         lost.append(QString());

@@ -1,5 +1,6 @@
 #include "filelist/addurlscontroller.h"
 
+#include "common/logging.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filepathregistry.h"
 
@@ -23,12 +24,12 @@ AddUrlsController::~AddUrlsController()
 void AddUrlsController::startAddUrls(const QList<QUrl> &urls)
 {
     if (running) {
-        qDebug() << "convertImageAddUrlsThreadStat #1: " << running;
+        qCDebug(lcFileList) << "convertImageAddUrlsThreadStat #1: " << running;
         if (!worker || !worker->enqueueUrls(urls))
             handedOver.append(urls);
         return;
     }
-    qDebug() << "convertImageAddUrlsThreadStat #2: " << running;
+    qCDebug(lcFileList) << "convertImageAddUrlsThreadStat #2: " << running;
     startWorker(urls);
 }
 
@@ -92,7 +93,7 @@ void AddUrlsController::onAddUrlsThreadDestroy()
         model->registry()->releaseAll();
     abandoned = false;
     Q_EMIT addUrlsThreadDestroy();
-    qDebug() << "onAddUrlsThreadDestroy";
+    qCDebug(lcFileList) << "onAddUrlsThreadDestroy";
     if (!handedOver.isEmpty())
         startWorker(std::exchange(handedOver, {}));
 }

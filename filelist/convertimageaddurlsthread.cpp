@@ -1,5 +1,6 @@
 #include "filelist/convertimageaddurlsthread.h"
 
+#include "common/logging.h"
 #include "common/pathcompare.h"
 #include "filelist/filepathregistry.h"
 #include "filelist/folderscan.h"
@@ -92,8 +93,8 @@ void ConvertImageAddUrlsThread::addFileOrFolder(const QString &path)
         addFileRow(file);
     const QStringList unreachable = scan.unreachableNames();
     if (!unreachable.isEmpty()) {
-        qWarning().noquote() << "Names not valid in the file-name encoding:"
-                             << unreachable.join(QLatin1String(", "));
+        qCWarning(lcFileList).noquote()
+            << "Names not valid in the file-name encoding:" << unreachable.join(QLatin1String(", "));
         Q_EMIT filesUnreachable(unreachable);
     }
 }
@@ -103,7 +104,7 @@ void ConvertImageAddUrlsThread::addFileRow(const QString &path)
     if (!isSupportedImageFile(path))
         return;
     if (!registry->reserve(pathKey(path))) {
-        qDebug() << "isDuplicate=true";
+        qCDebug(lcFileList) << "isDuplicate=true";
         return;
     }
     rowBatch.append(path);
@@ -125,7 +126,7 @@ void ConvertImageAddUrlsThread::handOverRows(bool now)
 
 void ConvertImageAddUrlsThread::getItemsIcon()
 {
-    qDebug() << "getItemsIcon";
+    qCDebug(lcFileList) << "getItemsIcon";
     lowerIconThreadPriority();
     while (!pendingIconRows.isEmpty() && !hasPendingUrls() && !stopRequested) {
         const QString file = pendingIconRows.takeFirst();

@@ -1,5 +1,6 @@
 #include "filelist/convertimagetreeview.h"
 
+#include "common/logging.h"
 #include "filelist/filelistdelegate.h"
 #include "filelist/filelistmodel.h"
 #include "imaging/renderpipeline.h"
@@ -130,9 +131,9 @@ void ConvertImageTreeView::removeSelectedRows()
             deleteList.insert(
                 std::upper_bound(deleteList.begin(), deleteList.end(), row, std::greater<int>()), row);
     }
-    qDebug().noquote() << "modelIndex.count(): " + QString::number(indexes.count());
+    qCDebug(lcFileList).noquote() << "modelIndex.count(): " + QString::number(indexes.count());
     for (const int row : std::as_const(deleteList)) {
-        qDebug().noquote() << "deleteList: " + QString::number(row);
+        qCDebug(lcFileList).noquote() << "deleteList: " + QString::number(row);
         const int countBefore = listModel->rowCount();
         listModel->removeRow(row);
         int next = row;
@@ -143,7 +144,8 @@ void ConvertImageTreeView::removeSelectedRows()
             selectionModel()->setCurrentIndex(nextIndex,
                 QItemSelectionModel::Select | QItemSelectionModel::Current | QItemSelectionModel::Rows);
     }
-    qDebug().noquote() << "sourceModel.children().count(): " + QString::number(listModel->rowCount());
+    qCDebug(lcFileList).noquote() << "sourceModel.children().count(): "
+            + QString::number(listModel->rowCount());
 }
 
 // Selects just that row whatever keys are held (setCurrentIndex would toggle with Ctrl down).
@@ -198,8 +200,8 @@ void ConvertImageTreeView::moveSelectedRowsDown()
 void ConvertImageTreeView::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->source() == this) {
-        qDebug() << "event->source(): self";
-        qDebug().noquote() << "url: " + selectedFilePath;
+        qCDebug(lcFileList) << "event->source(): self";
+        qCDebug(lcFileList).noquote() << "url: " + selectedFilePath;
         QTreeView::dragEnterEvent(event);
         event->setAccepted(isSupportedImageFile(selectedFilePath));
         return;
@@ -225,7 +227,7 @@ void ConvertImageTreeView::dropEvent(QDropEvent *event)
         return;
     }
     const DropIndicatorPosition position = dropIndicatorPosition();
-    qDebug() << indicatorName(position);
+    qCDebug(lcFileList) << indicatorName(position);
     if (position == AboveItem || position == BelowItem) {
         setDropIndicatorShown(false);
         moveDroppedRows(event);

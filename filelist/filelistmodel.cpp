@@ -1,5 +1,6 @@
 #include "filelist/filelistmodel.h"
 
+#include "common/logging.h"
 #include "common/pathcompare.h"
 #include "filelist/filepathregistry.h"
 #include "filelist/listicon.h"
@@ -52,7 +53,7 @@ int FileListModel::appendFiles(const QStringList &paths)
         const QString key = pathKey(normal);
         keys.append(key);
         if (normal.isEmpty() || pathItems.contains(key)) {
-            qDebug() << "isDuplicate=true";
+            qCDebug(lcFileList) << "isDuplicate=true";
             continue;
         }
         appendRow({ new QStandardItem(QFileInfo(normal).fileName()), new QStandardItem(normal) });
@@ -70,8 +71,9 @@ bool FileListModel::setFileIcon(const QString &filePath, const QImage &image, co
     if (row < 0)
         return false;
     // One change notification for both roles.
-    setItemData(index(row, NameColumn), { { Qt::DisplayRole, listCaption(fileName, sizeStr, folder) },
-                                          { Qt::DecorationRole, QIcon(QPixmap::fromImage(image)) } });
+    setItemData(index(row, NameColumn),
+        { { Qt::DisplayRole, listCaption(fileName, sizeStr, folder) },
+            { Qt::DecorationRole, QIcon(QPixmap::fromImage(image)) } });
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "filelist/loadpreviewimagethread.h"
 
+#include "common/logging.h"
 #include "filelist/thumbnailcache.h"
 #include "imaging/renderpipeline.h"
 
@@ -23,18 +24,18 @@ void LoadPreviewImageThread::run()
 
 void LoadPreviewImageThread::_loadImage()
 {
-    qDebug().noquote() << "ConvertImageForm::_loadImage: " + path;
-    qDebug() << "reload: " << reload;
+    qCDebug(lcFileList).noquote() << "ConvertImageForm::_loadImage: " + path;
+    qCDebug(lcFileList) << "reload: " << reload;
     const ThumbnailCache::Lookup found = ThumbnailCache::instance().lookup(path, reload);
     if (found.useThumbnail) {
-        qDebug().noquote() << "Reload from thumbnail: " + found.thumbnailFilePath;
+        qCDebug(lcFileList).noquote() << "Reload from thumbnail: " + found.thumbnailFilePath;
         const QImage image(found.thumbnailFilePath);
         if (!image.isNull()) {
             Q_EMIT updatePreviewImage(image);
             return;
         }
     }
-    qDebug().noquote() << "thumbnailFilePath: " + found.thumbnailFilePath;
+    qCDebug(lcFileList).noquote() << "thumbnailFilePath: " + found.thumbnailFilePath;
     createPreviewImage(found.thumbnailFilePath, found.number, found.generation);
 }
 
@@ -43,13 +44,13 @@ void LoadPreviewImageThread::createPreviewImage(
 {
     if (stopRequested)
         return;
-    qDebug().noquote() << "LoadPreviewImageThread::createPreviewImage: " + path;
+    qCDebug(lcFileList).noquote() << "LoadPreviewImageThread::createPreviewImage: " + path;
     if (stopRequested)
         return;
     const QSize target = targetSize;
     const QImage image
         = renderFittedPreview(path, [target](QSize size) { return fitPreviewSize(size, target); });
-    qDebug().noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
+    qCDebug(lcFileList).noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
     if (stopRequested)
         return;
     Q_EMIT updatePreviewImage(image);
@@ -63,5 +64,5 @@ void LoadPreviewImageThread::createPreviewImage(
     });
     if (written)
         ThumbnailCache::instance().markFresh(number, generation);
-    qDebug().noquote() << "thumbnailFilePath: " + thumbnailFilePath;
+    qCDebug(lcFileList).noquote() << "thumbnailFilePath: " + thumbnailFilePath;
 }

@@ -1,4 +1,5 @@
 #include "filelist/previewdialog.h"
+#include "common/logging.h"
 #include "ui_previewdialog.h"
 
 #include "filelist/loadfullpreviewimagethread.h"
@@ -31,7 +32,7 @@ PreviewDialog::PreviewDialog(bool *previewDialogOpen, QWidget *parent)
 
 PreviewDialog::~PreviewDialog()
 {
-    qDebug() << "~PreviewDialog()";
+    qCDebug(lcFileList) << "~PreviewDialog()";
     if (worker)
         disconnect(worker, nullptr, this, nullptr);
     delete ui;

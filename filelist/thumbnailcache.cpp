@@ -1,5 +1,6 @@
 #include "filelist/thumbnailcache.h"
 
+#include "common/logging.h"
 #include "common/pathcompare.h"
 
 #include <QCoreApplication>
@@ -87,12 +88,12 @@ ThumbnailCache::Lookup ThumbnailCache::lookup(const QString &path, bool reload)
     Lookup result;
     result.generation = generation;
     for (int i = 0; i < LThumbnailData.size(); ++i) {
-        qDebug() << "Compare";
-        qDebug().noquote() << "LKLocalConvertImage::LThumbnailData[i].filePath: "
-                + LThumbnailData[i].filePath;
+        qCDebug(lcFileList) << "Compare";
+        qCDebug(lcFileList).noquote()
+            << "LKLocalConvertImage::LThumbnailData[i].filePath: " + LThumbnailData[i].filePath;
         if (!samePath(LThumbnailData[i].filePath, path))
             continue;
-        qDebug() << "found";
+        qCDebug(lcFileList) << "found";
         result.number = i;
         result.thumbnailFilePath = thumbnailsDir() + QString::number(i) + QStringLiteral(".webp");
         result.useThumbnail = !LThumbnailData[i].needsReload && QFile::exists(result.thumbnailFilePath);

@@ -1,5 +1,6 @@
 // The "Adjustments" tab: one row per rule of ruleList, in the same order, built and edited here.
 
+#include "common/logging.h"
 #include "convert/conversionoptions.h"
 #include "form/convertimageform.h"
 #include "ui_convertimageform.h"
@@ -101,7 +102,7 @@ void ConvertImageForm::restoreRuleRow(const AdjustRule &rule)
 
 void ConvertImageForm::onGrayscaleAction()
 {
-    qDebug() << "onGrayscaleAction";
+    qCDebug(lcForm) << "onGrayscaleAction";
     addRuleRow(tr("Convert image to grayscale."), AdjustRule::Grayscale);
 }
 
@@ -368,7 +369,7 @@ void ConvertImageForm::on_rule_up_clicked(bool)
 
 void ConvertImageForm::on_rule_down_clicked(bool)
 {
-    qDebug() << "on_rule_down_clicked";
+    qCDebug(lcForm) << "on_rule_down_clicked";
     const int index = ruleRowIndex(senderRuleId(DownPrefix));
     if (index < 0)
         return;

@@ -1,4 +1,5 @@
 #include "common/lkglobal.h"
+#include "common/logging.h"
 #include "filelist/addfilesdialog.h"
 #include "filelist/convertimageframe.h"
 #include "filelist/convertimagepreviewlabel.h"
@@ -33,7 +34,7 @@ void ConvertImageForm::setupFileList()
                 .arg(paths.join(QLatin1Char('\n'))));
     });
     connect(&addUrls, &AddUrlsController::addUrlsThreadDestroy, this, [this] {
-        qDebug() << "onAddUrlsThreadDestroy";
+        qCDebug(lcForm) << "onAddUrlsThreadDestroy";
         emit showToolbarSignal(true);
     });
 
@@ -68,7 +69,7 @@ void ConvertImageForm::startAddUrls(const QList<QUrl> &urls)
 void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
 {
     uiReady = false;
-    qDebug().noquote() << QStringLiteral("ConvertImageForm::onAddUrlsFinish: ") + lastPath;
+    qCDebug(lcForm).noquote() << QStringLiteral("ConvertImageForm::onAddUrlsFinish: ") + lastPath;
     loadImage(lastPath, false);
     currentSelectedFile = lastPath;
     const int rows = sourceModel.rowCount();
@@ -105,7 +106,7 @@ void ConvertImageForm::on_itemSelection_changed(const QItemSelection &selected, 
         canMoveDown = state.canMoveDown;
         ui->upButton->setEnabled(canMoveUp);
         ui->downButton->setEnabled(canMoveDown);
-        qDebug().noquote() << QStringLiteral("on_itemSelection_changed: ") + state.filePath;
+        qCDebug(lcForm).noquote() << QStringLiteral("on_itemSelection_changed: ") + state.filePath;
         loadImage(state.filePath, false);
         currentSelectedFile = state.filePath;
     }

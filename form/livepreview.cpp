@@ -1,3 +1,4 @@
+#include "common/logging.h"
 #include "filelist/convertimagepreviewlabel.h"
 #include "filelist/loadpreviewimagethread.h"
 #include "filelist/previewdialog.h"
@@ -19,8 +20,8 @@ void ConvertImageForm::setupLivePreview()
 
 void ConvertImageForm::loadImage(const QString &path, bool reload)
 {
-    qDebug() << "updateDelayIndex: " << updateDelayIndex;
-    qDebug().noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
+    qCDebug(lcForm) << "updateDelayIndex: " << updateDelayIndex;
+    qCDebug(lcForm).noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
     pendingPreviewPath = path;
     // A newer request replaces the path, never a waiting "every thumbnail is stale".
     pendingPreviewReload = reload || (previewDelayTimer.isActive() && pendingPreviewReload);
@@ -68,7 +69,7 @@ void ConvertImageForm::startPreviewWorker(const QString &path, bool reload)
 
 void ConvertImageForm::onPreviewRetryTimeout()
 {
-    qDebug() << "100ms passed!";
+    qCDebug(lcForm) << "100ms passed!";
     previewRetryTimer.stop();
     // The old worker finishes (or stops) on its own and deletes itself; nobody waits for it.
     cancelledPreviewWorkers.removeIf([](const QPointer<LoadPreviewImageThread> &w) { return w.isNull(); });
@@ -80,7 +81,7 @@ void ConvertImageForm::onPreviewRetryTimeout()
 
 void ConvertImageForm::handleUpdatePreviewImage(QImage image)
 {
-    qDebug() << "handleUpdatePreviewImage";
+    qCDebug(lcForm) << "handleUpdatePreviewImage";
     previewBusy = false;
     if (closePending) {
         emit closeApp();
@@ -124,7 +125,7 @@ void ConvertImageForm::on_PreviewImage_DoubleClick()
         previewDialog = new PreviewDialog(&previewDialogOpen, this);
     connect(previewDialog, &PreviewDialog::previewDialogClosed, this,
         &ConvertImageForm::on_previewDialogClosed, Qt::UniqueConnection);
-    qDebug().noquote() << QStringLiteral("currentSelectedFile: ") + currentSelectedFile;
+    qCDebug(lcForm).noquote() << QStringLiteral("currentSelectedFile: ") + currentSelectedFile;
     previewDialog->setImage(currentSelectedFile);
     previewDialog->exec();
 }

@@ -1,5 +1,6 @@
 #include "imaging/adjustments.h"
 
+#include "common/logging.h"
 #include "imaging/imagelimits.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ int effectiveBlurRadius(const QSize &size, int radius)
         else
             high = middle - 1;
     }
-    qDebug().noquote()
+    qCDebug(lcImaging).noquote()
         << QStringLiteral("onProcessGaussianBlur: radius %1 lowered to %2").arg(radius).arg(low);
     return int(low);
 }
@@ -74,19 +75,19 @@ QImage applyEffectToImage(const QImage &image, QGraphicsEffect *effect, int exte
     if (!effect)
         return image;
     if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        qDebug() << "applyEffectToImage: the graphics scene needs a QApplication";
+        qCDebug(lcImaging) << "applyEffectToImage: the graphics scene needs a QApplication";
         return QImage();
     }
     const QSize canvasSize(int(qMin<qint64>(image.width() + 2 * qint64(extent), INT_MAX)),
         int(qMin<qint64>(image.height() + 2 * qint64(extent), INT_MAX)));
     // The canvas is as large as the scaled result the user asked for, so the result's budget holds.
     if (!fitsResultBudget(canvasSize.width(), canvasSize.height())) {
-        qDebug() << "applyEffectToImage: canvas exceeds the memory budget" << canvasSize;
+        qCDebug(lcImaging) << "applyEffectToImage: canvas exceeds the memory budget" << canvasSize;
         return QImage();
     }
     const QPixmap pixmap = QPixmap::fromImage(image);
     if (pixmap.isNull()) {
-        qDebug() << "applyEffectToImage: no pixmap for the image on this thread";
+        qCDebug(lcImaging) << "applyEffectToImage: no pixmap for the image on this thread";
         return QImage();
     }
     QImage result(canvasSize, QImage::Format_ARGB32);

@@ -1,5 +1,6 @@
 #include "imaging/qrcode.h"
 
+#include "common/logging.h"
 #include "imaging/imagelimits.h"
 
 #include <QDebug>
@@ -18,10 +19,10 @@ std::optional<qrcodegen::QrCode> encode(const QString &text)
         return qrcodegen::QrCode::encodeText(utf8.constData(), qrcodegen::QrCode::Ecc::LOW);
     } catch (const qrcodegen::data_too_long &) {
         // The library's only way to say so; nothing above this step expects a failure.
-        qDebug().noquote() << QStringLiteral(
+        qCDebug(lcImaging).noquote() << QStringLiteral(
             "createQrCodeImage: %1 bytes of text do not fit into any QR code, "
             "the QR code watermark is skipped")
-                                  .arg(utf8.size());
+                                            .arg(utf8.size());
         return std::nullopt;
     }
 }
@@ -33,9 +34,10 @@ QImage createQrCodeImage(const QString &text, int side)
     if (side <= 0)
         return QImage();
     if (!fitsAllocationLimit(side, side)) {
-        qDebug().noquote() << QStringLiteral("createQrCodeImage: a QR code of %1 pixels exceeds the image "
-                                             "allocation limit")
-                                  .arg(side);
+        qCDebug(lcImaging).noquote() << QStringLiteral(
+            "createQrCodeImage: a QR code of %1 pixels exceeds the image "
+            "allocation limit")
+                                            .arg(side);
         return QImage();
     }
     const std::optional<qrcodegen::QrCode> code = encode(text);

@@ -1,5 +1,6 @@
 #include "imaging/renderpipeline.h"
 
+#include "common/logging.h"
 #include "common/pathcompare.h"
 #include "convert/conversionoptions.h"
 #include "convert/outputformats.h"
@@ -190,7 +191,7 @@ namespace ImageMagickUtil {
 
 bool loadImage(const QString &path, QImage *image, QString *reason)
 {
-    qDebug().noquote() << "ImageMagickUtil::loadImage: " + path;
+    qCDebug(lcImaging).noquote() << "ImageMagickUtil::loadImage: " + path;
     if (!QFileInfo(path).isFile()) {
         if (reason)
             *reason = FailureReason::cannotRead();

@@ -1,5 +1,6 @@
 #include "imaging/scaling.h"
 
+#include "common/logging.h"
 #include "imaging/failurereasons.h"
 #include "imaging/imagelimits.h"
 #include "imaging/pixelformat.h"
@@ -163,9 +164,9 @@ QImage applyScaling(
     // The user's own enlargement may go beyond the reader's limit for untrusted files, up to what
     // the machine's memory allows; the smooth scaler works in 32 bits per pixel.
     if (!fitsResultBudget(size->width(), size->height(), qMax(4, input.depth() / 8))) {
-        qDebug().noquote() << QStringLiteral("applyScaling: %1 x %2 exceeds the memory budget")
-                                  .arg(size->width())
-                                  .arg(size->height());
+        qCDebug(lcImaging).noquote() << QStringLiteral("applyScaling: %1 x %2 exceeds the memory budget")
+                                            .arg(size->width())
+                                            .arg(size->height());
         if (reason)
             *reason = FailureReason::resultTooLarge(*size);
         return QImage();

@@ -1,5 +1,6 @@
 #include "imaging/sourcecheck.h"
 
+#include "common/logging.h"
 #include "imaging/failurereasons.h"
 #include "imaging/imagelimits.h"
 #include "imaging/jpegscans.h"
@@ -40,7 +41,7 @@ bool accept(QImageReader &reader, QString *reason)
     if (format.isEmpty())
         return refuse(reason, FailureReason::cannotRead());
     if (!isSupportedFormat(format)) {
-        qDebug().noquote()
+        qCDebug(lcImaging).noquote()
             << QStringLiteral("SourceCheck: refused content \"%1\"").arg(QString::fromLatin1(format));
         return refuse(reason, FailureReason::notSupported());
     }

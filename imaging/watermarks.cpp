@@ -1,5 +1,6 @@
 #include "imaging/watermarks.h"
 
+#include "common/logging.h"
 #include "imaging/imagelimits.h"
 #include "imaging/qrcode.h"
 #include "imaging/sourcecheck.h"
@@ -107,9 +108,10 @@ bool drawImageWatermark(QImage &layer, QPainter &painter, const ConversionOption
     if (width <= 0 || height <= 0)
         return true;
     if (!fitsAllocationLimit(width, height)) {
-        qDebug().noquote() << QStringLiteral("drawImageWatermark: %1 x %2 exceeds the image allocation limit")
-                                  .arg(width)
-                                  .arg(height);
+        qCDebug(lcImaging).noquote() << QStringLiteral(
+            "drawImageWatermark: %1 x %2 exceeds the image allocation limit")
+                                            .arg(width)
+                                            .arg(height);
         return false;
     }
     const QImage scaled = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -128,7 +130,7 @@ bool drawQrCodeWatermark(QImage &layer, QPainter &painter, const ConversionOptio
         return true;
     const int side = options.qrCodeSize;
     if (side > 0 && !fitsAllocationLimit(side, side)) {
-        qDebug().noquote()
+        qCDebug(lcImaging).noquote()
             << QStringLiteral("drawQrCodeWatermark: %1 pixels exceed the image allocation limit").arg(side);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "metadata/imagemetadata.h"
 
+#include "common/logging.h"
 #include "metadata/exiv2session.h"
 #include "metadata/rawblocks.h"
 #include "plugins/imageformats/common/metadatakeys.h"
@@ -26,7 +27,7 @@ QByteArray blockOf(const Exiv2::byte *data, size_t size)
 
 void logLeftOut(const QString &what, const char *why)
 {
-    qDebug().noquote() << "Metadata left out: " + what + " " + QString::fromLocal8Bit(why);
+    qCDebug(lcMetadata).noquote() << "Metadata left out: " + what + " " + QString::fromLocal8Bit(why);
 }
 
 QByteArray encodeExif(const Exiv2::ExifData &exif, Exiv2::ByteOrder order)

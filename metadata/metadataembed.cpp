@@ -1,5 +1,6 @@
 #include "metadata/metadataembed.h"
 
+#include "common/logging.h"
 #include "metadata/exiv2session.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
@@ -137,7 +138,7 @@ bool MetadataWriter::finish(QIODevice *file, QString *error)
     bytes.swap(m_buffer.buffer());
     QString why;
     if (!embedMetadata(&bytes, m_metadata, &why))
-        qDebug().noquote() << "Metadata left out: " + why;
+        qCDebug(lcMetadata).noquote() << "Metadata left out: " + why;
     if (file->write(bytes) == bytes.size())
         return true;
     if (error)

@@ -1,5 +1,6 @@
 #include "settings/settingsstore.h"
 
+#include "common/logging.h"
 #include "convert/conversionoptions.h"
 #include "settings/settingkey.h"
 
@@ -228,7 +229,7 @@ AdjustRuleList loadRules(QSettings &settings, QStringList *rejected, bool (*acce
     AdjustRuleList rules;
     for (const qint64 position : std::as_const(positions)) {
         const QString text = settings.value(RuleKeyPrefix + QString::number(position)).toString();
-        qDebug().noquote() << QStringLiteral("rawData: ") + text;
+        qCDebug(lcSettings).noquote() << QStringLiteral("rawData: ") + text;
         const std::optional<AdjustRule> rule = adjustRuleFromText(text);
         if (rule && (!accept || accept(*rule)))
             rules.append(*rule);

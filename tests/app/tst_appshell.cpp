@@ -10,6 +10,7 @@
 #include "filelist/removethumbnailsdialog.h"
 #include "filelist/thumbnailcache.h"
 #include "form/convertimageform.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -25,6 +27,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -106,6 +109,8 @@ private slots:
     void colorWidgetLeftButtonPicksColour();
     void outputFolderChooserStartsInDocuments();
     void picturesFolderOnlyWhenItExists();
+    void diagnosticsAreOffUnlessEnabled_data();
+    void diagnosticsAreOffUnlessEnabled();
 };
 
 void TestAppShell::initTestCase()
@@ -453,6 +458,59 @@ void TestAppShell::picturesFolderOnlyWhenItExists()
     QVERIFY(QDir().mkpath(pictures));
     QCOMPARE(LKGlobal::picturesFolder(), QDir::cleanPath(pictures));
     QCOMPARE(LKGlobal::productName(), QStringLiteral("Larkspan Pictomat"));
+}
+
+void TestAppShell::diagnosticsAreOffUnlessEnabled_data()
+{
+    QTest::addColumn<QString>("rules"); // as QT_LOGGING_RULES would give them; empty: none
+    QTest::addColumn<QStringList>("expected"); // a line starting with each
+    QTest::addColumn<QString>("every"); // what every debug line contains, when given
+
+    const QString registry
+        = QStringLiteral("Software\\Larkspan Pictomat : posX : Cannot read DWORD from registry.");
+    QTest::newRow("no rules") << QString() << QStringList() << QString();
+    QTest::newRow("every area") << "pictomat.*.debug=true"
+                                << QStringList { registry,
+                                       "convertImageAddUrlsThreadStat #2: ", "ImageMagickUtil::loadImage: " }
+                                << QString();
+    QTest::newRow("the shell only") << "pictomat.shell.debug=true" << QStringList { registry }
+                                    << "Cannot read DWORD from registry.";
+}
+
+// A first start that adds a picture and previews it says nothing on the debug stream until the
+// program's categories are enabled; then the lines keep their texts.
+void TestAppShell::diagnosticsAreOffUnlessEnabled()
+{
+    QFETCH(QString, rules);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, every);
+    if (qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        QSKIP("QT_LOGGING_RULES is set and overrides the rules under test");
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("photo.png"));
+    QVERIFY(TestSupport::makePhotoLike(64, 48).save(picture));
+
+    QLoggingCategory::setFilterRules(rules);
+    TestSupport::DebugLog::install();
+    TestSupport::DebugLog::clear();
+    {
+        MainWindow window;
+        window.show();
+        window.form()->on_ImageFilesSelected({ picture });
+        auto *label = window.form()->findChild<QLabel *>(QStringLiteral("previewImage"));
+        QTRY_VERIFY_WITH_TIMEOUT(label && !label->pixmap().isNull(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.form()->hasRunningWork(), 20000);
+    }
+    const QStringList lines = TestSupport::DebugLog::linesStartingWith(QString());
+    TestSupport::DebugLog::uninstall();
+    QLoggingCategory::setFilterRules(QStringLiteral("pictomat.*.debug=true"));
+
+    if (rules.isEmpty())
+        QCOMPARE(lines, QStringList());
+    for (const QString &prefix : std::as_const(expected))
+        QVERIFY2(!TestSupport::DebugLog::linesStartingWith(prefix).isEmpty(), qPrintable(prefix));
+    for (const QString &line : lines)
+        QVERIFY2(every.isEmpty() || line.contains(every), qPrintable(line));
 }
 
 int main(int argc, char *argv[])

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The program's step-by-step diagnostics, one category per area. Their debug lines are off
+// unless enabled (QT_LOGGING_RULES="pictomat.*.debug=true", or one area); warnings stay on.
+Q_DECLARE_LOGGING_CATEGORY(lcApp)
+Q_DECLARE_LOGGING_CATEGORY(lcShell)
+Q_DECLARE_LOGGING_CATEGORY(lcForm)
+Q_DECLARE_LOGGING_CATEGORY(lcFileList)
+Q_DECLARE_LOGGING_CATEGORY(lcConvert)
+Q_DECLARE_LOGGING_CATEGORY(lcImaging)
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
+Q_DECLARE_LOGGING_CATEGORY(lcMetadata)
