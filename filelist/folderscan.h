@@ -4,15 +4,14 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
-#include <memory>
 #include <vector>
 
-class QDirIterator;
-
-// Walks a folder and all its subfolders lazily, yielding the regular, non-hidden files whose
-// name contains a dot, in the order the file system lists them (a subfolder's files come right
-// where the subfolder is met). Linked folders are followed, but every folder is entered once by
-// its canonical path, so a link that points back up the tree cannot make the walk endless.
+// Walks a folder and all its subfolders, yielding the regular, non-hidden files whose name
+// contains a dot: a folder's own files first, then each subfolder in turn, both sorted by name
+// in natural order (IMG_2 before IMG_10), so that a drop lists pages in the order a person
+// expects. Each folder is listed when the walk reaches it. Linked folders are followed, but every
+// folder is entered once by its canonical path, so a link that points back up the tree cannot
+// make the walk endless.
 class FolderScan {
 public:
     // `stop` (may be null) is tested between entries so that a caller can end a long walk.
@@ -28,9 +27,17 @@ public:
     QStringList unreachableNames() const { return unreachable; }
 
 private:
+    // One listed folder: its files and subfolders (full paths, sorted), and how far the walk is.
+    struct Folder {
+        QStringList files;
+        QStringList folders;
+        qsizetype nextFile = 0;
+        qsizetype nextFolder = 0;
+    };
+
     void enter(const QString &folder);
 
-    std::vector<std::unique_ptr<QDirIterator>> stack;
+    std::vector<Folder> stack;
     QSet<QString> visited;
     const std::atomic<bool> *stop;
     QStringList unreachable;

@@ -148,6 +148,35 @@ private Q_SLOTS:
         QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Path"));
     }
 
+    void folderFilesComeInNaturalOrder_data()
+    {
+        QTest::addColumn<QStringList>("files"); // relative to the dropped folder, in the expected order
+        QTest::newRow("numbers in names")
+            << QStringList { "IMG_1.png", "img_2.png", "IMG_9.png", "IMG_10.png", "IMG_100.png" };
+        QTest::newRow("files before subfolders, subfolders in order") << QStringList { "b.png", "z.png",
+            "a/x.png", "a/deeper/y.png", "a2/p.png", "a10/p.png", "B/q.png" };
+    }
+
+    // A folder's pages come as a person would number them, whatever order the disk keeps.
+    void folderFilesComeInNaturalOrder()
+    {
+        QFETCH(QStringList, files);
+        QTemporaryDir dir;
+        const QString root = dir.filePath("drop");
+        QStringList expected;
+        for (const QString &file : std::as_const(files))
+            expected.append(normalPath(root + "/" + file));
+        // Written odd places first, so that a walk in (or against) creation order cannot pass.
+        for (int start : { 1, 0 }) {
+            for (qsizetype i = start; i < files.size(); i += 2)
+                makeImage(root + "/" + files[i], QSize(4, 4));
+        }
+        FileListModel model;
+        AddUrlsController controller(&model);
+        QVERIFY(addAndWait(controller, urls({ root })));
+        QCOMPARE(model.filePaths(), expected);
+    }
+
     void unsupportedAndNonLocalUrlsAddNothing()
     {
         QTemporaryDir dir;
