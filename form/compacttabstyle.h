@@ -2,7 +2,7 @@
 
 #include <QProxyStyle>
 
-// Narrower tab padding, so that all six option tabs fit the fixed 400-pixel tab widget with the
+// Narrower tab padding, so that the six option tabs take less room beside the file list with the
 // wider fonts of some desktops, without giving up the style's own tab drawing.
 class CompactTabStyle : public QProxyStyle {
     Q_OBJECT

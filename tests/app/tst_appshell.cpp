@@ -26,6 +26,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
@@ -64,14 +66,30 @@ QRect storedGeometry()
     return rect;
 }
 
-QPalette darkPalette()
+// The visible texts of `window` that are narrower or lower than they ask to be: an elided button
+// or a clipped label, named by object name and text.
+QStringList cutTexts(QWidget *window)
 {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    palette.setColor(QPalette::Text, Qt::white);
-    return palette;
+    QStringList cut;
+    const auto widgets = window->findChildren<QWidget *>();
+    for (QWidget *widget : widgets) {
+        if (!widget->isVisibleTo(window))
+            continue;
+        QString text;
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            text = button->text();
+        else if (auto *label = qobject_cast<QLabel *>(widget); label && !label->wordWrap())
+            text = label->text();
+        const QSize wanted = widget->sizeHint();
+        if (!text.isEmpty() && (widget->width() < wanted.width() || widget->height() < wanted.height()))
+            cut.append(QStringLiteral("%1 \"%2\" %3x%4 < %5x%6")
+                           .arg(widget->objectName(), text)
+                           .arg(widget->width())
+                           .arg(widget->height())
+                           .arg(wanted.width())
+                           .arg(wanted.height()));
+    }
+    return cut;
 }
 
 } // namespace
@@ -111,6 +129,8 @@ private slots:
     void picturesFolderOnlyWhenItExists();
     void diagnosticsAreOffUnlessEnabled_data();
     void diagnosticsAreOffUnlessEnabled();
+    void textFitsAtCommonFontSizes_data();
+    void textFitsAtCommonFontSizes();
 };
 
 void TestAppShell::initTestCase()
@@ -348,7 +368,7 @@ void TestAppShell::paletteChangeSwapsTheFormTheme()
     QVERIFY(tabToolbar);
     QCOMPARE(window.form()->colorScheme(), ColorScheme::Light);
 
-    QApplication::setPalette(darkPalette());
+    QApplication::setPalette(TestSupport::darkPalette());
     QTRY_COMPARE(window.form()->colorScheme(), ColorScheme::Dark);
     QVERIFY(tabToolbar->styleSheet().contains(QLatin1String("#3F3F3F")));
 
@@ -511,6 +531,57 @@ void TestAppShell::diagnosticsAreOffUnlessEnabled()
         QVERIFY2(!TestSupport::DebugLog::linesStartingWith(prefix).isEmpty(), qPrintable(prefix));
     for (const QString &line : lines)
         QVERIFY2(every.isEmpty() || line.contains(every), qPrintable(line));
+}
+
+void TestAppShell::textFitsAtCommonFontSizes_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("dark");
+    for (int points : { 9, 11, 13 }) {
+        QTest::addRow("%d pt, light", points) << points << false;
+        QTest::addRow("%d pt, dark", points) << points << true;
+    }
+}
+
+// No text of any options tab is cut off and the tabs need no scroll arrows in a 1600-pixel window.
+// PICTOMAT_SCREENSHOT_DIR keeps a picture of each tab for a person to look at.
+void TestAppShell::textFitsAtCommonFontSizes()
+{
+    QFETCH(int, points);
+    QFETCH(bool, dark);
+    const QFont standard = QApplication::font();
+    QFont font = standard;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    if (dark)
+        QApplication::setPalette(TestSupport::darkPalette());
+    const QString shots = qEnvironmentVariable("PICTOMAT_SCREENSHOT_DIR");
+    QStringList cut;
+    {
+        MainWindow window;
+        window.resize(1600, 900);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        QVERIFY(tabs);
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            QTest::qWait(0);
+            cut += cutTexts(&window);
+            if (!shots.isEmpty())
+                window.grab().save(QStringLiteral("%1/%2pt-%3-%4.png")
+                                       .arg(shots)
+                                       .arg(points)
+                                       .arg(dark ? "dark" : "light")
+                                       .arg(tab));
+        }
+        if (tabs->tabBar()->width() < tabs->tabBar()->sizeHint().width())
+            cut.append(QStringLiteral("the tab bar needs scroll arrows"));
+        cut.removeDuplicates();
+    }
+    QApplication::setFont(standard);
+    TestSupport::restoreStandardPalette();
+    QCOMPARE(cut.join(QLatin1Char('\n')), QString());
 }
 
 int main(int argc, char *argv[])
