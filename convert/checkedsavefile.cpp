@@ -2,6 +2,7 @@
 
 #include "imaging/failurereasons.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,8 @@
 #include <cstring>
 
 namespace {
+
+thread_local const std::function<bool()> *commitGate = nullptr;
 
 QString systemText(int code)
 {
@@ -154,6 +157,12 @@ bool CheckedSaveFile::commit(QString *error)
         failure = _file->errorString();
     if (failure.isEmpty() && _file->size() != _output->end())
         failure = systemText(ENOSPC);
+    if (failure.isEmpty() && commitGate && !(*commitGate)()) {
+        if (error)
+            *error = QCoreApplication::translate("CheckedSaveFile", "the conversion was cancelled");
+        cancel();
+        return false;
+    }
     if (failure.isEmpty() && !_file->commit())
         failure = _file->errorString();
     const bool aside = _writePath != _target;
@@ -173,6 +182,18 @@ bool CheckedSaveFile::commit(QString *error)
         *error = fileFailureReason(failure, _target);
     cancel();
     return false;
+}
+
+CommitGate::CommitGate(std::function<bool()> mayCommit)
+    : _mayCommit(std::move(mayCommit))
+    , _outer(commitGate)
+{
+    commitGate = &_mayCommit;
+}
+
+CommitGate::~CommitGate()
+{
+    commitGate = _outer;
 }
 
 QString fileFailureReason(const QString &text, const QString &targetPath)

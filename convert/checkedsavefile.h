@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QSaveFile;
@@ -35,6 +36,22 @@ private:
     QString _writePath;
     std::unique_ptr<QSaveFile> _file;
     std::unique_ptr<Output> _output;
+};
+
+// While one lives on a thread, every commit() on that thread first asks `mayCommit`, which may
+// wait, and discards the file when it says no. A job converting several files at once puts each
+// one in place only at its turn in the list, so that a cancelled job leaves no file it never
+// reported.
+class CommitGate {
+public:
+    explicit CommitGate(std::function<bool()> mayCommit);
+    ~CommitGate();
+    CommitGate(const CommitGate &) = delete;
+    CommitGate &operator=(const CommitGate &) = delete;
+
+private:
+    std::function<bool()> _mayCommit;
+    const std::function<bool()> *_outer;
 };
 
 // A file error in the words of the failure list: "disk full", "permission denied", "folder no

@@ -1,7 +1,9 @@
 #include "convert/convertimagesthread.h"
 
 #include "common/pathcompare.h"
+#include "convert/checkedsavefile.h"
 #include "convert/conversionoptions.h"
+#include "convert/filepool.h"
 #include "convert/gifencoder.h"
 #include "convert/imagewriter.h"
 #include "convert/outputformats.h"
@@ -17,6 +19,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
+#include <optional>
+#include <vector>
 
 ConvertImagesThread::ConvertImagesThread(QObject *parent)
     : QThread(parent)
@@ -58,6 +62,49 @@ void ConvertImagesThread::run()
         Q_EMIT threadCompleted(fileExistsList, fileSourceList);
 }
 
+namespace {
+
+// What the job does with one source, decided in list order when the source is started.
+enum class Step { Convert, Existing, Skipped, SameName, NoName };
+
+bool somethingAt(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Runs on a pool thread: renders and writes one file. The reason to report for it, if any.
+std::optional<QString> convertOne(
+    const QString &source, const QString &target, const QString &targetExt, const ConversionOptions &options)
+{
+    QString reason;
+    const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
+    if (image.isNull() || !MemoryBudget::fitsEncoder(image.size(), targetExt, &reason))
+        return reason;
+    QString error;
+    // GIF holds no profile and no metadata: its pixels are made sRGB so that they look right.
+    const bool written = isGifTarget(target)
+        ? writeGifFile(convertedToSrgb(image), target, &error)
+        : writeImageFile(image, target, encoderSettings(options), &error,
+            metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation));
+    if (!written)
+        return error;
+    if (!reason.isEmpty()) // written from what a damaged source still held
+        return reason;
+    return std::nullopt;
+}
+
+} // namespace
+
+int ConvertImagesThread::threadsForJob() const
+{
+    return filesAtOnce > 0 ? filesAtOnce : defaultFilesAtOnce();
+}
+
+// Files start on the pool in list order, as threads and the memory budget allow, and are taken
+// back in list order: each file's signals come at its turn, once the files before it are done,
+// so that the job reports exactly what converting one file after the other would. A file is
+// tested and started only after the signal of the file before it at the latest.
 void ConvertImagesThread::runFileJob()
 {
     setPdfConversionActive(false);
@@ -73,37 +120,78 @@ void ConvertImagesThread::runFileJob()
         ? targetPaths
         : TargetNaming::planTargets(_urls, targetFolder, targetExt, options);
     const QList<bool> claimed = targetsClaimedEarlier(targets);
-    for (qsizetype i = 0; i < _urls.size(); ++i) {
-        if (stopRequested.load(std::memory_order_relaxed))
-            return;
-        const QString &source = _urls.at(i);
-        Q_EMIT updateFileName(source);
+    std::vector<std::optional<QString>> outcomes(size_t(_urls.size()));
+    QList<Step> steps;
+    qint64 nextBytes = -1;
+    FilePool pool(threadsForJob(), MemoryBudget::jobBytes(),
+        [this] { return stopRequested.load(std::memory_order_relaxed); });
+    const auto startNext = [&] {
+        const qsizetype i = steps.size();
+        const QString source = _urls.at(i);
         const QString target = targets.at(i);
         if (target.isEmpty()) {
+            steps.append(Step::NoName);
+        } else if (claimed.at(i)) {
+            steps.append(Step::SameName);
+        } else if (!overwriteExisting && somethingAt(target)) {
+            steps.append(options.targetExistsAction == TargetNaming::Skip ? Step::Skipped : Step::Existing);
+        } else {
+            if (nextBytes < 0)
+                nextBytes = MemoryBudget::conversionBytes(QImageReader(source).size(), targetExt);
+            const QString ext = targetExt;
+            if (!pool.tryStart(i, nextBytes, [=, &outcomes, &pool] {
+                    const CommitGate gate([&pool, i] { return pool.awaitTurn(i); });
+                    // Sub-folders kept from the sources are made as they are needed.
+                    if (options.keepFolderStructure && !options.saveNextToOriginal)
+                        QDir().mkpath(QFileInfo(target).absolutePath());
+                    outcomes[size_t(i)] = convertOne(source, target, ext, options);
+                }))
+                return false;
+            nextBytes = -1;
+            steps.append(Step::Convert);
+        }
+        return true;
+    };
+    qsizetype turn = 0;
+    // Files start at most as many places ahead of the turn as there are threads: one thread runs
+    // exactly one file after the other, and a file done early would only wait for its turn.
+    const auto startMore = [&] {
+        const qsizetype end = qMin(_urls.size(), turn + pool.threads());
+        while (steps.size() < end && !stopRequested.load(std::memory_order_relaxed) && startNext()) { }
+    };
+
+    for (turn = 0; turn < _urls.size(); ++turn) {
+        if (!pool.beginTurn(turn))
+            return;
+        const QString &source = _urls.at(turn);
+        Q_EMIT updateFileName(source);
+        // The file whose turn it is starts even when a stop came with its signal: it finishes.
+        // Nothing before it is held any more, so it fits.
+        if (steps.size() == turn)
+            startNext();
+        startMore();
+        const QString target = targets.at(turn);
+        switch (steps.at(turn)) {
+        case Step::NoName:
             recordFailure(
                 source, targetPathFor(targetFolder, source, targetExt), tr("no free numbered name"));
-            continue;
-        }
-        if (claimed.at(i)) {
+            break;
+        case Step::Skipped:
+            Q_EMIT fileSkipped(source, target);
+            break;
+        case Step::SameName:
             recordFailure(source, target, FailureReason::sameNameInJob(QFileInfo(target).fileName()));
-            continue;
+            break;
+        case Step::Existing:
+            fileExistsList.append(target);
+            fileSourceList.append(source);
+            break;
+        case Step::Convert:
+            pool.take(turn, startMore);
+            if (const std::optional<QString> &failure = outcomes[size_t(turn)])
+                recordFailure(source, target, *failure);
+            break;
         }
-        if (!overwriteExisting) {
-            const QFileInfo existing(target);
-            if (existing.exists() || existing.isSymLink()) {
-                if (options.targetExistsAction == TargetNaming::Skip) {
-                    Q_EMIT fileSkipped(source, target);
-                    continue;
-                }
-                fileExistsList.append(target);
-                fileSourceList.append(source);
-                continue;
-            }
-        }
-        // Sub-folders kept from the sources are made as they are needed.
-        if (options.keepFolderStructure && !options.saveNextToOriginal)
-            QDir().mkpath(QFileInfo(target).absolutePath());
-        convertOne(source, target, options);
     }
 }
 
@@ -122,27 +210,6 @@ QList<bool> ConvertImagesThread::targetsClaimedEarlier(const QStringList &target
     return claimed;
 }
 
-void ConvertImagesThread::convertOne(
-    const QString &source, const QString &target, const ConversionOptions &options)
-{
-    QString reason;
-    const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
-    if (image.isNull() || !MemoryBudget::fitsEncoder(image.size(), targetExt, &reason)) {
-        recordFailure(source, target, reason);
-        return;
-    }
-    QString error;
-    // GIF holds no profile and no metadata: its pixels are made sRGB so that they look right.
-    const bool written = isGifTarget(target)
-        ? writeGifFile(convertedToSrgb(image), target, &error)
-        : writeImageFile(image, target, encoderSettings(options), &error,
-            metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation));
-    if (!written)
-        recordFailure(source, target, error);
-    else if (!reason.isEmpty()) // written from what a damaged source still held
-        recordFailure(source, target, reason);
-}
-
 void ConvertImagesThread::runPdfJob()
 {
     setPdfConversionActive(true);
@@ -156,6 +223,8 @@ void ConvertImagesThread::runPdfJob()
     hooks.failed = [this, &documentPath](const QString &source, const QString &reason) {
         recordFailure(source, documentPath, reason);
     };
+    hooks.pagesAtOnce = threadsForJob();
+    hooks.memoryBudget = MemoryBudget::jobBytes();
     assemblePdf(_urls, documentPath, options, hooks);
 }
 

@@ -26,6 +26,8 @@ public:
     // The target of each source when the caller knows them already (a second job over sources
     // of the first); otherwise planned from the naming options.
     QStringList targetPaths;
+    // Files converted at once; 0 takes the machine's choice (defaultFilesAtOnce()).
+    int filesAtOnce = 0;
     QStringList fileExistsList;
     QStringList fileSourceList;
 
@@ -52,7 +54,7 @@ private:
     void runFileJob();
     void runPdfJob();
     static QList<bool> targetsClaimedEarlier(const QStringList &targets);
-    void convertOne(const QString &source, const QString &target, const ConversionOptions &options);
+    int threadsForJob() const;
     void recordFailure(const QString &source, const QString &target, const QString &reason);
 
     ConversionFailureList _failures;

@@ -1,14 +1,19 @@
 #include "convert/pdfassembly.h"
 
 #include "common/logging.h"
+#include "convert/filepool.h"
+#include "imaging/memorybudget.h"
 #include "imaging/pixelformat.h"
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QImageReader>
 #include <QPdfWriter>
 #include <iterator>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -133,21 +138,38 @@ QSize PdfAssembly::availableArea() const
 
 bool PdfAssembly::drawImage(const QImage &image, QString *error)
 {
-    const QSize drawnSize = pdfDrawnSize(image.size(), availableArea(), _setup.resizeImageToPaper);
-    if (drawnSize.isEmpty())
-        return setError(error, translated("the margin leaves no room on the page"));
-    // A palette or 1-bit picture would be scaled as a bitmap, black and white.
-    QImage page = toPaintableFormat(image).scaled(drawnSize, Qt::IgnoreAspectRatio, _setup.transformation);
+    const QImage page = pageImage(image, error);
     if (page.isNull())
-        return setError(error,
+        return false;
+    drawPageImage(page);
+    return true;
+}
+
+QImage PdfAssembly::pageImage(const QImage &image, QString *error) const
+{
+    const QSize drawnSize = pdfDrawnSize(image.size(), availableArea(), _setup.resizeImageToPaper);
+    if (drawnSize.isEmpty()) {
+        setError(error, translated("the margin leaves no room on the page"));
+        return {};
+    }
+    // A palette or 1-bit picture would be scaled as a bitmap, black and white.
+    const QImage page
+        = toPaintableFormat(image).scaled(drawnSize, Qt::IgnoreAspectRatio, _setup.transformation);
+    if (page.isNull()) {
+        setError(error,
             translated("cannot scale the image to %1 x %2 pixels")
                 .arg(drawnSize.width())
                 .arg(drawnSize.height()));
+        return {};
+    }
     // The PDF engine draws a 1-bit image as a stencil in the pen colour; the page holds only the
     // full-colour, opaque form.
-    page = flattenOntoBackground(page, _setup.background);
+    return flattenOntoBackground(page, _setup.background);
+}
+
+void PdfAssembly::drawPageImage(const QImage &page)
+{
     _painter.drawImage(QPoint(_setup.margin, _setup.margin), page);
-    return true;
 }
 
 bool PdfAssembly::newPage(QString *error)
@@ -173,24 +195,44 @@ bool PdfAssembly::finish(QString *error)
 
 namespace {
 
-// Draws one source onto the current page; false (reported) when it leaves the page blank.
-bool placeSource(PdfAssembly &document, const QString &source, const PdfAssemblyHooks &hooks)
+// One source made ready for its page on a pool thread: the page image, or the reason it has none.
+struct PreparedPage {
+    QImage page;
+    std::optional<QString> failure;
+    QString damage; // drawn from what a damaged source still held: the page stays, it is reported
+};
+
+PreparedPage preparePage(const PdfAssembly &document, const QString &source)
 {
+    PreparedPage prepared;
     QString reason;
     const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
     if (image.isNull()) {
-        hooks.failed(source, reason);
-        return false;
+        prepared.failure = reason;
+        return prepared;
     }
     QString error;
     // A PDF page holds no profile here: the pixels are made sRGB so that they look right.
-    if (!document.drawImage(convertedToSrgb(image), &error)) {
-        hooks.failed(source, error);
+    prepared.page = document.pageImage(convertedToSrgb(image), &error);
+    if (prepared.page.isNull())
+        prepared.failure = error;
+    else
+        prepared.damage = reason;
+    return prepared;
+}
+
+// Draws a prepared source onto the current page; false (reported) when it leaves the page blank.
+bool placeSource(
+    PdfAssembly &document, const QString &source, PreparedPage &prepared, const PdfAssemblyHooks &hooks)
+{
+    if (prepared.failure) {
+        hooks.failed(source, *prepared.failure);
         return false;
     }
-    // Drawn from what a damaged source still held: the page stays, the source is reported.
-    if (!reason.isEmpty())
-        hooks.failed(source, reason);
+    document.drawPageImage(prepared.page);
+    prepared.page = QImage();
+    if (!prepared.damage.isEmpty())
+        hooks.failed(source, prepared.damage);
     return true;
 }
 
@@ -217,13 +259,46 @@ bool assemblePdf(const QStringList &sources, const QString &documentPath, const 
     if (!document.begin(&error))
         return reportLostDocument(documentPath, error, sources, hooks);
 
-    QStringList placed;
+    // Pages render on the pool, started in list order; each is drawn at its turn, after its
+    // signal, exactly as one page after the other would be.
+    std::vector<PreparedPage> prepared(size_t(sources.size()));
+    qsizetype started = 0;
+    qint64 nextBytes = -1;
+    FilePool pool(hooks.pagesAtOnce, hooks.memoryBudget, hooks.stopRequested);
+    const auto startNext = [&] {
+        const qsizetype i = started;
+        if (nextBytes < 0)
+            nextBytes
+                = MemoryBudget::conversionBytes(QImageReader(sources.at(i)).size(), QStringLiteral("pdf"));
+        const QString source = sources.at(i);
+        if (!pool.tryStart(i, nextBytes,
+                [&document, &prepared, i, source] { prepared[size_t(i)] = preparePage(document, source); }))
+            return false;
+        nextBytes = -1;
+        ++started;
+        return true;
+    };
     qsizetype next = 0;
+    // At most as many pages ahead of the one being drawn as there are threads: one thread renders
+    // exactly one page after the other, each after its signal.
+    const auto startMore = [&] {
+        const qsizetype end = qMin(sources.size(), next - 1 + pool.threads());
+        while (started < end && !hooks.stopRequested() && startNext()) { }
+    };
+
+    QStringList placed;
     bool pagesAdded = true;
     while (next < sources.size() && !hooks.stopRequested()) {
-        const QString &source = sources.at(next++);
+        const qsizetype turn = next++;
+        const QString &source = sources.at(turn);
         hooks.pageStarted(source);
-        if (placeSource(document, source, hooks))
+        // The page whose turn it is is drawn even when a stop came with its signal; nothing
+        // before it is held any more, so it fits.
+        if (started == turn)
+            startNext();
+        startMore();
+        pool.take(turn, startMore);
+        if (placeSource(document, source, prepared[size_t(turn)], hooks))
             placed.append(source);
         if (next < sources.size() && !document.newPage(&error)) {
             pagesAdded = false;

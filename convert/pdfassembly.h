@@ -47,6 +47,12 @@ public:
     QSize availableArea() const;
     // Draws the image at its drawn size with its top-left corner on the margin.
     bool drawImage(const QImage &image, QString *error);
+    // The image as drawImage() puts it on the page: scaled to its drawn size, opaque. Null, with
+    // the reason in *error, when it cannot be. Only reads the set-up: safe on any thread once
+    // begin() has returned.
+    QImage pageImage(const QImage &image, QString *error) const;
+    // Draws an image made by pageImage() with its top-left corner on the margin.
+    void drawPageImage(const QImage &page);
     bool newPage(QString *error);
     // Completes the document and puts it in place.
     bool finish(QString *error);
@@ -64,6 +70,10 @@ struct PdfAssemblyHooks {
     std::function<bool()> stopRequested;
     std::function<void(const QString &source)> pageStarted;
     std::function<void(const QString &source, const QString &reason)> failed;
+    // Pages rendered at once, and the memory they may hold (-1: no figure); they are drawn
+    // into the document one at a time, in list order.
+    int pagesAtOnce = 1;
+    qint64 memoryBudget = -1;
 };
 
 // Renders every source onto a page of its own, in order, until a stop is requested; no sources

@@ -102,6 +102,12 @@ qint64 availableBytes()
     return available;
 }
 
+qint64 jobBytes()
+{
+    const qint64 available = availableBytes();
+    return available < 0 ? -1 : available / 4 * 3;
+}
+
 bool fitsEncoder(QSize size, const QString &targetExt, QString *reason, qint64 available)
 {
     if (available < 0 || encoderBytes(size, targetExt) <= available)

@@ -23,6 +23,10 @@ qint64 conversionBytes(QSize size, const QString &targetExt);
 // give without swapping, now. -1 when the system does not say.
 qint64 availableBytes();
 
+// What a job may hold in files in flight: three quarters of availableBytes() when the job
+// starts (the rest for the previews, the window and the system), -1 when the system does not say.
+qint64 jobBytes();
+
 // The check before encoding: false, with "picture too large" and the number of megapixels that
 // fit into `available` in *reason (if given), when the writer's peak exceeds it. An unknown
 // amount (-1) is taken as enough.

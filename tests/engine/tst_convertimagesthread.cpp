@@ -170,7 +170,10 @@ private Q_SLOTS:
         const QString shown = source("shown.png");
         const QStringList urls = { source("one.png"), source("two.png") };
         QVERIFY(!renderImage(shown, true).isNull());
-        run(job(urls, ".png"));
+        // One file at a time, so that the loads are logged in list order.
+        ConvertImagesThread *thread = job(urls, ".png");
+        thread->filesAtOnce = 1;
+        run(thread);
         QVERIFY(!renderImage(urls.last(), true).isNull());
         QVERIFY(!renderImage(shown, true).isNull());
         QMutexLocker locker(&loadedPathsMutex);

@@ -13,12 +13,14 @@ void JobRun::run(int timeoutMs)
     job.targetExt = targetExt;
     job.overwriteExisting = overwriteExisting;
     job.stopRequested = stopBeforeStart;
+    job.filesAtOnce = filesAtOnce > 0 ? filesAtOnce : (onSource ? 1 : 0);
 
     int index = 0;
     QObject::connect(
         &job, &ConvertImagesThread::updateFileName, &job,
         [&](const QString &source) {
             updates.append(source);
+            signalLog.append(QStringLiteral("update ") + source);
             if (onSource)
                 onSource(index, &job);
             ++index;
@@ -26,12 +28,16 @@ void JobRun::run(int timeoutMs)
         Qt::DirectConnection);
     QObject::connect(
         &job, &ConvertImagesThread::conversionFailed, &job,
-        [&](const QString &source, const QString &, const QString &) { failuresAsSignalled.append(source); },
+        [&](const QString &source, const QString &, const QString &reason) {
+            failuresAsSignalled.append(source);
+            signalLog.append(QStringLiteral("failed ") + source + QStringLiteral(": ") + reason);
+        },
         Qt::DirectConnection);
     QObject::connect(
         &job, &ConvertImagesThread::threadTerminated, &job,
         [&] {
             terminated = true;
+            signalLog.append(QStringLiteral("terminated"));
             ++endSignals;
         },
         Qt::DirectConnection);
@@ -39,6 +45,7 @@ void JobRun::run(int timeoutMs)
         &job, &ConvertImagesThread::threadCompleted, &job,
         [&](const QList<QString> &e, const QList<QString> &s) {
             completed = true;
+            signalLog.append(QStringLiteral("completed ") + e.join(QLatin1Char(' ')));
             ++endSignals;
             existing = e;
             existingSources = s;

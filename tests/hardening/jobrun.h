@@ -14,6 +14,9 @@ struct JobRun {
     QString targetExt;
     bool overwriteExisting = false;
     bool stopBeforeStart = false;
+    // Files converted at once; 0 for the job's own choice, or one at a time when onSource is set,
+    // since a fault injected at a source's turn presumes that the later ones have not started.
+    int filesAtOnce = 0;
     // Called on the worker thread as the job reaches source `index`, after updateFileName and
     // before the source is tested or rendered: the moment to inject a fault or to cancel.
     std::function<void(int index, ConvertImagesThread *job)> onSource;
@@ -27,6 +30,9 @@ struct JobRun {
     QStringList existingSources;
     ConversionFailureList failures;
     QStringList failuresAsSignalled;
+    // Every signal in the order of arrival: "update <source>", "failed <source>: <reason>",
+    // "completed <existing targets>", "terminated".
+    QStringList signalLog;
 
     // Runs the job; a job still running after `timeoutMs` ends the test program (a hang).
     void run(int timeoutMs = 300000);

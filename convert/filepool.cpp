@@ -1,0 +1,93 @@
+#include "convert/filepool.h"
+
+#include <QThread>
+
+FilePool::FilePool(int threads, qint64 budgetBytes, std::function<bool()> stopRequested)
+    : _threads(qMax(1, threads))
+    , _budget(budgetBytes)
+    , _stopRequested(std::move(stopRequested))
+{
+    _pool.setMaxThreadCount(_threads);
+    // The threads stay for the job; the pool goes with it.
+    _pool.setExpiryTimeout(-1);
+}
+
+FilePool::~FilePool()
+{
+    _pool.waitForDone();
+}
+
+bool FilePool::tryStart(qsizetype index, qint64 bytes, std::function<void()> task)
+{
+    {
+        QMutexLocker lock(&_mutex);
+        if (_running >= _threads)
+            return false;
+        if (_budget >= 0 && !_held.empty() && _bytesHeld + bytes > _budget)
+            return false;
+        ++_running;
+        _bytesHeld += bytes;
+        _held[index] = bytes;
+    }
+    _pool.start([this, index, task = std::move(task)] {
+        task();
+        QMutexLocker lock(&_mutex);
+        --_running;
+        ++_finishedSinceWait;
+        _finished.insert(index);
+        _changed.wakeAll();
+    });
+    return true;
+}
+
+void FilePool::take(qsizetype index, const std::function<void()> &whileWaiting)
+{
+    QMutexLocker lock(&_mutex);
+    while (_finished.count(index) == 0) {
+        if (_finishedSinceWait == 0)
+            _changed.wait(&_mutex);
+        _finishedSinceWait = 0;
+        lock.unlock();
+        whileWaiting();
+        lock.relock();
+    }
+    _finished.erase(index);
+    const auto held = _held.find(index);
+    if (held != _held.end()) {
+        _bytesHeld -= held->second;
+        _held.erase(held);
+    }
+}
+
+bool FilePool::beginTurn(qsizetype index)
+{
+    QMutexLocker lock(&_mutex);
+    if (_stopRequested())
+        return false;
+    _turn = index;
+    _turnChanged.wakeAll();
+    return true;
+}
+
+bool FilePool::awaitTurn(qsizetype index)
+{
+    QMutexLocker lock(&_mutex);
+    for (;;) {
+        if (_turn >= index)
+            return true;
+        if (_stopRequested())
+            return false;
+        // A stop is a flag set elsewhere, not a wake-up: look again now and then.
+        _turnChanged.wait(&_mutex, QDeadlineTimer(50));
+    }
+}
+
+int defaultFilesAtOnce()
+{
+    static const int files = [] {
+        bool ok = false;
+        const int fromEnvironment = qEnvironmentVariableIntValue("PICTOMAT_FILES_AT_ONCE", &ok);
+        return ok && fromEnvironment > 0 ? fromEnvironment : qMax(1, QThread::idealThreadCount());
+    }();
+    return files;
+}

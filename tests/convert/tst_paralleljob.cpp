@@ -1,0 +1,229 @@
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "convert/outputformats.h"
+#include "imaging/renderpipeline.h"
+#include "jobrun.h"
+#include "outputcheck.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int FileCount = 20;
+constexpr int BrokenIndex = 7;
+constexpr int ExistingIndex = 12;
+
+bool haveWriter(const QString &ext)
+{
+    return ext == QLatin1String(".gif") || ext == QLatin1String(".pdf") || OutputCheck::canWrite(ext);
+}
+
+// pdfimages' list of the pictures in a document, one "page width height" a line, in page order.
+QStringList pagePictures(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfimages"), { QStringLiteral("-list"), pdf });
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return { QStringLiteral("pdfimages failed") };
+    QStringList pictures;
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+    // Two heading lines, then: page num type width height ...
+    for (const QString &line : lines.mid(2)) {
+        const QStringList fields = line.simplified().split(QLatin1Char(' '));
+        if (fields.size() > 4 && fields.at(2) == QLatin1String("image"))
+            pictures.append(fields.at(0) + QLatin1Char(' ') + fields.at(3) + QLatin1Char(' ') + fields.at(4));
+    }
+    return pictures;
+}
+
+} // namespace
+
+// The job converting several files at once must look, from outside, exactly like the job that
+// converts one file after the other: the same signals in the same order, the same files byte
+// for byte, and a cancellation that leaves nothing half-written and says nothing afterwards.
+class TestParallelJob : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QStringList sources;
+
+    JobRun runInto(const QString &folder, const QString &ext, int filesAtOnce)
+    {
+        QDir().mkpath(folder);
+        if (ext != QLatin1String(".pdf")) {
+            // A file already there under the target name of one source: reported, not touched.
+            QFile old(ConvertImagesThread::targetPathFor(folder, sources.at(ExistingIndex), ext));
+            if (old.open(QIODevice::WriteOnly))
+                old.write("an older file");
+        }
+        updateOptions([&](ConversionOptions &o) {
+            o.outputFolder = folder;
+            o.pdfFileName = QStringLiteral("all.pdf");
+            o.resizeImageToPaper = false;
+        });
+        JobRun run;
+        run.sources = sources;
+        run.targetFolder = folder;
+        run.targetExt = ext;
+        run.filesAtOnce = filesAtOnce;
+        run.run();
+        return run;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QVERIFY(dir.isValid());
+        const QString in = dir.path() + QStringLiteral("/in");
+        QVERIFY(QDir().mkpath(in));
+        for (int i = 0; i < FileCount; ++i) {
+            sources.append(in + QStringLiteral("/photo%1.png").arg(i, 2, 10, QLatin1Char('0')));
+            if (i == BrokenIndex) {
+                QFile broken(sources.last());
+                QVERIFY(broken.open(QIODevice::WriteOnly));
+                broken.write("\x89PNG\r\n\x1a\n but nothing after the signature");
+                continue;
+            }
+            // Sizes that differ a lot, so that later files finish before earlier ones.
+            const int width = i % 4 == 0 ? 900 + 7 * i : 60 + 13 * i;
+            QVERIFY(TestSupport::makePhotoLike(width, 50 + 7 * (i % 5), i % 3 == 0).save(sources.last()));
+        }
+    }
+
+    void init()
+    {
+        resetOptions();
+        clearLoadCache();
+    }
+
+    void sameSignalsAndFilesAsOneAtATime_data()
+    {
+        QTest::addColumn<QString>("ext");
+        for (const TargetFormat &format : targetFormats())
+            QTest::newRow(qPrintable(format.text)) << format.extension;
+    }
+
+    // Also the failure in the middle of the batch: reported in its place, between its own
+    // signal and the next file's.
+    void sameSignalsAndFilesAsOneAtATime()
+    {
+        QFETCH(QString, ext);
+        if (!haveWriter(ext))
+            QSKIP("no writer for this format");
+        const QString one = dir.path() + QStringLiteral("/one") + ext;
+        const QString four = dir.path() + QStringLiteral("/four") + ext;
+        const JobRun sequential = runInto(one, ext, 1);
+        const JobRun parallel = runInto(four, ext, 4);
+        QVERIFY(sequential.completed);
+        QCOMPARE(sequential.failedSources(), QStringList { sources.at(BrokenIndex) });
+        QStringList expected = sequential.signalLog;
+        expected.replaceInStrings(one, four);
+        QCOMPARE(parallel.signalLog, expected);
+        const qsizetype brokenAt
+            = parallel.signalLog.indexOf(QStringLiteral("update ") + sources.at(BrokenIndex));
+        QVERIFY(parallel.signalLog.value(brokenAt + 1)
+                    .startsWith(QStringLiteral("failed ") + sources.at(BrokenIndex)));
+        QCOMPARE(
+            parallel.signalLog.value(brokenAt + 2), QStringLiteral("update ") + sources.at(BrokenIndex + 1));
+
+        if (ext == QLatin1String(".pdf")) {
+            if (QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty())
+                QSKIP("pdfimages (poppler-utils) is not installed");
+            // One picture a page, each at its source's size: the pages are in list order.
+            const QStringList pictures = pagePictures(four + QStringLiteral("/all.pdf"));
+            QCOMPARE(pictures, pagePictures(one + QStringLiteral("/all.pdf")));
+            QCOMPARE(pictures.size(), FileCount - 1);
+            for (int i = 0, picture = 0; i < FileCount; ++i) {
+                if (i == BrokenIndex)
+                    continue;
+                const QImage source(sources.at(i));
+                QCOMPARE(pictures.at(picture++),
+                    QStringLiteral("%1 %2 %3").arg(i + 1).arg(source.width()).arg(source.height()));
+            }
+            return;
+        }
+        QCOMPARE(sequential.existingSources, QStringList { sources.at(ExistingIndex) });
+        const QStringList written = QDir(one).entryList(QDir::Files);
+        // Every source but the broken one; the older file stands for the source it blocked.
+        QCOMPARE(written.size(), FileCount - 1);
+        QCOMPARE(QDir(four).entryList(QDir::Files), written);
+        for (const QString &name : written) {
+            QVERIFY2(TestSupport::fileDigest(one + QLatin1Char('/') + name)
+                    == TestSupport::fileDigest(four + QLatin1Char('/') + name),
+                qPrintable(name + " differs"));
+        }
+    }
+
+    void cancelLeavesNothingHalfWritten_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<int>("stopAt");
+        for (const TargetFormat &format : targetFormats()) {
+            if (format.extension == QLatin1String(".pdf"))
+                continue;
+            for (int stopAt : { 0, 6, 19 })
+                QTest::newRow(qPrintable(QStringLiteral("%1 at file %2").arg(format.text).arg(stopAt)))
+                    << format.extension << stopAt;
+        }
+    }
+
+    // Cancelled as file `stopAt` is reported: that file finishes whole, files started ahead of it
+    // leave nothing behind, and nothing is said after threadTerminated.
+    void cancelLeavesNothingHalfWritten()
+    {
+        QFETCH(QString, ext);
+        QFETCH(int, stopAt);
+        if (!haveWriter(ext))
+            QSKIP("no writer for this format");
+        const QString out = dir.path() + QStringLiteral("/cancel%1%2").arg(stopAt).arg(ext);
+        QVERIFY(QDir().mkpath(out));
+        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+        JobRun run;
+        run.sources = sources;
+        run.targetFolder = out;
+        run.targetExt = ext;
+        run.filesAtOnce = 4;
+        run.onSource = [stopAt](int index, ConvertImagesThread *job) {
+            if (index == stopAt)
+                job->stopRequested = true;
+        };
+        run.run();
+        QVERIFY(run.terminated);
+        QCOMPARE(run.endSignals, 1);
+        QCOMPARE(run.signalLog.last(), QStringLiteral("terminated"));
+        QCOMPARE(run.updates, sources.mid(0, stopAt + 1));
+        QCOMPARE(OutputCheck::temporaryFiles(out), QStringList());
+        // Files that finished ahead of their turn were never put in place.
+        QStringList expected;
+        for (int i = 0; i <= stopAt; ++i) {
+            if (i != BrokenIndex)
+                expected.append(
+                    QFileInfo(ConvertImagesThread::targetPathFor(out, sources.at(i), ext)).fileName());
+        }
+        const QStringList written = QDir(out).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written, expected);
+        for (const QString &name : written)
+            QVERIFY2(!OutputCheck::decode(out + QLatin1Char('/') + name).isNull(), qPrintable(name));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    TestParallelJob test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_paralleljob.moc"
