@@ -3,6 +3,7 @@
 #include "plugins/imageformats/common/cicp.h"
 #include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/encoderinput.h"
+#include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
 #include "plugins/imageformats/common/orientation.h"
 
@@ -38,13 +39,8 @@ constexpr int DefaultSpeed = 8;
 constexpr int DefaultQuality = 70;
 constexpr int QuantizerSpread = 6;
 
-struct EncoderDeleter {
-    void operator()(avifEncoder *encoder) const { avifEncoderDestroy(encoder); }
-};
-
-struct ImageDeleter {
-    void operator()(avifImage *image) const { avifImageDestroy(image); }
-};
+using EncoderDeleter = FreeWith<avifEncoderDestroy>;
+using ImageDeleter = FreeWith<avifImageDestroy>;
 
 int workerThreads()
 {
@@ -257,9 +253,6 @@ QByteArray detectAvif(QIODevice *device)
     return IsoBmff::isAvif(IsoBmff::peekBrands(device)) ? QByteArrayLiteral("avif") : QByteArray();
 }
 
-const CodecTraits AvifTraits { { "avif" }, detectAvif, { "8bit", "10bit", "12bit" }, 10, DefaultQuality,
-    takesSize };
-
 // Parses the file on `device` with a new decoder, its EXIF and XMP with it when `metadata`.
 avifResult parseWithMetadata(avifDecoder *decoder, QIODevice *device, bool metadata)
 {
@@ -279,14 +272,11 @@ avifResult parseWithMetadata(avifDecoder *decoder, QIODevice *device, bool metad
 
 } // namespace
 
-const CodecTraits &AvifHandler::traits()
-{
-    return AvifTraits;
-}
+const CodecTraits AvifTraits { { "avif" }, detectAvif, { "8bit", "10bit", "12bit" }, 10, DefaultQuality,
+    takesSize };
 
 AvifHandler::AvifHandler()
-    : CodecHandler(AvifTraits)
-    , m_decoder(nullptr, avifDecoderDestroy)
+    : m_decoder(nullptr, avifDecoderDestroy)
 {
 }
 

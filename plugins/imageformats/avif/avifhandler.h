@@ -6,15 +6,15 @@
 
 struct avifDecoder;
 
+// The format's keys, content check and writer defaults (see the measurements in the .cpp).
+extern const CodecTraits AvifTraits;
+
 // Reads and writes AVIF through libavif (aom encoder, dav1d decoder). Reading parses the
 // container once for every option query and the read, reading its boxes from the device as
 // libavif asks for them; the pixels are decoded only by read().
-class AvifHandler : public CodecHandler {
+class AvifHandler : public FormatHandler<AvifTraits> {
 public:
     AvifHandler();
-
-    // The format's keys, content check and writer defaults (see the measurements in the .cpp).
-    static const CodecTraits &traits();
 
 private:
     bool parse() const override;

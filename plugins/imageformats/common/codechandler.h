@@ -99,3 +99,15 @@ private:
     mutable State m_state = State::Unparsed;
     bool m_decoded = false;
 };
+
+// A format's handler: a CodecHandler reading and writing with `Traits`, which the format's plug-in
+// object asks for too (the format's keys, content check and writer defaults).
+template <const CodecTraits &Traits> class FormatHandler : public CodecHandler {
+public:
+    FormatHandler()
+        : CodecHandler(Traits)
+    {
+    }
+
+    static const CodecTraits &traits() { return Traits; }
+};

@@ -3,6 +3,7 @@
 #include "plugins/imageformats/common/cicp.h"
 #include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/encoderinput.h"
+#include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
 #include "plugins/imageformats/common/orientation.h"
 
@@ -41,25 +42,11 @@ constexpr int DefaultQuality = 50;
 // gigabytes; panoramas wider than this are refused with a reason.
 constexpr int MaxImageSide = 16384;
 
-struct ImageDeleter {
-    void operator()(heif_image *image) const { heif_image_release(image); }
-};
-
-struct EncoderDeleter {
-    void operator()(heif_encoder *encoder) const { heif_encoder_release(encoder); }
-};
-
-struct DecodingOptionsDeleter {
-    void operator()(heif_decoding_options *options) const { heif_decoding_options_free(options); }
-};
-
-struct EncodingOptionsDeleter {
-    void operator()(heif_encoding_options *options) const { heif_encoding_options_free(options); }
-};
-
-struct NclxDeleter {
-    void operator()(heif_color_profile_nclx *nclx) const { heif_nclx_color_profile_free(nclx); }
-};
+using ImageDeleter = FreeWith<heif_image_release>;
+using EncoderDeleter = FreeWith<heif_encoder_release>;
+using DecodingOptionsDeleter = FreeWith<heif_decoding_options_free>;
+using EncodingOptionsDeleter = FreeWith<heif_encoding_options_free>;
+using NclxDeleter = FreeWith<heif_nclx_color_profile_free>;
 
 // libheif loads its codec plug-ins once per process; readers may start on any thread.
 void initLibheif()
@@ -314,19 +301,13 @@ QByteArray detectHeif(QIODevice *device)
     return IsoBmff::isHevc(brands) ? QByteArrayLiteral("heic") : QByteArrayLiteral("heif");
 }
 
+} // namespace
+
 const CodecTraits HeifTraits { { "heic", "heif" }, detectHeif, { "8bit", "10bit", "12bit" }, 10,
     DefaultQuality, takesSize };
 
-} // namespace
-
-const CodecTraits &HeifHandler::traits()
-{
-    return HeifTraits;
-}
-
 HeifHandler::HeifHandler()
-    : CodecHandler(HeifTraits)
-    , m_context(nullptr, heif_context_free)
+    : m_context(nullptr, heif_context_free)
     , m_handle(nullptr, heif_image_handle_release)
 {
 }

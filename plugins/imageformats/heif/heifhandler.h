@@ -7,16 +7,16 @@
 struct heif_context;
 struct heif_image_handle;
 
+// The format's keys, content check and writer defaults (see the measurements in the .cpp).
+extern const CodecTraits HeifTraits;
+
 // Reads and writes HEIC/HEIF through libheif: HEVC coded images, written with x265 and read
 // with libde265. AVIF is never handled here (the AVIF plug-in reads and writes it through
 // libavif), both because libheif 1.15's aom path aborts the process on deep images and because
 // an AVIF file carries HEIF's brands too.
-class HeifHandler : public CodecHandler {
+class HeifHandler : public FormatHandler<HeifTraits> {
 public:
     HeifHandler();
-
-    // The format's keys, content check and writer defaults (see the measurements in the .cpp).
-    static const CodecTraits &traits();
 
     // Where libheif reads the file from: the device, from the position it had when parsing began.
     struct Source {

@@ -235,19 +235,9 @@ QImage::Format outputFormat(const JxlBasicInfo &info)
     return hasAlpha(info) ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
 }
 
-const CodecTraits JxlTraits { { "jxl" }, detectJxl, { "8bit", "16bit" }, 16, DefaultQuality, nullptr };
-
 } // namespace
 
-JxlHandler::JxlHandler()
-    : CodecHandler(JxlTraits)
-{
-}
-
-const CodecTraits &JxlHandler::traits()
-{
-    return JxlTraits;
-}
+const CodecTraits JxlTraits { { "jxl" }, detectJxl, { "8bit", "16bit" }, 16, DefaultQuality, nullptr };
 
 bool JxlHandler::feedInput() const
 {

@@ -9,16 +9,13 @@
 #include <jxl/decode_cxx.h>
 #include <jxl/thread_parallel_runner_cxx.h>
 
+// The format's keys, content check and writer defaults (see the measurements in the .cpp).
+extern const CodecTraits JxlTraits;
+
 // Reads and writes JPEG XL through libjxl. Reading runs the decoder as far as the colour
 // profile for every option query, and on to the pixels only in read(), handing it the file in
 // parts as it asks for them.
-class JxlHandler : public CodecHandler {
-public:
-    JxlHandler();
-
-    // The format's keys, content check and writer defaults (see the measurements in the .cpp).
-    static const CodecTraits &traits();
-
+class JxlHandler : public FormatHandler<JxlTraits> {
 private:
     bool parse() const override;
     bool decode(QImage *image) override;
