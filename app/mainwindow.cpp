@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QScreen>
 #include <QStackedLayout>
+#include <QStatusBar>
 #include <QTimer>
 
 MainWindow::MainWindow(QWidget *parent)
@@ -27,6 +28,16 @@ MainWindow::MainWindow(QWidget *parent)
     convertForm = new ConvertImageForm(this);
     connect(convertForm, &ConvertImageForm::closeApp, this, &MainWindow::OnCloseApp);
     connectFormRequests(convertForm);
+    // The status bar shows only while it has something to say, so the window's layout is as before.
+    statusBar()->hide();
+    connect(convertForm, &ConvertImageForm::statusMessage, this, [this](const QString &text) {
+        statusBar()->show();
+        statusBar()->showMessage(text, StatusMessageMs);
+    });
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            statusBar()->hide();
+    });
     convertForm->restoreSettings();
     convertForm->show();
     stackedLayout->addWidget(convertForm);

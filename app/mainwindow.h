@@ -30,6 +30,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    static constexpr int StatusMessageMs = 5000;
     Ui::MainWindow *ui;
     QStackedLayout *stackedLayout = nullptr;
     ConvertImageForm *convertForm = nullptr;

@@ -64,6 +64,8 @@ void ConvertImageAddUrlsThread::run()
     batchClock.start();
     for (;;) {
         QUrl url;
+        // Each run reports its own last row: an empty path says it added nothing.
+        lastPath.clear();
         while (!stopRequested && takeUrl(&url))
             addFileOrFolder(normalPath(url.toLocalFile()));
         handOverRows(true);

@@ -91,6 +91,8 @@ signals:
     void aboutRequested();
     void updateCheckRequested();
     void websiteRequested();
+    // A short note for the window's status area.
+    void statusMessage(const QString &text);
 
 public slots:
     void OnShowToolbarSignal(bool show);
@@ -130,6 +132,8 @@ private slots:
     void on_websiteButton_clicked();
     void on_aboutButton_clicked();
     void on_tabResetButton_clicked();
+    void on_savePresetButton_clicked();
+    void on_loadPresetButton_clicked();
     void on_addFilesButton_clicked();
     void on_removeButton_clicked();
     void on_clearButton_clicked();
@@ -254,6 +258,7 @@ private:
     void setupFileList();
     void startAddUrls(const QList<QUrl> &urls);
     void onAddUrlsFinish(const QString &lastPath);
+    void nothingAdded();
     void setupLivePreview();
     void on_updateTimer();
     void startPreviewWorker(const QString &path, bool reload);
@@ -283,6 +288,7 @@ private:
     bool canMoveDown = false;
     bool convertAfterFolderChoice = false;
     QString currentSelectedFile;
+    QString selectedBeforeAdd;
     QString pendingPreviewPath;
     bool pendingPreviewReload = false;
     QTimer previewDelayTimer;

@@ -62,12 +62,18 @@ void ConvertImageForm::on_ImageFilesSelected(const QList<QString> &pathList)
 
 void ConvertImageForm::startAddUrls(const QList<QUrl> &urls)
 {
+    if (!addUrls.addUrlsRunning())
+        selectedBeforeAdd = currentSelectedFile;
     ui->sourceTreeView->clearSelection();
     addUrls.startAddUrls(urls);
 }
 
 void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
 {
+    if (lastPath.isEmpty()) {
+        nothingAdded();
+        return;
+    }
     uiReady = false;
     qCDebug(lcForm).noquote() << QStringLiteral("ConvertImageForm::onAddUrlsFinish: ") + lastPath;
     loadImage(lastPath, false);
@@ -88,6 +94,19 @@ void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
     emit showToolbarSignal(true);
     applyTheme();
     uiReady = true;
+}
+
+void ConvertImageForm::nothingAdded()
+{
+    // An empty folder or only duplicates: the page and the buttons stay, the row selected before
+    // the add is selected (and previewed) again.
+    emit statusMessage(tr("No new images found"));
+    const int rows = sourceModel.rowCount();
+    if (rows == 0)
+        return;
+    const int row = sourceModel.rowOfFile(selectedBeforeAdd);
+    ui->sourceTreeView->setCurrentIndex(
+        sourceModel.index(row >= 0 ? row : rows - 1, FileListModel::NameColumn));
 }
 
 void ConvertImageForm::on_itemSelection_changed(const QItemSelection &selected, const QItemSelection &)
@@ -126,6 +145,7 @@ void ConvertImageForm::on_removeButton_clicked()
 {
     ui->sourceTreeView->removeSelectedRows();
     if (sourceModel.rowCount() == 0) {
+        currentSelectedFile.clear();
         ui->convertButton->setEnabled(false);
         ui->clearButton->setEnabled(false);
         applyTheme();
@@ -143,6 +163,7 @@ void ConvertImageForm::on_clearButton_clicked()
             != QMessageBox::Yes)
         return;
     sourceModel.removeRows(0, sourceModel.rowCount());
+    currentSelectedFile.clear();
     hasSelection = false;
     ui->convertButton->setEnabled(false);
     ui->removeButton->setEnabled(false);

@@ -22,6 +22,9 @@ void ConvertImageForm::loadImage(const QString &path, bool reload)
 {
     qCDebug(lcForm) << "updateDelayIndex: " << updateDelayIndex;
     qCDebug(lcForm).noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
+    // An option changed with nothing listed has nothing to preview.
+    if (path.isEmpty())
+        return;
     pendingPreviewPath = path;
     // A newer request replaces the path, never a waiting "every thumbnail is stale".
     pendingPreviewReload = reload || (previewDelayTimer.isActive() && pendingPreviewReload);

@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -115,6 +116,7 @@ private slots:
     void fitWindowGeometry();
     void registryDwordRoundTripAndMissingValue();
     void firstStartOpensAtDefaults();
+    void statusBarShowsOnlyWhileItHasAMessage();
     void storedGeometryIsRestored_data();
     void storedGeometryIsRestored();
     void everyCloseSavesGeometryAndFirstCloseRemovesThumbnails();
@@ -225,6 +227,19 @@ void TestAppShell::firstStartOpensAtDefaults()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // The form fits the smallest window the checks allow: nothing forces it to grow.
     QCOMPARE(window.geometry(), QRect(100, 100, 986, 513));
+}
+
+void TestAppShell::statusBarShowsOnlyWhileItHasAMessage()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!window.statusBar()->isVisible());
+    emit window.form()->statusMessage(QStringLiteral("No new images found"));
+    QVERIFY(window.statusBar()->isVisible());
+    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("No new images found"));
+    window.statusBar()->clearMessage();
+    QVERIFY(!window.statusBar()->isVisible());
 }
 
 void TestAppShell::storedGeometryIsRestored_data()

@@ -39,8 +39,17 @@ using TestSupport::openMainApp;
 using TestSupport::storedKeys;
 using TestSupport::storedValue;
 
+// Collects the debug lines while it lives; other tests expect them through QTest::ignoreMessage.
+struct DebugLines {
+    DebugLines()
+    {
+        TestSupport::DebugLog::clear();
+        TestSupport::DebugLog::install();
+    }
+    ~DebugLines() { TestSupport::DebugLog::uninstall(); }
+};
+
 const QString PreviewText = QStringLiteral("Preview");
-const QString GeneratingText = QStringLiteral("Generating preview\u2026");
 
 QImage iconImage(const QIcon &icon, QIcon::Mode mode)
 {
@@ -78,6 +87,12 @@ private:
     template <typename T> T *widget(const char *name) { return TestSupport::child<T>(form.get(), name); }
 
     QLabel *preview() { return widget<QLabel>("previewImage"); }
+    // Whether a handler asked for a new preview since the form started.
+    static bool previewRequested()
+    {
+        return !TestSupport::DebugLog::linesStartingWith(QStringLiteral("ConvertImageForm::loadImage: "))
+                    .isEmpty();
+    }
     void startForm();
 
 private slots:
@@ -273,6 +288,7 @@ void TestConvertImageForm::handlersStoreAtOnce()
     QFETCH(QString, stored);
     QFETCH(bool, refreshes);
     startForm();
+    const DebugLines debugLines;
     clearStore();
 
     QWidget *target = widget<QWidget>(qPrintable(object));
@@ -292,7 +308,9 @@ void TestConvertImageForm::handlersStoreAtOnce()
         : QStringList { key };
     QCOMPARE(storedKeys(), keys);
     QCOMPARE(storedValue(key).toString(), stored);
-    QCOMPARE(preview()->text(), refreshes ? GeneratingText : PreviewText);
+    QCOMPARE(previewRequested(), refreshes);
+    // Nothing is listed: nothing to preview, so the label never says it is generating one.
+    QCOMPARE(preview()->text(), PreviewText);
 }
 
 void TestConvertImageForm::clickHandlersStoreAtOnce_data()
@@ -333,6 +351,7 @@ void TestConvertImageForm::clickHandlersStoreAtOnce()
     QFETCH(QString, stored);
     QFETCH(bool, refreshes);
     startForm();
+    const DebugLines debugLines;
     widget<QWidget>("scaleOptionsWidget")->setEnabled(true);
     clearStore();
 
@@ -340,7 +359,9 @@ void TestConvertImageForm::clickHandlersStoreAtOnce()
 
     QCOMPARE(storedKeys(), keys);
     QCOMPARE(storedValue(key).toString(), stored);
-    QCOMPARE(preview()->text(), refreshes ? GeneratingText : PreviewText);
+    QCOMPARE(previewRequested(), refreshes);
+    // Nothing is listed: nothing to preview, so the label never says it is generating one.
+    QCOMPARE(preview()->text(), PreviewText);
 }
 
 void TestConvertImageForm::targetShowsQualityAndPdfGroup_data()
@@ -458,6 +479,7 @@ void TestConvertImageForm::orientationAndMarginButtons()
 void TestConvertImageForm::fontKeepsOnlyTheFamily()
 {
     startForm();
+    const DebugLines debugLines;
     auto *fonts = widget<QFontComboBox>("fontComboBox");
     const int other = fonts->currentIndex() == 0 ? 1 : 0;
     QVERIFY(fonts->count() > 1);
@@ -467,12 +489,13 @@ void TestConvertImageForm::fontKeepsOnlyTheFamily()
     QCOMPARE(conversionOptions().textFont.family(), family);
     QCOMPARE(storedKeys(), QStringList { "textFont" });
     QVERIFY(storedValue(QStringLiteral("textFont")).toString().startsWith(family));
-    QCOMPARE(preview()->text(), GeneratingText);
+    QVERIFY(previewRequested());
 }
 
 void TestConvertImageForm::colorFromSwatchAndFromDialog()
 {
     startForm();
+    const DebugLines debugLines;
     auto *swatch = widget<LKColorWidget>("colorWidget");
     QCOMPARE(swatch->color(), QColor(Qt::black));
 
@@ -480,9 +503,9 @@ void TestConvertImageForm::colorFromSwatchAndFromDialog()
     QCOMPARE(conversionOptions().textColor, QColor(0x11, 0x22, 0x33));
     QCOMPARE(swatch->color(), QColor(0x11, 0x22, 0x33));
     QCOMPARE(storedValue(QStringLiteral("textColor")).toString(), QStringLiteral("#112233"));
-    QCOMPARE(preview()->text(), GeneratingText);
+    QVERIFY(previewRequested());
 
-    preview()->setText(PreviewText);
+    TestSupport::DebugLog::clear();
     QColor preset;
     answerDialog<QColorDialog>([&preset](QColorDialog *dialog) {
         if (!preset.isValid())
@@ -495,7 +518,7 @@ void TestConvertImageForm::colorFromSwatchAndFromDialog()
     QCOMPARE(conversionOptions().textColor, QColor(0xaa, 0xbb, 0xcc));
     QCOMPARE(swatch->color(), QColor(0xaa, 0xbb, 0xcc));
     QCOMPARE(storedValue(QStringLiteral("textColor")).toString(), QStringLiteral("#aabbcc"));
-    QCOMPARE(preview()->text(), GeneratingText);
+    QVERIFY(previewRequested());
 }
 
 void TestConvertImageForm::folderChoiceTakesOnlyExistingFolders()
@@ -641,6 +664,7 @@ void TestConvertImageForm::resetAnsweredYesKeepsOutputAndPdf()
         settings->setValue(QStringLiteral("AdjustImage1"), QStringLiteral("1;0;;;;;"));
     }
     startForm();
+    const DebugLines debugLines;
     QCOMPARE(conversionOptions().ruleList.size(), 2);
 
     answerDialog<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
@@ -668,7 +692,7 @@ void TestConvertImageForm::resetAnsweredYesKeepsOutputAndPdf()
     QCOMPARE(widget<LKColorWidget>("colorWidget")->color(), QColor(Qt::black));
     QCOMPARE(widget<QPlainTextEdit>("qrCodeTextEdit")->toPlainText(), QString());
     QVERIFY(widget<QToolButton>("adjustDeleteAllButton")->isHidden());
-    QCOMPARE(preview()->text(), GeneratingText);
+    QVERIFY(previewRequested());
 }
 
 void TestConvertImageForm::restoredRulesJoinTheListWithoutStoring()

@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -40,6 +41,8 @@ private slots:
     void removingTheOnlyRowDisablesConvertAndClear();
     void clearReturnsToTheDropFrame();
     void abandoningStopsARunningAddWorker();
+    void addingNothingKeepsPageAndButtons_data();
+    void addingNothingKeepsPageAndButtons();
 
 private:
     template <typename T> T *widget(const char *name) const
@@ -242,6 +245,64 @@ void TestFormFileList::abandoningStopsARunningAddWorker()
     QCOMPARE(model->rowCount(), listed);
     QVERIFY(listed < total);
     QTRY_VERIFY(!form->hasRunningWork());
+}
+
+void TestFormFileList::addingNothingKeepsPageAndButtons_data()
+{
+    QTest::addColumn<int>("listed");
+    QTest::addColumn<QString>("added"); // "empty" folder, "same" files again, or an option "change"
+
+    QTest::newRow("empty folder on an empty list") << 0 << "empty";
+    QTest::newRow("empty folder on a list") << 3 << "empty";
+    QTest::newRow("only duplicates") << 3 << "same";
+    QTest::newRow("option change after Clear") << 0 << "change";
+}
+
+void TestFormFileList::addingNothingKeepsPageAndButtons()
+{
+    QFETCH(int, listed);
+    QFETCH(QString, added);
+
+    const QString emptyFolder = dir.filePath(QStringLiteral("nothing"));
+    QDir().mkpath(emptyFolder);
+    const QStringList files = makeImages(dir.filePath(QStringLiteral("some")), 3);
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    auto *label = widget<QLabel>("previewImage");
+    if (listed > 0 || added == QLatin1String("change")) {
+        listFiles(files);
+        view->setCurrentIndex(view->model()->index(1, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(!form->hasRunningWork(), 10000);
+    }
+    if (listed == 0 && added == QLatin1String("change"))
+        QTest::mouseClick(widget<QToolButton>("clearButton"), Qt::LeftButton);
+    auto *stack = widget<QStackedWidget>("sourceStackedWidget");
+    QWidget *page = stack->currentWidget();
+
+    QSignalSpy status(form.get(), &ConvertImageForm::statusMessage);
+    if (added == QLatin1String("empty"))
+        dropOn(listed > 0 ? view->viewport() : widget<QWidget>("sourceFrame"),
+            { QUrl::fromLocalFile(emptyFolder) });
+    else if (added == QLatin1String("same"))
+        form->on_ImageFilesSelected(files);
+    else
+        widget<QComboBox>("positionComboBox")->setCurrentIndex(1);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->hasRunningWork(), 10000);
+
+    QCOMPARE(view->model()->rowCount(), listed);
+    QCOMPARE(stack->currentWidget(), page);
+    QCOMPARE(status.count(), added == QLatin1String("change") ? 0 : 1);
+    if (!status.isEmpty())
+        QCOMPARE(status.constFirst().constFirst().toString(), QStringLiteral("No new images found"));
+    for (const char *name : { "convertButton", "clearButton", "removeButton" })
+        QVERIFY2(widget<QToolButton>(name)->isEnabled() == (listed > 0), name);
+    if (listed > 0) {
+        // The row selected before the add is previewed again.
+        QCOMPARE(view->currentIndex().row(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!label->pixmap().isNull(), 10000);
+        QCOMPARE(label->pixmap().size(), QImage(files.at(1)).size());
+    } else {
+        QCOMPARE(label->text(), QStringLiteral("Preview"));
+    }
 }
 
 int main(int argc, char *argv[])
