@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,8 +32,7 @@ int linesStartingWith(const QString &prefix)
 
 } // namespace
 
-class TestPreviewWorker : public QObject
-{
+class TestPreviewWorker : public QObject {
     Q_OBJECT
 
 private:
@@ -53,7 +53,7 @@ private:
         worker->stopRequested = stopFirst;
         QList<QImage> images;
         connect(worker, &LoadPreviewImageThread::updatePreviewImage, this,
-                [&](const QImage &image) { images.append(image); });
+            [&](const QImage &image) { images.append(image); });
         worker->start();
         if (!worker->wait(30000))
             qFatal("preview worker hangs");
@@ -156,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(images[0].isNull());
         QCOMPARE(ThumbnailCache::instance().records().size(), 1);
         QVERIFY(!QFile::exists(ThumbnailCache::thumbnailsDir() + "0.webp")
-                || ThumbnailCache::instance().records()[0].needsReload);
+            || ThumbnailCache::instance().records()[0].needsReload);
         capturedLines.clear();
         preview(broken, false);
         QCOMPARE(linesStartingWith("LoadPreviewImageThread::createPreviewImage: "), 1);
@@ -190,6 +190,14 @@ private Q_SLOTS:
     void secondCopyGetsAPrivateFolderRemovedAtExit()
     {
         const QString mine = ThumbnailCache::thumbnailsDir();
+        // Tests running side by side share the program folder's Thumbnails: when another one held
+        // it as this one started, this test holds its lock now, so that the probe is a second copy
+        // even if that other test ends meanwhile.
+        const QString shared = QCoreApplication::applicationDirPath() + QStringLiteral("/Thumbnails/");
+        QLockFile sharedLock(shared + QStringLiteral(".pictomat.lock"));
+        sharedLock.setStaleLockTime(0);
+        if (mine != shared)
+            sharedLock.tryLock(0);
         QByteArray output;
         const QString probe = QCoreApplication::applicationDirPath() + "/thumbnailfolderprobe";
         QCOMPARE(TestSupport::runTool(probe, {}, &output), 0);
