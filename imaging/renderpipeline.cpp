@@ -12,6 +12,7 @@
 #include "imaging/sourcedamage.h"
 #include "imaging/watermarks.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -208,8 +209,11 @@ bool loadImage(const QString &path, QImage *image, QString *reason)
         *image = uprightKeepingColourSpace(std::move(*image), reader.transformation());
         return acceptDecodedSource(watch, image, reason);
     }
-    if (reason)
-        *reason = FailureReason::cannotRead();
+    if (reason) {
+        // Our plug-ins say why they refused a file of their format they cannot show correctly.
+        const QString refusal = reader.text(QLatin1String(MetadataKeys::Refusal));
+        *reason = refusal.isEmpty() ? FailureReason::cannotRead() : refusal;
+    }
     return false;
 }
 

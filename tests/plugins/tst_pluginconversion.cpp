@@ -12,6 +12,53 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <jxl/encode_cxx.h>
+
+namespace {
+
+// A small picture in JPEG XL's own layout, written through libjxl: three colour channels under
+// `icc`, and with `black` a black extra channel as a CMYK picture has (the inks half strength,
+// the black full). Empty when libjxl refuses it.
+QByteArray jxlWithInks(bool black, const QByteArray &icc)
+{
+    const JxlEncoderPtr encoder = JxlEncoderMake(nullptr);
+    JxlBasicInfo info;
+    JxlEncoderInitBasicInfo(&info);
+    info.xsize = 16;
+    info.ysize = 8;
+    info.num_extra_channels = black ? 1 : 0;
+    info.uses_original_profile = JXL_TRUE;
+    JxlExtraChannelInfo channel;
+    JxlEncoderInitExtraChannelInfo(JXL_CHANNEL_BLACK, &channel);
+    if (JxlEncoderSetBasicInfo(encoder.get(), &info) != JXL_ENC_SUCCESS
+        || (black && JxlEncoderSetExtraChannelInfo(encoder.get(), 0, &channel) != JXL_ENC_SUCCESS)
+        || JxlEncoderSetICCProfile(
+               encoder.get(), reinterpret_cast<const uint8_t *>(icc.constData()), size_t(icc.size()))
+            != JXL_ENC_SUCCESS)
+        return {};
+    JxlEncoderFrameSettings *settings = JxlEncoderFrameSettingsCreate(encoder.get(), nullptr);
+    const QByteArray inks(16 * 8 * 3, char(128));
+    const QByteArray ink(16 * 8, char(0));
+    const JxlPixelFormat three { 3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0 };
+    const JxlPixelFormat one { 1, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0 };
+    if (JxlEncoderSetFrameLossless(settings, JXL_TRUE) != JXL_ENC_SUCCESS
+        || JxlEncoderAddImageFrame(settings, &three, inks.constData(), size_t(inks.size())) != JXL_ENC_SUCCESS
+        || (black
+            && JxlEncoderSetExtraChannelBuffer(settings, &one, ink.constData(), size_t(ink.size()), 0)
+                != JXL_ENC_SUCCESS))
+        return {};
+    JxlEncoderCloseInput(encoder.get());
+    QByteArray out(1 << 16, '\0');
+    auto *next = reinterpret_cast<uint8_t *>(out.data());
+    size_t left = size_t(out.size());
+    if (JxlEncoderProcessOutput(encoder.get(), &next, &left) != JXL_ENC_SUCCESS)
+        return {};
+    out.truncate(out.size() - qsizetype(left));
+    return out;
+}
+
+} // namespace
+
 class TestPluginConversion : public QObject {
     Q_OBJECT
 
@@ -22,6 +69,8 @@ private Q_SLOTS:
     void convertsJpeg();
     void keepsTransparency_data();
     void keepsTransparency();
+    void refusesCmykJpegXl_data();
+    void refusesCmykJpegXl();
 
 private:
     // Runs one job to completion; returns its failures' reasons.
@@ -129,6 +178,39 @@ void TestPluginConversion::keepsTransparency()
     QVERIFY(back.hasAlphaChannel());
     QVERIFY(qAbs(qAlpha(back.pixel(100, 45)) - 96) <= 6);
     QVERIFY(qAlpha(back.pixel(10, 45)) >= 250);
+}
+
+void TestPluginConversion::refusesCmykJpegXl_data()
+{
+    QTest::addColumn<bool>("black");
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QStringList>("reasons");
+    QTest::newRow("CMYK") << true << "/usr/share/color/icc/ghostscript/ps_cmyk.icc"
+                          << QStringList { QStringLiteral("CMYK JPEG XL is not supported") };
+    QTest::newRow("RGB") << false << "/usr/share/color/icc/ghostscript/srgb.icc" << QStringList();
+}
+
+// A CMYK JPEG XL is refused with its reason rather than converted with its black left out; the
+// same file without the black channel converts.
+void TestPluginConversion::refusesCmykJpegXl()
+{
+    QFETCH(bool, black);
+    QFETCH(QString, profile);
+    QFETCH(QStringList, reasons);
+    QFile icc(profile);
+    if (!icc.open(QIODevice::ReadOnly))
+        QSKIP("The ICC profiles of the Debian package libgs-common are not installed");
+    const QString folder = m_dir.filePath(QStringLiteral("inks-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const QString source = folder + QStringLiteral("/inks.jxl");
+    QFile file(source);
+    const QByteArray data = jxlWithInks(black, icc.readAll());
+    QVERIFY(!data.isEmpty());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+    file.close();
+
+    QCOMPARE(runJob({ source }, folder, QStringLiteral(".png")), reasons);
+    QCOMPARE(QFileInfo::exists(folder + QStringLiteral("/inks.png")), reasons.isEmpty());
 }
 
 QTEST_MAIN(TestPluginConversion)

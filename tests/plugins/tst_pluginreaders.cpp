@@ -1,13 +1,16 @@
 #include "formattesthelpers.h"
+#include "metadata/colourspace.h"
 #include "testsupport.h"
 
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 namespace {
 
@@ -43,6 +46,39 @@ QString encode(const QString &tool, QStringList arguments)
     if (!process.waitForFinished(120000) || process.exitCode() != 0)
         return tool + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
     return {};
+}
+
+// A dark gradient, 64 levels of red across and of green down, where 8 bits in linear light band.
+QImage darkGradient(QColorSpace space, bool deep)
+{
+    QImage image(64, 64, deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixelColor(x, y, QColor(x, y, 16));
+    }
+    image.setColorSpace(space);
+    return image;
+}
+
+// The number of distinct colours of the picture once in 8-bit sRGB.
+int distinctColours(const QImage &image)
+{
+    const QImage srgb = convertedToSrgb(image).convertToFormat(QImage::Format_RGB32);
+    QSet<QRgb> colours;
+    for (int y = 0; y < srgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(srgb.constScanLine(y));
+        colours.unite(QSet<QRgb>(line, line + srgb.width()));
+    }
+    return int(colours.size());
+}
+
+// sRGB primaries with a curve given as a table, which libjxl cannot describe: it keeps the profile.
+QColorSpace tableCurveSpace()
+{
+    QList<uint16_t> table;
+    for (int i = 0; i < 256; ++i)
+        table.append(uint16_t(std::lround(65535.0 * std::pow(i / 255.0, 2.0 + i / 1024.0))));
+    return QColorSpace(QColorSpace::Primaries::SRgb, table);
 }
 
 QColorSpace bt2020(QColorSpace::TransferFunction transfer, float gamma = 0.0f)
@@ -201,6 +237,46 @@ private Q_SLOTS:
         }
         QCOMPARE(image.size(), size);
         QCOMPARE(image.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+    }
+
+    void jxlDepth_data()
+    {
+        QTest::addColumn<QColorSpace>("space");
+        QTest::addColumn<bool>("deepSource");
+        QTest::addColumn<int>("depth");
+        QTest::newRow("8-bit sRGB") << QColorSpace() << false << 32;
+        QTest::newRow("8-bit Display P3") << QColorSpace(QColorSpace::DisplayP3) << false << 32;
+        QTest::newRow("16-bit sRGB") << QColorSpace() << true << 64;
+        QTest::newRow("linear light") << QColorSpace(QColorSpace::SRgbLinear) << false << 64;
+        QTest::newRow("ICC profile") << tableCurveSpace() << false << 64;
+    }
+
+    // A lossy JPEG XL comes back in 16 bits where 8 would band (deeper source, linear light, a
+    // profile libjxl can only approximate) and as before otherwise; its shadows keep their
+    // levels, and djxl sees the same picture.
+    void jxlDepth()
+    {
+        QFETCH(QColorSpace, space);
+        QFETCH(bool, deepSource);
+        QFETCH(int, depth);
+        const QImage source = darkGradient(space, deepSource);
+        const QString png = dir.filePath(QStringLiteral("dark-%1.png").arg(QTest::currentDataTag()));
+        QVERIFY(source.save(png));
+        const QString jxl = dir.filePath(QStringLiteral("dark-%1.jxl").arg(QTest::currentDataTag()));
+        const QString failed
+            = encode(QStringLiteral("cjxl"), { png, jxl, QStringLiteral("-d"), QStringLiteral("0.3") });
+        if (!failed.isEmpty())
+            QSKIP(qPrintable(failed));
+        const QImage image = FormatTest::read(jxl);
+        QCOMPARE(image.depth(), depth);
+        const int kept = distinctColours(image);
+        QVERIFY2(kept * 10 >= distinctColours(source) * 9, qPrintable(QString::number(kept)));
+
+        const QString theirs = dir.filePath(QStringLiteral("djxl-%1.png").arg(QTest::currentDataTag()));
+        if (!encode(QStringLiteral("djxl"), { jxl, theirs }).isEmpty())
+            QSKIP("djxl is not installed or cannot decode the file");
+        const double agreement = TestSupport::psnr(convertedToSrgb(QImage(theirs)), convertedToSrgb(image));
+        QVERIFY2(agreement >= 40.0, qPrintable(QString::number(agreement)));
     }
 
     // A panorama wider than 16,384 pixels but within the allocation limit reads, as

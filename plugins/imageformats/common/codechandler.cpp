@@ -101,6 +101,11 @@ QString readerText(const QByteArray &exif, const QByteArray &xmp)
     return entries.join(QLatin1String("\n\n"));
 }
 
+QString refusalText(const QString &reason)
+{
+    return QLatin1String(MetadataKeys::Refusal) + QLatin1String(": ") + reason;
+}
+
 } // namespace
 
 QByteArray CodecHandler::exifTiff(const QByteArray &payload)
@@ -130,7 +135,9 @@ QVariant CodecHandler::option(ImageOption option) const
     case ImageFormat:
         return ensureParsed() ? QVariant(int(m_header.format)) : QVariant();
     case Description:
-        return ensureParsed() ? QVariant(readerText(m_readExif, m_readXmp)) : QVariant();
+        if (!ensureParsed())
+            return m_refusal.isEmpty() ? QVariant() : QVariant(refusalText(m_refusal));
+        return readerText(m_readExif, m_readXmp);
     default:
         return {};
     }

@@ -68,6 +68,9 @@ protected:
     // Of a parsed file: its EXIF (a TIFF structure) and XMP, handed to the program as reader texts.
     mutable QByteArray m_readExif;
     mutable QByteArray m_readXmp;
+    // Set by parse() when it refuses a file of its format that it cannot show correctly: why, in
+    // words for the user. The reader hands it on as the text MetadataKeys::Refusal.
+    mutable QString m_refusal;
 
     // The TIFF structure in an EXIF payload that may start with an offset or an "Exif" header; empty
     // when there is none.

@@ -7,4 +7,7 @@
 namespace MetadataKeys {
 inline constexpr char Exif[] = "PictomatExif";
 inline constexpr char Xmp[] = "PictomatXmp";
+// The reader text under which our readers say, in words for the user, why they refused a file of
+// their format that they cannot show correctly.
+inline constexpr char Refusal[] = "PictomatRefusal";
 } // namespace MetadataKeys

@@ -4,6 +4,7 @@
 #include "plugins/imageformats/common/encoderinput.h"
 #include "plugins/imageformats/common/orientation.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QImage>
 #include <QLoggingCategory>
@@ -228,11 +229,88 @@ bool isDeep(const JxlBasicInfo &info)
     return info.bits_per_sample > 8 || info.exponent_bits_per_sample > 0;
 }
 
-QImage::Format outputFormat(const JxlBasicInfo &info)
+QImage::Format outputFormat(const JxlBasicInfo &info, bool deep)
 {
-    if (isDeep(info))
+    if (deep)
         return hasAlpha(info) ? QImage::Format_RGBA64 : QImage::Format_RGBX64;
     return hasAlpha(info) ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
+}
+
+// libjxl 0.7 gives a CMYK picture's black as an extra channel and its inks as if they were RGB;
+// only the picture's CMYK profile could turn them into colours.
+bool hasBlackChannel(const JxlDecoder *decoder, const JxlBasicInfo &info)
+{
+    for (uint32_t index = 0; index < info.num_extra_channels; ++index) {
+        JxlExtraChannelInfo channel;
+        if (JxlDecoderGetExtraChannelInfo(decoder, index, &channel) == JXL_DEC_SUCCESS
+            && channel.type == JXL_CHANNEL_BLACK)
+            return true;
+    }
+    return false;
+}
+
+QByteArray iccProfile(const JxlDecoder *decoder, JxlColorProfileTarget target)
+{
+    size_t size = 0;
+    if (JxlDecoderGetICCProfileSize(decoder, nullptr, target, &size) != JXL_DEC_SUCCESS || size == 0)
+        return {};
+    QByteArray icc(qsizetype(size), Qt::Uninitialized);
+    if (JxlDecoderGetColorAsICCProfile(
+            decoder, nullptr, target, reinterpret_cast<uint8_t *>(icc.data()), size)
+        != JXL_DEC_SUCCESS)
+        return {};
+    return icc;
+}
+
+// A lossy (XYB) picture whose profile is an ICC profile comes out of libjxl 0.7 in linear sRGB
+// unless asked otherwise, which bands in the shadows at 8 bits. It can give any space it can
+// describe: the profile's own where Qt reads it as one of those, else BT.2020 primaries, wide
+// enough for any photo, both with a perceptual curve.
+void preferOriginalSpace(JxlDecoder *decoder, const JxlBasicInfo &info)
+{
+    JxlColorEncoding encoding;
+    if (info.uses_original_profile
+        || JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_ORIGINAL, &encoding)
+            == JXL_DEC_SUCCESS)
+        return;
+    if (info.num_color_channels == 1) {
+        JxlColorEncodingSetToSRGB(&encoding, JXL_TRUE);
+    } else if (!describeColourSpace(
+                   QColorSpace::fromIccProfile(iccProfile(decoder, JXL_COLOR_PROFILE_TARGET_ORIGINAL)),
+                   &encoding)) {
+        JxlColorEncodingSetToSRGB(&encoding, JXL_FALSE);
+        encoding.primaries = JXL_PRIMARIES_2100;
+    }
+    if (JxlDecoderSetPreferredColorProfile(decoder, &encoding) != JXL_DEC_SUCCESS)
+        qCWarning(lcJxl, "libjxl keeps its own colour space for this JPEG XL picture");
+}
+
+// Whether the decoded samples need more than 8 bits: those of a deep picture, and the computed
+// samples of a lossy one in linear light, an HDR curve or BT.2020's wide gamut, where 8 bits band.
+// A lossless 8-bit picture's samples are exact at 8 bits in any space.
+bool needsDeepOutput(const JxlDecoder *decoder, const JxlBasicInfo &info)
+{
+    if (isDeep(info))
+        return true;
+    if (info.uses_original_profile)
+        return false;
+    JxlColorEncoding data;
+    if (JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &data)
+        != JXL_DEC_SUCCESS)
+        return true;
+    if (data.color_space == JXL_COLOR_SPACE_RGB && data.primaries == JXL_PRIMARIES_2100)
+        return true;
+    switch (data.transfer_function) {
+    case JXL_TRANSFER_FUNCTION_SRGB:
+    case JXL_TRANSFER_FUNCTION_709:
+    case JXL_TRANSFER_FUNCTION_DCI:
+        return false;
+    case JXL_TRANSFER_FUNCTION_GAMMA:
+        // libjxl keeps the encoding exponent: 1/2.2 is perceptual, near 1 is almost linear.
+        return data.gamma > 0.6;
+    default:
+        return true;
+    }
 }
 
 } // namespace
@@ -296,18 +374,18 @@ bool JxlHandler::parse() const
                 qCWarning(lcJxl, "JPEG XL image has an invalid size");
                 return false;
             }
-        } else if (status == JXL_DEC_COLOR_ENCODING) {
-            size_t iccSize = 0;
-            if (JxlDecoderGetICCProfileSize(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &iccSize)
-                    == JXL_DEC_SUCCESS
-                && iccSize > 0) {
-                QByteArray icc(qsizetype(iccSize), Qt::Uninitialized);
-                if (JxlDecoderGetColorAsICCProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
-                        reinterpret_cast<uint8_t *>(icc.data()), iccSize)
-                    == JXL_DEC_SUCCESS)
-                    m_colorSpace = QColorSpace::fromIccProfile(icc);
+            if (hasBlackChannel(decoder, m_info)) {
+                qCWarning(lcJxl, "CMYK JPEG XL is not supported");
+                m_refusal = QCoreApplication::translate("FailureReason", "CMYK JPEG XL is not supported");
+                return false;
             }
-            m_header = { uprightSize(m_info), outputFormat(m_info) };
+        } else if (status == JXL_DEC_COLOR_ENCODING) {
+            preferOriginalSpace(decoder, m_info);
+            const QByteArray icc = iccProfile(decoder, JXL_COLOR_PROFILE_TARGET_DATA);
+            if (!icc.isEmpty())
+                m_colorSpace = QColorSpace::fromIccProfile(icc);
+            m_deepOutput = needsDeepOutput(decoder, m_info);
+            m_header = { uprightSize(m_info), outputFormat(m_info, m_deepOutput) };
             return true;
         } else {
             qCWarning(lcJxl, "Cannot parse JPEG XL header (status %d)", int(status));
@@ -323,7 +401,7 @@ bool JxlHandler::decode(QImage *image)
         return false;
     JxlDecoder *decoder = m_decoder.get();
     // Four channels even without alpha: libjxl fills it opaque, which is what RGBX formats need.
-    const JxlPixelFormat format { 4, isDeep(m_info) ? JXL_TYPE_UINT16 : JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
+    const JxlPixelFormat format { 4, m_deepOutput ? JXL_TYPE_UINT16 : JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
         size_t(pixels.bytesPerLine()) };
     for (;;) {
         const JxlDecoderStatus status = nextEvent();

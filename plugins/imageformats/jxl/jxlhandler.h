@@ -32,4 +32,6 @@ private:
     mutable JxlDecoderPtr m_decoder;
     mutable JxlBasicInfo m_info {};
     mutable QColorSpace m_colorSpace;
+    // Whether read() asks libjxl for 16 bits per channel.
+    mutable bool m_deepOutput = false;
 };
