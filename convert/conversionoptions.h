@@ -58,6 +58,7 @@ struct ConversionOptions
     int scaleRelativeEdge = 1920; // for scaleRelativeTo 2 (long edge) and 3 (short edge)
     bool scaleNoEnlarge = false;
     bool scaleKeepAspect = false; // absolute size: fit within the box instead of stretching
+    bool watermarksAfterScaling = false; // drawn at the output size rather than the source's
 
     // Text watermark; textFont is the form's standard font until the store or the user sets one.
     QString textContent;
@@ -67,6 +68,7 @@ struct ConversionOptions
     int textPosition = 8;
     int textOpacity = 100;
     int textMargin = 0;
+    bool textSizeRelative = false; // textSize in percent of the picture's width
 
     // Image watermark
     QString imagePath;
@@ -74,12 +76,14 @@ struct ConversionOptions
     int imagePosition = 8;
     int imageOpacity = 100;
     int imageMargin = 0;
+    bool imageSizeRelative = false; // imageSize in percent of the picture's width
 
     // QR code watermark
     QString qrCodeText;
     int qrCodeSize = 100;
     int qrCodePosition = 8;
     int qrCodeMargin = 0;
+    bool qrCodeSizeRelative = false; // qrCodeSize in percent of the picture's width
 
     // Adjustments, applied in list order.
     AdjustRuleList ruleList;

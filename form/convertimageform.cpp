@@ -54,6 +54,7 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     setUpPictureTab();
     setUpQrCodeTab();
     setUpShortcuts();
+    setUpRelativeSizes();
     connect(cocoaCode.get(), &CocoaCode::folderSelected, this, &ConvertImageForm::on_FolderSelected);
 
     auto *tabStyle = new CompactTabStyle(QStyleFactory::create(style()->name()));
@@ -121,6 +122,7 @@ void ConvertImageForm::applyOptionsToForm()
     applyTextOptions();
     applyPictureOptions();
     applyQrCodeOptions();
+    applyRelativeSizes();
 }
 
 void ConvertImageForm::applyTheme()

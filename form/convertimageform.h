@@ -227,6 +227,9 @@ private:
     void updateEncoderWidgets(int target);
     void setUpFileOptions();
     void setUpShortcuts();
+    void setUpRelativeSizes();
+    void applyRelativeSizes();
+    void showRelativeSizeUnits();
     void applyFileOptions();
     void updateNamePreview();
 

@@ -136,7 +136,8 @@ QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
     // Palette and 1-bit pictures take no painter and scale poorly as they are.
     if (hasWatermarks(options) || options.scaleImage || !options.ruleList.isEmpty())
         result = toPaintableFormat(std::move(result));
-    if (!compositeWatermarks(result, options))
+    // Drawn after the resize, text stays sharp at the output size.
+    if (!options.watermarksAfterScaling && !compositeWatermarks(result, options))
         return QImage();
 
     if (options.scaleImage) {
@@ -144,6 +145,8 @@ QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
         if (result.isNull())
             return result;
     }
+    if (options.watermarksAfterScaling && !compositeWatermarks(result, options))
+        return QImage();
 
     if (!fit) {
         if (!options.ruleList.isEmpty())

@@ -60,6 +60,27 @@ int clampOffset(qint64 offset, int extent)
     return int(std::clamp(offset, std::max(low, low - extent + 1), std::min(high, high - extent)));
 }
 
+// A length given in percent of the layer's width, for sizes relative to the image width: one
+// setting then gives the same look on a large and a small source once both are scaled alike.
+int percentOfWidth(const QImage &layer, int percent)
+{
+    return std::max(1, int(std::lround(double(layer.width()) * percent / 100.0)));
+}
+
+// The drawn size of the picture watermark: a percentage of its own size, or (relative) of the
+// layer's width with the picture's proportions kept.
+QSize pictureWatermarkSize(const QImage &layer, QSize picture, const ConversionOptions &options)
+{
+    if (!options.imageSizeRelative) {
+        const float factor = float(options.imageSize / 100.0);
+        return QSize(scaledSide(picture.width(), factor), scaledSide(picture.height(), factor));
+    }
+    const int width = percentOfWidth(layer, options.imageSize);
+    const double height = std::round(double(picture.height()) * width / picture.width());
+    return QSize(width,
+        height >= double(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max() : int(height));
+}
+
 } // namespace
 
 bool hasWatermarks(const ConversionOptions &options)
@@ -85,7 +106,11 @@ void drawTextWatermark(QImage &layer, QPainter &painter, const ConversionOptions
         return;
     painter.setPen(QPen(options.textColor));
     QFont font = options.textFont;
-    font.setPointSize(qMin(options.textSize, maxTextPointSize));
+    // Relative: the text is that percentage of the picture's width high, in pixels.
+    if (options.textSizeRelative)
+        font.setPixelSize(qMin(percentOfWidth(layer, options.textSize), maxTextPointSize));
+    else
+        font.setPointSize(qMin(options.textSize, maxTextPointSize));
     font.setWeight(QFont::Weight(700));
     painter.setFont(font);
     painter.setOpacity(options.textOpacity / 100.0f);
@@ -102,9 +127,9 @@ bool drawImageWatermark(QImage &layer, QPainter &painter, const ConversionOption
     const QImage picture = SourceCheck::read(options.imagePath);
     if (picture.isNull())
         return true;
-    const float factor = float(options.imageSize / 100.0);
-    const int width = scaledSide(picture.width(), factor);
-    const int height = scaledSide(picture.height(), factor);
+    const QSize size = pictureWatermarkSize(layer, picture.size(), options);
+    const int width = size.width();
+    const int height = size.height();
     if (width <= 0 || height <= 0)
         return true;
     if (!fitsAllocationLimit(width, height)) {
@@ -128,7 +153,9 @@ bool drawQrCodeWatermark(QImage &layer, QPainter &painter, const ConversionOptio
 {
     if (options.qrCodeText.isEmpty())
         return true;
-    const int side = options.qrCodeSize;
+    // Relative: a square of that percentage of the picture's width, at most the whole width.
+    const int side = options.qrCodeSizeRelative ? percentOfWidth(layer, qMin(options.qrCodeSize, 100))
+                                                : options.qrCodeSize;
     if (side > 0 && !fitsAllocationLimit(side, side)) {
         qCDebug(lcImaging).noquote()
             << QStringLiteral("drawQrCodeWatermark: %1 pixels exceed the image allocation limit").arg(side);

@@ -68,6 +68,10 @@ enum class SettingItem {
     ScaleNoEnlarge = 215,
     ScaleKeepAspect = 216,
     BackgroundColor = 217,
+    TextSizeRelative = 218,
+    ImageSizeRelative = 219,
+    QrCodeSizeRelative = 220,
+    WatermarksAfterScaling = 221,
 };
 
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,

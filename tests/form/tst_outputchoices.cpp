@@ -136,6 +136,17 @@ private Q_SLOTS:
                                      << "true";
         QTest::newRow("no enlarge") << 4 << "noEnlargeCheckBox" << QVariant() << "scaleNoEnlarge"
                                     << "true";
+        QTest::newRow("after resizing")
+            << 4 << "watermarksAfterScalingCheckBox" << QVariant() << "watermarksAfterScaling"
+            << "true";
+        QTest::newRow("relative text") << 4 << "textSizeRelativeCheckBox" << QVariant() << "textSizeRelative"
+                                       << "true";
+        QTest::newRow("relative picture")
+            << 4 << "imageSizeRelativeCheckBox" << QVariant() << "imageSizeRelative"
+            << "true";
+        QTest::newRow("relative qr") << 4 << "qrCodeSizeRelativeCheckBox" << QVariant()
+                                     << "qrCodeSizeRelative"
+                                     << "true";
     }
 
     void controlStoresItsOption()
@@ -207,6 +218,32 @@ private Q_SLOTS:
         QVERIFY(widget<QCheckBox>("noEnlargeCheckBox")->isChecked());
         // Showing the stored values stored nothing again.
         QCOMPARE(storedValue("scaleRelativeEdge").toInt(), 1600);
+    }
+
+    // The watermark sizes relative to the image width come back at start with their unit, and Reset
+    // puts them back to the sizes of before, as it does the other image options.
+    void relativeSizesShowAtStartAndReset()
+    {
+        {
+            const std::unique_ptr<QSettings> settings = openMainApp();
+            settings->setValue("textSizeRelative", true);
+            settings->setValue("qrCodeSizeRelative", true);
+            settings->setValue("watermarksAfterScaling", true);
+        }
+        startForm();
+        QVERIFY(widget<QCheckBox>("textSizeRelativeCheckBox")->isChecked());
+        QVERIFY(!widget<QCheckBox>("imageSizeRelativeCheckBox")->isChecked());
+        QCOMPARE(widget<QSpinBox>("sizeSpinBox")->suffix(), QString(" %"));
+        QCOMPARE(widget<QSpinBox>("qrCodeSizeSpinBox")->suffix(), QString(" %"));
+        QVERIFY(widget<QCheckBox>("watermarksAfterScalingCheckBox")->isChecked());
+
+        ModalAnswerer answerer({ [](QWidget *modal) { clickButton(modal, "Yes"); } });
+        widget<QAbstractButton>("tabResetButton")->click();
+        QVERIFY(!widget<QCheckBox>("textSizeRelativeCheckBox")->isChecked());
+        QVERIFY(!widget<QCheckBox>("watermarksAfterScalingCheckBox")->isChecked());
+        QCOMPARE(widget<QSpinBox>("sizeSpinBox")->suffix(), QString());
+        QCOMPARE(storedValue("qrCodeSizeRelative").toBool(), false);
+        QCOMPARE(storedValue("watermarksAfterScaling").toBool(), false);
     }
 
     void namePreviewShowsTheFirstFile()
