@@ -125,7 +125,18 @@ QString commonFolder(const QStringList &sources)
     return common.join(QLatin1Char('/'));
 }
 
-// The size the picture will have after scaling, read from its header; invalid when unreadable.
+// Literal text of a pattern made safe for a file name; the tokens are left for baseName.
+QString safePattern(const QString &pattern)
+{
+    static const QRegularExpression forbidden(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+    QString safe = pattern;
+    return safe.replace(forbidden, QStringLiteral("_"));
+}
+
+} // namespace
+
+namespace TargetNaming {
+
 QSize targetSize(const QString &path, const ConversionOptions &options)
 {
     QImageReader reader(path);
@@ -139,18 +150,6 @@ QSize targetSize(const QString &path, const ConversionOptions &options)
     const std::optional<QSize> scaled = computeScaledSize(options, size.width(), size.height());
     return scaled ? *scaled : size;
 }
-
-// Literal text of a pattern made safe for a file name; the tokens are left for baseName.
-QString safePattern(const QString &pattern)
-{
-    static const QRegularExpression forbidden(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
-    QString safe = pattern;
-    return safe.replace(forbidden, QStringLiteral("_"));
-}
-
-} // namespace
-
-namespace TargetNaming {
 
 bool usesSize(const QString &pattern)
 {

@@ -25,6 +25,9 @@ struct Source {
     QDateTime taken; // invalid when unknown
 };
 
+// The size the picture will have after scaling, read from its header; invalid when unreadable.
+QSize targetSize(const QString &path, const ConversionOptions &options);
+
 bool usesSize(const QString &pattern);
 bool usesDate(const QString &pattern);
 

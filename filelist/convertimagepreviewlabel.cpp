@@ -8,7 +8,9 @@ ConvertImagePreviewLabel::ConvertImagePreviewLabel(QWidget *parent)
 {
     setObjectName(QStringLiteral("previewImage"));
     setMinimumSize(400, 231);
-    setMaximumSize(400, 231);
+    // Upward it shares the spare height with the option tabs, up to the wanted size.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    setWantedSize(minimumSize());
     setFrameShape(QFrame::Box);
     setAlignment(Qt::AlignCenter);
 }
@@ -22,6 +24,24 @@ void ConvertImagePreviewLabel::showPixmap(const QPixmap &pixmap)
         fitIconVisible = true;
     }
     repaint();
+}
+
+void ConvertImagePreviewLabel::setWantedSize(QSize size)
+{
+    size = size.expandedTo(minimumSize());
+    if (size == wantedSize)
+        return;
+    wantedSize = size;
+    setMaximumSize(size);
+    updateGeometry();
+}
+
+// The shown pixmap has no say: the preview is fitted to the label, not the label to the preview.
+// The column takes the wanted width; the height asks only for the minimum and grows into the room
+// the layout has, so that the label is never squeezed below what it asks for.
+QSize ConvertImagePreviewLabel::sizeHint() const
+{
+    return QSize(wantedSize.width(), minimumHeight());
 }
 
 void ConvertImagePreviewLabel::paintEvent(QPaintEvent *event)

@@ -2,11 +2,14 @@
 #include "common/logging.h"
 #include "ui_previewdialog.h"
 
+#include "convert/conversionoptions.h"
+#include "convert/targetnaming.h"
 #include "filelist/loadfullpreviewimagethread.h"
 
 #include <QDebug>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -44,6 +47,7 @@ void PreviewDialog::setImage(const QString &newPath)
         return;
     setWindowTitle(tr("Preview - ") + QFileInfo(newPath).fileName());
     path = newPath;
+    sizeForPicture(TargetNaming::targetSize(path, optionsSnapshot()));
     auto *thread = new LoadFullPreviewImageThread(path);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &LoadFullPreviewImageThread::previewImageReady, this,
@@ -53,6 +57,32 @@ void PreviewDialog::setImage(const QString &newPath)
         disconnect(worker, &LoadFullPreviewImageThread::previewImageReady, this, nullptr);
     worker = thread;
     thread->start(QThread::InheritPriority);
+}
+
+QSize PreviewDialog::openingSize(QSize picture, QSize chrome, QSize available, QSize minimum)
+{
+    const QSize largest(available.width() * 4 / 5, available.height() * 4 / 5);
+    if (picture.isEmpty())
+        return minimum.boundedTo(largest);
+    const QSize room = (largest - chrome).expandedTo(QSize(1, 1));
+    const QSize shown = picture.width() > room.width() || picture.height() > room.height()
+        ? picture.scaled(room, Qt::KeepAspectRatio)
+        : picture;
+    return (shown + chrome).expandedTo(minimum).boundedTo(largest);
+}
+
+// The picture's size comes from its header and the scale options, before it is rendered, so the
+// dialog opens at its size instead of growing when the render arrives.
+void PreviewDialog::sizeForPicture(QSize picture)
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    layout()->activate();
+    const QSize chrome = size() - visibleArea();
+    const QRect available = screen->availableGeometry();
+    resize(openingSize(picture, chrome, available.size(), QSize(320, 240)));
+    move(available.center() - rect().center());
 }
 
 QString PreviewDialog::zoomText() const

@@ -20,7 +20,12 @@ public:
     PreviewDialog(bool *previewDialogOpen, QWidget *parent = nullptr);
     ~PreviewDialog() override;
 
+    // Renders the file and sizes the dialog to show the picture whole, within 80 % of the screen.
     void setImage(const QString &path);
+
+    // The dialog size that shows a `picture` whole with `chrome` (the dialog less its visible
+    // area) around it, reduced in proportion to fit 80 % of `available`; never below `minimum`.
+    static QSize openingSize(QSize picture, QSize chrome, QSize available, QSize minimum);
 
     // The zoom label's text and the shown size (tests and the window title read them).
     QString zoomText() const;
@@ -47,6 +52,7 @@ private:
     void fitToWindow();
     void showZoom();
     QSize visibleArea() const;
+    void sizeForPicture(QSize picture);
 
     Ui::PreviewDialog *ui;
     bool *previewDialogOpen;

@@ -84,6 +84,10 @@ public:
     // Every listed file in row order: the sources of a conversion.
     QStringList sourceFiles() const { return sourceModel.filePaths(); }
 
+    // The live preview's size for a form of `formSize`: 400 x 231 up to the window's first-start
+    // size, then half of every pixel beyond it.
+    static QSize livePreviewSize(QSize formSize);
+
 signals:
     void showToolbarSignal(bool show);
     void closeApp();
@@ -125,6 +129,9 @@ public slots:
     void on_rule_up_clicked(bool checked);
     void on_rule_down_clicked(bool checked);
     void on_rule_delete_clicked(bool checked);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private slots:
     void on_convertButton_clicked();

@@ -7,6 +7,37 @@
 
 #include <QDebug>
 #include <QPixmap>
+#include <QResizeEvent>
+
+namespace {
+
+// The main window's first-start (and smallest) size. The form is never larger than its window, so
+// up to this size the preview keeps the 400 x 231 its fit numbers were made for.
+constexpr QSize FirstStartFormSize(986, 513);
+
+} // namespace
+
+QSize ConvertImageForm::livePreviewSize(QSize formSize)
+{
+    const QSize extra = (formSize - FirstStartFormSize).expandedTo(QSize(0, 0));
+    return QSize(400 + extra.width() / 2, 231 + extra.height() / 2);
+}
+
+// The option tabs widen with the preview, so that the column stays one width; the extra height
+// is shared by the tabs and the preview by the layout.
+void ConvertImageForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QSize wanted = livePreviewSize(size());
+    if (wanted == ui->previewImage->maximumSize())
+        return;
+    ui->previewImage->setWantedSize(wanted);
+    ui->tabWidget->setMaximumWidth(wanted.width());
+    // A new size needs a new fit; the thumbnails were made for the old one. The request passes
+    // the debounce, so a window being dragged larger renders once it rests, at the laid-out size.
+    if (!currentSelectedFile.isEmpty() && ui->previewImage->isVisible())
+        loadImage(currentSelectedFile, true);
+}
 
 void ConvertImageForm::setupLivePreview()
 {

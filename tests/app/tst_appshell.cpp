@@ -227,6 +227,8 @@ void TestAppShell::firstStartOpensAtDefaults()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // The form fits the smallest window the checks allow: nothing forces it to grow.
     QCOMPARE(window.geometry(), QRect(100, 100, 986, 513));
+    // At the first-start size the live preview keeps the size its fit numbers were made for.
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("previewImage"))->size(), QSize(400, 231));
 }
 
 void TestAppShell::statusBarShowsOnlyWhileItHasAMessage()

@@ -51,6 +51,9 @@ private slots:
     void abandoningDropsTheBusyPreview();
     void doubleClickOpensTheReusedFullPreview();
     void staleRequestSurvivesAQuickSelection();
+    void previewSizeFollowsTheForm_data();
+    void previewSizeFollowsTheForm();
+    void largerWindowRendersALargerPreview();
 
 private:
     template <typename T> T *widget(const char *name) const
@@ -77,6 +80,8 @@ void TestLivePreview::init()
 {
     ThumbnailCache::instance().clear();
     form = std::make_unique<ConvertImageForm>();
+    // The window's first-start size, for which the preview's fit numbers are made.
+    form->resize(986, 513);
     form->show();
     TestSupport::DebugLog::clear();
 }
@@ -265,6 +270,54 @@ void TestLivePreview::staleRequestSurvivesAQuickSelection()
     QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
     QCOMPARE(renders(), QStringList { b });
     QCOMPARE(linesStartingWith(QStringLiteral("Reload from thumbnail: ")), QStringList());
+}
+
+void TestLivePreview::previewSizeFollowsTheForm_data()
+{
+    QTest::addColumn<QSize>("formSize");
+    QTest::addColumn<QSize>("previewSize");
+    QTest::newRow("first start") << QSize(986, 513) << QSize(400, 231);
+    QTest::newRow("smaller") << QSize(900, 480) << QSize(400, 231);
+    QTest::newRow("wider") << QSize(1386, 513) << QSize(600, 231);
+    QTest::newRow("larger") << QSize(1600, 900) << QSize(707, 424);
+}
+
+void TestLivePreview::previewSizeFollowsTheForm()
+{
+    QFETCH(QSize, formSize);
+    QFETCH(QSize, previewSize);
+    QCOMPARE(ConvertImageForm::livePreviewSize(formSize), previewSize);
+}
+
+// A larger window renders the same file again, larger, once the resize rests; back at the small
+// size the preview is as before. (The window's first-start size itself is checked with the window:
+// the form alone, without its stored settings, shows every toolbar control and is wider.)
+void TestLivePreview::largerWindowRendersALargerPreview()
+{
+    const QString photo = makeImage(QStringLiteral("landscape.png"), QSize(4000, 3000), Qt::red);
+    listFiles({ photo });
+    auto *label = widget<QLabel>("previewImage");
+    const QSize small = label->size();
+    QCOMPARE(small, ConvertImageForm::livePreviewSize(form->size()));
+    QCOMPARE(label->pixmap().size(), QSize(308, 231));
+
+    // 4:3 into a wider box: fitted by height, as before.
+    form->resize(1600, 900);
+    QTRY_VERIFY_WITH_TIMEOUT(label->height() > 231, 5000);
+    // (Within the two pixels the layout moves between the waiting text and the picture.)
+    QTRY_VERIFY_WITH_TIMEOUT(qAbs(label->pixmap().height() - label->height()) <= 2, 20000);
+    QVERIFY2(label->width() > small.width() && label->height() > 231,
+        qPrintable(QStringLiteral("%1x%2").arg(label->width()).arg(label->height())));
+    QVERIFY(label->width() <= 707 && label->height() <= 424);
+    QVERIFY(shows(Qt::red));
+    // Showing the new preview asks for no other.
+    const qsizetype requests = linesStartingWith(QStringLiteral("ConvertImageForm::loadImage: ")).size();
+    QTest::qWait(500);
+    QCOMPARE(linesStartingWith(QStringLiteral("ConvertImageForm::loadImage: ")).size(), requests);
+
+    form->resize(986, 513);
+    QTRY_COMPARE_WITH_TIMEOUT(label->pixmap().size(), QSize(308, 231), 20000);
+    QCOMPARE(label->size(), small);
 }
 
 int main(int argc, char *argv[])

@@ -64,6 +64,43 @@ private Q_SLOTS:
         QCOMPARE(dialog->zoomText(), QString("145%"));
     }
 
+    // The dialog opens around the picture, reduced in proportion to 80 % of the screen's work area.
+    void opensAtThePictureSize_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("small") << QSize(300, 200) << true;
+        QTest::newRow("large") << QSize(4000, 3000) << false;
+        QTest::newRow("tall") << QSize(600, 3000) << false;
+    }
+
+    void opensAtThePictureSize()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(bool, whole);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("picture.png");
+        QVERIFY(blank(picture.width(), picture.height()).save(path));
+        bool open = false;
+        PreviewDialog dialog(&open);
+        dialog.setImage(path);
+        const QSize available = dialog.screen()->availableGeometry().size();
+        QVERIFY(dialog.width() <= available.width() * 4 / 5 && dialog.height() <= available.height() * 4 / 5);
+        QVERIFY(dialog.size() != QSize(400, 425));
+        dialog.show();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.fullSize(), picture, 20000);
+        if (whole) {
+            QCOMPARE(dialog.displayedSize(), picture);
+            QCOMPARE(dialog.zoomText(), QString("100%"));
+        } else { // reduced to fill the area along one side
+            const QSize area = dialog.findChild<QScrollArea *>("scrollArea")->size() - QSize(16, 4);
+            const QSize shown = dialog.displayedSize();
+            QVERIFY(shown.width() < picture.width());
+            QVERIFY(shown.width() == area.width() || shown.height() == area.height());
+            QVERIFY(shown.width() <= area.width() + 1 && shown.height() <= area.height() + 1);
+        }
+    }
+
     void zoomInSteps()
     {
         bool open = false;
