@@ -3,6 +3,7 @@
 #include "common/pathcompare.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
+#include "convert/targetnaming.h"
 #include "filelist/folderscan.h"
 #include "imaging/failurereasons.h"
 #include "imaging/renderpipeline.h"
@@ -107,20 +108,30 @@ private:
 QList<FileOutcome> runJob(const CliRequest &request, const BatchPlan::Job &job, const QString &extension,
     const std::function<void(int)> &started)
 {
+    const bool pdf = extension == QLatin1String(".pdf");
     auto thread = std::make_unique<ConvertImagesThread>();
     thread->_urls = job.sources;
     thread->targetFolder = job.targetFolder;
     thread->targetExt = extension;
     thread->overwriteExisting = request.overwrite;
+    // Planned here so that the report names the files the naming options give.
+    if (!pdf)
+        thread->targetPaths
+            = TargetNaming::planTargets(job.sources, job.targetFolder, extension, optionsSnapshot());
     QEventLoop loop;
     int count = 0;
+    QHash<QString, FileOutcome> bySource;
     QObject::connect(thread.get(), &ConvertImagesThread::updateFileName, &loop, [&] { started(++count); });
+    QObject::connect(thread.get(), &ConvertImagesThread::fileSkipped, &loop,
+        [&](const QString &source, const QString &target) {
+            bySource.insert(pathKey(source),
+                { source, normalPath(target), FileOutcome::Skipped, QStringLiteral("target exists") });
+        });
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
     thread->start();
     loop.exec();
     thread->wait();
 
-    QHash<QString, FileOutcome> bySource;
     for (const ConversionFailure &failure : thread->failures())
         bySource.insert(
             pathKey(failure.source), { failure.source, failure.target, FileOutcome::Failed, failure.reason });
@@ -130,14 +141,13 @@ QList<FileOutcome> runJob(const CliRequest &request, const BatchPlan::Job &job, 
                 QStringLiteral("target exists") });
 
     QList<FileOutcome> outcomes;
-    for (const QString &source : job.sources) {
+    for (qsizetype i = 0; i < job.sources.size(); ++i) {
+        const QString &source = job.sources.at(i);
         const auto found = bySource.constFind(pathKey(source));
         if (found != bySource.constEnd()) {
             outcomes.append(*found);
         } else {
-            const QString target = extension == QLatin1String(".pdf")
-                ? job.targetFolder
-                : ConvertImagesThread::targetPathFor(job.targetFolder, source, extension);
+            const QString target = pdf ? job.targetFolder : thread->targetPaths.at(i);
             outcomes.append({ source, normalPath(target), FileOutcome::Converted, QString() });
         }
     }

@@ -1,6 +1,7 @@
 #include "cli/commandline.h"
 
 #include "cli/settingoptions.h"
+#include "convert/outputformats.h"
 #include "settings/preset.h"
 #include "settings/settingsstore.h"
 
@@ -159,7 +160,8 @@ CliParseResult parseCommandLine(const QStringList &arguments, const QFont &stand
     if (request.inputs.isEmpty()) {
         result.status = CliParseResult::BadCommandLine;
         result.message = QStringLiteral("No FILE or FOLDER given. See --help.");
-    } else if (request.outputFolder.isEmpty()) {
+    } else if (request.outputFolder.isEmpty()
+        && !(request.options.saveNextToOriginal && request.options.targeFileType != PdfTargetPosition)) {
         result.status = CliParseResult::BadCommandLine;
         result.message
             = QStringLiteral("-o/--output: missing; give the folder that receives the converted files.");

@@ -37,8 +37,10 @@ int run(const CliRequest &request)
     for (const QString &key : request.ignoredPresetKeys)
         writeTo(stderr, QStringLiteral("preset: ignored %1 (unknown or not a valid value)\n").arg(key));
 
+    // Saving next to the originals needs no output folder.
     const QFileInfo output(request.outputFolder);
-    if ((output.exists() && !output.isDir()) || !QDir().mkpath(request.outputFolder)) {
+    if (!request.outputFolder.isEmpty()
+        && ((output.exists() && !output.isDir()) || !QDir().mkpath(request.outputFolder))) {
         writeTo(stderr,
             QStringLiteral("-o/--output: %1 is not a folder and cannot be made.\n")
                 .arg(request.outputFolder));

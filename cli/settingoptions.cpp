@@ -185,9 +185,12 @@ QString applyScale(Options &options, const QString &value)
     return QString();
 }
 
-// --width or --height alone: the window's relative size. Both: the parser turns them into the
-// absolute size.
-SettingOption sideOption(const char *name, bool width, const char *help)
+// The window's "Relative to" choices of the relative size.
+enum RelativeTo { ToWidth = 0, ToHeight = 1, ToLongEdge = 2, ToShortEdge = 3 };
+
+// --width, --height, --long-edge or --short-edge alone: the window's relative size. --width and
+// --height together: the parser turns them into the absolute size.
+SettingOption sideOption(const char *name, RelativeTo relativeTo, const char *help)
 {
     return { QLatin1String(name), QStringLiteral("PIXELS"), QLatin1String(help),
         QStringLiteral("default off, 1 or more"), [=](Options &options, const QString &value) {
@@ -195,19 +198,93 @@ SettingOption sideOption(const char *name, bool width, const char *help)
             if (!parseInt(value, 1, INT_MAX, &pixels))
                 return QStringLiteral("a whole number of pixels, 1 or more");
             options.scaleType = 2;
-            options.scaleRelativeTo = width ? 0 : 1;
-            (width ? options.scaleRelativeWidth : options.scaleRelativeHeight) = pixels;
+            options.scaleRelativeTo = relativeTo;
+            if (relativeTo == ToWidth)
+                options.scaleRelativeWidth = pixels;
+            else if (relativeTo == ToHeight)
+                options.scaleRelativeHeight = pixels;
+            else
+                options.scaleRelativeEdge = pixels;
             options.scaleImage = true;
             return QString();
         } };
 }
 
-QString applyColor(Options &options, const QString &value)
+SettingOption colorOption(const char *name, QColor Options::*member, const char *help)
 {
-    const QColor color = QColor::fromString(value.trimmed());
-    if (!color.isValid())
-        return QStringLiteral("a colour as #RRGGBB or a colour name such as white");
-    options.textColor = color;
+    const QString defaultColor = (Options().*member).name();
+    return { QLatin1String(name), QStringLiteral("COLOR"), QLatin1String(help),
+        QStringLiteral("default ") + defaultColor, [=](Options &options, const QString &value) {
+            const QColor color = QColor::fromString(value.trimmed());
+            if (!color.isValid())
+                return QStringLiteral("a colour as #RRGGBB or a colour name such as white");
+            options.*member = color;
+            return QString();
+        } };
+}
+
+// The toolbar's one quality box serves the chosen target: JPG's quality, or the other lossy
+// format's own. A target without a quality takes the value and ignores it, as the window does.
+QString qualityKey(const Options &options)
+{
+    const QString extension = targetFormatAt(options.targeFileType).extension;
+    for (const char *format : { "webp", "avif", "heic", "heif", "jxl" }) {
+        if (extension.mid(1) == QLatin1String(format))
+            return QLatin1String(format) + QStringLiteral("Quality");
+    }
+    return QStringLiteral("targeFileQuality");
+}
+
+QString applyQuality(Options &options, const QString &value)
+{
+    const SettingKey &key = keyNamed(qualityKey(options));
+    int number = 0;
+    if (!parseInt(value, key.minimum, key.maximum, &number))
+        return QStringLiteral("a whole number from %1").arg(rangeText(key.minimum, key.maximum));
+    key.assign(options, number, QFont());
+    return QString();
+}
+
+QString applyLossless(Options &options, const QString &value)
+{
+    const QString extension = targetFormatAt(options.targeFileType).extension;
+    bool Options::*member = extension == QLatin1String(".webp") ? &Options::webpLossless
+        : extension == QLatin1String(".avif")                   ? &Options::avifLossless
+        : extension == QLatin1String(".jxl")                    ? &Options::jxlLossless
+                                                                : nullptr;
+    const int index = indexOfName({ QStringLiteral("off"), QStringLiteral("on") }, value);
+    if (!member || index < 0)
+        return QStringLiteral("on or off with --format WEBP, AVIF or \"JPEG XL\"");
+    options.*member = index == 1;
+    return QString();
+}
+
+const QStringList &tiffCompressionNames()
+{
+    static const QStringList names
+        = { QStringLiteral("None"), QStringLiteral("LZW"), QStringLiteral("Deflate") };
+    return names;
+}
+
+// The toolbar's Compression: a level for PNG, a method for TIFF.
+QString applyCompression(Options &options, const QString &value)
+{
+    const QString format = targetFormatAt(options.targeFileType).text;
+    const SettingKey &level = keyNamed(QStringLiteral("pngCompression"));
+    const QString allowed
+        = QStringLiteral("a level from %1 with --format PNG, or %2 with --format TIFF")
+              .arg(rangeText(level.minimum, level.maximum), quotedList(tiffCompressionNames()));
+    if (format == QLatin1String("PNG")) {
+        int number = 0;
+        if (!parseInt(value, level.minimum, level.maximum, &number))
+            return allowed;
+        options.pngCompression = number;
+        return QString();
+    }
+    const int method = indexOfName(tiffCompressionNames(), value);
+    if (format != QLatin1String("TIFF") || method < 0)
+        return allowed;
+    options.tiffCompression = method;
     return QString();
 }
 
@@ -281,13 +358,50 @@ const QList<SettingOption> &settingOptions()
     static const QList<SettingOption> options = {
         customOption("format", "FORMAT", "Target format.",
             QStringLiteral("default AVIF; one of %1").arg(quotedList(formatNames())), &applyFormat),
-        intOption("quality", "targeFileQuality", "Quality of the writer."),
+        customOption("quality", "N",
+            "Quality of the target's writer, as the toolbar's Quality: JPG (default 95), WEBP (75), "
+            "AVIF (70), HEIC and HEIF (50), JPEG XL (90); each format keeps its own.",
+            QStringLiteral("default 95, 0 to 99"), &applyQuality),
+        customOption("lossless", "on|off", "Lossless, for WEBP, AVIF and JPEG XL.",
+            QStringLiteral("default off"), &applyLossless),
+        customOption("compression", "LEVEL|METHOD",
+            "Compression: for PNG a level (0 is fastest, 9 makes the smallest file), for TIFF a method.",
+            QStringLiteral("default 6 for PNG, None for TIFF; PNG 0 to 9, TIFF one of %1")
+                .arg(quotedList(tiffCompressionNames())),
+            &applyCompression),
+        colorOption("background", &Options::backgroundColor,
+            "Background for transparency, under transparent pictures written to a format without it."),
+        customOption("file-name", "PATTERN",
+            "File name: {name} the original name, {counter} the position in the list, {date} the date "
+            "taken, {size} the size of the converted picture.",
+            QStringLiteral("default {name}"),
+            [](Options &options, const QString &value) {
+                options.namePattern = value;
+                return QString();
+            }),
+        choiceOption("when-exists", &Options::targetExistsAction,
+            { QStringLiteral("Ask"), QStringLiteral("Skip"), QStringLiteral("Add a number") }, 0, "ACTION",
+            "When the target exists: Ask and Skip leave it and list the file as skipped, Add a number "
+            "writes \"name (2)\". Only --overwrite replaces a file."),
+        onOffOption("keep-folder-structure", &Options::keepFolderStructure, false,
+            "Keep the folder structure: the sources' subfolders recreated under the output folder."),
+        onOffOption("save-next-to-original", &Options::saveNextToOriginal, false,
+            "Save next to the original, in each source's own folder; then -o is needed only for PDF."),
         customOption("scale", "PERCENT%", "Scale Image by percentage, or off.",
             QStringLiteral("default off, 0% to 400%"), &applyScale),
-        sideOption("width", true,
+        sideOption("width", ToWidth,
             "Scale Image to this width; with --height, to that absolute size; alone, relative to width."),
-        sideOption("height", false,
+        sideOption("height", ToHeight,
             "Scale Image to this height; with --width, to that absolute size; alone, relative to height."),
+        sideOption("long-edge", ToLongEdge, "Scale Image relative to the long edge, to this length."),
+        sideOption("short-edge", ToShortEdge, "Scale Image relative to the short edge, to this length."),
+        onOffOption("keep-aspect-ratio", &Options::scaleKeepAspect, false,
+            "Keep aspect ratio: --width with --height fit the picture within that box instead of "
+            "stretching it."),
+        onOffOption("do-not-enlarge", &Options::scaleNoEnlarge, false,
+            "Do not enlarge: smaller pictures keep their size."),
+        onOffOption("watermarks-after-resizing", &Options::watermarksAfterScaling, false,
+            "Apply watermarks after resizing, so that they are drawn at the output size."),
         textOption("text", &Options::textContent, "TEXT", "Text watermark."),
         customOption("text-font", "FAMILY", "Font of the text watermark.",
             QStringLiteral("default the system font"),
@@ -295,19 +409,29 @@ const QList<SettingOption> &settingOptions()
                 options.textFont = QFont(value);
                 return QString();
             }),
-        intOption("text-size", "textSize", "Size of the text watermark in points."),
-        customOption("text-color", "COLOR", "Color of the text watermark.", QStringLiteral("default #000000"),
-            &applyColor),
+        intOption("text-size", "textSize",
+            "Size of the text watermark in points, or with --text-relative in percent of the image width."),
+        onOffOption("text-relative", &Options::textSizeRelative, false,
+            "Relative to image width: --text-size in percent of the picture's width."),
+        colorOption("text-color", &Options::textColor, "Color of the text watermark."),
         positionOption("text-position", &Options::textPosition, "Position of the text watermark."),
         intOption("text-opacity", "textOpacity", "Opacity of the text watermark in percent."),
         intOption("text-margin", "textMargin", "Margin of the text watermark in pixels."),
         textOption("image", &Options::imagePath, "FILE", "Image watermark: a picture file."),
-        intOption("image-size", "imageSize", "Size of the image watermark in percent of its own size."),
+        intOption("image-size", "imageSize",
+            "Size of the image watermark in percent of its own size, or with --image-relative of the image "
+            "width."),
+        onOffOption("image-relative", &Options::imageSizeRelative, false,
+            "Relative to image width: --image-size in percent of the picture's width."),
         positionOption("image-position", &Options::imagePosition, "Position of the image watermark."),
         intOption("image-opacity", "imageOpacity", "Opacity of the image watermark in percent."),
         intOption("image-margin", "imageMargin", "Margin of the image watermark in pixels."),
         textOption("qr", &Options::qrCodeText, "TEXT", "QR Code watermark: the text it encodes."),
-        intOption("qr-size", "qrCodeSize", "Size of the QR code in pixels."),
+        intOption("qr-size", "qrCodeSize",
+            "Size of the QR code in pixels, or with --qr-relative in percent of the image width (up to "
+            "100)."),
+        onOffOption("qr-relative", &Options::qrCodeSizeRelative, false,
+            "Relative to image width: --qr-size in percent of the picture's width."),
         positionOption("qr-position", &Options::qrCodePosition, "Position of the QR code."),
         intOption("qr-margin", "qrCodeMargin", "Margin of the QR code in pixels."),
         customOption("adjust", "RULES",

@@ -3,6 +3,7 @@
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
 #include "settings/preset.h"
+#include "settings/settingkey.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -173,6 +174,142 @@ private Q_SLOTS:
             fileDigest(path(QStringLiteral("window-line/beach.jpg"))));
     }
 
+    // Each of the window's newer settings, given on the line, writes what the window's job writes
+    // with that setting: the same files under the same names.
+    void windowSettingOnTheLine_data()
+    {
+        QTest::addColumn<QStringList>("line");
+        QTest::addColumn<QVariantMap>("settings"); // settings keys as the window stores them
+        const QString font = QStringLiteral("DejaVu Sans");
+        const QString mark = sources + QStringLiteral("/beach.png");
+        QTest::newRow("webp quality") << QStringList { "--format", "WEBP", "--quality", "40" }
+                                      << QVariantMap { { "targeFileType", 8 }, { "webpQuality", 40 } };
+        QTest::newRow("webp lossless") << QStringList { "--format", "WEBP", "--lossless", "on" }
+                                       << QVariantMap { { "targeFileType", 8 }, { "webpLossless", true } };
+        QTest::newRow("png level") << QStringList { "--format", "PNG", "--compression", "1" }
+                                   << QVariantMap { { "targeFileType", 6 }, { "pngCompression", 1 } };
+        QTest::newRow("tiff deflate") << QStringList { "--format", "TIFF", "--compression", "deflate" }
+                                      << QVariantMap { { "targeFileType", 7 }, { "tiffCompression", 2 } };
+        QTest::newRow("background") << QStringList { "--format", "JPG", "--background",
+            "#ff0000" } << QVariantMap { { "targeFileType", 4 }, { "backgroundColor", "#ff0000" } };
+        QTest::newRow("file name") << QStringList { "--format", "PNG", "--file-name", "{counter}-{name}" }
+                                   << QVariantMap { { "targeFileType", 6 },
+                                          { "namePattern", "{counter}-{name}" } };
+        QTest::newRow("long edge") << QStringList { "--format", "PNG", "--long-edge", "50" }
+                                   << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true },
+                                          { "scaleType", 2 }, { "scaleRelativeTo", 2 },
+                                          { "scaleRelativeEdge", 50 } };
+        QTest::newRow("short edge") << QStringList { "--format", "PNG", "--short-edge", "50" }
+                                    << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true },
+                                           { "scaleType", 2 }, { "scaleRelativeTo", 3 },
+                                           { "scaleRelativeEdge", 50 } };
+        QTest::newRow("keep aspect") << QStringList { "--format", "PNG", "--width", "60", "--height", "60",
+            "--keep-aspect-ratio", "on" }
+                                     << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true },
+                                            { "scaleType", 1 }, { "scaleAbsoluteWitdh", 60 },
+                                            { "scaleAbsoluteHeight", 60 }, { "scaleKeepAspect", true } };
+        QTest::newRow("do not enlarge")
+            << QStringList { "--format", "PNG", "--width", "1000", "--do-not-enlarge", "on" }
+            << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true }, { "scaleType", 2 },
+                   { "scaleRelativeWidth", 1000 }, { "scaleNoEnlarge", true } };
+        QTest::newRow("relative text")
+            << QStringList { "--format", "PNG", "--text", "Rel", "--text-font", font, "--text-size", "20",
+                   "--text-relative", "on" }
+            << QVariantMap { { "targeFileType", 6 }, { "textContent", "Rel" }, { "textFont", font },
+                   { "textSize", 20 }, { "textSizeRelative", true } };
+        QTest::newRow("relative picture") << QStringList { "--format", "PNG", "--image", mark, "--image-size",
+            "30", "--image-relative", "on" }
+                                          << QVariantMap { { "targeFileType", 6 }, { "imagePath", mark },
+                                                 { "imageSize", 30 }, { "imageSizeRelative", true } };
+        QTest::newRow("relative qr") << QStringList { "--format", "PNG", "--qr", "rel", "--qr-size", "40",
+            "--qr-relative", "on" }
+                                     << QVariantMap { { "targeFileType", 6 }, { "qrCodeText", "rel" },
+                                            { "qrCodeSize", 40 }, { "qrCodeSizeRelative", true } };
+        QTest::newRow("after resizing")
+            << QStringList { "--format", "PNG", "--scale", "50%", "--qr", "after", "--qr-size", "30",
+                   "--watermarks-after-resizing", "on" }
+            << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true }, { "scalePercentage", 50 },
+                   { "qrCodeText", "after" }, { "qrCodeSize", 30 }, { "watermarksAfterScaling", true } };
+    }
+
+    void windowSettingOnTheLine()
+    {
+        QFETCH(QStringList, line);
+        QFETCH(QVariantMap, settings);
+        resetOptions();
+        updateOptions([&](ConversionOptions &o) {
+            for (const SettingKey &key : settingKeys()) {
+                if (settings.contains(key.key))
+                    key.assign(o, settings.value(key.key), QFont());
+            }
+        });
+        const QString extension = targetFormatAt(conversionOptions().targeFileType).extension;
+        const QStringList inputs
+            = { sources + QStringLiteral("/beach.png"), sources + QStringLiteral("/trip/boat.webp") };
+        const QString tag
+            = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString windowOut = path(QStringLiteral("window-setting-") + tag);
+        QVERIFY(runWindowJob(inputs, windowOut, extension));
+        const QString cliOut = path(QStringLiteral("cli-setting-") + tag);
+        const CliRun run = runCli(line + QStringList { QStringLiteral("-o"), cliOut } + inputs);
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        const QStringList files = filesUnder(windowOut);
+        QCOMPARE(filesUnder(cliOut), files);
+        QCOMPARE(files.size(), 2);
+        for (const QString &file : files)
+            QCOMPARE(fileDigest(cliOut + QLatin1Char('/') + file),
+                fileDigest(windowOut + QLatin1Char('/') + file));
+    }
+
+    // Without --overwrite nothing is replaced: Skip lists the file, Add a number writes beside it.
+    void whenTheTargetExists_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("skip") << "Skip" << 1 << QStringList { "beach.png" };
+        QTest::newRow("number") << "add a number" << 0 << QStringList { "beach (2).png", "beach.png" };
+    }
+
+    void whenTheTargetExists()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, files);
+        const QString out = path(QStringLiteral("exists-") + QTest::currentDataTag());
+        QDir().mkpath(out);
+        QFile existing(out + QStringLiteral("/beach.png"));
+        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
+        existing.close();
+        const CliRun run = runCli({ QStringLiteral("--json"), QStringLiteral("--format"),
+            QStringLiteral("PNG"), QStringLiteral("--when-exists"), action,
+            sources + QStringLiteral("/beach.png"), QStringLiteral("-o"), out });
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(filesUnder(out), files);
+        QCOMPARE(fileDigest(existing.fileName()),
+            QCryptographicHash::hash("mine", QCryptographicHash::Sha256).toHex());
+        // The report names the file that was written, or the one left alone.
+        const QJsonObject file = QJsonDocument::fromJson(run.out)
+                                     .object()
+                                     .value(QStringLiteral("files"))
+                                     .toArray()
+                                     .at(0)
+                                     .toObject();
+        QCOMPARE(QFileInfo(file.value(QStringLiteral("target")).toString()).fileName(), files.first());
+    }
+
+    void saveNextToTheOriginal()
+    {
+        const QString folder = path(QStringLiteral("beside"));
+        QDir().mkpath(folder);
+        QVERIFY(QFile::copy(sources + QStringLiteral("/beach.png"), folder + QStringLiteral("/beach.png")));
+        const CliRun run = runCli(
+            { QStringLiteral("--format"), QStringLiteral("JPG"), QStringLiteral("--save-next-to-original"),
+                QStringLiteral("on"), folder + QStringLiteral("/beach.png") });
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(QImage(folder + QStringLiteral("/beach.jpg")).size(), QSize(160, 120));
+    }
+
     void exitCodes_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -191,6 +328,12 @@ private Q_SLOTS:
             << QStringList { "--preset", "/nonexistent.ini", "x.png", out, "o" } << 2 << "--preset";
         QTest::newRow("bad on/off") << QStringList { "--keep-metadata", "maybe", "x.png", out, "o" } << 2
                                     << "on, off";
+        QTest::newRow("lossless for PNG")
+            << QStringList { "--format", "PNG", "--lossless", "on", "x.png", out, "o" } << 2 << "WEBP, AVIF";
+        QTest::newRow("png level out of range")
+            << QStringList { "--format", "PNG", "--compression", "12", "x.png", out, "o" } << 2 << "0 to 9";
+        QTest::newRow("bad when-exists")
+            << QStringList { "--when-exists", "replace", "x.png", out, "o" } << 2 << "\"Add a number\"";
         QTest::newRow("no output folder") << QStringList { "x.png" } << 2 << "-o/--output";
         QTest::newRow("no input") << QStringList { out, "o" } << 2 << "FILE or FOLDER";
         QTest::newRow("empty folder") << QStringList { "empty", out, "o" } << 3 << "Nothing to do";
