@@ -58,8 +58,7 @@ bool writeWithSettings(
 {
     if (format != "tiff" || settings.tiffCompression != EncoderSettings::TiffDeflate)
         return writer.write(image);
-    const QByteArray bytes = encodeDeflateTiff(image);
-    return !bytes.isEmpty() && writer.device()->write(bytes) == bytes.size();
+    return writeDeflateTiff(image, writer.device());
 }
 
 int pngQuality(const EncoderSettings &settings)

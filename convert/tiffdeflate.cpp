@@ -1,12 +1,14 @@
 #include "convert/tiffdeflate.h"
 
+#include <QColorSpace>
+#include <QIODevice>
 #include <QtEndian>
 #include <libdeflate.h>
 #include <memory>
 
 namespace {
 
-enum Type : quint16 { Short = 3, Long = 4, Rational = 5 };
+enum Type : quint16 { Short = 3, Long = 4, Rational = 5, Undefined = 7 };
 
 constexpr qint64 StripTarget = 64 * 1024; // uncompressed bytes per strip, as libtiff suggests
 constexpr quint16 AdobeDeflate = 8;
@@ -14,14 +16,23 @@ constexpr quint16 HorizontalPredictor = 2;
 constexpr quint16 UnassociatedAlpha = 2;
 
 struct Entry {
+    Entry(quint16 tag, Type type, const QList<quint32> &values, const QByteArray &bytes = {})
+        : tag(tag)
+        , type(type)
+        , values(values)
+        , bytes(bytes)
+    {
+    }
+
     quint16 tag;
     Type type;
     QList<quint32> values; // rationals as numerator, denominator pairs
+    QByteArray bytes; // the value of an Undefined entry
 };
 
 int typeSize(Type type)
 {
-    return type == Short ? 2 : type == Long ? 4 : 8;
+    return type == Undefined ? 1 : type == Short ? 2 : type == Long ? 4 : 8;
 }
 
 void put16(QByteArray &out, quint16 value)
@@ -38,8 +49,16 @@ void put32(QByteArray &out, quint32 value)
     out.append(bytes, 4);
 }
 
+int countOf(const Entry &entry)
+{
+    if (entry.type == Undefined)
+        return int(entry.bytes.size());
+    return entry.type == Rational ? entry.values.size() / 2 : entry.values.size();
+}
+
 void putValues(QByteArray &out, const Entry &entry)
 {
+    out.append(entry.bytes);
     for (const quint32 value : entry.values) {
         if (entry.type == Short)
             put16(out, quint16(value));
@@ -87,9 +106,9 @@ quint32 dotsPerInch(int dotsPerMeter)
 
 } // namespace
 
-QByteArray encodeDeflateTiff(const QImage &source)
+QByteArray encodeDeflateTiff(const QImage &source, quint32 dataStart)
 {
-    if (source.isNull())
+    if (source.isNull() || dataStart < 8 || dataStart % 2 != 0 || dataStart > 0xF0000000U)
         return {};
     const bool alpha = source.hasAlphaChannel();
     const QImage image = source.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
@@ -101,6 +120,7 @@ QByteArray encodeDeflateTiff(const QImage &source)
     if (!compressor)
         return {};
     QByteArray out("II*\0\0\0\0\0", 8);
+    out.append(QByteArray(dataStart - 8, '\0'));
     QList<quint32> offsets, counts;
     for (int row = 0; row < image.height(); row += rowsPerStrip) {
         const QByteArray strip
@@ -134,23 +154,29 @@ QByteArray encodeDeflateTiff(const QImage &source)
     };
     if (alpha)
         entries.append({ 338, Short, { UnassociatedAlpha } });
+    // The colour profile, as Qt's writer stores it.
+    const QByteArray profile = image.colorSpace().iccProfile();
+    if (!profile.isEmpty())
+        entries.append({ 34675, Undefined, {}, profile });
 
     // Values longer than four bytes go before the directory, which points at them.
     QList<quint32> valueOffsets;
     for (const Entry &entry : std::as_const(entries)) {
-        const int count = entry.type == Rational ? entry.values.size() / 2 : entry.values.size();
+        const int count = countOf(entry);
         if (count * typeSize(entry.type) <= 4) {
             valueOffsets.append(0);
             continue;
         }
         valueOffsets.append(quint32(out.size()));
         putValues(out, entry);
+        if (out.size() % 2 != 0)
+            out.append('\0');
     }
     qToLittleEndian(quint32(out.size()), out.data() + 4);
     put16(out, quint16(entries.size()));
     for (int i = 0; i < entries.size(); ++i) {
         const Entry &entry = entries.at(i);
-        const int count = entry.type == Rational ? entry.values.size() / 2 : entry.values.size();
+        const int count = countOf(entry);
         put16(out, entry.tag);
         put16(out, entry.type);
         put32(out, quint32(count));
@@ -164,4 +190,22 @@ QByteArray encodeDeflateTiff(const QImage &source)
     }
     put32(out, 0);
     return out;
+}
+
+bool writeDeflateTiff(const QImage &image, QIODevice *device)
+{
+    const qint64 end = device->size();
+    if (end > 0xF0000000LL)
+        return false;
+    const quint32 dataStart = quint32(qMax<qint64>(8, (end + 1) & ~qint64(1)));
+    const QByteArray bytes = encodeDeflateTiff(image, dataStart);
+    if (bytes.isEmpty())
+        return false;
+    const qsizetype directory = qsizetype(qFromLittleEndian<quint32>(bytes.constData() + 4));
+    const auto writeAt = [device](qint64 position, QByteArrayView part) {
+        return device->seek(position) && device->write(part.data(), part.size()) == part.size();
+    };
+    return writeAt(0, QByteArrayView(bytes).first(8))
+        && writeAt(dataStart, QByteArrayView(bytes).sliced(dataStart, directory - dataStart))
+        && writeAt(directory, QByteArrayView(bytes).sliced(directory));
 }

@@ -1,10 +1,12 @@
 // Feeds random EXIF, XMP and IPTC blocks through what a conversion does with a source's metadata:
 // made true for the new file (orientation, sizes, thumbnail, location) and written into small
-// JPEG, PNG, WEBP and TIFF files by exiv2, both as made and as they came. The input is the EXIF
-// block's length (2 bytes, big-endian), the block, the XMP packet's length, the packet, and the
-// IPTC data sets as the rest.
+// JPEG, PNG and WEBP files by exiv2 and after a small TIFF's data as it is encoded, both as made
+// and as they came; the TIFF must still read as its picture. The input is the EXIF block's length
+// (2 bytes, big-endian), the block, the XMP packet's length, the packet, and the IPTC data sets as
+// the rest.
 #include "metadata/imagemetadata.h"
 #include "metadata/metadataembed.h"
+#include "metadata/tiffmetadatadevice.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -12,6 +14,7 @@
 #include <QImageWriter>
 #include <QList>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -21,11 +24,17 @@ QList<QByteArray> &smallFiles()
     return files;
 }
 
-void makeSmallFiles()
+QImage smallImage()
 {
     QImage image(5, 3, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    for (const char *format : { "jpg", "png", "webp", "tiff" }) {
+    return image;
+}
+
+void makeSmallFiles()
+{
+    const QImage image = smallImage();
+    for (const char *format : { "jpg", "png", "webp" }) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, format);
@@ -46,6 +55,19 @@ QByteArray takeBlock(const uint8_t *&data, size_t &size)
     data += length;
     size -= length;
     return block;
+}
+
+void writeTiff(const ImageMetadata &metadata)
+{
+    static const QImage image = smallImage();
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    TiffMetadataDevice device(&file, metadata);
+    QImageWriter writer(&device, "tiff");
+    if (!writer.write(image) || !device.finish(nullptr))
+        abort();
+    if (QImage::fromData(file.data(), "tiff").size() != image.size())
+        abort();
 }
 
 } // namespace
@@ -70,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     xmpWithIptc(source);
     // The blocks as made true for the new file, and as they came: both must be written or refused.
     const ImageMetadata *const kinds[] = { &made, &source };
+    for (const ImageMetadata *metadata : kinds)
+        writeTiff(*metadata);
     for (const QByteArray &file : std::as_const(smallFiles())) {
         for (const ImageMetadata *metadata : kinds) {
             QByteArray copy = file;

@@ -2,6 +2,7 @@
 
 #include "common/logging.h"
 #include "metadata/exiv2session.h"
+#include "metadata/tiffmetadatadevice.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QDebug>
@@ -71,8 +72,7 @@ void embed(QByteArray *file, const ImageMetadata &metadata)
 
 bool exiv2Writes(const QByteArray &format)
 {
-    return format == "jpg" || format == "jpeg" || format == "png" || format == "webp" || format == "tif"
-        || format == "tiff";
+    return format == "jpg" || format == "jpeg" || format == "png" || format == "webp";
 }
 
 bool pluginWrites(const QByteArray &format)
@@ -108,13 +108,20 @@ MetadataWriter::MetadataWriter(const ImageMetadata &metadata, const QByteArray &
     if (metadata.isEmpty())
         return;
     m_buffered = exiv2Writes(format);
+    m_tiff = format == "tif" || format == "tiff";
     m_throughWriter = pluginWrites(format);
     if (m_buffered)
         m_buffer.open(QIODevice::WriteOnly);
 }
 
+MetadataWriter::~MetadataWriter() = default;
+
 QIODevice *MetadataWriter::device(QIODevice *file)
 {
+    if (m_tiff) {
+        m_tiffDevice = std::make_unique<TiffMetadataDevice>(file, m_metadata);
+        return m_tiffDevice.get();
+    }
     return m_buffered ? &m_buffer : file;
 }
 
@@ -131,6 +138,8 @@ void MetadataWriter::prepare(QImageWriter *writer) const
 
 bool MetadataWriter::finish(QIODevice *file, QString *error)
 {
+    if (m_tiffDevice)
+        return m_tiffDevice->finish(error);
     if (!m_buffered)
         return true;
     m_buffer.close();

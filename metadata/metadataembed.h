@@ -6,7 +6,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 class QImageWriter;
+class TiffMetadataDevice;
 class QIODevice;
 
 // Puts the metadata into an encoded file held in memory (JPEG, PNG, WEBP, TIFF), keeping its
@@ -16,11 +19,14 @@ bool embedMetadata(QByteArray *file, const ImageMetadata &metadata, QString *err
 
 // The image writer's side of metadata for one file of `format` (a writer format name, "jpg").
 // For the formats exiv2 writes, the encoder writes into a buffer and finish() puts the metadata
-// in before the bytes go to the file; our AVIF, HEIF and JPEG XL writers take it as writer texts.
+// in before the bytes go to the file; a TIFF, whose pixels are often too big to copy, goes straight
+// to the file and finish() adds the metadata after them; our AVIF, HEIF and JPEG XL writers take
+// it as writer texts.
 // Metadata that cannot be written is left out (logged): the picture is written all the same.
 class MetadataWriter {
 public:
     MetadataWriter(const ImageMetadata &metadata, const QByteArray &format);
+    ~MetadataWriter();
 
     // The device the image writer encodes into: `file`, or the buffer.
     QIODevice *device(QIODevice *file);
@@ -33,5 +39,7 @@ private:
     ImageMetadata m_metadata;
     bool m_buffered = false;
     bool m_throughWriter = false;
+    bool m_tiff = false;
     QBuffer m_buffer;
+    std::unique_ptr<TiffMetadataDevice> m_tiffDevice;
 };

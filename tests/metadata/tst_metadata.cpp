@@ -1,8 +1,11 @@
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
 #include "imaging/renderpipeline.h"
+#include "metadata/imagemetadata.h"
+#include "metadata/tiffmetadatadevice.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -42,6 +46,20 @@ bool hasKeyContaining(const QJsonObject &tags, const QString &part)
             return true;
     }
     return false;
+}
+
+QByteArray bigEndian(quint32 value, int size)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes.right(size);
+}
+
+// A directory entry of a big-endian TIFF holding one short (type 3) or long (type 4).
+QByteArray bigEndianEntry(quint16 tag, quint16 type, quint32 value)
+{
+    const QByteArray field = type == 3 ? bigEndian(value, 2) + QByteArray(2, '\0') : bigEndian(value, 4);
+    return bigEndian(tag, 2) + bigEndian(type, 2) + bigEndian(1, 4) + field;
 }
 
 bool closeTo(QRgb a, QRgb b)
@@ -117,12 +135,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ext");
         QTest::addColumn<bool>("keep");
         QTest::addColumn<bool>("removeLocation");
+        QTest::addColumn<int>("tiffCompression");
         const QStringList targets = { ".avif", ".heic", ".heif", ".jpg", ".jxl", ".png", ".tiff", ".webp" };
+        const int none = EncoderSettings::TiffNone;
         for (const QString &ext : targets) {
-            QTest::addRow("%s kept", qPrintable(ext)) << ext << true << false;
-            QTest::addRow("%s without location", qPrintable(ext)) << ext << true << true;
-            QTest::addRow("%s metadata off", qPrintable(ext)) << ext << false << false;
+            QTest::addRow("%s kept", qPrintable(ext)) << ext << true << false << none;
+            QTest::addRow("%s without location", qPrintable(ext)) << ext << true << true << none;
+            QTest::addRow("%s metadata off", qPrintable(ext)) << ext << false << false << none;
         }
+        // The compressed TIFFs are written by other encoders, Deflate by our own.
+        QTest::newRow(".tiff LZW kept") << ".tiff" << true << false << int(EncoderSettings::TiffLzw);
+        QTest::newRow(".tiff Deflate kept") << ".tiff" << true << false << int(EncoderSettings::TiffDeflate);
     }
 
     void keptInEveryTarget()
@@ -130,9 +153,11 @@ private Q_SLOTS:
         QFETCH(QString, ext);
         QFETCH(bool, keep);
         QFETCH(bool, removeLocation);
+        QFETCH(int, tiffCompression);
         updateOptions([&](ConversionOptions &o) {
             o.keepMetadata = keep;
             o.removeLocation = removeLocation;
+            o.tiffCompression = tiffCompression;
         });
         const QString target = convert(makeSource("tagged.jpg", sourceTags), ext);
         const QJsonObject tags = readTags(target);
@@ -174,6 +199,46 @@ private Q_SLOTS:
         }
         QImage written(target);
         QCOMPARE(written.size(), QSize(48, 64));
+    }
+
+    // Qt's TIFF writer uses the machine's byte order: on a big-endian one the metadata must follow
+    // it. A 4 x 2 grey picture written the way libtiff writes: header, strip, directory.
+    void bigEndianTiffTakesMetadata()
+    {
+        const QString source = makeSource("tagged.jpg", sourceTags);
+        const ImageMetadata metadata = metadataForTarget(source, QSize(4, 2), true, false);
+        QVERIFY(!metadata.exif.isEmpty());
+        QBuffer file;
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        TiffMetadataDevice device(&file, metadata);
+        QCOMPARE(device.write(QByteArray("MM\0*\0\0\0\0", 8)), 8);
+        const qint64 strip = device.size();
+        const QByteArray pixels("\x00\x40\x80\xff\xff\x80\x40\x00", 8);
+        QVERIFY(device.seek(strip) && device.write(pixels) == pixels.size());
+        const qint64 first = device.size();
+        QByteArray directory = bigEndian(9, 2);
+        for (const auto &[tag, value] : QList<QPair<quint16, quint32>> {
+                 { 256, 4 }, { 257, 2 }, { 258, 8 }, { 259, 1 }, { 262, 1 }, { 277, 1 }, { 278, 2 } })
+            directory += bigEndianEntry(tag, 3, value);
+        directory.insert(2 + 5 * 12, bigEndianEntry(273, 4, quint32(strip)));
+        directory += bigEndianEntry(279, 4, 8) + bigEndian(0, 4);
+        QVERIFY(device.seek(first) && device.write(directory) == directory.size());
+        QVERIFY(device.seek(4) && device.write(bigEndian(quint32(first), 4)) == 4);
+        QString error;
+        QVERIFY2(device.finish(&error), qPrintable(error));
+
+        const QString target = out + "/bigendian.tiff";
+        QFile written(target);
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file.data()) == file.size());
+        written.close();
+        const QJsonObject tags = readTags(target);
+        QCOMPARE(tags.value("EXIF:Make").toString(), QString("Pictocam"));
+        QCOMPARE(tags.value("EXIF:GPSLatitude").toDouble(), 48.8583);
+        QCOMPARE(tags.value("XMP:Creator").toString(), QString("Ada Creator"));
+        QCOMPARE(tags.value("IPTC:Keywords").toArray(), QJsonArray({ "alpha", "beta" }));
+        const QImage image = QImage(target).convertToFormat(QImage::Format_Grayscale8);
+        QCOMPARE(image.size(), QSize(4, 2));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(image.constScanLine(1)), 4), pixels.right(4));
     }
 
     // GIF and PDF pages hold no profile: their pixels must already be what a viewer shows.
