@@ -1,13 +1,20 @@
 #include "testsupport.h"
 
 #include "convert/conversionoptions.h"
+#include "imaging/renderpipeline.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QMutex>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStyle>
 #include <cmath>
@@ -52,7 +59,7 @@ double psnr(const QImage &a, const QImage &b)
         const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
         for (int col = 0; col < x.width(); ++col) {
             const int d[4] = { qRed(p[col]) - qRed(q[col]), qGreen(p[col]) - qGreen(q[col]),
-                               qBlue(p[col]) - qBlue(q[col]), qAlpha(p[col]) - qAlpha(q[col]) };
+                qBlue(p[col]) - qBlue(q[col]), qAlpha(p[col]) - qAlpha(q[col]) };
             for (int c = 0; c < (alpha ? 4 : 3); ++c) {
                 sum += d[c] * d[c];
                 ++count;
@@ -98,48 +105,48 @@ QByteArray fileDigest(const QString &path)
 }
 
 namespace DebugLog {
-namespace {
-QMutex mutex;
-QStringList lines;
-QtMessageHandler previous = nullptr;
+    namespace {
+        QMutex mutex;
+        QStringList lines;
+        QtMessageHandler previous = nullptr;
 
-void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtDebugMsg) {
-        previous(type, context, message);
-        return;
+        void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
+        {
+            if (type != QtDebugMsg) {
+                previous(type, context, message);
+                return;
+            }
+            QMutexLocker lock(&mutex);
+            lines.append(message);
+        }
+    } // namespace
+
+    void install()
+    {
+        previous = qInstallMessageHandler(collect);
     }
-    QMutexLocker lock(&mutex);
-    lines.append(message);
-}
-} // namespace
 
-void install()
-{
-    previous = qInstallMessageHandler(collect);
-}
-
-void uninstall()
-{
-    qInstallMessageHandler(previous);
-}
-
-void clear()
-{
-    QMutexLocker lock(&mutex);
-    lines.clear();
-}
-
-QStringList linesStartingWith(const QString &prefix)
-{
-    QMutexLocker lock(&mutex);
-    QStringList found;
-    for (const QString &line : std::as_const(lines)) {
-        if (line.startsWith(prefix))
-            found.append(line.mid(prefix.size()));
+    void uninstall()
+    {
+        qInstallMessageHandler(previous);
     }
-    return found;
-}
+
+    void clear()
+    {
+        QMutexLocker lock(&mutex);
+        lines.clear();
+    }
+
+    QStringList linesStartingWith(const QString &prefix)
+    {
+        QMutexLocker lock(&mutex);
+        QStringList found;
+        for (const QString &line : std::as_const(lines)) {
+            if (line.startsWith(prefix))
+                found.append(line.mid(prefix.size()));
+        }
+        return found;
+    }
 } // namespace DebugLog
 
 std::unique_ptr<QSettings> openMainApp()
@@ -191,6 +198,36 @@ void resetFormState()
 void restoreStandardPalette()
 {
     QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+void JobFolders::resetJobFolders()
+{
+    resetOptions();
+    clearLoadCache();
+    QDir(dir.path()).removeRecursively();
+    in = dir.path() + "/in";
+    out = dir.path() + "/out";
+    QDir().mkpath(in);
+    QDir().mkpath(out);
+    updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+    setLastOutputLocation(QString());
+}
+
+bool enterInput(QWidget *target, const QVariant &input)
+{
+    if (auto *spin = qobject_cast<QSpinBox *>(target))
+        spin->setValue(input.toInt());
+    else if (auto *combo = qobject_cast<QComboBox *>(target))
+        combo->setCurrentIndex(input.toInt());
+    else if (auto *line = qobject_cast<QLineEdit *>(target))
+        line->setText(input.toString());
+    else if (auto *text = qobject_cast<QPlainTextEdit *>(target))
+        text->setPlainText(input.toString());
+    else if (auto *box = qobject_cast<QCheckBox *>(target))
+        box->click();
+    else
+        return false;
+    return true;
 }
 
 } // namespace TestSupport

@@ -1,14 +1,20 @@
 #pragma once
 
+#include <QApplication>
 #include <QColor>
+#include <QImage>
 #include <QObject>
 #include <QPalette>
 #include <QSettings>
-#include <QImage>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QVariant>
 #include <memory>
+
+class QWidget;
 
 namespace TestSupport {
 
@@ -27,7 +33,7 @@ bool haveTool(const QString &program);
 
 // Runs a program and returns its exit code (-1 when it could not start); stdout+stderr into *output.
 int runTool(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
-            int timeoutMs = 120000);
+    int timeoutMs = 120000);
 
 // SHA-256 of a file's content, empty when it cannot be read.
 QByteArray fileDigest(const QString &path);
@@ -35,11 +41,11 @@ QByteArray fileDigest(const QString &path);
 // Collects the debug lines of every thread while installed; louder messages still reach the test
 // log. Tests read what the program logged through it.
 namespace DebugLog {
-void install();
-void uninstall();
-void clear();
-// The rest of every collected line that starts with `prefix`, in order.
-QStringList linesStartingWith(const QString &prefix);
+    void install();
+    void uninstall();
+    void clear();
+    // The rest of every collected line that starts with `prefix`, in order.
+    QStringList linesStartingWith(const QString &prefix);
 } // namespace DebugLog
 
 // The program's settings group (organisation, application and group as the program names them),
@@ -58,6 +64,37 @@ QPalette darkPalette();
 void resetFormState();
 // Puts the standard palette back, so that a test that went dark leaves no trace.
 void restoreStandardPalette();
+
+// The folders of a conversion test, under a temporary folder of the test program: `in` for the
+// sources, `out` for the targets. A test class derives from it and calls resetJobFolders() in
+// init(), so that every test function starts alike: the default options writing into `out`, no
+// last output location, an empty load cache, and both folders empty.
+class JobFolders {
+protected:
+    void resetJobFolders();
+
+    QTemporaryDir dir;
+    QString in, out;
+};
+
+// Enters `input` into a control as a user would: a value into a spin box, an index into a combo
+// box, a text into a line or text edit, a click on a check box. False for any other widget.
+bool enterInput(QWidget *target, const QVariant &input);
+
+// The main() of a test of the window's widgets: a home of its own, so that tests running side by
+// side never share a settings file, the settings in the test location, and the application with
+// `style` when one is named.
+template <typename Test> int runWidgetTest(int argc, char *argv[], const QString &style = QString())
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    if (!style.isEmpty())
+        QApplication::setStyle(style);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
 
 // The named child of `parent`; stops the test run when it is missing, since every later line
 // would fail on a null widget.

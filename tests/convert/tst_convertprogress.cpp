@@ -91,12 +91,10 @@ QProgressBar *progressBar(ConvertProgressForm *page)
 
 } // namespace
 
-class TestConvertProgress : public QObject {
+class TestConvertProgress : public QObject, private TestSupport::JobFolders {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    QString in, out;
     QList<QUrl> opened;
     ConvertProgressForm::LocationOpener previousOpener;
 
@@ -165,16 +163,8 @@ private Q_SLOTS:
 
     void init()
     {
-        resetOptions();
-        clearLoadCache();
         opened.clear();
-        QDir(dir.path()).removeRecursively();
-        in = dir.path() + "/in";
-        out = dir.path() + "/out";
-        QDir().mkpath(in);
-        QDir().mkpath(out);
-        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
-        setLastOutputLocation(QString());
+        resetJobFolders();
     }
 
     void originalsAreLeftUnticked_data()

@@ -22,11 +22,6 @@ constexpr int FileCount = 20;
 constexpr int BrokenIndex = 7;
 constexpr int ExistingIndex = 12;
 
-bool haveWriter(const QString &ext)
-{
-    return ext == QLatin1String(".gif") || ext == QLatin1String(".pdf") || OutputCheck::canWrite(ext);
-}
-
 // pdfimages' list of the pictures in a document, one "page width height" a line, in page order.
 QStringList pagePictures(const QString &pdf)
 {
@@ -71,10 +66,7 @@ private:
             o.pdfFileName = QStringLiteral("all.pdf");
             o.resizeImageToPaper = false;
         });
-        JobRun run;
-        run.sources = sources;
-        run.targetFolder = folder;
-        run.targetExt = ext;
+        JobRun run(sources, folder, ext);
         run.filesAtOnce = filesAtOnce;
         run.run();
         return run;
@@ -120,7 +112,7 @@ private Q_SLOTS:
     void sameSignalsAndFilesAsOneAtATime()
     {
         QFETCH(QString, ext);
-        if (!haveWriter(ext))
+        if (!OutputCheck::jobCanWrite(ext))
             QSKIP("no writer for this format");
         const QString one = dir.path() + QStringLiteral("/one") + ext;
         const QString four = dir.path() + QStringLiteral("/four") + ext;
@@ -185,15 +177,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, ext);
         QFETCH(int, stopAt);
-        if (!haveWriter(ext))
+        if (!OutputCheck::jobCanWrite(ext))
             QSKIP("no writer for this format");
         const QString out = dir.path() + QStringLiteral("/cancel%1%2").arg(stopAt).arg(ext);
         QVERIFY(QDir().mkpath(out));
         updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
-        JobRun run;
-        run.sources = sources;
-        run.targetFolder = out;
-        run.targetExt = ext;
+        JobRun run(sources, out, ext);
         run.filesAtOnce = 4;
         run.onSource = [stopAt](int index, ConvertImagesThread *job) {
             if (index == stopAt)

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,31 +20,12 @@ struct JobResult {
     ConversionFailureList failures;
 };
 
-// The files the loader decodes, from its debug line; every message is passed on.
-QStringList loadedPaths;
-QMutex loadedPathsMutex;
-QtMessageHandler previousHandler = nullptr;
-
-void recordLoads(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    const QLatin1String prefix("ImageMagickUtil::loadImage: ");
-    if (message.startsWith(prefix)) {
-        QMutexLocker locker(&loadedPathsMutex);
-        loadedPaths.append(message.mid(prefix.size()));
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
 } // namespace
 
-class TestConvertImagesThread : public QObject {
+class TestConvertImagesThread : public QObject, private TestSupport::JobFolders {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    QString in, out;
-
     QString source(const QString &name, QSize size = QSize(32, 24))
     {
         const QString path = QDir::toNativeSeparators(in + "/" + name);
@@ -95,21 +75,10 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { previousHandler = qInstallMessageHandler(recordLoads); }
-    void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
+    void initTestCase() { TestSupport::DebugLog::install(); }
+    void cleanupTestCase() { TestSupport::DebugLog::uninstall(); }
 
-    void init()
-    {
-        resetOptions();
-        clearLoadCache();
-        QDir(dir.path()).removeRecursively();
-        in = dir.path() + "/in";
-        out = dir.path() + "/out";
-        QDir().mkpath(in);
-        QDir().mkpath(out);
-        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
-        setLastOutputLocation(QString());
-    }
+    void init() { resetJobFolders(); }
 
     void namingRule_data()
     {
@@ -176,7 +145,9 @@ private Q_SLOTS:
         run(thread);
         QVERIFY(!renderImage(urls.last(), true).isNull());
         QVERIFY(!renderImage(shown, true).isNull());
-        QMutexLocker locker(&loadedPathsMutex);
+        // The files the loader decoded, from its debug lines.
+        const QStringList loadedPaths
+            = TestSupport::DebugLog::linesStartingWith(QStringLiteral("ImageMagickUtil::loadImage: "));
         QCOMPARE(loadedPaths.mid(loadedPaths.size() - 5),
             (QStringList { shown, urls[0], urls[1], urls[1], shown }));
     }

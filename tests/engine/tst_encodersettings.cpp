@@ -7,55 +7,23 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
+#include <utility>
 
 namespace {
 
-using Setter = void (*)(EncoderSettings &, int);
+// The setting a table row turns: a quality or compression level, or a "Lossless" switch.
+using Level = int EncoderSettings::*;
+using Switch = bool EncoderSettings::*;
 
-void setWebp(EncoderSettings &s, int v)
+// A row per format: its suffix, and the setting of that format the test turns.
+template <typename Setting> void addFormatRows(std::initializer_list<std::pair<const char *, Setting>> rows)
 {
-    s.webpQuality = v;
-}
-void setAvif(EncoderSettings &s, int v)
-{
-    s.avifQuality = v;
-}
-void setHeic(EncoderSettings &s, int v)
-{
-    s.heicQuality = v;
-}
-void setHeif(EncoderSettings &s, int v)
-{
-    s.heifQuality = v;
-}
-void setJxl(EncoderSettings &s, int v)
-{
-    s.jxlQuality = v;
-}
-void setJpg(EncoderSettings &s, int v)
-{
-    s.jpgQuality = v;
-}
-void setPng(EncoderSettings &s, int v)
-{
-    s.pngCompression = v;
-}
-void setTiff(EncoderSettings &s, int v)
-{
-    s.tiffCompression = v;
-}
-void webpLossless(EncoderSettings &s, int v)
-{
-    s.webpLossless = v;
-}
-void avifLossless(EncoderSettings &s, int v)
-{
-    s.avifLossless = v;
-}
-void jxlLossless(EncoderSettings &s, int v)
-{
-    s.jxlLossless = v;
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<Setting>("setting");
+    for (const auto &[ext, setting] : rows)
+        QTest::newRow(ext) << QString::fromLatin1(ext) << setting;
 }
 
 // Flat areas and a soft photo part, so that both dictionary and entropy coders have work.
@@ -70,7 +38,8 @@ QImage mixedPicture(bool alpha)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Setter)
+Q_DECLARE_METATYPE(Level)
+Q_DECLARE_METATYPE(Switch)
 
 class TestEncoderSettings : public QObject {
     Q_OBJECT
@@ -89,28 +58,24 @@ private:
 private Q_SLOTS:
     void qualityGrowsTheFile_data()
     {
-        QTest::addColumn<QString>("ext");
-        QTest::addColumn<Setter>("set");
-        QTest::newRow("webp") << "webp" << &setWebp;
-        QTest::newRow("avif") << "avif" << &setAvif;
-        QTest::newRow("heic") << "heic" << &setHeic;
-        QTest::newRow("heif") << "heif" << &setHeif;
-        QTest::newRow("jxl") << "jxl" << &setJxl;
-        QTest::newRow("jpg") << "jpg" << &setJpg;
+        addFormatRows<Level>(
+            { { "webp", &EncoderSettings::webpQuality }, { "avif", &EncoderSettings::avifQuality },
+                { "heic", &EncoderSettings::heicQuality }, { "heif", &EncoderSettings::heifQuality },
+                { "jxl", &EncoderSettings::jxlQuality }, { "jpg", &EncoderSettings::jpgQuality } });
     }
 
     // Higher quality: a larger file that comes back closer to the source.
     void qualityGrowsTheFile()
     {
         QFETCH(QString, ext);
-        QFETCH(Setter, set);
+        QFETCH(Level, setting);
         const QImage source = mixedPicture(false);
         qint64 lastSize = 0;
         double lastPsnr = 0;
-        for (const int quality : { 0, 30, 60, 90, 99 }) {
+        for (const int value : { 0, 30, 60, 90, 99 }) {
             EncoderSettings settings;
-            set(settings, quality);
-            const QString name = QString("q%1.%2").arg(quality).arg(ext);
+            settings.*setting = value;
+            const QString name = QString("q%1.%2").arg(value).arg(ext);
             const qint64 size = write(source, name, settings);
             QImage back(dir.filePath(name));
             QVERIFY2(!back.isNull(), qPrintable(name));
@@ -127,20 +92,17 @@ private Q_SLOTS:
 
     void losslessIsExact_data()
     {
-        QTest::addColumn<QString>("ext");
-        QTest::addColumn<Setter>("set");
-        QTest::newRow("webp") << "webp" << &webpLossless;
-        QTest::newRow("avif") << "avif" << &avifLossless;
-        QTest::newRow("jxl") << "jxl" << &jxlLossless;
+        addFormatRows<Switch>({ { "webp", &EncoderSettings::webpLossless },
+            { "avif", &EncoderSettings::avifLossless }, { "jxl", &EncoderSettings::jxlLossless } });
     }
 
     void losslessIsExact()
     {
         QFETCH(QString, ext);
-        QFETCH(Setter, set);
+        QFETCH(Switch, setting);
         const QImage source = mixedPicture(false);
         EncoderSettings settings;
-        set(settings, true);
+        settings.*setting = true;
         write(source, "lossless." + ext, settings);
         const QImage back(dir.filePath("lossless." + ext));
         QCOMPARE(back.size(), source.size());
@@ -150,25 +112,23 @@ private Q_SLOTS:
     void compressionKeepsThePixels_data()
     {
         QTest::addColumn<QString>("ext");
-        QTest::addColumn<Setter>("set");
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("alpha");
         QTest::addColumn<qint64>("largestSize");
         // 160 x 120 x 3 bytes uncompressed, plus headers.
-        QTest::newRow("png 0") << "png" << &setPng << 0 << false << qint64(58000);
-        QTest::newRow("png 9") << "png" << &setPng << 9 << false << qint64(40000);
-        QTest::newRow("png 9 alpha") << "png" << &setPng << 9 << true << qint64(60000);
-        QTest::newRow("tiff none") << "tiff" << &setTiff << 0 << false << qint64(58000);
-        QTest::newRow("tiff lzw") << "tiff" << &setTiff << 1 << false << qint64(50000);
-        QTest::newRow("tiff deflate") << "tiff" << &setTiff << 2 << false << qint64(30000);
-        QTest::newRow("tiff deflate alpha") << "tiff" << &setTiff << 2 << true << qint64(42000);
-        QTest::newRow("tiff deflate 1x1") << "tiff" << &setTiff << 2 << true << qint64(400);
+        QTest::newRow("png 0") << "png" << 0 << false << qint64(58000);
+        QTest::newRow("png 9") << "png" << 9 << false << qint64(40000);
+        QTest::newRow("png 9 alpha") << "png" << 9 << true << qint64(60000);
+        QTest::newRow("tiff none") << "tiff" << 0 << false << qint64(58000);
+        QTest::newRow("tiff lzw") << "tiff" << 1 << false << qint64(50000);
+        QTest::newRow("tiff deflate") << "tiff" << 2 << false << qint64(30000);
+        QTest::newRow("tiff deflate alpha") << "tiff" << 2 << true << qint64(42000);
+        QTest::newRow("tiff deflate 1x1") << "tiff" << 2 << true << qint64(400);
     }
 
     void compressionKeepsThePixels()
     {
         QFETCH(QString, ext);
-        QFETCH(Setter, set);
         QFETCH(int, value);
         QFETCH(bool, alpha);
         QFETCH(qint64, largestSize);
@@ -176,7 +136,8 @@ private Q_SLOTS:
             ? mixedPicture(alpha).copy(90, 70, 1, 1)
             : mixedPicture(alpha);
         EncoderSettings settings;
-        set(settings, value);
+        settings.*(ext == "png" ? &EncoderSettings::pngCompression : &EncoderSettings::tiffCompression)
+            = value;
         const qint64 size = write(source, "c." + ext, settings);
         QVERIFY2(size > 0 && size <= largestSize, qPrintable(QString::number(size)));
         QImageReader reader(dir.filePath("c." + ext));

@@ -12,16 +12,11 @@
 
 namespace {
 
-// Counts the loader's debug lines, one per decoded file, and passes every message on.
-int loads = 0;
-QtMessageHandler previousHandler = nullptr;
-
-void countLoads(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// The loader's debug lines since the test began, one per decoded file.
+int loads()
 {
-    if (message.startsWith(QLatin1String("ImageMagickUtil::loadImage: ")))
-        ++loads;
-    if (previousHandler)
-        previousHandler(type, context, message);
+    return int(
+        TestSupport::DebugLog::linesStartingWith(QStringLiteral("ImageMagickUtil::loadImage: ")).size());
 }
 
 } // namespace
@@ -49,14 +44,14 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { previousHandler = qInstallMessageHandler(countLoads); }
-    void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
+    void initTestCase() { TestSupport::DebugLog::install(); }
+    void cleanupTestCase() { TestSupport::DebugLog::uninstall(); }
 
     void init()
     {
         resetOptions();
         clearLoadCache();
-        loads = 0;
+        TestSupport::DebugLog::clear();
     }
 
     void cacheUseOnAMiss_data()
@@ -76,18 +71,18 @@ private Q_SLOTS:
         const QString first = writeSolid("first.png", Qt::red);
         const QString second = writeSolid("second.png", Qt::green);
         QVERIFY(!renderImage(first, false).isNull());
-        QCOMPARE(loads, 1);
+        QCOMPARE(loads(), 1);
 
         const QImage result = renderImage(second, false, use);
-        QCOMPARE(loads, 2);
+        QCOMPARE(loads(), 2);
         QCOMPARE(result.pixel(0, 0), qRgb(0, 255, 0));
         QCOMPARE(result.isDetached(), !keptInCache);
 
         QCOMPARE(renderImage(second, false).pixel(0, 0), qRgb(0, 255, 0));
-        QCOMPARE(loads, keptInCache ? 2 : 3);
+        QCOMPARE(loads(), keptInCache ? 2 : 3);
         // The entry for the first file was dropped when the second was decoded, either way.
         QCOMPARE(renderImage(first, false).pixel(0, 0), qRgb(255, 0, 0));
-        QCOMPARE(loads, keptInCache ? 3 : 4);
+        QCOMPARE(loads(), keptInCache ? 3 : 4);
     }
 
     // The previews' entry serves a bypassing render of the same file and stays for them.
@@ -95,10 +90,10 @@ private Q_SLOTS:
     {
         const QString file = writeSolid("shown.png", Qt::blue);
         const QImage preview = renderImage(file, true);
-        QCOMPARE(loads, 1);
+        QCOMPARE(loads(), 1);
         QCOMPARE(renderImage(file, false, LoadCacheUse::Bypass), preview);
         QCOMPARE(renderImage(file, true), preview);
-        QCOMPARE(loads, 1);
+        QCOMPARE(loads(), 1);
     }
 
     void supportedFileNames_data()
@@ -334,7 +329,7 @@ private Q_SLOTS:
         QCOMPARE(
             fitted.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
         // Only the first render decoded the file; the preview took it from the cache.
-        QCOMPARE(loads, 1);
+        QCOMPARE(loads(), 1);
     }
 
     void orientationIsApplied()

@@ -10,13 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestTargetNaming : public QObject {
+class TestTargetNaming : public QObject, private TestSupport::JobFolders {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    QString in, out;
-
     QString source(const QString &relative, QSize size = QSize(40, 30))
     {
         const QString path = in + "/" + relative;
@@ -49,17 +46,7 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        resetOptions();
-        clearLoadCache();
-        QDir(dir.path()).removeRecursively();
-        in = dir.path() + "/in";
-        out = dir.path() + "/out";
-        QDir().mkpath(in);
-        QDir().mkpath(out);
-        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
-    }
+    void init() { resetJobFolders(); }
 
     void tokens_data()
     {

@@ -425,13 +425,7 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
-    // A home of its own, so that tests running side by side never share a settings file.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    TestConvertCommand test;
-    return QTest::qExec(&test, argc, argv);
+    return TestSupport::runWidgetTest<TestConvertCommand>(argc, argv);
 }
 
 #include "tst_convertcommand.moc"

@@ -291,16 +291,7 @@ void TestConvertImageForm::handlersStoreAtOnce()
     const DebugLines debugLines;
     clearStore();
 
-    QWidget *target = widget<QWidget>(qPrintable(object));
-    if (auto *spin = qobject_cast<QSpinBox *>(target))
-        spin->setValue(input.toInt());
-    else if (auto *combo = qobject_cast<QComboBox *>(target))
-        combo->setCurrentIndex(input.toInt());
-    else if (auto *line = qobject_cast<QLineEdit *>(target))
-        line->setText(input.toString());
-    else if (auto *text = qobject_cast<QPlainTextEdit *>(target))
-        text->setPlainText(input.toString());
-    else
+    if (!TestSupport::enterInput(widget<QWidget>(qPrintable(object)), input))
         QFAIL("unexpected widget type");
 
     const QStringList keys = key == QLatin1String("pdfFileName")
@@ -956,14 +947,7 @@ void TestConvertImageForm::websiteThatCannotOpenSaysSo()
 
 int main(int argc, char *argv[])
 {
-    // A home of its own, so that tests running side by side never share a settings file.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    TestConvertImageForm test;
-    return QTest::qExec(&test, argc, argv);
+    return TestSupport::runWidgetTest<TestConvertImageForm>(argc, argv, QStringLiteral("Fusion"));
 }
 
 #include "tst_convertimageform.moc"

@@ -307,12 +307,7 @@ void TestFormFileList::addingNothingKeepsPageAndButtons()
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    TestFormFileList test;
-    return QTest::qExec(&test, argc, argv);
+    return TestSupport::runWidgetTest<TestFormFileList>(argc, argv);
 }
 
 #include "tst_formfilelist.moc"

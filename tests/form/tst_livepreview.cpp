@@ -322,12 +322,7 @@ void TestLivePreview::largerWindowRendersALargerPreview()
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    TestLivePreview test;
-    return QTest::qExec(&test, argc, argv);
+    return TestSupport::runWidgetTest<TestLivePreview>(argc, argv);
 }
 
 #include "tst_livepreview.moc"

@@ -43,16 +43,7 @@ private:
     // Puts `input` into the control as a user would: a value, an index, a text or a click.
     void enter(const QString &name, const QVariant &input)
     {
-        QWidget *target = widget<QWidget>(name);
-        if (auto *spin = qobject_cast<QSpinBox *>(target))
-            spin->setValue(input.toInt());
-        else if (auto *combo = qobject_cast<QComboBox *>(target))
-            combo->setCurrentIndex(input.toInt());
-        else if (auto *line = qobject_cast<QLineEdit *>(target))
-            line->setText(input.toString());
-        else if (auto *box = qobject_cast<QCheckBox *>(target))
-            box->click();
-        else
+        if (!TestSupport::enterInput(widget<QWidget>(name), input))
             QFAIL("unexpected widget type");
     }
 

@@ -523,13 +523,7 @@ void TestSettingsStore::resetRestoresOnlyEffectOptions()
 
 int main(int argc, char *argv[])
 {
-    // A home of its own, so that tests running side by side never share a settings file.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    TestSettingsStore test;
-    return QTest::qExec(&test, argc, argv);
+    return TestSupport::runWidgetTest<TestSettingsStore>(argc, argv);
 }
 
 #include "tst_settingsstore.moc"

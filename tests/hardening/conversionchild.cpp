@@ -4,7 +4,7 @@
 // Lines: STARTED, UPDATE <source>, FAILED <source> <target> <reason>, EXISTS <target> <source>,
 // then COMPLETED or TERMINATED (fields separated by tabs).
 #include "convert/conversionoptions.h"
-#include "convert/convertimagesthread.h"
+#include "jobrun.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -75,36 +75,10 @@ int main(int argc, char *argv[])
         o.targeFileQuality = quality;
     });
 
-    ConvertImagesThread job;
-    job._urls = args;
-    job.targetFolder = folder;
-    job.targetExt = ext;
+    JobRun job(args, folder, ext);
     job.overwriteExisting = overwrite;
-    QObject::connect(
-        &job, &ConvertImagesThread::updateFileName, &job,
-        [](const QString &source) {
-            say({ QStringLiteral("UPDATE"), source });
-        },
-        Qt::DirectConnection);
-    QObject::connect(
-        &job, &ConvertImagesThread::conversionFailed, &job,
-        [](const QString &source, const QString &target, const QString &reason) {
-            say({ QStringLiteral("FAILED"), source, target, reason });
-        },
-        Qt::DirectConnection);
-    QObject::connect(
-        &job, &ConvertImagesThread::threadTerminated, &job, [] { say({ QStringLiteral("TERMINATED") }); },
-        Qt::DirectConnection);
-    QObject::connect(
-        &job, &ConvertImagesThread::threadCompleted, &job,
-        [](const QList<QString> &existing, const QList<QString> &sources) {
-            for (qsizetype i = 0; i < existing.size(); ++i)
-                say({ QStringLiteral("EXISTS"), existing.at(i), sources.value(i) });
-            say({ QStringLiteral("COMPLETED") });
-        },
-        Qt::DirectConnection);
+    job.onSignal = say;
     say({ QStringLiteral("STARTED") });
-    job.start(QThread::InheritPriority);
-    job.wait();
+    job.run();
     return 0;
 }

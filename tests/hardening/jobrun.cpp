@@ -16,11 +16,16 @@ void JobRun::run(int timeoutMs)
     job.filesAtOnce = filesAtOnce > 0 ? filesAtOnce : (onSource ? 1 : 0);
 
     int index = 0;
+    const auto report = [this](const QStringList &fields) {
+        if (onSignal)
+            onSignal(fields);
+    };
     QObject::connect(
         &job, &ConvertImagesThread::updateFileName, &job,
         [&](const QString &source) {
             updates.append(source);
             signalLog.append(QStringLiteral("update ") + source);
+            report({ QStringLiteral("UPDATE"), source });
             if (onSource)
                 onSource(index, &job);
             ++index;
@@ -28,9 +33,10 @@ void JobRun::run(int timeoutMs)
         Qt::DirectConnection);
     QObject::connect(
         &job, &ConvertImagesThread::conversionFailed, &job,
-        [&](const QString &source, const QString &, const QString &reason) {
+        [&](const QString &source, const QString &target, const QString &reason) {
             failuresAsSignalled.append(source);
             signalLog.append(QStringLiteral("failed ") + source + QStringLiteral(": ") + reason);
+            report({ QStringLiteral("FAILED"), source, target, reason });
         },
         Qt::DirectConnection);
     QObject::connect(
@@ -39,6 +45,7 @@ void JobRun::run(int timeoutMs)
             terminated = true;
             signalLog.append(QStringLiteral("terminated"));
             ++endSignals;
+            report({ QStringLiteral("TERMINATED") });
         },
         Qt::DirectConnection);
     QObject::connect(
@@ -49,6 +56,9 @@ void JobRun::run(int timeoutMs)
             ++endSignals;
             existing = e;
             existingSources = s;
+            for (qsizetype i = 0; i < e.size(); ++i)
+                report({ QStringLiteral("EXISTS"), e.at(i), s.value(i) });
+            report({ QStringLiteral("COMPLETED") });
         },
         Qt::DirectConnection);
 

@@ -9,6 +9,14 @@ class ConvertImagesThread;
 
 // One conversion job run to its end by a real ConvertImagesThread, and everything it reported.
 struct JobRun {
+    JobRun() = default;
+    JobRun(const QStringList &sources, const QString &targetFolder, const QString &targetExt)
+        : sources(sources)
+        , targetFolder(targetFolder)
+        , targetExt(targetExt)
+    {
+    }
+
     QStringList sources;
     QString targetFolder;
     QString targetExt;
@@ -20,6 +28,10 @@ struct JobRun {
     // Called on the worker thread as the job reaches source `index`, after updateFileName and
     // before the source is tested or rendered: the moment to inject a fault or to cancel.
     std::function<void(int index, ConvertImagesThread *job)> onSource;
+    // Called on the worker thread with each signal as it arrives, as fields: "UPDATE" source,
+    // "FAILED" source target reason, "TERMINATED", or one "EXISTS" target source for each
+    // existing target and then "COMPLETED".
+    std::function<void(const QStringList &fields)> onSignal;
 
     // Filled by run().
     QStringList updates;

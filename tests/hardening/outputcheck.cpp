@@ -29,6 +29,11 @@ bool canWrite(const QString &suffixOrPath)
     return QImageWriter::supportedImageFormats().contains(suffixOf(suffixOrPath));
 }
 
+bool jobCanWrite(const QString &ext)
+{
+    return ext == QLatin1String(".pdf") || ext == QLatin1String(".gif") || canWrite(ext);
+}
+
 QImage decode(const QString &path)
 {
     QImageReader reader(path);

@@ -10,6 +10,9 @@ namespace OutputCheck {
 // Whether Qt has a reader / a writer for the suffix of a path or an extension (".jpg" or "jpg").
 bool canRead(const QString &suffixOrPath);
 bool canWrite(const QString &suffixOrPath);
+// Whether a job writes targets of extension `ext` here: GIF and PDF with the program's own
+// writers, the others with Qt's.
+bool jobCanWrite(const QString &ext);
 
 // The picture in a written file, read by Qt's reader; null when it cannot be read.
 QImage decode(const QString &path);

@@ -12,6 +12,7 @@ public:
     SmallDisk(const SmallDisk &) = delete;
     SmallDisk &operator=(const SmallDisk &) = delete;
 
+    QString folder() const { return _folder; }
     bool isMounted() const { return _mounted; }
     QString problem() const { return _problem; }
     qint64 freeBytes() const;

@@ -268,10 +268,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/in")));
         const QString source = folder + QStringLiteral("/in/sliver.png");
         QVERIFY(TestSupport::makePhotoLike(size.width(), size.height()).save(source, "PNG"));
-        JobRun job;
-        job.sources = { source };
-        job.targetFolder = folder;
-        job.targetExt = ext;
+        JobRun job({ source }, folder, ext);
         job.run();
         QCOMPARE(job.existing, QStringList());
         const QString target = folder + QStringLiteral("/sliver") + ext;
@@ -343,10 +340,7 @@ private Q_SLOTS:
             o.pdfFileName = QStringLiteral("hostile.pdf");
         });
 
-        JobRun job;
-        job.sources = sources;
-        job.targetFolder = pdf ? out + QStringLiteral("/hostile.pdf") : out;
-        job.targetExt = ext;
+        JobRun job(sources, pdf ? out + QStringLiteral("/hostile.pdf") : out, ext);
         job.run();
         ++targetsTried;
         conversionsTried += int(sources.size());
@@ -385,10 +379,7 @@ private Q_SLOTS:
         QStringList failed;
         if (geteuid() != 0) {
             QVERIFY(renderImage(locked, false).isNull());
-            JobRun job;
-            job.sources = { locked, open };
-            job.targetFolder = out;
-            job.targetExt = QStringLiteral(".png");
+            JobRun job({ locked, open }, out, QStringLiteral(".png"));
             job.run();
             QVERIFY(job.completed);
             failed = job.failedSources();

@@ -2,6 +2,7 @@
 #include "convert/convertimagesthread.h"
 #include "convert/gifencoder.h"
 #include "convert/outputformats.h"
+#include "faultfixture.h"
 #include "folderstate.h"
 #include "imaging/renderpipeline.h"
 #include "jobrun.h"
@@ -12,12 +13,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
-#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -32,11 +30,6 @@ int preexistingChecked = 0;
 QString childProgram()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/conversionchild");
-}
-
-bool haveWriter(const QString &ext)
-{
-    return ext == QLatin1String(".gif") || OutputCheck::canWrite(ext);
 }
 
 // The write position of the first file `pid` holds open for writing in `folder`: the file the
@@ -85,12 +78,16 @@ struct KillMoment {
 // Existing files in the output folder are never changed unless their overwrite was confirmed,
 // and a confirmed overwrite leaves either the old or the complete new file, even when the
 // converting process is killed in the middle of writing it.
-class TestOverwriteSafety : public QObject {
+class TestOverwriteSafety : public FaultFixture {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> dir;
+public:
+    TestOverwriteSafety()
+        : FaultFixture(Mounts::Unused)
+    {
+    }
 
+private:
     struct ChildRun {
         QByteArray said;
         bool killed = false;
@@ -163,18 +160,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
-
-    void init()
-    {
-        resetOptions();
-        clearLoadCache();
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-    }
-
-    void cleanup() { dir.reset(); }
-
     void existingTargetsNeverTouched_data()
     {
         QTest::addColumn<QString>("ext");
@@ -215,10 +200,7 @@ private Q_SLOTS:
         const FolderState before = FolderState::capture(out);
         updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
 
-        JobRun first;
-        first.sources = sources;
-        first.targetFolder = out;
-        first.targetExt = ext;
+        JobRun first(sources, out, ext);
         first.run();
         QVERIFY(first.completed);
         QCOMPARE(first.updates, sources);
@@ -232,17 +214,15 @@ private Q_SLOTS:
         // Ticked: two ordinary files, the folder, the loop and the link. A folder cannot become a
         // picture: it fails and stays. The loop is a name the user confirmed and becomes a file.
         // The confirmed link is replaced by the new file; the file it named is never written.
-        JobRun second;
-        second.sources = { sources.at(1), sources.at(3), sources.at(5), sources.at(6), sources.at(7) };
-        second.targetFolder = out;
-        second.targetExt = ext;
+        JobRun second(
+            { sources.at(1), sources.at(3), sources.at(5), sources.at(6), sources.at(7) }, out, ext);
         second.overwriteExisting = true;
         second.run();
         QVERIFY(second.completed);
         QCOMPARE(second.existing, QStringList());
         const QStringList changed = FolderState::capture(out).changedSince(before);
         QCOMPARE(readAll(elsewhere), QByteArray("a file outside the output folder"));
-        if (haveWriter(ext)) {
+        if (OutputCheck::jobCanWrite(ext)) {
             QCOMPARE(second.failedSources(), QStringList { sources.at(5) });
             QVERIFY(!QFileInfo(targets.at(7)).isSymLink());
             QStringList replaced;
@@ -277,19 +257,13 @@ private Q_SLOTS:
             o.targeFileQuality = 95;
         });
 
-        JobRun first;
-        first.sources = { photo };
-        first.targetFolder = folder;
-        first.targetExt = QStringLiteral(".jpg");
+        JobRun first({ photo }, folder, QStringLiteral(".jpg"));
         first.run();
         QCOMPARE(first.existing, QStringList { folder + QStringLiteral("/photo.jpg") });
         QCOMPARE(TestSupport::fileDigest(photo), old);
         ++preexistingChecked;
 
-        JobRun confirmed;
-        confirmed.sources = { photo };
-        confirmed.targetFolder = folder;
-        confirmed.targetExt = QStringLiteral(".jpg");
+        JobRun confirmed({ photo }, folder, QStringLiteral(".jpg"));
         confirmed.overwriteExisting = true;
         confirmed.run();
         QVERIFY(confirmed.completed);
@@ -316,7 +290,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, ext);
         const bool pdf = ext == QLatin1String(".pdf");
-        if (!haveWriter(ext) && !pdf)
+        if (!OutputCheck::jobCanWrite(ext) && !pdf)
             QSKIP(qPrintable("no writer for " + ext + " here"));
         const QString folder = dir->path() + QStringLiteral("/pics");
         const QString referenceFolder = dir->path() + QStringLiteral("/reference");

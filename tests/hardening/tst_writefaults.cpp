@@ -1,34 +1,26 @@
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
+#include "faultfixture.h"
 #include "folderstate.h"
 #include "imaging/failurereasons.h"
 #include "imaging/renderpipeline.h"
 #include "jobrun.h"
 #include "mountnamespace.h"
 #include "outputcheck.h"
-#include "smalldisk.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 namespace {
 
 bool isPdf(const QString &ext)
 {
     return ext == QLatin1String(".pdf");
-}
-
-bool haveWriter(const QString &ext)
-{
-    return isPdf(ext) || ext == QLatin1String(".gif") || OutputCheck::canWrite(ext);
 }
 
 // Half random, half smooth: large enough in every format to span several write buffers.
@@ -54,18 +46,19 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
 
 // Faults of the file system under the writers: a disk that is full or runs out near the end of
 // a write, targets that are symbolic links, and sources of one job that share a target name.
-class TestWriteFaults : public QObject {
+class TestWriteFaults : public FaultFixture {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> dir;
+public:
+    TestWriteFaults()
+        : FaultFixture(Mounts::Used)
+    {
+    }
 
+private:
     JobRun jobFor(const QStringList &sources, const QString &folder, const QString &ext, bool overwrite)
     {
-        JobRun run;
-        run.sources = sources;
-        run.targetFolder = isPdf(ext) ? folder + QStringLiteral("/album.pdf") : folder;
-        run.targetExt = ext;
+        JobRun run(sources, isPdf(ext) ? folder + QStringLiteral("/album.pdf") : folder, ext);
         run.overwriteExisting = overwrite;
         updateOptions([&](ConversionOptions &o) {
             o.outputFolder = folder;
@@ -81,24 +74,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-        if (!inPrivateMountNamespace())
-            qInfo("no private mount namespace (%s): the tests that mount will skip",
-                qPrintable(mountNamespaceProblem()));
-    }
-
-    void init()
-    {
-        resetOptions();
-        clearLoadCache();
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-    }
-
-    void cleanup() { dir.reset(); }
-
     void diskRunsOutDuringConfirmedOverwrite_data()
     {
         QTest::addColumn<QString>("ext");
@@ -120,7 +95,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, ext);
         QFETCH(int, missingKiB);
-        if (!haveWriter(ext))
+        if (!OutputCheck::jobCanWrite(ext))
             QSKIP("no writer for this format");
         const QString source = dir->path() + QStringLiteral("/photo.png");
         QVERIFY(busyPicture().save(source, "PNG"));
@@ -134,16 +109,15 @@ private Q_SLOTS:
         const qint64 newSize = QFileInfo(targetOf(source, roomy, ext)).size();
         QVERIFY(newSize > 16 << 10);
 
-        const QString out = dir->path() + QStringLiteral("/out");
-        QVERIFY(QDir().mkpath(out));
-        SmallDisk disk(out, 4 << 20);
-        if (!disk.isMounted())
-            QSKIP(qPrintable("no small disk to fill: " + disk.problem()));
+        const auto disk = smallDisk(QStringLiteral("out"), 4 << 20);
+        if (!disk)
+            return;
+        const QString out = disk->folder();
         const QString target = targetOf(source, out, ext);
         QVERIFY(writeBytes(target, QByteArray(20000, 'o') + "the user's own file"));
         const qint64 room = missingKiB < 0 ? 0 : ((newSize - (missingKiB << 10)) / 4096) * 4096;
-        QVERIFY(writeBytes(out + QStringLiteral("/filler"), QByteArray(disk.freeBytes() - room, 'f')));
-        QCOMPARE(disk.freeBytes(), room);
+        QVERIFY(writeBytes(out + QStringLiteral("/filler"), QByteArray(disk->freeBytes() - room, 'f')));
+        QCOMPARE(disk->freeBytes(), room);
         const FolderState before = FolderState::capture(out);
 
         JobRun run = jobFor({ source }, out, ext, true);
@@ -216,7 +190,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, ext);
         QFETCH(bool, ownFolder);
-        if (!haveWriter(ext))
+        if (!OutputCheck::jobCanWrite(ext))
             QSKIP("no writer for this format");
         const QString in = dir->path() + QStringLiteral("/in");
         const QString out = ownFolder ? in : dir->path() + QStringLiteral("/out");
