@@ -76,13 +76,16 @@ void readEntries(const QByteArray &directory, bool bigEndian, Entries *entries)
 }
 
 // Tags that say how this file stores its pixels, or their colour profile: the encoder's, never
-// the source's, as exiv2 has it when it writes a TIFF.
+// the source's. Below 1000 only the tags that describe the photo are taken: the rest of that range
+// is pixel layout, which libtiff checks strictly, so one odd source tag would make the file
+// unreadable.
 bool isImageTag(quint16 tag)
 {
-    static const quint16 tags[] = { 254, 255, 256, 257, 258, 259, 262, 266, 273, 277, 278, 279, 282, 283, 284,
-        290, 291, 292, 293, 296, 301, 317, 318, 319, 320, 321, 322, 323, 324, 325, 332, 333, 334, 336, 337,
-        338, 339, 340, 341, 342, 343, 344, 345, 346, 347, 512, 513, 514, 515, 517, 518, 519, 520, 521, 529,
-        530, 531, 532, 33421, 33422, 34675 };
+    if (tag < 1000) {
+        static const quint16 described[] = { 269, 270, 271, 272, 274, 285, 305, 306, 315, 316 };
+        return std::find(std::begin(described), std::end(described), tag) == std::end(described);
+    }
+    static const quint16 tags[] = { 32995, 32996, 32997, 32998, 33421, 33422, 33423, 34675 };
     return std::find(std::begin(tags), std::end(tags), tag) != std::end(tags);
 }
 
