@@ -5,6 +5,7 @@
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
+#include "imaging/memorybudget.h"
 #include "imaging/renderpipeline.h"
 
 #include <QCoreApplication>
@@ -78,6 +79,9 @@ int main(int argc, char *argv[])
     if (position == PdfTargetPosition)
         job->targetFolder = outDir + QStringLiteral("/bench.pdf");
 
+    // What the job will let its files in flight hold, for bench/compare's batch table.
+    const qint64 budget = MemoryBudget::jobBytes();
+    out << "job memory budget MB: " << (budget < 0 ? -1.0 : budget / 1048576.0) << "\n";
     const BenchReport report;
     job->start();
     job->wait();

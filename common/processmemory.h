@@ -3,5 +3,11 @@
 // Call first in main(), before any thread starts. Conversions and previews decode and encode
 // large images on worker threads; glibc gives each thread its own malloc arena, and an arena
 // keeps much of what a finished file freed, so a job held about half an image more than it used.
-// One shared arena lets the next file reuse that memory. Elsewhere this does nothing.
+// One shared arena lets the next file reuse that memory. Pictures are also kept off glibc's
+// fresh-mapping path: a new mapping per picture made every file fault in its pages again, and
+// the threads of a job converting several files at once queued on those faults. Elsewhere this
+// does nothing.
 void shareOneMallocArena();
+
+// Hands the memory that freed pictures left in the heap back to the system: at the end of a job.
+void releaseFreeMemory();

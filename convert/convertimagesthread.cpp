@@ -1,8 +1,10 @@
 #include "convert/convertimagesthread.h"
 
 #include "common/pathcompare.h"
+#include "common/processmemory.h"
 #include "convert/checkedsavefile.h"
 #include "convert/conversionoptions.h"
+#include "convert/encoderthreads.h"
 #include "convert/filepool.h"
 #include "convert/gifencoder.h"
 #include "convert/imagewriter.h"
@@ -55,6 +57,8 @@ void ConvertImagesThread::run()
     } else {
         runFileJob();
     }
+    // The job's pictures were reused in the heap; after it the program is small again.
+    releaseFreeMemory();
 
     if (stopRequested.load(std::memory_order_relaxed))
         Q_EMIT threadTerminated();
@@ -139,8 +143,12 @@ void ConvertImagesThread::runFileJob()
             if (nextBytes < 0)
                 nextBytes = MemoryBudget::conversionBytes(QImageReader(source).size(), targetExt);
             const QString ext = targetExt;
+            // Files fewer than threads leave the cores to their encoders.
+            const int share
+                = EncoderThreadShare::forFiles(int(qMin<qsizetype>(pool.threads(), _urls.size() - i)));
             if (!pool.tryStart(i, nextBytes, [=, &outcomes, &pool] {
                     const CommitGate gate([&pool, i] { return pool.awaitTurn(i); });
+                    const EncoderThreadShare encoderThreads(share);
                     // Sub-folders kept from the sources are made as they are needed.
                     if (options.keepFolderStructure && !options.saveNextToOriginal)
                         QDir().mkpath(QFileInfo(target).absolutePath());
@@ -153,10 +161,10 @@ void ConvertImagesThread::runFileJob()
         return true;
     };
     qsizetype turn = 0;
-    // Files start at most as many places ahead of the turn as there are threads: one thread runs
-    // exactly one file after the other, and a file done early would only wait for its turn.
+    // Files start at most a few places ahead of the turn: files done early only wait for their
+    // turn, and one thread still runs one file after the other.
     const auto startMore = [&] {
-        const qsizetype end = qMin(_urls.size(), turn + pool.threads());
+        const qsizetype end = qMin(_urls.size(), turn + pool.lookahead());
         while (steps.size() < end && !stopRequested.load(std::memory_order_relaxed) && startNext()) { }
     };
 

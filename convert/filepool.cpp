@@ -7,7 +7,9 @@ FilePool::FilePool(int threads, qint64 budgetBytes, std::function<bool()> stopRe
     , _budget(budgetBytes)
     , _stopRequested(std::move(stopRequested))
 {
-    _pool.setMaxThreadCount(_threads);
+    // A file done before its turn waits on its thread without counting as running, so that
+    // another may start meanwhile: twice the threads keep the cores busy when files differ in size.
+    _pool.setMaxThreadCount(2 * _threads);
     // The threads stay for the job; the pool goes with it.
     _pool.setExpiryTimeout(-1);
 }
@@ -72,14 +74,20 @@ bool FilePool::beginTurn(qsizetype index)
 bool FilePool::awaitTurn(qsizetype index)
 {
     QMutexLocker lock(&_mutex);
+    if (_turn >= index)
+        return true;
+    // Waiting is not work: the job may start another file in this one's place.
+    --_running;
+    ++_finishedSinceWait;
+    _changed.wakeAll();
     for (;;) {
-        if (_turn >= index)
-            return true;
-        if (_stopRequested())
-            return false;
+        if (_turn >= index || _stopRequested())
+            break;
         // A stop is a flag set elsewhere, not a wake-up: look again now and then.
         _turnChanged.wait(&_mutex, QDeadlineTimer(50));
     }
+    ++_running;
+    return _turn >= index;
 }
 
 int defaultFilesAtOnce()

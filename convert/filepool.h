@@ -32,9 +32,13 @@ public:
     // the lock that awaitTurn() reads, so an entry and its turn always agree.
     bool beginTurn(qsizetype index);
     // A pool thread: waits until entry `index` has its turn (true) or a stop comes first (false).
+    // A file waiting does not count as running.
     bool awaitTurn(qsizetype index);
 
     int threads() const { return _threads; }
+    // How far ahead of the turn files may start: some may wait for their turn meanwhile. One
+    // thread starts each file at its turn, as a job without a pool would.
+    int lookahead() const { return _threads > 1 ? 2 * _threads : 1; }
 
 private:
     QThreadPool _pool;

@@ -2,9 +2,11 @@
 
 #include "common/logging.h"
 #include "convert/checkedsavefile.h"
+#include "convert/encoderthreads.h"
 #include "convert/pngencoder.h"
 #include "imaging/pixelformat.h"
 #include "metadata/metadataembed.h"
+#include "plugins/imageformats/common/encoderthreadskey.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -111,9 +113,15 @@ bool writeImageFile(const QImage &image, const QString &targetPath, const Encode
     writer.setOptimizedWrite(true);
     writer.setProgressiveScanWrite(true);
     metadataWriter.prepare(&writer);
+    // Our AVIF, HEIF and JPEG XL encoders start threads of their own; a job running several
+    // files at once says how many each may start.
+    const int encoderThreads = EncoderThreadShare::current();
+    if (encoderThreads > 0 && (format == "avif" || format == "heic" || format == "heif" || format == "jxl"))
+        writer.setText(QLatin1String(EncoderThreadsKey::Key), QString::number(encoderThreads));
     // JPEG holds no transparency: written as it is, a transparent area would come out black.
     const bool opaqueFormat = format == "jpg" || format == "jpeg";
-    if (!writeWithSettings(writer, opaqueFormat ? flattenOntoBackground(image, encoder.background) : image, format, encoder)) {
+    if (!writeWithSettings(writer, opaqueFormat ? flattenOntoBackground(image, encoder.background) : image,
+            format, encoder)) {
         // A write that ran out of room makes the encoder fail too; the file's reason is the real one.
         reason = file.writeFailure();
         file.cancel();

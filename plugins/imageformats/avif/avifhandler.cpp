@@ -47,6 +47,18 @@ int workerThreads()
     return qBound(1, QThread::idealThreadCount(), 64);
 }
 
+// Tiles from the picture's size alone, about one per 2 MiB pixels, at most 8: the encoder's
+// threads work on tiles, so a large picture uses the cores, and the file is the same whatever
+// the number of threads (a tiling that followed the threads made it differ between machines and
+// between a job running one file at a time and one running several).
+void setTiles(avifEncoder *encoder, QSize size)
+{
+    const qint64 tiles = qBound(qint64(1), qint64(size.width()) * size.height() / (2 << 20), qint64(8));
+    const int log2 = tiles >= 8 ? 3 : tiles >= 4 ? 2 : tiles >= 2 ? 1 : 0;
+    encoder->tileColsLog2 = size.width() >= size.height() ? (log2 + 1) / 2 : log2 / 2;
+    encoder->tileRowsLog2 = log2 - encoder->tileColsLog2;
+}
+
 // libavif wants pixels in memory order; Format_ARGB32 is BGRA in memory on little-endian hosts.
 avifRGBFormat argb32Order()
 {
@@ -377,9 +389,11 @@ bool AvifHandler::encode(const QImage &input, const EncodeSettings &settings)
     if (!encoder)
         return false;
     encoder->codecChoice = AVIF_CODEC_CHOICE_AOM;
-    encoder->maxThreads = workerThreads();
+    encoder->maxThreads = settings.threads;
     encoder->speed = DefaultSpeed;
-    encoder->autoTiling = AVIF_TRUE;
+    setTiles(encoder.get(), input.size());
+    // libaom's row threading codes the picture differently with one thread than with several.
+    avifEncoderSetCodecSpecificOption(encoder.get(), "row-mt", "0");
     if (lossless) {
         encoder->minQuantizer = encoder->maxQuantizer = AVIF_QUANTIZER_LOSSLESS;
         encoder->minQuantizerAlpha = encoder->maxQuantizerAlpha = AVIF_QUANTIZER_LOSSLESS;

@@ -2,11 +2,13 @@
 
 #include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/encoderinput.h"
+#include "plugins/imageformats/common/encoderthreadskey.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QIODevice>
 #include <QLoggingCategory>
 #include <QSize>
+#include <QThread>
 #include <QVariant>
 #include <new>
 
@@ -66,6 +68,7 @@ bool CodecHandler::write(const QImage &image)
     settings.depth = writeDepth(image, m_traits.deepDefault);
     settings.quality = writeQuality(m_traits.defaultQuality);
     settings.lossless = settings.quality == 100;
+    settings.threads = qBound(1, m_encoderThreads > 0 ? m_encoderThreads : QThread::idealThreadCount(), 64);
     try {
         return encode(EncoderInput::prepare(image, settings.depth > 8), settings);
     } catch (const std::bad_alloc &) {
@@ -77,13 +80,14 @@ bool CodecHandler::write(const QImage &image)
 namespace {
 
 // QImageWriter hands its texts over as "key: value" pairs separated by blank lines.
-QByteArray writerText(const QString &description, const char *key)
+QByteArray writerText(const QString &description, const char *key, bool base64 = true)
 {
     const QString prefix = QLatin1String(key) + QLatin1String(": ");
     const QStringList entries = description.split(QLatin1String("\n\n"));
     for (const QString &entry : entries) {
         if (entry.startsWith(prefix))
-            return QByteArray::fromBase64(entry.mid(prefix.size()).toLatin1());
+            return base64 ? QByteArray::fromBase64(entry.mid(prefix.size()).toLatin1())
+                          : entry.mid(prefix.size()).toLatin1();
     }
     return {};
 }
@@ -158,6 +162,7 @@ void CodecHandler::setOption(ImageOption option, const QVariant &value)
     case Description:
         m_exif = writerText(value.toString(), MetadataKeys::Exif);
         m_xmp = writerText(value.toString(), MetadataKeys::Xmp);
+        m_encoderThreads = writerText(value.toString(), EncoderThreadsKey::Key, false).toInt();
         break;
     default:
         break;

@@ -49,6 +49,8 @@ protected:
         int depth = 8;
         int quality = 0;
         bool lossless = false;
+        // The threads the encoder may start: what the program asked for, else every core.
+        int threads = 1;
     };
 
     // Parses the header of device(), which detect() took and whose size is within bounds, and
@@ -92,6 +94,8 @@ protected:
     // EXIF (a TIFF structure) and XMP the program handed over as writer texts; empty when none.
     QByteArray m_exif;
     QByteArray m_xmp;
+    // The encoder threads the program asked for; 0 when it did not say.
+    int m_encoderThreads = 0;
     int m_quality = -1;
     QByteArray m_subType;
     Transformations m_transformation = TransformationNone;

@@ -402,7 +402,11 @@ bool HeifHandler::encode(const QImage &input, const EncodeSettings &settings)
     std::unique_ptr<heif_encoder, EncoderDeleter> encoder(rawEncoder);
     if (failed(heif_encoder_set_lossy_quality(encoder.get(), quality), "Cannot set the HEIF quality")
         || failed(heif_encoder_set_parameter_string(encoder.get(), "preset", DefaultPreset),
-            "Cannot set the preset"))
+            "Cannot set the preset")
+        // x265's thread pool; its wavefront rows come out the same with any number of threads.
+        || failed(heif_encoder_set_parameter_string(
+                      encoder.get(), "x265:pools", QByteArray::number(settings.threads).constData()),
+            "Cannot set the encoder threads"))
         return false;
 
     const heif_chroma chroma = bits > 8

@@ -431,7 +431,7 @@ bool JxlHandler::encode(const QImage &input, const EncodeSettings &choice)
     const bool lossless = choice.lossless;
 
     JxlEncoderPtr encoder = JxlEncoderMake(nullptr);
-    JxlThreadParallelRunnerPtr runner = JxlThreadParallelRunnerMake(nullptr, size_t(workerThreads()));
+    JxlThreadParallelRunnerPtr runner = JxlThreadParallelRunnerMake(nullptr, size_t(choice.threads));
     if (!encoder || !runner
         || JxlEncoderSetParallelRunner(encoder.get(), JxlThreadParallelRunner, runner.get())
             != JXL_ENC_SUCCESS)

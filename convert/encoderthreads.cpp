@@ -1,0 +1,30 @@
+#include "convert/encoderthreads.h"
+
+#include <QThread>
+
+namespace {
+
+thread_local int share = 0;
+
+} // namespace
+
+EncoderThreadShare::EncoderThreadShare(int threads)
+    : _outer(share)
+{
+    share = qMax(0, threads);
+}
+
+EncoderThreadShare::~EncoderThreadShare()
+{
+    share = _outer;
+}
+
+int EncoderThreadShare::current()
+{
+    return share;
+}
+
+int EncoderThreadShare::forFiles(int filesAtOnce)
+{
+    return qMax(1, QThread::idealThreadCount() / qMax(1, filesAtOnce));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+// How many threads the encoder of a file written on this thread may start. A job converting
+// several files at once gives each file its share of the cores, so that the files and their
+// encoders together start no more busy threads than there are cores; outside such a job (0) an
+// encoder takes every core.
+class EncoderThreadShare {
+public:
+    explicit EncoderThreadShare(int threads);
+    ~EncoderThreadShare();
+    EncoderThreadShare(const EncoderThreadShare &) = delete;
+    EncoderThreadShare &operator=(const EncoderThreadShare &) = delete;
+
+    // The share set on this thread, 0 when none is.
+    static int current();
+    // The share of one of `filesAtOnce` files running together: the cores split evenly, at least 1.
+    static int forFiles(int filesAtOnce);
+
+private:
+    int _outer;
+};

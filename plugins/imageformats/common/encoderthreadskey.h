@@ -1,0 +1,7 @@
+#pragma once
+
+// The QImageWriter text key under which the program tells our writers how many threads their
+// encoder may start ("3"); without it they take every core. Our writers never write it as text.
+namespace EncoderThreadsKey {
+inline constexpr char Key[] = "PictomatEncoderThreads";
+} // namespace EncoderThreadsKey
