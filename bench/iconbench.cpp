@@ -1,8 +1,10 @@
 // Times the list icons of a big drop: COUNT copies (hard links) of the photographs of a folder,
-// each first reduced to about 8 megapixels and saved as JPEG, dropped on the file list. Prints
-// how long until every icon is made, the CPU time, the icons' PSNR against a whole-picture
-// decode (the icons before reduced decodes) and that older way's CPU time per icon.
-// usage: pictomat_bench_icons PHOTO_FOLDER [COUNT]
+// each first reduced to 8 megapixels and saved as JPEG (FORMAT jpg, the default), or to 12
+// megapixels and written as HEIC by heif-enc with a 320-pixel thumbnail, as phones write them
+// (FORMAT heic), dropped on the file list. Prints how long until every icon is made, the CPU
+// time, the icons' PSNR against a whole-picture decode (the icons before reduced decodes) and
+// that older way's CPU time per icon.
+// usage: pictomat_bench_icons PHOTO_FOLDER [COUNT] [jpg|heic]
 #include "benchreport.h"
 #include "filelist/addurlscontroller.h"
 #include "filelist/filelistmodel.h"
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cmath>
@@ -48,6 +51,27 @@ double psnr(const QImage &a, const QImage &b)
     return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+// The photograph reduced to `megapixels` and written as `format` into `folder`; empty on failure.
+QString preparePhoto(const QFileInfo &source, const QString &folder, double megapixels, const QString &format)
+{
+    QImageReader reader(source.absoluteFilePath());
+    const QSize size = reader.size();
+    const double factor = std::sqrt(megapixels * 1e6 / (double(size.width()) * size.height()));
+    reader.setScaledSize(QSize(int(size.width() * factor), int(size.height() * factor)));
+    const QString jpeg = folder + QLatin1Char('/') + source.completeBaseName() + QStringLiteral(".jpg");
+    if (!reader.read().save(jpeg, "JPG", 92))
+        return {};
+    if (format == QLatin1String("jpg"))
+        return jpeg;
+    const QString heic = folder + QLatin1Char('/') + source.completeBaseName() + QStringLiteral(".heic");
+    const int status = QProcess::execute(QStringLiteral("heif-enc"),
+        { QStringLiteral("-q"), QStringLiteral("50"), QStringLiteral("-p"),
+            QStringLiteral("preset=ultrafast"), QStringLiteral("-t"), QStringLiteral("320"),
+            QStringLiteral("-o"), heic, jpeg });
+    QFile::remove(jpeg);
+    return status == 0 ? heic : QString();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -58,10 +82,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout);
     if (argc < 2) {
-        out << "usage: pictomat_bench_icons PHOTO_FOLDER [COUNT]\n";
+        out << "usage: pictomat_bench_icons PHOTO_FOLDER [COUNT] [jpg|heic]\n";
         return 2;
     }
     const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
+    const QString format = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("jpg");
+    const double megapixels = format == QLatin1String("heic") ? 12 : 8;
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("drop"));
     QDir().mkpath(folder);
@@ -69,20 +95,16 @@ int main(int argc, char *argv[])
     const QFileInfoList sources
         = QDir(QString::fromLocal8Bit(argv[1])).entryInfoList({ "*.jpg" }, QDir::Files, QDir::Name);
     for (const QFileInfo &source : sources) {
-        QImageReader reader(source.absoluteFilePath());
-        const QSize size = reader.size();
-        const double factor = std::sqrt(8e6 / (double(size.width()) * size.height()));
-        reader.setScaledSize(QSize(int(size.width() * factor), int(size.height() * factor)));
-        const QString path = dir.filePath(source.fileName());
-        if (reader.read().save(path, "JPG", 92))
-            photos.append(path);
+        const QString photo = preparePhoto(source, dir.path(), megapixels, format);
+        if (!photo.isEmpty())
+            photos.append(photo);
     }
     if (photos.isEmpty()) {
-        out << "no photographs in " << argv[1] << "\n";
+        out << "no photographs made from " << argv[1] << "\n";
         return 2;
     }
     for (int i = 0; i < count; ++i) {
-        const QString link = QString("%1/photo%2.jpg").arg(folder).arg(i, 5, 10, QLatin1Char('0'));
+        const QString link = QString("%1/photo%2.%3").arg(folder).arg(i, 5, 10, QLatin1Char('0')).arg(format);
         if (!QFile::link(photos.at(i % photos.size()), link)
             && !QFile::copy(photos.at(i % photos.size()), link))
             return 2;
@@ -114,7 +136,8 @@ int main(int argc, char *argv[])
     app.exec();
     const double cpu = BenchReport::cpuSeconds() - cpuStart;
 
-    out << "files dropped:          " << count << " (" << photos.size() << " photographs of 8 MP)\n";
+    out << "files dropped:          " << count << " (" << photos.size() << " " << format << " photographs of "
+        << megapixels << " MP)\n";
     out << "every icon made in:     " << iconsMs << " ms wall, " << cpu << " cpu s (goal 10 s)\n";
     out << "whole decodes, before:  " << before / photos.size() * 1000 << " cpu ms per icon, "
         << before / photos.size() * count << " cpu s for " << count << "\n";

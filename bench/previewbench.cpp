@@ -1,6 +1,8 @@
 // Live preview latency on the main form: from loadImage to the image reaching the preview label,
-// debounce included, for a 24-megapixel photo. Three cases: first view, cached view (thumbnail),
+// debounce included, for a 24-megapixel photo in each format asked for (jpg by default; any
+// suffix our writers take, comma-separated). Three cases: first view, cached view (thumbnail),
 // and an option change with three adjustment rules set.
+// usage: pictomat_bench_preview [ROUNDS] [FORMATS]   e.g. pictomat_bench_preview 3 jpg,heic,jxl,png
 
 #include "convert/conversionoptions.h"
 #include "filelist/thumbnailcache.h"
@@ -105,33 +107,40 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
 
     const int rounds = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 3;
+    const QStringList formats = QString::fromLocal8Bit(argc > 2 ? argv[2] : "jpg").split(QLatin1Char(','));
     QTemporaryDir dir;
-    QStringList photos;
-    for (int i = 0; i < rounds; ++i) {
-        const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("photo%1.jpg").arg(i)));
-        if (!makePhoto(6000, 4000, i).save(path, "JPEG", 90)) {
-            out << "cannot write " << path << "\n";
-            return 1;
-        }
-        photos.append(path);
-    }
-
     ConvertImageForm form;
     form.show();
     auto *label = form.findChild<QLabel *>(QStringLiteral("previewImage"));
 
-    QList<double> first, cached, optionChange;
-    for (int i = 0; i < rounds; ++i) {
-        updateOptions([](ConversionOptions &o) { o.ruleList.clear(); });
-        first.append(measure(form, label, photos.at(i), false));
-        cached.append(measure(form, label, photos.at(i), false));
-        setThreeRules(i);
-        optionChange.append(measure(form, label, photos.at(i), true));
-    }
+    for (const QString &format : formats) {
+        QStringList photos;
+        for (int i = 0; i < rounds; ++i) {
+            const QString path
+                = QDir::toNativeSeparators(dir.filePath(QStringLiteral("photo%1.%2").arg(i).arg(format)));
+            // The JPEG quality; the other writers keep their defaults.
+            if (!makePhoto(6000, 4000, i).save(path, nullptr, format == QLatin1String("jpg") ? 90 : -1)) {
+                out << "cannot write " << path << "\n";
+                return 1;
+            }
+            photos.append(path);
+        }
 
-    out << "preview latency, 6000x4000 JPEG, " << rounds << " rounds, debounce included\n";
-    out << "first view:                  " << summary(first) << "\n";
-    out << "cached view (thumbnail):     " << summary(cached) << "\n";
-    out << "option change, three rules:  " << summary(optionChange) << "\n";
+        QList<double> first, cached, optionChange;
+        for (int i = 0; i < rounds; ++i) {
+            updateOptions([](ConversionOptions &o) { o.ruleList.clear(); });
+            first.append(measure(form, label, photos.at(i), false));
+            cached.append(measure(form, label, photos.at(i), false));
+            setThreeRules(i);
+            optionChange.append(measure(form, label, photos.at(i), true));
+        }
+
+        out << "preview latency, 6000x4000 " << format.toUpper() << ", " << rounds
+            << " rounds, debounce included\n";
+        out << "first view:                  " << summary(first) << "\n";
+        out << "cached view (thumbnail):     " << summary(cached) << "\n";
+        out << "option change, three rules:  " << summary(optionChange) << "\n";
+        out.flush();
+    }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "filelist/listicon.h"
 
+#include "imaging/reducedpreview.h"
 #include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
 #include "metadata/colourspace.h"
@@ -61,6 +62,12 @@ ListIcon makeListIcon(const QString &filePath)
             upright = reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed()
                                                                                         : stored;
         }
+    } else if (accepted && decodesReduced(reader.format())) {
+        // Our HEIF, AVIF and JPEG XL readers report the upright size and start from the file's
+        // thumbnail or DC pass when it covers the icon, else from the whole picture.
+        upright = reader.size();
+        if (upright.isValid())
+            reader.setScaledSize(iconSize(upright));
     }
     const QImageIOHandler::Transformations turn
         = accepted ? reader.transformation() : QImageIOHandler::TransformationNone;

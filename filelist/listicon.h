@@ -13,8 +13,8 @@ struct ListIcon {
 
 // Decodes the file (format from its content, orientation applied, within the reader's 256 MB
 // allocation limit) and scales it with fast scaling. A JPEG is decoded reduced in size as far as
-// the icon allows; the caption's size is the whole picture's all the same. Pure; runs on the add
-// worker.
+// the icon allows, a HEIF, AVIF or JPEG XL file from its thumbnail or DC pass when that covers
+// the icon; the caption's size is the whole picture's all the same. Pure; runs on the add worker.
 ListIcon makeListIcon(const QString &filePath);
 
 // The largest of 1, 2, 4 and 8 that divides `stored` to a shorter side of at least

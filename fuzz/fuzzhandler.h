@@ -9,7 +9,7 @@
 #include <cstdint>
 
 // One fuzz input through a plug-in's reader the way QImageReader drives it: the content
-// check, the header queries, then the full read.
+// check, the header queries, then the full or the scaled read.
 template <typename Handler> int fuzzImageHandler(const uint8_t *data, size_t size)
 {
     static const bool configured = [] {
@@ -30,6 +30,11 @@ template <typename Handler> int fuzzImageHandler(const uint8_t *data, size_t siz
         return 0;
     handler.option(QImageIOHandler::Size);
     handler.option(QImageIOHandler::ImageFormat);
+    handler.option(QImageIOHandler::Description);
+    // Half the inputs take the scaled read of the list icons and the live preview (thumbnails,
+    // low-resolution passes).
+    if (data[size - 1] & 1)
+        handler.setOption(QImageIOHandler::ScaledSize, QSize(64, 48));
     QImage image;
     if (handler.read(&image) && image.isNull())
         __builtin_trap();

@@ -7,6 +7,7 @@
 #include "imaging/adjustments.h"
 #include "imaging/failurereasons.h"
 #include "imaging/pixelformat.h"
+#include "imaging/reducedpreview.h"
 #include "imaging/scaling.h"
 #include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
@@ -50,6 +51,20 @@ LoadCache &loadCache()
     return cache;
 }
 
+// Called with the cache's lock held.
+bool holds(const LoadCache &cache, const QString &path, const QFileInfo &info)
+{
+    return !cache.lastLoadedPath.isEmpty() && samePath(cache.lastLoadedPath, path)
+        && cache.lastLoadedSize == info.size() && cache.lastLoadedModified == info.lastModified();
+}
+
+bool isCached(const QString &path)
+{
+    LoadCache &cache = loadCache();
+    QMutexLocker locker(&cache.mutex);
+    return holds(cache, path, QFileInfo(path));
+}
+
 QImage cachedLoad(const QString &path, LoadCacheUse use, QString *reason)
 {
     LoadCache &cache = loadCache();
@@ -57,9 +72,7 @@ QImage cachedLoad(const QString &path, LoadCacheUse use, QString *reason)
     const QFileInfo info(path);
     const qint64 size = info.size();
     const QDateTime modified = info.lastModified();
-    const bool hit = !cache.lastLoadedPath.isEmpty() && samePath(cache.lastLoadedPath, path)
-        && cache.lastLoadedSize == size && cache.lastLoadedModified == modified;
-    if (hit) {
+    if (holds(cache, path, info)) {
         if (reason)
             *reason = cache.lastLoadedWarning;
         return cache.lastLoadedImage;
@@ -182,6 +195,16 @@ QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
 
 QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit)
 {
+    // Without a watermark or a blur, every step commutes with the nearest-pixel fit: a reduced
+    // decode then gives the preview at a fraction of the cost. A picture already decoded whole
+    // costs nothing more and is shown exactly.
+    const ConversionOptions options = optionsSnapshot();
+    QImage reduced = isCached(path) ? QImage() : reducedPreview(path, options, fit);
+    if (!reduced.isNull()) {
+        if (!options.ruleList.isEmpty())
+            reduced = applyAdjustments(toPaintableFormat(std::move(reduced)), options.ruleList);
+        return convertedToSrgb(asPreviewed(std::move(reduced), options));
+    }
     // Screens are taken as sRGB: a wide-gamut photo shown untouched would look washed out.
     return convertedToSrgb(render(path, true, LoadCacheUse::Keep, fit, nullptr));
 }

@@ -332,6 +332,55 @@ private Q_SLOTS:
         QCOMPARE(loads(), 1);
     }
 
+    void firstPreviewFromReducedDecode_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("watermark");
+        QTest::addColumn<bool>("scaling");
+        QTest::newRow("jpeg") << "photo.jpg" << false << false;
+        QTest::newRow("jpeg scaled") << "photo.jpg" << false << true;
+        QTest::newRow("jpeg watermark") << "photo.jpg" << true << false;
+        QTest::newRow("jxl") << "photo.jxl" << false << false;
+        QTest::newRow("jxl watermark") << "photo.jxl" << true << true;
+    }
+
+    // A first live preview without anything drawn on the picture starts from a reduced decode
+    // and looks like the exact one; with a watermark it is the exact one, pixel for pixel.
+    void firstPreviewFromReducedDecode()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, watermark);
+        QFETCH(bool, scaling);
+        // Smooth as a photograph is at 1/8 of its size, so the two reductions may differ only by
+        // the codec's own noise.
+        const QImage picture = TestSupport::makePhotoLike(151, 100).scaled(
+            1203, 797, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QVERIFY(TestSupport::saveImage(picture, path(source), 90));
+        AdjustRule rule;
+        rule.ruleIndex = AdjustRule::Contrast;
+        rule.values[0] = 40;
+        updateOptions([&](ConversionOptions &o) {
+            o.ruleList.append(rule);
+            o.textContent = watermark ? QStringLiteral("Holiday 2026") : QString();
+            o.scaleImage = scaling;
+            o.scalePercentage = 80;
+        });
+        const auto fit = [](QSize size) { return fitPreviewSize(size, QSize(100, 100)); };
+        const QImage fitted = renderFittedPreview(path(source), fit);
+        // Only the exact render decodes the whole picture.
+        QCOMPARE(loads(), watermark ? 1 : 0);
+        const QImage full = renderImage(path(source), true);
+        const QImage expected = full.scaled(fit(full.size()), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                    .convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(fitted.size(), expected.size());
+        if (watermark) {
+            QCOMPARE(fitted.convertToFormat(QImage::Format_ARGB32), expected);
+        } else {
+            const double quality = TestSupport::psnr(expected, fitted.convertToFormat(QImage::Format_ARGB32));
+            QVERIFY2(quality >= 30, qPrintable(QString::number(quality)));
+        }
+    }
+
     void orientationIsApplied()
     {
         // A JPEG whose EXIF orientation says "rotate 90": 20x10 stored, 10x20 shown.

@@ -1,4 +1,5 @@
 #include "filelist/listicon.h"
+#include "plugins/imageformats/common/metadatakeys.h"
 #include "testsupport.h"
 
 #include <QBuffer>
@@ -7,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <cstring>
+#include <memory>
+
+#include <libheif/heif.h>
 
 using namespace TestSupport;
 
@@ -47,6 +52,66 @@ ListIcon fullDecodeIcon(const QString &path)
     icon.image = image.width() > image.height() ? image.scaledToHeight(64, Qt::FastTransformation)
                                                 : image.scaledToWidth(64, Qt::FastTransformation);
     return icon;
+}
+
+heif_image *toHeifImage(const QImage &picture)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    heif_image *image = nullptr;
+    if (heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image)
+            .code
+        != heif_error_Ok)
+        return nullptr;
+    heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8);
+    int stride = 0;
+    uint8_t *plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    for (int y = 0; plane && y < rgb.height(); ++y)
+        std::memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+    return image;
+}
+
+// A HEIC or AVIF file as a phone writes it: the picture, turned by `orientation`, and when
+// `thumbnailSide` > 0 a thumbnail of at most that side, made from `thumbnailSource` (the same
+// picture in a real file; another one here, so that the test sees which one an icon came from).
+bool writeHeif(const QString &path, heif_compression_format codec, const QImage &picture,
+    const QImage &thumbnailSource, int thumbnailSide, int orientation)
+{
+    heif_init(nullptr);
+    std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(), heif_context_free);
+    heif_encoder *encoder = nullptr;
+    if (heif_context_get_encoder_for_format(context.get(), codec, &encoder).code != heif_error_Ok)
+        return false;
+    std::unique_ptr<heif_encoder, void (*)(heif_encoder *)> encoderOwner(encoder, heif_encoder_release);
+    heif_encoder_set_lossy_quality(encoder, 90);
+    // The fastest settings: the test is about reading.
+    if (codec == heif_compression_HEVC)
+        heif_encoder_set_parameter_string(encoder, "preset", "ultrafast");
+    else
+        heif_encoder_set_parameter_integer(encoder, "speed", 8);
+    std::unique_ptr<heif_encoding_options, void (*)(heif_encoding_options *)> options(
+        heif_encoding_options_alloc(), heif_encoding_options_free);
+    options->image_orientation = heif_orientation(orientation);
+    std::unique_ptr<heif_image, void (*)(const heif_image *)> image(toHeifImage(picture), heif_image_release);
+    heif_image_handle *handle = nullptr;
+    if (!image
+        || heif_context_encode_image(context.get(), image.get(), encoder, options.get(), &handle).code
+            != heif_error_Ok)
+        return false;
+    std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> handleOwner(
+        handle, heif_image_handle_release);
+    if (thumbnailSide > 0) {
+        std::unique_ptr<heif_image, void (*)(const heif_image *)> source(
+            toHeifImage(thumbnailSource), heif_image_release);
+        heif_image_handle *thumbnail = nullptr;
+        if (heif_context_encode_thumbnail(
+                context.get(), source.get(), handle, encoder, options.get(), thumbnailSide, &thumbnail)
+                .code
+            != heif_error_Ok)
+            return false;
+        heif_image_handle_release(thumbnail);
+    }
+    return heif_context_write_to_file(context.get(), QFile::encodeName(path).constData()).code
+        == heif_error_Ok;
 }
 
 } // namespace
@@ -114,6 +179,56 @@ private slots:
         QVERIFY2(quality >= 30, qPrintable(QString::number(quality)));
         if (format == "png")
             QCOMPARE(made.image, expected.image);
+    }
+
+    // HEIF and AVIF icons come from the file's thumbnail when it covers the icon, JPEG XL ones
+    // from the DC pass of a lossy picture; the rest from the whole picture, as before. The
+    // thumbnail here is the picture in inverted colours, so the icon tells where it came from.
+    void reducedDecodes_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("thumbnailSide");
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<bool>("reduced");
+        QTest::newRow("heic thumbnail") << "heic" << 320 << 1 << true;
+        QTest::newRow("heic thumbnail turned") << "heic" << 320 << 6 << true;
+        QTest::newRow("heic thumbnail under 64 pixels") << "heic" << 80 << 1 << false;
+        QTest::newRow("heic without thumbnail") << "heic" << 0 << 1 << false;
+        QTest::newRow("avif thumbnail") << "avif" << 320 << 8 << true;
+        QTest::newRow("avif without thumbnail") << "avif" << 0 << 1 << false;
+        QTest::newRow("jxl lossy") << "jxl" << 90 << 1 << true;
+        QTest::newRow("jxl lossless") << "jxl" << 100 << 1 << false;
+    }
+
+    void reducedDecodes()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, thumbnailSide);
+        QFETCH(int, orientation);
+        QFETCH(bool, reduced);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("picture.") + suffix);
+        const QImage picture = smoothPicture(QSize(900, 600));
+        QImage inverted = picture;
+        inverted.invertPixels();
+        if (suffix == QLatin1String("jxl")) {
+            QVERIFY(TestSupport::saveImage(picture, path, thumbnailSide));
+            QCOMPARE(QImageReader(path).text(QLatin1String(MetadataKeys::ReducedSizes)).isEmpty(), !reduced);
+        } else if (!writeHeif(path,
+                       suffix == QLatin1String("heic") ? heif_compression_HEVC : heif_compression_AV1,
+                       picture, inverted, thumbnailSide, orientation)) {
+            QSKIP("libheif has no encoder for this format");
+        }
+
+        const ListIcon expected = fullDecodeIcon(path);
+        const ListIcon made = makeListIcon(path);
+        QCOMPARE(made.sizeStr, expected.sizeStr);
+        QCOMPARE(made.image.size(), expected.image.size());
+        QImage source = expected.image;
+        if (reduced && suffix != QLatin1String("jxl"))
+            source.invertPixels();
+        const double quality = psnr(source, made.image);
+        QVERIFY2(quality >= 30, qPrintable(QString::number(quality)));
     }
 
     void unreadableFileHasNoIcon()

@@ -6,6 +6,7 @@
 #include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
 #include "plugins/imageformats/common/orientation.h"
+#include "plugins/imageformats/heif/heifthumbnail.h"
 
 #include <QColorSpace>
 #include <QIODevice>
@@ -373,6 +374,23 @@ bool AvifHandler::decode(QImage *image)
     const int angle = (decoded->transformFlags & AVIF_TRANSFORM_IROT) ? decoded->irot.angle : 0;
     const int mirror = (decoded->transformFlags & AVIF_TRANSFORM_IMIR) ? decoded->imir.mode : -1;
     *image = Orientation::applyHeifTransform(pixels, angle, mirror);
+    return true;
+}
+
+// libavif 0.11 reads only the primary item; libheif, which reads AV1 too, finds a thumbnail item
+// that another writer put in the file. A file without one is decoded whole.
+bool AvifHandler::decodeReduced(QSize wanted, QImage *image)
+{
+    // libheif wants the file whole; a phone's AVIF is a few megabytes, and a file far larger
+    // than that is not worth a copy for its icon.
+    constexpr quint64 MaxThumbnailSearchBytes = 64 << 20;
+    const auto *source = static_cast<const DeviceIo::Reader *>(m_decoder->io->data);
+    QImage thumbnail;
+    if (m_decoder->io->sizeHint <= MaxThumbnailSearchBytes && source->device->seek(source->start))
+        thumbnail = HeifThumbnail::decodeFile(source->device->read(qint64(m_decoder->io->sizeHint)), wanted);
+    if (thumbnail.isNull())
+        return decode(image);
+    *image = std::move(thumbnail);
     return true;
 }
 

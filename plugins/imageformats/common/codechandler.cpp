@@ -52,7 +52,17 @@ bool CodecHandler::read(QImage *image)
         return false;
     m_decoded = true;
     try {
-        return decode(image);
+        // Sampled to the exact size asked for by nearest pixel, as the list icons and the live
+        // preview reduce a picture.
+        const bool scaled
+            = m_scaledSize.isValid() && !m_scaledSize.isEmpty() && m_scaledSize != m_header.size;
+        if (!scaled)
+            return decode(image);
+        if (!decodeReduced(m_scaledSize, image))
+            return false;
+        if (image->size() != m_scaledSize)
+            *image = image->scaled(m_scaledSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        return !image->isNull();
     } catch (const std::bad_alloc &) {
         qCWarning(lcCodec, "Out of memory while decoding %s", format().constData());
         return false;
@@ -93,9 +103,16 @@ QByteArray writerText(const QString &description, const char *key, bool base64 =
 }
 
 // The reader's texts in the same form, base64 so that Qt's whitespace folding leaves them whole.
-QString readerText(const QByteArray &exif, const QByteArray &xmp)
+QString readerText(const QByteArray &exif, const QByteArray &xmp, const QList<QSize> &reduced)
 {
     QStringList entries;
+    if (!reduced.isEmpty()) {
+        QStringList sizes;
+        for (const QSize &size : reduced)
+            sizes.append(QString::number(size.width()) + QLatin1Char('x') + QString::number(size.height()));
+        entries.append(
+            QLatin1String(MetadataKeys::ReducedSizes) + QLatin1String(": ") + sizes.join(QLatin1Char(',')));
+    }
     if (!exif.isEmpty())
         entries.append(
             QLatin1String(MetadataKeys::Exif) + QLatin1String(": ") + QString::fromLatin1(exif.toBase64()));
@@ -134,6 +151,8 @@ QVariant CodecHandler::option(ImageOption option) const
         return QVariant::fromValue(m_traits.subTypes);
     case ImageTransformation:
         return int(TransformationNone);
+    case ScaledSize:
+        return m_scaledSize;
     case Size:
         return ensureParsed() ? m_header.size : QVariant();
     case ImageFormat:
@@ -141,7 +160,7 @@ QVariant CodecHandler::option(ImageOption option) const
     case Description:
         if (!ensureParsed())
             return m_refusal.isEmpty() ? QVariant() : QVariant(refusalText(m_refusal));
-        return readerText(m_readExif, m_readXmp);
+        return readerText(m_readExif, m_readXmp, reducedSizes());
     default:
         return {};
     }
@@ -159,6 +178,9 @@ void CodecHandler::setOption(ImageOption option, const QVariant &value)
     case ImageTransformation:
         m_transformation = Transformations(value.toInt());
         break;
+    case ScaledSize:
+        m_scaledSize = value.toSize();
+        break;
     case Description:
         m_exif = writerText(value.toString(), MetadataKeys::Exif);
         m_xmp = writerText(value.toString(), MetadataKeys::Xmp);
@@ -172,7 +194,8 @@ void CodecHandler::setOption(ImageOption option, const QVariant &value)
 bool CodecHandler::supportsOption(ImageOption option) const
 {
     return option == Quality || option == SubType || option == SupportedSubTypes
-        || option == ImageTransformation || option == Size || option == ImageFormat || option == Description;
+        || option == ImageTransformation || option == Size || option == ImageFormat || option == Description
+        || option == ScaledSize;
 }
 
 int CodecHandler::writeDepth(const QImage &image, int deepDefault) const

@@ -58,6 +58,18 @@ protected:
     virtual bool parse() const = 0;
     // Decodes the parsed file; called once.
     virtual bool decode(QImage *image) = 0;
+    // Decodes the parsed file from the smallest picture it holds that still covers `wanted` (an
+    // embedded thumbnail, a low-resolution pass), upright as decode() gives it; the whole picture
+    // when it holds none. Called once, instead of decode(), when the reader asks for a scaled size.
+    virtual bool decodeReduced(QSize wanted, QImage *image)
+    {
+        Q_UNUSED(wanted);
+        return decode(image);
+    }
+    // The upright sizes of the smaller pictures decodeReduced() can start from, for callers that
+    // choose between a scaled read and a whole one; the reader hands them on as the text
+    // MetadataKeys::ReducedSizes.
+    virtual QList<QSize> reducedSizes() const { return {}; }
     // Encodes `input` (as EncoderInput::prepare() made it) onto device().
     virtual bool encode(const QImage &input, const EncodeSettings &settings) = 0;
 
@@ -99,6 +111,8 @@ protected:
     int m_quality = -1;
     QByteArray m_subType;
     Transformations m_transformation = TransformationNone;
+    // The size a reader asked for (QImageReader::setScaledSize); invalid for the whole picture.
+    QSize m_scaledSize;
 
 private:
     const CodecTraits &m_traits;

@@ -10,4 +10,7 @@ inline constexpr char Xmp[] = "PictomatXmp";
 // The reader text under which our readers say, in words for the user, why they refused a file of
 // their format that they cannot show correctly.
 inline constexpr char Refusal[] = "PictomatRefusal";
+// The reader text that lists, as "WxH" separated by commas, the upright sizes of the smaller
+// pictures a file holds (thumbnails, a low-resolution pass) that a scaled read starts from.
+inline constexpr char ReducedSizes[] = "PictomatReducedSizes";
 } // namespace MetadataKeys

@@ -6,6 +6,7 @@
 #include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
 #include "plugins/imageformats/common/orientation.h"
+#include "plugins/imageformats/heif/heifthumbnail.h"
 
 #include <QColorSpace>
 #include <QIODevice>
@@ -384,6 +385,22 @@ bool HeifHandler::decode(QImage *image)
         qCWarning(lcHeif, "HEIF picture with transfer %d tone-mapped to SDR", nclx.second);
     *image = pixels;
     return true;
+}
+
+// A phone's thumbnail item is a small HEVC picture of its own: an icon from it costs a fraction
+// of the whole picture's decode.
+bool HeifHandler::decodeReduced(QSize wanted, QImage *image)
+{
+    QImage thumbnail = HeifThumbnail::decode(m_handle.get(), wanted);
+    if (thumbnail.isNull())
+        return decode(image);
+    *image = std::move(thumbnail);
+    return true;
+}
+
+QList<QSize> HeifHandler::reducedSizes() const
+{
+    return m_handle ? HeifThumbnail::sizes(m_handle.get()) : QList<QSize>();
 }
 
 bool HeifHandler::encode(const QImage &input, const EncodeSettings &settings)

@@ -27,6 +27,8 @@ public:
 private:
     bool parse() const override;
     bool decode(QImage *image) override;
+    bool decodeReduced(QSize wanted, QImage *image) override;
+    QList<QSize> reducedSizes() const override;
     bool encode(const QImage &input, const EncodeSettings &settings) override;
 
     mutable Source m_source;

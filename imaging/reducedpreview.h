@@ -1,0 +1,22 @@
+#pragma once
+
+#include "convert/conversionoptions.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <functional>
+
+// Whether the reader of `format` (as QImageReader names it) is one of our plug-ins, which read a
+// scaled size from the file's own thumbnail or low-resolution pass where it has one, and from the
+// whole picture otherwise.
+bool decodesReduced(const QByteArray &format);
+
+// The live preview's picture from a reduced decode (a JPEG decoded at 1/2 to 1/8 of its size, a
+// HEIF thumbnail, a JPEG XL DC pass), upright and reduced by nearest pixel to the size `fit` gives
+// for what the options' scaling makes of the whole picture; the adjustments are the caller's.
+// Null when an option draws on the picture or blurs it (those need the picture at the size the
+// target has), or when no reduced decode covers the fitted size: the exact render is used then.
+// Runs on the preview worker.
+QImage reducedPreview(
+    const QString &path, const ConversionOptions &options, const std::function<QSize(QSize)> &fit);
