@@ -46,14 +46,15 @@ QString siblingName(const QString &target)
 } // namespace
 
 // Passes every byte on to the save file at the position the encoder chose, and keeps the first
-// write that failed or fell short and how far the file reaches.
+// write that failed or fell short and how far the file reaches. Reads back what was written, so
+// that a writer can check its file before it is put in place.
 class CheckedSaveFile::Output : public QIODevice {
 public:
     Output(QSaveFile *file, const QString &target)
         : _file(file)
         , _target(target)
     {
-        QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        QIODevice::open(QIODevice::ReadWrite | QIODevice::Unbuffered);
     }
 
     QString failure() const { return _failure; }
@@ -64,7 +65,19 @@ public:
     bool seek(qint64 position) override { return QIODevice::seek(position) && _file->seek(position); }
 
 protected:
-    qint64 readData(char *, qint64) override { return -1; }
+    // Through the temporary file's own handle, which the save file opens for reading too; its
+    // position is put back for the writes that follow.
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        QFile reader;
+        if (!_file->flush()
+            || !reader.open(
+                _file->handle(), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+            return -1;
+        const qint64 read = reader.seek(pos()) ? reader.read(data, maxSize) : -1;
+        _file->seek(_file->pos());
+        return read;
+    }
 
     qint64 writeData(const char *data, qint64 length) override
     {

@@ -61,7 +61,7 @@ void writeTiff(const ImageMetadata &metadata)
 {
     static const QImage image = smallImage();
     QBuffer file;
-    file.open(QIODevice::WriteOnly);
+    file.open(QIODevice::ReadWrite);
     TiffMetadataDevice device(&file, metadata);
     QImageWriter writer(&device, "tiff");
     if (!writer.write(image) || !device.finish(nullptr))

@@ -9,8 +9,12 @@
 #include <QtEndian>
 
 #include <exiv2/exiv2.hpp>
+#include <tiffio.h>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -148,6 +152,66 @@ bool failed(QString *why, const char *text)
     *why = QString::fromLatin1(text);
     return false;
 }
+
+// The file as it would be with a layout written: its head and tail over the encoder's bytes, read
+// back from the file, for libtiff to judge before anything is changed.
+struct LaidOutFile {
+    QIODevice *file;
+    qint64 fileEnd;
+    const QByteArray &head;
+    const QByteArray &tail;
+    qint64 tailPosition;
+    qint64 size;
+    qint64 position = 0;
+    QString error;
+
+    static void overlay(const QByteArray &bytes, qint64 at, char *out, qint64 from, qint64 length)
+    {
+        const qint64 start = qMax(from, at);
+        const qint64 end = qMin(from + length, at + bytes.size());
+        if (start < end)
+            std::memcpy(out + (start - from), bytes.constData() + (start - at), size_t(end - start));
+    }
+
+    static tmsize_t read(thandle_t handle, void *buffer, tmsize_t length)
+    {
+        auto *self = static_cast<LaidOutFile *>(handle);
+        const qint64 count = qBound(qint64(0), self->size - self->position, qint64(length));
+        char *out = static_cast<char *>(buffer);
+        std::memset(out, 0, size_t(count));
+        const qint64 fromFile = qMin(count, self->fileEnd - self->position);
+        if (fromFile > 0 && (!self->file->seek(self->position) || self->file->read(out, fromFile) < 0))
+            return -1;
+        overlay(self->head, 0, out, self->position, count);
+        overlay(self->tail, self->tailPosition, out, self->position, count);
+        self->position += count;
+        return tmsize_t(count);
+    }
+    static tmsize_t write(thandle_t, void *, tmsize_t) { return -1; }
+    static toff_t seek(thandle_t handle, toff_t offset, int whence)
+    {
+        auto *self = static_cast<LaidOutFile *>(handle);
+        const qint64 base = whence == SEEK_CUR ? self->position : whence == SEEK_END ? self->size : 0;
+        self->position = base + qint64(offset);
+        return toff_t(self->position);
+    }
+    static int close(thandle_t) { return 0; }
+    static toff_t fileSize(thandle_t handle) { return toff_t(static_cast<LaidOutFile *>(handle)->size); }
+    static int map(thandle_t, void **, toff_t *) { return 0; }
+    static void unmap(thandle_t, void *, toff_t) { }
+    static int onError(TIFF *, void *user, const char *module, const char *format, va_list arguments)
+    {
+        auto *self = static_cast<LaidOutFile *>(user);
+        if (self->error.isEmpty()) {
+            char text[512];
+            std::vsnprintf(text, sizeof text, format, arguments);
+            self->error = QString::fromLocal8Bit(module ? module : "") + QLatin1String(": ")
+                + QString::fromLocal8Bit(text);
+        }
+        return 1;
+    }
+    static int onWarning(TIFF *, void *, const char *, const char *, va_list) { return 1; }
+};
 
 } // namespace
 
@@ -288,6 +352,30 @@ bool TiffMetadataDevice::layOut(Layout *layout, QString *why) const
     return true;
 }
 
+// Whether libtiff reads the first directory of the file laid out. Only the directory and the
+// values it points to are read, never the strips.
+bool TiffMetadataDevice::readsBack(const Layout &layout, QString *why) const
+{
+    if (!m_file->isReadable())
+        return failed(why, "the file cannot be read back");
+    LaidOutFile laidOut { m_file, m_end, layout.head, layout.tail, layout.tailPosition,
+        qMax(m_end, layout.tailPosition + layout.tail.size()), 0, QString() };
+    TIFFOpenOptions *options = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(options, &LaidOutFile::onError, &laidOut);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, &LaidOutFile::onWarning, &laidOut);
+    TIFF *tiff = TIFFClientOpenExt("metadata", "rm", &laidOut, &LaidOutFile::read, &LaidOutFile::write,
+        &LaidOutFile::seek, &LaidOutFile::close, &LaidOutFile::fileSize, &LaidOutFile::map,
+        &LaidOutFile::unmap, options);
+    TIFFOpenOptionsFree(options);
+    if (tiff) {
+        TIFFClose(tiff);
+        return true;
+    }
+    *why = QLatin1String("libtiff cannot read the new directory: ")
+        + (laidOut.error.isEmpty() ? QLatin1String("unknown error") : laidOut.error);
+    return false;
+}
+
 bool TiffMetadataDevice::writeAt(qint64 position, const QByteArray &bytes)
 {
     return m_file->seek(position) && m_file->write(bytes) == bytes.size();
@@ -299,6 +387,12 @@ bool TiffMetadataDevice::finish(QString *error)
     QString why;
     if (!layOut(&layout, &why)) {
         qCDebug(lcMetadata).noquote() << "Metadata left out: " + why;
+        return true;
+    }
+    // A directory libtiff refuses would make the whole picture unreadable: the file stays the
+    // encoder's, without the metadata.
+    if (!readsBack(layout, &why)) {
+        qCWarning(lcMetadata).noquote() << "Metadata left out: " + why;
         return true;
     }
     // The header last: until it points to the new directory, the file is the encoder's.

@@ -21,9 +21,9 @@ public:
     qint64 size() const override { return qMax(m_reserved, m_end); }
     bool seek(qint64 position) override { return QIODevice::seek(position) && m_file->seek(position); }
 
-    // Adds the metadata once the encoder is done. Metadata that cannot be placed is left out
-    // (logged) and the file stays as the encoder wrote it; false, with *error, only when a write
-    // to the file fails.
+    // Adds the metadata once the encoder is done. Metadata that cannot be placed, or that makes a
+    // directory libtiff refuses (checked by reading `file` back), is left out (logged) and the
+    // file stays as the encoder wrote it; false, with *error, only when a write to the file fails.
     bool finish(QString *error);
 
 protected:
@@ -44,6 +44,7 @@ private:
     void remember(qint64 position, const char *data, qint64 length);
     QByteArray written(qint64 position, qint64 length) const;
     bool layOut(Layout *layout, QString *why) const;
+    bool readsBack(const Layout &layout, QString *why) const;
     bool writeAt(qint64 position, const QByteArray &bytes);
 
     QIODevice *m_file;

@@ -209,7 +209,7 @@ private Q_SLOTS:
         const ImageMetadata metadata = metadataForTarget(source, QSize(4, 2), true, false);
         QVERIFY(!metadata.exif.isEmpty());
         QBuffer file;
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.open(QIODevice::ReadWrite));
         TiffMetadataDevice device(&file, metadata);
         QCOMPARE(device.write(QByteArray("MM\0*\0\0\0\0", 8)), 8);
         const qint64 strip = device.size();
@@ -342,9 +342,27 @@ private Q_SLOTS:
         QCOMPARE(QImage(target).colorSpace().primaries(), QColorSpace::Primaries::DciP3D65);
     }
 
-    // A damaged EXIF block is left out; the picture converts intact.
+    // A damaged EXIF block is left out; the picture converts intact. So does a TIFF whose source
+    // EXIF holds a pixel-layout tag libtiff refuses in that type (MinSampleValue as text).
+    void brokenExifConverts_data()
+    {
+        QTest::addColumn<QByteArray>("exif");
+        QTest::addColumn<QString>("ext");
+        // The IFD offsets point far beyond the block's end.
+        QTest::newRow("offsets beyond the end")
+            << QByteArray("\x08\0\0\0\x05\0\x0f\x01\x02\0\xff\xff\xff\x7f\xf0\xff\xff\x7f", 18)
+                + QByteArray(40, '\xee')
+            << ".png";
+        QTest::newRow("MinSampleValue as text into a TIFF") << QByteArray(
+            "\x08\0\0\0\x02\0\x0f\x01\x02\0\x04\0\0\0Abc\0"
+            "\x18\x01\x02\0\x04\0\0\0Ada\0\0\0\0\0",
+            34) << ".tiff";
+    }
+
     void brokenExifConverts()
     {
+        QFETCH(QByteArray, exif);
+        QFETCH(QString, ext);
         QImage image = TestSupport::makePhotoLike(40, 30);
         const QString clean = in + "/clean.jpg";
         QVERIFY(image.save(clean, "JPG", 95));
@@ -352,10 +370,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QByteArray bytes = file.readAll();
         file.close();
-        // An APP1 EXIF segment whose IFD offsets point far beyond its end.
-        QByteArray exif = QByteArray("Exif\0\0II*\0", 10)
-            + QByteArray("\x08\0\0\0\x05\0\x0f\x01\x02\0\xff\xff\xff\x7f\xf0\xff\xff\x7f", 18)
-            + QByteArray(40, '\xee');
+        exif.prepend(QByteArray("Exif\0\0II*\0", 10));
         const int length = int(exif.size()) + 2;
         bytes.insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + exif);
         const QString broken = in + "/broken.jpg";
@@ -364,7 +379,7 @@ private Q_SLOTS:
         brokenFile.write(bytes);
         brokenFile.close();
 
-        const QString target = convert(broken, ".png");
+        const QString target = convert(broken, ext);
         const QImage converted(target);
         QVERIFY2(!converted.isNull(), qPrintable(target));
         QCOMPARE(converted.convertToFormat(QImage::Format_RGB32),
