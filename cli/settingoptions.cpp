@@ -165,23 +165,44 @@ QString applyFormat(Options &options, const QString &value)
     return QString();
 }
 
-QString applyScale(Options &options, const QString &value)
+// An option that is off, or a number in its setting's range that turns the setting on.
+struct OffOrNumber {
+    const char *settingKey; // the number's key, whose range holds
+    const char *suffix; // may follow the number, as in "50%"
+    const char *allowed; // the values in words, %1 the range
+    void (*set)(Options &, bool on, int number);
+};
+
+const OffOrNumber scaleNumber { "scalePercentage", "%", "a percentage from %1 (as 50%), or off",
+    [](Options &options, bool on, int percent) {
+        options.scaleImage = on;
+        if (on) {
+            options.scaleType = 0;
+            options.scalePercentage = percent;
+        }
+    } };
+
+const OffOrNumber pdfMarginNumber { "pdfPaperMarginSize", "", "off, or a margin size from %1",
+    [](Options &options, bool on, int size) {
+        options.pdfPaperMargin = on ? 1 : 0;
+        if (on)
+            options.pdfPaperMarginSize = size;
+    } };
+
+QString applyOffOrNumber(const OffOrNumber &rule, Options &options, const QString &value)
 {
     if (folded(value) == QLatin1String("off")) {
-        options.scaleImage = false;
+        rule.set(options, false, 0);
         return QString();
     }
-    QString number = value.trimmed();
-    if (number.endsWith(QLatin1Char('%')))
-        number.chop(1);
-    const SettingKey &key = keyNamed(QStringLiteral("scalePercentage"));
-    int percent = 0;
-    if (!parseInt(number, key.minimum, key.maximum, &percent))
-        return QStringLiteral("a percentage from %1 (as 50%), or off")
-            .arg(rangeText(key.minimum, key.maximum));
-    options.scaleImage = true;
-    options.scaleType = 0;
-    options.scalePercentage = percent;
+    QString text = value.trimmed();
+    if (*rule.suffix && text.endsWith(QLatin1String(rule.suffix)))
+        text.chop(qsizetype(qstrlen(rule.suffix)));
+    const SettingKey &key = keyNamed(QLatin1String(rule.settingKey));
+    int number = 0;
+    if (!parseInt(text, key.minimum, key.maximum, &number))
+        return QString::fromLatin1(rule.allowed).arg(rangeText(key.minimum, key.maximum));
+    rule.set(options, true, number);
     return QString();
 }
 
@@ -331,24 +352,16 @@ QString applyAdjust(Options &options, const QString &value)
 }
 
 SettingOption customOption(const char *name, const char *valueName, const char *help,
-    const QString &defaultAndRange, QString (*apply)(Options &, const QString &))
+    const QString &defaultAndRange, const std::function<QString(Options &, const QString &)> &apply)
 {
     return { QLatin1String(name), QLatin1String(valueName), QLatin1String(help), defaultAndRange, apply };
 }
 
-QString applyPdfMargin(Options &options, const QString &value)
+SettingOption offOrNumberOption(const char *name, const char *valueName, const char *help,
+    const QString &defaultAndRange, const OffOrNumber &rule)
 {
-    if (folded(value) == QLatin1String("off")) {
-        options.pdfPaperMargin = 0;
-        return QString();
-    }
-    const SettingKey &key = keyNamed(QStringLiteral("pdfPaperMarginSize"));
-    int size = 0;
-    if (!parseInt(value, key.minimum, key.maximum, &size))
-        return QStringLiteral("off, or a margin size from %1").arg(rangeText(key.minimum, key.maximum));
-    options.pdfPaperMargin = 1;
-    options.pdfPaperMarginSize = size;
-    return QString();
+    return customOption(name, valueName, help, defaultAndRange,
+        [&rule](Options &options, const QString &value) { return applyOffOrNumber(rule, options, value); });
 }
 
 } // namespace
@@ -387,8 +400,8 @@ const QList<SettingOption> &settingOptions()
             "Keep the folder structure: the sources' subfolders recreated under the output folder."),
         onOffOption("save-next-to-original", &Options::saveNextToOriginal, false,
             "Save next to the original, in each source's own folder; then -o is needed only for PDF."),
-        customOption("scale", "PERCENT%", "Scale Image by percentage, or off.",
-            QStringLiteral("default off, 0% to 400%"), &applyScale),
+        offOrNumberOption("scale", "PERCENT%", "Scale Image by percentage, or off.",
+            QStringLiteral("default off, 0% to 400%"), scaleNumber),
         sideOption("width", ToWidth,
             "Scale Image to this width; with --height, to that absolute size; alone, relative to width."),
         sideOption("height", ToHeight,
@@ -446,8 +459,8 @@ const QList<SettingOption> &settingOptions()
         choiceOption("pdf-orientation", &Options::pdfPaperOrientation,
             { QStringLiteral("Portrait"), QStringLiteral("Landscape") }, 0, "ORIENTATION",
             "Page Orientation of the PDF."),
-        customOption("pdf-margin", "SIZE", "Margin Size of the PDF pages, or off for No Margin.",
-            QStringLiteral("default off, 0 to 99"), &applyPdfMargin),
+        offOrNumberOption("pdf-margin", "SIZE", "Margin Size of the PDF pages, or off for No Margin.",
+            QStringLiteral("default off, 0 to 99"), pdfMarginNumber),
         choiceOption("pdf-quality", &Options::pdfQuality,
             { QStringLiteral("96 dpi"), QStringLiteral("150 dpi"), QStringLiteral("300 dpi"),
                 QStringLiteral("400 dpi"), QStringLiteral("600 dpi"), QStringLiteral("1200 dpi") },
