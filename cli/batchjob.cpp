@@ -9,7 +9,6 @@
 #include "imaging/renderpipeline.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHash>
@@ -72,16 +71,11 @@ private:
             }
             addFile(file, target);
         };
+        // In the order a drop lists them.
+        FolderScan scan(folder, nullptr, request.recursive);
         QString file;
-        if (request.recursive) {
-            FolderScan scan(folder);
-            while (scan.next(&file))
-                take(file);
-        } else {
-            QDirIterator it(folder, QStringList { QStringLiteral("*.*") }, QDir::Files);
-            while (it.hasNext())
-                take(normalPath(it.next()));
-        }
+        while (scan.next(&file))
+            take(file);
     }
 
     void addFile(const QString &file, const QString &targetFolder)

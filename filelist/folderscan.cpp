@@ -59,8 +59,9 @@ void sortNaturally(QStringList *names)
 
 } // namespace
 
-FolderScan::FolderScan(const QString &folder, const std::atomic<bool> *stop)
+FolderScan::FolderScan(const QString &folder, const std::atomic<bool> *stop, bool subfolders)
     : stop(stop)
+    , subfolders(subfolders)
 {
     enter(folder);
 }
@@ -77,7 +78,8 @@ void FolderScan::enter(const QString &folder)
     Folder listed;
     listed.files = dir.entryList({ QStringLiteral("*.*") }, QDir::Files);
     // AllDirs keeps the name filter off folder names: a folder named "2024" is still walked.
-    listed.folders = dir.entryList(QDir::AllDirs | QDir::NoDotAndDotDot);
+    if (subfolders)
+        listed.folders = dir.entryList(QDir::AllDirs | QDir::NoDotAndDotDot);
     sortNaturally(&listed.files);
     sortNaturally(&listed.folders);
     for (QString &name : listed.files)

@@ -15,7 +15,9 @@
 class FolderScan {
 public:
     // `stop` (may be null) is tested between entries so that a caller can end a long walk.
-    explicit FolderScan(const QString &folder, const std::atomic<bool> *stop = nullptr);
+    // Without `subfolders`, only the folder's own files are yielded.
+    explicit FolderScan(
+        const QString &folder, const std::atomic<bool> *stop = nullptr, bool subfolders = true);
     ~FolderScan();
 
     // The next file in normal form (common/pathcompare.h); false when the walk is done or stopped.
@@ -40,5 +42,6 @@ private:
     std::vector<Folder> stack;
     QSet<QString> visited;
     const std::atomic<bool> *stop;
+    const bool subfolders;
     QStringList unreachable;
 };

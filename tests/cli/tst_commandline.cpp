@@ -472,6 +472,22 @@ private Q_SLOTS:
         QCOMPARE(filesUnder(out), files);
     }
 
+    // A folder's files come in the window's natural order, as {counter} shows.
+    void folderFilesComeInNaturalOrder()
+    {
+        const QString in = path(QStringLiteral("numbered")), out = path(QStringLiteral("numbered-out"));
+        QDir().mkpath(in);
+        QStringList expected;
+        for (const char *name : { "IMG_1", "img_2", "IMG_9", "IMG_10", "IMG_11", "IMG_100" }) {
+            QVERIFY(saveImage(makePhotoLike(8, 6), in + QLatin1Char('/') + name + ".png"));
+            expected
+                << QStringLiteral("%1-%2.png").arg(expected.size() + 1, 3, 10, QLatin1Char('0')).arg(name);
+        }
+        const CliRun run = runCli({ "--format", "PNG", "--file-name", "{counter}-{name}", in, "-o", out });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(filesUnder(out), expected);
+    }
+
     void helpAndManPageListEveryOption()
     {
         const CliRun run = runCli({ QStringLiteral("--help") });
