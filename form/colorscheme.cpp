@@ -1,6 +1,8 @@
 #include "form/colorscheme.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
+#include <QRadioButton>
 
 ColorScheme colorSchemeOf(const QPalette &palette)
 {
@@ -12,4 +14,19 @@ ColorScheme colorSchemeOf(const QPalette &palette)
 ColorScheme currentColorScheme()
 {
     return colorSchemeOf(QGuiApplication::palette());
+}
+
+void fitIndicators(QWidget *root, ColorScheme scheme)
+{
+    // Fusion frames an indicator with the window colour darkened and fills it with the base
+    // colour: in a dark scheme both are dark, and an unticked box vanishes into the window. The
+    // frame is drawn from the text colour instead, which the scheme keeps apart from the window.
+    QPalette palette; // inherits every colour it does not set
+    if (scheme == ColorScheme::Dark)
+        palette.setColor(QPalette::Window, QGuiApplication::palette().color(QPalette::WindowText));
+    const QList<QAbstractButton *> buttons = root->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        if (qobject_cast<QCheckBox *>(button) || qobject_cast<QRadioButton *>(button))
+            button->setPalette(palette);
+    }
 }

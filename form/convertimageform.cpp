@@ -132,6 +132,7 @@ void ConvertImageForm::applyTheme()
     ui->previewImage->update();
     ui->tabToolbarWidget->setStyleSheet(
         dark ? QStringLiteral("background-color:#3F3F3F;") : QStringLiteral("background-color:#E2E2E2;"));
+    fitIndicators(this, scheme);
 
     setButtonIcon(ui->convertButton, "_Convert24.png", "_ConvertWhite24.png", "_ConvertGray24.png");
     setButtonIcon(ui->addFilesButton, "_AddFile24.png", "_AddFileWhite24.png");

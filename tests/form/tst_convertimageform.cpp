@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
@@ -125,6 +126,7 @@ private slots:
     void themeSwapsEveryIcon();
     void disabledConvertShowsGrayInBothSchemes();
     void dropPictureFollowsTheScheme();
+    void checkBoxesShowInTheDarkScheme();
     void toolbarOpensAboutUpdateAndWebsite();
     void conversionPageHidesAndRestoresTheForm();
     void abandonWorkCancelsTheConversion();
@@ -805,6 +807,29 @@ void TestConvertImageForm::dropPictureFollowsTheScheme()
     QApplication::setPalette(darkPalette());
     form->applyTheme();
     QCOMPARE(shown(), dark.convertToFormat(QImage::Format_ARGB32));
+}
+
+// An unticked box's indicator stands out from the dark window it is drawn on.
+void TestConvertImageForm::checkBoxesShowInTheDarkScheme()
+{
+    startForm();
+    QApplication::setPalette(darkPalette());
+    form->applyTheme();
+    auto *box = widget<QCheckBox>("scaleImageCheckBox");
+    widget<QTabWidget>("tabWidget")->setCurrentWidget(widget<QWidget>("scaleTab"));
+    QTRY_VERIFY(box->isVisible());
+    QVERIFY(!box->isChecked());
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    const QImage shot = form->grab(indicator.translated(box->mapTo(form.get(), QPoint()))).toImage();
+    const int window = darkPalette().color(QPalette::Window).lightness();
+    int contrast = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x)
+            contrast = qMax(contrast, qAbs(QColor(shot.pixel(x, y)).lightness() - window));
+    }
+    QVERIFY2(contrast >= 60, qPrintable(QString::number(contrast)));
 }
 
 void TestConvertImageForm::toolbarOpensAboutUpdateAndWebsite()
