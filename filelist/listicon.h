@@ -13,7 +13,7 @@ struct ListIcon {
 
 // Decodes the file (format from its content, orientation applied, within the reader's 256 MB
 // allocation limit) and scales it with fast scaling. A JPEG is decoded reduced in size as far as
-// the icon allows, a HEIF, AVIF or JPEG XL file from its thumbnail or DC pass when that covers
+// the icon allows, a HEIF or AVIF file from its thumbnail when that covers
 // the icon; the caption's size is the whole picture's all the same. Pure; runs on the add worker.
 ListIcon makeListIcon(const QString &filePath);
 

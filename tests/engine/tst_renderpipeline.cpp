@@ -340,8 +340,7 @@ private Q_SLOTS:
         QTest::newRow("jpeg") << "photo.jpg" << false << false;
         QTest::newRow("jpeg scaled") << "photo.jpg" << false << true;
         QTest::newRow("jpeg watermark") << "photo.jpg" << true << false;
-        QTest::newRow("jxl") << "photo.jxl" << false << false;
-        QTest::newRow("jxl watermark") << "photo.jxl" << true << true;
+        QTest::newRow("jpeg watermark scaled") << "photo.jpg" << true << true;
     }
 
     // A first live preview without anything drawn on the picture starts from a reduced decode

@@ -357,9 +357,7 @@ bool JxlHandler::parse() const
     if (!m_runner || !m_decoder)
         return false;
     JxlDecoder *decoder = m_decoder.get();
-    // The progression event lets a scaled read stop at the DC pass; a whole read passes it by.
-    if (JxlDecoderSubscribeEvents(decoder,
-            JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FRAME_PROGRESSION | JXL_DEC_FULL_IMAGE)
+    if (JxlDecoderSubscribeEvents(decoder, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE)
             != JXL_DEC_SUCCESS
         || JxlDecoderSetParallelRunner(decoder, JxlThreadParallelRunner, m_runner.get()) != JXL_DEC_SUCCESS
         || !feedInput())
@@ -398,37 +396,6 @@ bool JxlHandler::parse() const
 
 bool JxlHandler::decode(QImage *image)
 {
-    return decodePixels(image, false);
-}
-
-namespace {
-
-// The size of a picture's DC pass: every 8 x 8 block as one pixel.
-QSize dcSize(QSize size)
-{
-    return QSize((size.width() + 7) / 8, (size.height() + 7) / 8);
-}
-
-} // namespace
-
-// A lossy (VarDCT) picture codes its 1/8-size DC image first: stopping there skips most of the
-// work. Lossless pictures have none and are decoded whole.
-bool JxlHandler::decodeReduced(QSize wanted, QImage *image)
-{
-    const QSize dc = dcSize(m_header.size);
-    return decodePixels(
-        image, !reducedSizes().isEmpty() && wanted.width() <= dc.width() && wanted.height() <= dc.height());
-}
-
-QList<QSize> JxlHandler::reducedSizes() const
-{
-    if (m_info.uses_original_profile)
-        return {};
-    return { dcSize(m_header.size) };
-}
-
-bool JxlHandler::decodePixels(QImage *image, bool dcOnly)
-{
     QImage pixels;
     if (!QImageIOHandler::allocateImage(m_header.size, m_header.format, &pixels))
         return false;
@@ -445,10 +412,6 @@ bool JxlHandler::decodePixels(QImage *image, bool dcOnly)
                 || JxlDecoderSetImageOutBuffer(decoder, &format, pixels.bits(), size_t(pixels.sizeInBytes()))
                     != JXL_DEC_SUCCESS)
                 return false;
-        } else if (status == JXL_DEC_FRAME_PROGRESSION) {
-            if (dcOnly && JxlDecoderGetIntendedDownsamplingRatio(decoder) <= 8
-                && JxlDecoderFlushImage(decoder) == JXL_DEC_SUCCESS)
-                break;
         } else if (status == JXL_DEC_FULL_IMAGE) {
             break;
         } else {

@@ -19,11 +19,6 @@ class JxlHandler : public FormatHandler<JxlTraits> {
 private:
     bool parse() const override;
     bool decode(QImage *image) override;
-    bool decodeReduced(QSize wanted, QImage *image) override;
-    QList<QSize> reducedSizes() const override;
-    // Decodes the pixels into a picture of the upright size; with `dcOnly`, stops at the
-    // 1/8-size DC pass where the file has one, the picture then being that pass enlarged.
-    bool decodePixels(QImage *image, bool dcOnly);
     bool encode(const QImage &input, const EncodeSettings &settings) override;
     // Hands the decoder the next part of the file, keeping what it has not taken yet; false at
     // the end of the file.
