@@ -394,7 +394,7 @@ bool AvifHandler::decodeReduced(QSize wanted, QImage *image)
     return true;
 }
 
-bool AvifHandler::encode(const QImage &input, const EncodeSettings &settings)
+bool AvifHandler::encode(QImage input, const EncodeSettings &settings)
 {
     const int depth = settings.depth;
     const int quality = settings.quality;
@@ -419,6 +419,8 @@ bool AvifHandler::encode(const QImage &input, const EncodeSettings &settings)
         setQuantizers(encoder.get(), qMax(0, quality));
     }
 
+    // libavif holds the pixels as YUV planes now.
+    input = QImage();
     avifRWData output = AVIF_DATA_EMPTY;
     avifResult result = avifEncoderWrite(encoder.get(), avif.get(), &output);
     if (result == AVIF_RESULT_INVALID_EXIF_PAYLOAD) {

@@ -20,7 +20,7 @@ private:
     bool parse() const override;
     bool decode(QImage *image) override;
     bool decodeReduced(QSize wanted, QImage *image) override;
-    bool encode(const QImage &input, const EncodeSettings &settings) override;
+    bool encode(QImage input, const EncodeSettings &settings) override;
 
     mutable std::unique_ptr<avifDecoder, void (*)(avifDecoder *)> m_decoder;
 };

@@ -70,8 +70,10 @@ protected:
     // choose between a scaled read and a whole one; the reader hands them on as the text
     // MetadataKeys::ReducedSizes.
     virtual QList<QSize> reducedSizes() const { return {}; }
-    // Encodes `input` (as EncoderInput::prepare() made it) onto device().
-    virtual bool encode(const QImage &input, const EncodeSettings &settings) = 0;
+    // Encodes `input` (as EncoderInput::prepare() made it) onto device(). Handed over by value:
+    // once the library holds the pixels in its own form, the handler lets go of this copy, which
+    // would otherwise stay for the whole encode.
+    virtual bool encode(QImage input, const EncodeSettings &settings) = 0;
 
     // Of a parsed file: its size once upright, and the format read() produces.
     struct Header {

@@ -403,7 +403,7 @@ QList<QSize> HeifHandler::reducedSizes() const
     return m_handle ? HeifThumbnail::sizes(m_handle.get()) : QList<QSize>();
 }
 
-bool HeifHandler::encode(const QImage &input, const EncodeSettings &settings)
+bool HeifHandler::encode(QImage input, const EncodeSettings &settings)
 {
     initLibheif();
     const int bits = settings.depth;
@@ -439,6 +439,7 @@ bool HeifHandler::encode(const QImage &input, const EncodeSettings &settings)
             "Cannot allocate the HEIF image")
         || !fillPlane(target.get(), input, bits, alpha) || !setColour(target.get(), input))
         return false;
+    input = QImage();
 
     std::unique_ptr<heif_encoding_options, EncodingOptionsDeleter> options(heif_encoding_options_alloc());
     options->save_alpha_channel = alpha;

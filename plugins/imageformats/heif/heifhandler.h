@@ -29,7 +29,7 @@ private:
     bool decode(QImage *image) override;
     bool decodeReduced(QSize wanted, QImage *image) override;
     QList<QSize> reducedSizes() const override;
-    bool encode(const QImage &input, const EncodeSettings &settings) override;
+    bool encode(QImage input, const EncodeSettings &settings) override;
 
     mutable Source m_source;
     mutable std::unique_ptr<heif_context, void (*)(heif_context *)> m_context;

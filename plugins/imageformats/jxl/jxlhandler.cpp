@@ -424,7 +424,7 @@ bool JxlHandler::decode(QImage *image)
     return true;
 }
 
-bool JxlHandler::encode(const QImage &input, const EncodeSettings &choice)
+bool JxlHandler::encode(QImage input, const EncodeSettings &choice)
 {
     const int bits = choice.depth;
     const int quality = choice.quality;
@@ -455,6 +455,8 @@ bool JxlHandler::encode(const QImage &input, const EncodeSettings &choice)
             int(JxlEncoderGetError(encoder.get())));
         return false;
     }
+    // The encoder took its own copy of the pixels.
+    input = QImage();
     JxlEncoderCloseInput(encoder.get());
     return encodeToDevice(encoder.get(), device());
 }

@@ -19,7 +19,7 @@ class JxlHandler : public FormatHandler<JxlTraits> {
 private:
     bool parse() const override;
     bool decode(QImage *image) override;
-    bool encode(const QImage &input, const EncodeSettings &settings) override;
+    bool encode(QImage input, const EncodeSettings &settings) override;
     // Hands the decoder the next part of the file, keeping what it has not taken yet; false at
     // the end of the file.
     bool feedInput() const;
