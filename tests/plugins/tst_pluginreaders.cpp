@@ -1,4 +1,6 @@
 #include "formattesthelpers.h"
+#include "imaging/failurereasons.h"
+#include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
 #include "testsupport.h"
 
@@ -279,17 +281,81 @@ private Q_SLOTS:
         QVERIFY2(agreement >= 40.0, qPrintable(QString::number(agreement)));
     }
 
-    // A panorama wider than 16,384 pixels but within the allocation limit reads, as
-    // libheif's own tool reads it.
-    void heifPanorama()
+    void panorama_data()
     {
-        QSKIP("HEIF sides stay limited to 16384: libheif allocates gigabytes for some small files beyond it");
-        const QString png = greyPng(dir.filePath(QStringLiteral("panorama.png")), QSize(17000, 64), 128);
-        const QString heic = dir.filePath(QStringLiteral("panorama.heic"));
-        const QString failed = encode(QStringLiteral("heif-enc"), { QStringLiteral("-o"), heic, png });
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("heif-enc") << "heif-enc"
+                                  << "heic" << QSize(17000, 64);
+        QTest::newRow("our writer") << QString() << "heic" << QSize(20000, 600);
+        QTest::newRow("avifenc") << "avifenc"
+                                 << "avif" << QSize(40000, 64);
+    }
+
+    // A panorama wider than 16,384 pixels (AVIF: 32,768) but within the allocation limit reads
+    // whole, as the libraries' own tools read it.
+    void panorama()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, suffix);
+        QFETCH(QSize, size);
+        const QString png = greyPng(dir.filePath(QStringLiteral("panorama.png")), size, 128);
+        const QString target = dir.filePath(
+            QStringLiteral("panorama-%1.%2").arg(QString::fromLatin1(QTest::currentDataTag()), suffix));
+        if (tool.isEmpty()) {
+            QCOMPARE(FormatTest::write(QImage(png), target), QString());
+        } else {
+            const QStringList arguments = tool == QLatin1String("avifenc")
+                ? QStringList { QStringLiteral("-s"), QStringLiteral("10"), png, target }
+                : QStringList { QStringLiteral("-o"), target, png };
+            const QString failed = encode(tool, arguments);
+            if (!failed.isEmpty())
+                QSKIP(qPrintable(failed));
+        }
+        const QImage image = FormatTest::read(target);
+        QCOMPARE(image.size(), size);
+        QVERIFY(qAbs(qGray(image.pixel(size.width() - 1, size.height() / 2)) - 128) <= 4);
+    }
+
+    void heifHiddenPicture_data()
+    {
+        QTest::addColumn<QByteArray>("thumbnailSize");
+        QTest::addColumn<QString>("reason");
+        const qint64 megapixels = qint64(256) * 1024 * 1024 / 4 / 1000000;
+        QTest::newRow("untouched") << QByteArray() << QString();
+        QTest::newRow("thumbnail beyond the budget")
+            << QByteArray::fromHex("69737065000000000000ea600000ea60")
+            << FailureReason::pictureTooLarge(QSize(60000, 60000), megapixels);
+        QTest::newRow("thumbnail stating no size")
+            << QByteArray::fromHex("69737078000000000000004000000030") << FailureReason::damaged();
+    }
+
+    // A picture the file hides (here its thumbnail) is held to the decoding budget like the one
+    // shown, and one that states no size at all is refused, each with a reason.
+    void heifHiddenPicture()
+    {
+        QFETCH(QByteArray, thumbnailSize);
+        QFETCH(QString, reason);
+        const QString png = greyPng(dir.filePath(QStringLiteral("thumbnailed.png")), QSize(256, 192), 90);
+        const QString heic = dir.filePath(QStringLiteral("thumbnailed-%1.heic").arg(QTest::currentDataTag()));
+        const QString failed = encode(QStringLiteral("heif-enc"),
+            { QStringLiteral("-t"), QStringLiteral("64"), QStringLiteral("-o"), heic, png });
         if (!failed.isEmpty())
             QSKIP(qPrintable(failed));
-        QCOMPARE(FormatTest::read(heic).size(), QSize(17000, 64));
+        QFile file(heic);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        // The thumbnail's 'ispe': type, version and flags, then 64 x 48.
+        const qsizetype at = file.readAll().indexOf(QByteArray::fromHex("69737065000000000000004000000030"));
+        QVERIFY(at > 0);
+        if (!thumbnailSize.isEmpty())
+            QVERIFY(file.seek(at) && file.write(thumbnailSize) == 16);
+        file.close();
+        QImage image;
+        QString why;
+        QCOMPARE(ImageMagickUtil::loadImage(heic, &image, &why), reason.isEmpty());
+        QCOMPARE(why, reason);
+        QCOMPARE(image.size(), reason.isEmpty() ? QSize(256, 192) : QSize(0, 0));
     }
 };
 

@@ -39,6 +39,8 @@ constexpr int DefaultSpeed = 8;
 // What setQuality(-1) gives.
 constexpr int DefaultQuality = 70;
 constexpr int QuantizerSpread = 6;
+// AV1 codes no picture with a longer side; within it, pictures are limited by their pixels.
+constexpr int MaxSide = 65536;
 
 using EncoderDeleter = FreeWith<avifEncoderDestroy>;
 using ImageDeleter = FreeWith<avifImageDestroy>;
@@ -248,11 +250,11 @@ QImage::Format outputFormat(const avifDecoder *decoder)
     return alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
 }
 
-// The reader keeps libavif's default limits; a file it would refuse is not written at all.
+// The reader keeps libavif's default limit of pixels and takes every side AV1 codes; a file it
+// would refuse is not written at all.
 bool takesSize(QSize size)
 {
-    if (size.width() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
-        || size.height() > AVIF_DEFAULT_IMAGE_DIMENSION_LIMIT
+    if (size.width() > MaxSide || size.height() > MaxSide
         || qint64(size.width()) * size.height() > AVIF_DEFAULT_IMAGE_SIZE_LIMIT) {
         qCWarning(
             lcAvif, "Cannot write AVIF: %d x %d is beyond the reader's limits", size.width(), size.height());
@@ -276,6 +278,9 @@ avifResult parseWithMetadata(avifDecoder *decoder, QIODevice *device, bool metad
     decoder->ignoreXMP = metadata ? AVIF_FALSE : AVIF_TRUE;
     // Files from older encoders lack boxes the strict mode insists on; the pixels are fine.
     decoder->strictFlags = AVIF_STRICT_DISABLED;
+    // Pictures are limited by their pixels (libavif's limit for every item, the allocation limit
+    // for the one decoded), not by their sides: a panorama wider than libavif's 32,768 reads.
+    decoder->imageDimensionLimit = MaxSide;
     avifIO *io = DeviceIo::create(device);
     if (!io)
         return AVIF_RESULT_IO_ERROR;

@@ -1,5 +1,6 @@
 #include "plugins/imageformats/common/decodelimits.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QImageReader>
 #include <QLoggingCategory>
@@ -31,6 +32,26 @@ bool fitsFileLimit(QIODevice *device)
         return true;
     qCWarning(lcCodec, "A %lld-byte file is larger than any picture within the decoding limit needs", left);
     return false;
+}
+
+quint64 maxPixels()
+{
+    const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 256;
+    return quint64(limitMegabytes) * 1024 * 1024 / 4;
+}
+
+QString tooLarge(quint64 width, quint64 height)
+{
+    return QCoreApplication::translate(
+        "FailureReason", "picture too large (%1 x %2, the limit is %3 megapixels)")
+        .arg(width)
+        .arg(height)
+        .arg(maxPixels() / 1000000);
+}
+
+QString damaged()
+{
+    return QCoreApplication::translate("FailureReason", "damaged or incomplete image");
 }
 
 } // namespace DecodeLimits

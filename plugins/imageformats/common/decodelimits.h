@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSize>
+#include <QString>
 #include <QtGlobal>
 
 class QIODevice;
@@ -19,5 +20,14 @@ qint64 maxFileBytes();
 
 // Whether what is left on `device` is within maxFileBytes() (warns when not).
 bool fitsFileLimit(QIODevice *device);
+
+// The most pixels any picture a reader decodes may have, hidden ones and tiles included: the
+// allocation limit at 4 bytes a pixel, the fewest our readers give (256 MB: 67 megapixels).
+// With the limit off, 256 MB stands in, as for the program's other steps.
+quint64 maxPixels();
+
+// Why a file is refused, in the program's words: a picture of width x height beyond maxPixels().
+QString tooLarge(quint64 width, quint64 height);
+QString damaged();
 
 } // namespace DecodeLimits

@@ -6,6 +6,7 @@
 #include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
 #include "plugins/imageformats/common/orientation.h"
+#include "plugins/imageformats/heif/heifextents.h"
 #include "plugins/imageformats/heif/heifthumbnail.h"
 
 #include <QColorSpace>
@@ -16,6 +17,7 @@
 #include <QThread>
 #include <QVariant>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include <libheif/heif.h>
@@ -38,10 +40,11 @@ namespace {
 constexpr const char *DefaultPreset = "ultrafast";
 // What setQuality(-1) gives.
 constexpr int DefaultQuality = 50;
-// libheif 1.15 limits each side, not the area. It sizes some buffers from boxes that the
-// picture-size check never sees, so a larger side lets an 823-byte file make it allocate
-// gigabytes; panoramas wider than this are refused with a reason.
-constexpr int MaxImageSide = 16384;
+// libheif 1.15 limits each side, not the area, of every picture it holds, and sizes some buffers
+// from boxes its API never shows (an 823-byte file made it allocate 5 GB). The reader checks the
+// pixels of every size the file states itself, then lets libheif take the longest of them; a
+// file stating only smaller ones keeps this limit.
+constexpr int DefaultSideLimit = 16384;
 
 using ImageDeleter = FreeWith<heif_image_release>;
 using EncoderDeleter = FreeWith<heif_encoder_release>;
@@ -285,13 +288,34 @@ QColorSpace colorSpace(const heif_image_handle *handle, QPair<int, int> *nclxCod
 
 bool takesSize(QSize size)
 {
-    // A file that our own reader would refuse is not written at all: the job reports it instead.
-    if (size.width() >= MaxImageSide || size.height() >= MaxImageSide) {
-        qCWarning(lcHeif, "Cannot write HEIF: %d x %d is beyond the %d pixels a side the reader takes",
-            size.width(), size.height(), MaxImageSide - 1);
+    // A file that our own reader would refuse whatever its limit is not written at all: the job
+    // reports it instead.
+    if (!DecodeLimits::isSaneSize(size)) {
+        qCWarning(lcHeif, "Cannot write HEIF: %d x %d is beyond what the reader takes", size.width(),
+            size.height());
         return false;
     }
     return true;
+}
+
+// Why the file the survey describes is refused, empty when it is not. A primary picture beyond
+// the decoding budget passes here, so that its size is reported, and the allocation limit refuses
+// it before anything is decoded; no other picture may be larger than both it and the budget, so
+// that nothing libheif decodes along with a picture that fits is larger than the budget either.
+QString refusal(const HeifExtents::Survey &survey, quint64 primaryPixels)
+{
+    if (!survey.sound)
+        return DecodeLimits::damaged();
+    const HeifExtents::Extent *beyond
+        = HeifExtents::firstBeyond(survey, qMax(DecodeLimits::maxPixels(), primaryPixels));
+    return beyond ? DecodeLimits::tooLarge(beyond->width, beyond->height) : QString();
+}
+
+int sideLimit(const HeifExtents::Survey &survey)
+{
+    // libheif refuses a side as long as its limit.
+    return int(qBound<quint64>(
+        DefaultSideLimit, HeifExtents::longestSide(survey) + 1, std::numeric_limits<int>::max()));
 }
 
 QByteArray detectHeif(QIODevice *device)
@@ -318,14 +342,20 @@ bool HeifHandler::parse() const
     if (device()->isSequential())
         return false;
     m_source = { device(), device()->pos() };
+    const HeifExtents::Survey extents = HeifExtents::survey(device(), m_source.start);
+    m_refusal = refusal(extents, extents.primary.pixels());
+    if (!m_refusal.isEmpty() || !device()->seek(m_source.start)) {
+        qCWarning(lcHeif, "HEIF refused: %s", qPrintable(m_refusal));
+        return false;
+    }
     initLibheif();
     m_context.reset(heif_context_alloc());
     if (!m_context)
         return false;
     heif_context_set_max_decoding_threads(m_context.get(), qBound(1, QThread::idealThreadCount(), 64));
     // libheif 1.15 trusts a grid's or overlay's own canvas size; a 1 KB file claiming a huge one
-    // made it allocate 2.4 GB before failing. Sides beyond this are refused while parsing.
-    heif_context_set_maximum_image_size_limit(m_context.get(), MaxImageSide);
+    // made it allocate 2.4 GB before failing. Sides beyond those checked are refused while parsing.
+    heif_context_set_maximum_image_size_limit(m_context.get(), sideLimit(extents));
     if (failed(heif_context_read_from_reader(m_context.get(), &deviceReader, &m_source, nullptr),
             "Cannot parse HEIF"))
         return false;
@@ -333,11 +363,18 @@ bool HeifHandler::parse() const
     if (failed(heif_context_get_primary_image_handle(m_context.get(), &handle), "HEIF has no primary image"))
         return false;
     m_handle.reset(handle);
-    if (!DecodeLimits::isSaneSize(uprightSize(handle))) {
+    const QSize size = uprightSize(handle);
+    if (!DecodeLimits::isSaneSize(size)) {
         qCWarning(lcHeif, "HEIF image has an invalid size");
         return false;
     }
-    m_header = { uprightSize(handle), outputFormat(handle) };
+    // A crop makes the picture smaller than the one libheif decodes before cropping.
+    m_refusal = refusal(extents, quint64(size.width()) * quint64(size.height()));
+    if (!m_refusal.isEmpty()) {
+        qCWarning(lcHeif, "HEIF refused: %s", qPrintable(m_refusal));
+        return false;
+    }
+    m_header = { size, outputFormat(handle) };
     m_readExif = exifTiff(metadataBlock(handle, "Exif"));
     m_readXmp = metadataBlock(handle, "mime", "application/rdf+xml");
     return true;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QtGlobal>
+
+class QIODevice;
+
+// The picture sizes a HEIF file states, read from its boxes before libheif sees the file.
+// libheif 1.15 limits only each side, and applies that to every item it holds (grid tiles,
+// overlays, thumbnails, alpha and depth pictures), most of which its API never shows; these are
+// all of them, so that a file can be refused by its number of pixels before libheif sizes a
+// buffer from any of them, and libheif's side limit raised to what the file was checked for.
+namespace HeifExtents {
+
+struct Extent {
+    quint64 width = 0;
+    quint64 height = 0;
+    quint64 pixels() const { return width * height; }
+};
+
+struct Survey {
+    // False when the boxes are malformed, a picture states no size (libheif would take it from
+    // the coded data), or a grid's or overlay's canvas cannot be read.
+    bool sound = false;
+    // Every stated size: each 'ispe' property, each grid's and overlay's canvas.
+    QList<Extent> extents;
+    // The smallest size stated for the primary picture.
+    Extent primary;
+};
+
+// Reads the file that starts at `start` on `device`: only its 'meta' box (within a bound) and
+// the few bytes of each grid's and overlay's description. Leaves the position anywhere.
+Survey survey(QIODevice *device, qint64 start);
+
+// The first stated size of more than `maxPixels`, or null.
+const Extent *firstBeyond(const Survey &survey, quint64 maxPixels);
+
+quint64 longestSide(const Survey &survey);
+
+} // namespace HeifExtents
