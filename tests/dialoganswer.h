@@ -1,6 +1,9 @@
 #pragma once
 
+#include "testsupport.h"
+
 #include <QApplication>
+#include <QFileDialog>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -33,6 +36,12 @@ template <typename T> void answerDialog(const std::function<void(T *)> &answer)
         answer(*dialog);
     });
     timer->start(10);
+}
+
+// Answers the file dialog that the call made right after this opens with `path`.
+inline void chooseInFileDialog(const QString &path)
+{
+    answerDialog<QFileDialog>([path](QFileDialog *dialog) { answerFileDialog(dialog, path); });
 }
 
 } // namespace TestSupport

@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QMutex>
@@ -92,6 +93,33 @@ int runTool(const QString &program, const QStringList &arguments, QByteArray *ou
     if (output)
         *output = process.readAll();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QImage iconImage(const QIcon &icon, QIcon::Mode mode)
+{
+    return icon.pixmap(QSize(24, 24), mode).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage resourceIcon(const QString &name)
+{
+    return iconImage(QIcon(QStringLiteral(":/resources/images/") + name));
 }
 
 QByteArray fileDigest(const QString &path)
@@ -211,6 +239,20 @@ void JobFolders::resetJobFolders()
     QDir().mkpath(out);
     updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
     setLastOutputLocation(QString());
+}
+
+bool answerFileDialog(QFileDialog *dialog, const QString &path)
+{
+    if (path.isEmpty()) {
+        dialog->reject();
+        return true;
+    }
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->setText(path);
+    else
+        dialog->selectFile(path);
+    static_cast<QDialog *>(dialog)->accept(); // protected in QFileDialog
+    return !dialog->isVisible();
 }
 
 bool enterInput(QWidget *target, const QVariant &input)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QObject>
 #include <QPalette>
@@ -14,6 +15,7 @@
 #include <QVariant>
 #include <memory>
 
+class QFileDialog;
 class QWidget;
 
 namespace TestSupport {
@@ -21,6 +23,16 @@ namespace TestSupport {
 // A deterministic picture with detail in every channel (gradients and smooth waves), so that codecs
 // and resampling have something real to work on.
 QImage makePhotoLike(int width, int height, bool withAlpha = false);
+
+// A picture of one colour; `colour` as QImage::fill() takes it (a QColor, a global colour or a
+// pixel value).
+template <typename Colour>
+QImage filledImage(QSize size, const Colour &colour, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, format);
+    image.fill(colour);
+    return image;
+}
 
 // Writes `image` to `path` with the real writer for its suffix; fails the calling test if it cannot.
 bool saveImage(const QImage &image, const QString &path, int quality = -1);
@@ -35,6 +47,18 @@ bool haveTool(const QString &program);
 int runTool(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
     int timeoutMs = 120000);
 
+// Every entry of a folder, hidden ones included.
+QStringList folderEntries(const QString &folder);
+
+// An icon as 24 x 24 ARGB32 pixels, and a compiled-in picture ("_Convert24.png") made an icon so.
+QImage iconImage(const QIcon &icon, QIcon::Mode mode = QIcon::Normal);
+QImage resourceIcon(const QString &name);
+
+// Writes `bytes` to a new file at `path`; false unless every byte went in.
+bool writeFile(const QString &path, const QByteArray &bytes);
+// A file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
 // SHA-256 of a file's content, empty when it cannot be read.
 QByteArray fileDigest(const QString &path);
 
@@ -46,6 +70,20 @@ namespace DebugLog {
     void clear();
     // The rest of every collected line that starts with `prefix`, in order.
     QStringList linesStartingWith(const QString &prefix);
+
+    // Collects into an emptied log while it lives. Made once the test run has started: the test
+    // library installs a handler of its own when it starts.
+    class Collector {
+    public:
+        Collector()
+        {
+            clear();
+            install();
+        }
+        ~Collector() { uninstall(); }
+        Collector(const Collector &) = delete;
+        Collector &operator=(const Collector &) = delete;
+    };
 } // namespace DebugLog
 
 // The program's settings group (organisation, application and group as the program names them),
@@ -76,6 +114,11 @@ protected:
     QTemporaryDir dir;
     QString in, out;
 };
+
+// Picks `path` in a file dialog as a user would: typed into the name field, since selectFile()
+// leaves that field alone while it has the focus; an empty path cancels the dialog. False while
+// the dialog stays open, as it may while it still loads its folder.
+bool answerFileDialog(QFileDialog *dialog, const QString &path);
 
 // Enters `input` into a control as a user would: a value into a spin box, an index into a combo
 // box, a text into a line or text edit, a click on a check box. False for any other widget.

@@ -268,10 +268,7 @@ void TestAppShell::everyCloseSavesGeometryAndFirstCloseRemovesThumbnails()
 {
     setThumbnailsCleanupPending(true);
     const QString thumbnail = ThumbnailCache::thumbnailsDir() + QStringLiteral("0.webp");
-    QFile file(thumbnail);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("cached");
-    file.close();
+    QVERIFY(TestSupport::writeFile(thumbnail, "cached"));
 
     MainWindow window;
     window.show();
@@ -528,9 +525,8 @@ void TestAppShell::diagnosticsAreOffUnlessEnabled()
     QVERIFY(TestSupport::makePhotoLike(64, 48).save(picture));
 
     QLoggingCategory::setFilterRules(rules);
-    TestSupport::DebugLog::install();
-    TestSupport::DebugLog::clear();
     {
+        const TestSupport::DebugLog::Collector log;
         MainWindow window;
         window.show();
         window.form()->on_ImageFilesSelected({ picture });
@@ -539,7 +535,6 @@ void TestAppShell::diagnosticsAreOffUnlessEnabled()
         QTRY_VERIFY_WITH_TIMEOUT(!window.form()->hasRunningWork(), 20000);
     }
     const QStringList lines = TestSupport::DebugLog::linesStartingWith(QString());
-    TestSupport::DebugLog::uninstall();
     QLoggingCategory::setFilterRules(QStringLiteral("pictomat.*.debug=true"));
 
     if (rules.isEmpty())

@@ -1,7 +1,8 @@
 // Drives the built pictomat-cli as a process on real files, next to the window's own job.
 #include "convert/conversionoptions.h"
-#include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
+#include "jobrun.h"
+#include "settingrows.h"
 #include "settings/preset.h"
 #include "settings/settingkey.h"
 #include "testsupport.h"
@@ -13,7 +14,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,15 +85,11 @@ bool runWindowJob(const QStringList &sources, const QString &outputFolder, const
 {
     QDir().mkpath(outputFolder);
     updateOptions([&](ConversionOptions &o) { o.outputFolder = outputFolder; });
-    ConvertImagesThread job;
-    job._urls = sources;
-    job.targetFolder = extension == QLatin1String(".pdf")
-        ? outputFolder + QLatin1Char('/') + conversionOptions().pdfFileName
-        : outputFolder;
-    job.targetExt = extension;
-    QSignalSpy finished(&job, &QThread::finished);
-    job.start();
-    return finished.wait(300000) && job.failures().isEmpty();
+    const bool pdf = extension == QLatin1String(".pdf");
+    JobRun job(sources,
+        pdf ? outputFolder + QLatin1Char('/') + conversionOptions().pdfFileName : outputFolder, extension);
+    job.run();
+    return job.completed && job.failures.isEmpty();
 }
 
 } // namespace
@@ -180,56 +176,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("line");
         QTest::addColumn<QVariantMap>("settings"); // settings keys as the window stores them
-        const QString font = QStringLiteral("DejaVu Sans");
-        const QString mark = sources + QStringLiteral("/beach.png");
-        QTest::newRow("webp quality") << QStringList { "--format", "WEBP", "--quality", "40" }
-                                      << QVariantMap { { "targeFileType", 8 }, { "webpQuality", 40 } };
-        QTest::newRow("webp lossless") << QStringList { "--format", "WEBP", "--lossless", "on" }
-                                       << QVariantMap { { "targeFileType", 8 }, { "webpLossless", true } };
-        QTest::newRow("png level") << QStringList { "--format", "PNG", "--compression", "1" }
-                                   << QVariantMap { { "targeFileType", 6 }, { "pngCompression", 1 } };
-        QTest::newRow("tiff deflate") << QStringList { "--format", "TIFF", "--compression", "deflate" }
-                                      << QVariantMap { { "targeFileType", 7 }, { "tiffCompression", 2 } };
-        QTest::newRow("background") << QStringList { "--format", "JPG", "--background",
-            "#ff0000" } << QVariantMap { { "targeFileType", 4 }, { "backgroundColor", "#ff0000" } };
-        QTest::newRow("file name") << QStringList { "--format", "PNG", "--file-name", "{counter}-{name}" }
-                                   << QVariantMap { { "targeFileType", 6 },
-                                          { "namePattern", "{counter}-{name}" } };
-        QTest::newRow("long edge") << QStringList { "--format", "PNG", "--long-edge", "50" }
-                                   << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true },
-                                          { "scaleType", 2 }, { "scaleRelativeTo", 2 },
-                                          { "scaleRelativeEdge", 50 } };
-        QTest::newRow("short edge") << QStringList { "--format", "PNG", "--short-edge", "50" }
-                                    << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true },
-                                           { "scaleType", 2 }, { "scaleRelativeTo", 3 },
-                                           { "scaleRelativeEdge", 50 } };
-        QTest::newRow("keep aspect") << QStringList { "--format", "PNG", "--width", "60", "--height", "60",
-            "--keep-aspect-ratio", "on" }
-                                     << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true },
-                                            { "scaleType", 1 }, { "scaleAbsoluteWitdh", 60 },
-                                            { "scaleAbsoluteHeight", 60 }, { "scaleKeepAspect", true } };
-        QTest::newRow("do not enlarge")
-            << QStringList { "--format", "PNG", "--width", "1000", "--do-not-enlarge", "on" }
-            << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true }, { "scaleType", 2 },
-                   { "scaleRelativeWidth", 1000 }, { "scaleNoEnlarge", true } };
-        QTest::newRow("relative text")
-            << QStringList { "--format", "PNG", "--text", "Rel", "--text-font", font, "--text-size", "20",
-                   "--text-relative", "on" }
-            << QVariantMap { { "targeFileType", 6 }, { "textContent", "Rel" }, { "textFont", font },
-                   { "textSize", 20 }, { "textSizeRelative", true } };
-        QTest::newRow("relative picture") << QStringList { "--format", "PNG", "--image", mark, "--image-size",
-            "30", "--image-relative", "on" }
-                                          << QVariantMap { { "targeFileType", 6 }, { "imagePath", mark },
-                                                 { "imageSize", 30 }, { "imageSizeRelative", true } };
-        QTest::newRow("relative qr") << QStringList { "--format", "PNG", "--qr", "rel", "--qr-size", "40",
-            "--qr-relative", "on" }
-                                     << QVariantMap { { "targeFileType", 6 }, { "qrCodeText", "rel" },
-                                            { "qrCodeSize", 40 }, { "qrCodeSizeRelative", true } };
-        QTest::newRow("after resizing")
-            << QStringList { "--format", "PNG", "--scale", "50%", "--qr", "after", "--qr-size", "30",
-                   "--watermarks-after-resizing", "on" }
-            << QVariantMap { { "targeFileType", 6 }, { "scaleImage", true }, { "scalePercentage", 50 },
-                   { "qrCodeText", "after" }, { "qrCodeSize", 30 }, { "watermarksAfterScaling", true } };
+        for (const SettingRow &row : settingRows(sources + QStringLiteral("/beach.png"))) {
+            if (!row.line.isEmpty())
+                QTest::newRow(qPrintable(row.tag)) << row.line << row.settings;
+        }
     }
 
     void windowSettingOnTheLine()
@@ -278,16 +228,14 @@ private Q_SLOTS:
         QFETCH(QStringList, files);
         const QString out = path(QStringLiteral("exists-") + QTest::currentDataTag());
         QDir().mkpath(out);
-        QFile existing(out + QStringLiteral("/beach.png"));
-        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
-        existing.close();
+        const QString existing = out + QStringLiteral("/beach.png");
+        QVERIFY(writeFile(existing, "mine"));
         const CliRun run = runCli({ QStringLiteral("--json"), QStringLiteral("--format"),
             QStringLiteral("PNG"), QStringLiteral("--when-exists"), action,
             sources + QStringLiteral("/beach.png"), QStringLiteral("-o"), out });
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(filesUnder(out), files);
-        QCOMPARE(fileDigest(existing.fileName()),
-            QCryptographicHash::hash("mine", QCryptographicHash::Sha256).toHex());
+        QCOMPARE(fileDigest(existing), QCryptographicHash::hash("mine", QCryptographicHash::Sha256).toHex());
         // The report names the file that was written, or the one left alone.
         const QJsonObject file = QJsonDocument::fromJson(run.out)
                                      .object()
@@ -360,21 +308,19 @@ private Q_SLOTS:
     {
         const QString out = path(QStringLiteral("existing"));
         QDir().mkpath(out);
-        QFile existing(out + QStringLiteral("/beach.png"));
-        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
-        existing.close();
+        const QString existing = out + QStringLiteral("/beach.png");
+        QVERIFY(writeFile(existing, "mine"));
         const QStringList arguments
             = { QStringLiteral("--format"), QStringLiteral("PNG"), sources, QStringLiteral("-o"), out };
 
         CliRun run = runCli(arguments);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("skipped: " + sources.toUtf8() + "/beach.png"), run.err.constData());
-        QCOMPARE(fileDigest(existing.fileName()),
-            QCryptographicHash::hash("mine", QCryptographicHash::Sha256).toHex());
+        QCOMPARE(fileDigest(existing), QCryptographicHash::hash("mine", QCryptographicHash::Sha256).toHex());
 
         run = runCli(QStringList { QStringLiteral("--overwrite") } + arguments);
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(QImage(existing.fileName()).size(), QSize(160, 120));
+        QCOMPARE(QImage(existing).size(), QSize(160, 120));
     }
 
     // The photo's EXIF reaches the new file unless the line says otherwise.
@@ -401,8 +347,7 @@ private Q_SLOTS:
                 + QByteArray("MM\x00\x2A\x00\x00\x00\x08", 8) + QByteArray("\x00\x01", 2)
                 + QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01\x00\x01\x00\x00", 12) + QByteArray(4, '\0');
             jpeg.insert(4 + ((uchar(jpeg.at(4)) << 8) | uchar(jpeg.at(5))), exif);
-            QFile file(source);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+            QVERIFY(writeFile(source, jpeg));
         }
         const QString out = path(QStringLiteral("metadata-") + QTest::currentDataTag());
         const CliRun run = runCli(options
@@ -421,9 +366,7 @@ private Q_SLOTS:
         const QString in = path(QStringLiteral("mixed"));
         QDir().mkpath(in);
         QVERIFY(QFile::copy(sources + QStringLiteral("/beach.png"), in + QStringLiteral("/beach.png")));
-        QFile broken(in + QStringLiteral("/broken.jpg"));
-        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("\xff\xd8\xff\xe0 not really") > 0);
-        broken.close();
+        QVERIFY(writeFile(in + QStringLiteral("/broken.jpg"), "\xff\xd8\xff\xe0 not really"));
         const QString out = path(QStringLiteral("mixed-out"));
         const CliRun run = runCli({ QStringLiteral("--json"), QStringLiteral("--format"),
             QStringLiteral("WEBP"), in, QStringLiteral("-o"), out });
@@ -492,9 +435,9 @@ private Q_SLOTS:
     {
         const CliRun run = runCli({ QStringLiteral("--help") });
         QCOMPARE(run.exitCode, 0);
-        QFile page(QCoreApplication::applicationDirPath() + QStringLiteral("/../pictomat-cli.1"));
-        QVERIFY(page.open(QIODevice::ReadOnly));
-        const QByteArray manPage = page.readAll();
+        const QByteArray manPage
+            = readFile(QCoreApplication::applicationDirPath() + QStringLiteral("/../pictomat-cli.1"));
+        QVERIFY(!manPage.isEmpty());
         const QRegularExpression option(
             QStringLiteral("^  (?:-\\w, )?--([\\w-]+)"), QRegularExpression::MultilineOption);
         int count = 0;

@@ -547,8 +547,7 @@ private Q_SLOTS:
         QFETCH(QString, counts);
         const QStringList urls = sources(4);
         if (brokenFirst) {
-            QFile broken(urls[0]);
-            QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("this is not a picture") > 0);
+            QVERIFY(TestSupport::writeFile(urls[0], "this is not a picture"));
         }
         QList<QByteArray> before;
         if (inSecondJob) {
@@ -649,9 +648,7 @@ private Q_SLOTS:
         for (const QString &name : std::as_const(names)) {
             const QString path = in + "/" + name + ".png";
             if (name == "bad") {
-                QFile file(path);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write("this is not a picture");
+                QVERIFY(TestSupport::writeFile(path, "this is not a picture"));
             } else if (name != "gone") {
                 source(name + ".png");
             }

@@ -131,8 +131,7 @@ QList<QRgb> distinctColours(int count)
 
 QImage twoColourImage()
 {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(qRgb(200, 30, 30));
+    QImage image = filledImage(QSize(40, 30), qRgb(200, 30, 30));
     for (int y = 0; y < 30; ++y)
         for (int x = 20; x < 40; ++x)
             image.setPixel(x, y, qRgb(20, 40, 220));
@@ -166,11 +165,6 @@ bool startsWithGiflibError(const QString &error)
         if (error.startsWith(text))
             return true;
     return false;
-}
-
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // Accepts `budget` bytes, then refuses every write, as a full disk does.

@@ -83,9 +83,8 @@ private Q_SLOTS:
         for (int i = 0; i < FileCount; ++i) {
             sources.append(in + QStringLiteral("/photo%1.png").arg(i, 2, 10, QLatin1Char('0')));
             if (i == BrokenIndex) {
-                QFile broken(sources.last());
-                QVERIFY(broken.open(QIODevice::WriteOnly));
-                broken.write("\x89PNG\r\n\x1a\n but nothing after the signature");
+                QVERIFY(TestSupport::writeFile(
+                    sources.last(), "\x89PNG\r\n\x1a\n but nothing after the signature"));
                 continue;
             }
             // Sizes that differ a lot, so that later files finish before earlier ones.
@@ -208,11 +207,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    TestParallelJob test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestParallelJob)
 
 #include "tst_paralleljob.moc"

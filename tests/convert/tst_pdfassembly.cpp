@@ -103,8 +103,7 @@ QString describe(const QRect &r)
 // Gray pictures: the PDF writer stores them losslessly, so the raster can be measured exactly.
 QImage grayImage(int width, int height, int level)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(qRgb(level, level, level));
+    QImage image = filledImage(QSize(width, height), qRgb(level, level, level));
     return image;
 }
 
@@ -115,11 +114,6 @@ QImage checkerboard(int width, int height)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
     return image;
-}
-
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 struct JobResult {
@@ -497,8 +491,7 @@ void TestPdfAssembly::pagesAreOpaqueAndInColour_data()
             line[i] = y % 2 ? 0x55 : 0xaa;
     }
     QTest::newRow("1-bit colour picture fitted to the page") << bitmap << QColor(237, 127, 127);
-    QImage veiled(400, 300, QImage::Format_ARGB32);
-    veiled.fill(qRgba(0, 0, 200, 128));
+    QImage veiled = filledImage(QSize(400, 300), qRgba(0, 0, 200, 128), QImage::Format_ARGB32);
     QTest::newRow("half-transparent picture") << veiled << QColor(127, 127, 227);
 }
 
@@ -537,10 +530,7 @@ void TestPdfAssembly::unreadableSourceKeepsItsPage()
         QSKIP("poppler's pdfinfo and pdftoppm are needed to read the document");
 
     const QString broken = _dir->filePath(QStringLiteral("in/broken.png"));
-    QFile file(broken);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("this is not a picture");
-    file.close();
+    QVERIFY(writeFile(broken, "this is not a picture"));
     const QStringList paths { source(QStringLiteral("first.png"), grayImage(300, 300, 50)), broken,
         source(QStringLiteral("third.png"), grayImage(300, 300, 150)) };
 

@@ -198,9 +198,7 @@ private slots:
 
         const QString path
             = _dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".png"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ours) == ours.size());
-        file.close();
+        QVERIFY(writeFile(path, ours));
         if (haveTool(QStringLiteral("pngcheck"))) {
             QByteArray report;
             QVERIFY2(runTool(QStringLiteral("pngcheck"), { path }, &report) == 0, report.constData());
@@ -246,9 +244,8 @@ private slots:
     {
         const QString path = _dir.filePath(QStringLiteral("writer.png"));
         QVERIFY(writeImageFile(makePhotoLike(400, 300, true), path, 95));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray png = file.readAll();
+        const QByteArray png = readFile(path);
+        QVERIFY(!png.isEmpty());
         QVERIFY(png.size() > 3 * 8192);
         QCOMPARE(png.count("IDAT"), 1);
     }

@@ -235,10 +235,7 @@ private Q_SLOTS:
     {
         const QString good = source("good.png");
         const QString bad = QDir::toNativeSeparators(in + "/bad.png");
-        QFile file(bad);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not an image at all");
-        file.close();
+        QVERIFY(TestSupport::writeFile(bad, "not an image at all"));
         const QString gone = QDir::toNativeSeparators(in + "/gone.png");
 
         auto *thread = job({ bad, good, gone }, ".jpg");
@@ -273,9 +270,8 @@ private Q_SLOTS:
         QFETCH(bool, reported);
         const QString whole = in + "/whole.jpg";
         QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(1600, 1200), whole, 90));
-        QFile file(whole);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray data = file.readAll();
+        const QByteArray data = TestSupport::readFile(whole);
+        QVERIFY(!data.isEmpty());
         const QString cut = QDir::toNativeSeparators(in + "/photo.jpg");
         QFile damaged(cut);
         QVERIFY(damaged.open(QIODevice::WriteOnly));

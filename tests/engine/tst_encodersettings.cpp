@@ -166,8 +166,7 @@ private Q_SLOTS:
         QFETCH(QString, ext);
         QFETCH(QColor, background);
         QFETCH(QColor, expected);
-        QImage source(64, 64, QImage::Format_ARGB32);
-        source.fill(Qt::transparent);
+        QImage source = TestSupport::filledImage(QSize(64, 64), Qt::transparent, QImage::Format_ARGB32);
         source.setPixelColor(0, 0, Qt::green);
         EncoderSettings settings;
         if (background.isValid())

@@ -105,8 +105,7 @@ private Q_SLOTS:
     void transparencyTurnsWhiteInJpg()
     {
         QFETCH(QImage::Format, format);
-        QImage source(64, 48, QImage::Format_ARGB32);
-        source.fill(Qt::transparent);
+        QImage source = TestSupport::filledImage(QSize(64, 48), Qt::transparent, QImage::Format_ARGB32);
         for (int y = 16; y < 32; ++y)
             for (int x = 16; x < 48; ++x)
                 source.setPixel(x, y, x < 32 ? qRgba(200, 0, 0, 255) : qRgba(0, 0, 200, 128));

@@ -128,8 +128,7 @@ private Q_SLOTS:
         const QByteArray before = TestSupport::fileDigest(file);
 
         // What an option change means for the picture; a new picture on disk is the plainest one.
-        QImage changed(300, 200, QImage::Format_RGB32);
-        changed.fill(Qt::magenta);
+        QImage changed = TestSupport::filledImage(QSize(300, 200), Qt::magenta);
         QVERIFY(changed.save(a));
         capturedLines.clear();
         preview(a, true);
@@ -147,10 +146,7 @@ private Q_SLOTS:
     void unreadableFileEmitsNullAndWritesNoThumbnail()
     {
         const QString broken = dir.filePath("broken.png");
-        QFile file(broken);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("garbage");
-        file.close();
+        QVERIFY(TestSupport::writeFile(broken, "garbage"));
         const QList<QImage> images = preview(broken, false);
         QCOMPARE(images.size(), 1);
         QVERIFY(images[0].isNull());

@@ -34,8 +34,7 @@ private:
 
     QString writeSolid(const QString &name, QColor color, QSize size = QSize(40, 30))
     {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(color);
+        QImage image = TestSupport::filledImage(size, color);
         const QString file = path(name);
         QImageWriter writer(file);
         if (!writer.write(image))
@@ -250,8 +249,7 @@ private Q_SLOTS:
     {
         QFETCH(int, target);
         QFETCH(bool, keepsAlpha);
-        QImage veiled(40, 30, QImage::Format_ARGB32);
-        veiled.fill(qRgba(0, 0, 200, 0));
+        QImage veiled = TestSupport::filledImage(QSize(40, 30), qRgba(0, 0, 200, 0), QImage::Format_ARGB32);
         QVERIFY(veiled.save(path("veiled.png")));
         updateOptions([target](ConversionOptions &o) { o.targeFileType = target; });
         const QImage fitted = renderFittedPreview(path("veiled.png"), [](QSize size) { return size / 2; });
@@ -383,8 +381,7 @@ private Q_SLOTS:
     void orientationIsApplied()
     {
         // A JPEG whose EXIF orientation says "rotate 90": 20x10 stored, 10x20 shown.
-        QImage wide(20, 10, QImage::Format_RGB32);
-        wide.fill(Qt::white);
+        QImage wide = TestSupport::filledImage(QSize(20, 10), Qt::white);
         QImageWriter writer(path("rotated.jpg"));
         writer.setTransformation(QImageIOHandler::TransformationRotate90);
         QVERIFY(writer.write(wide));

@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -25,8 +24,7 @@ namespace {
 QString makeImage(const QString &path, QSize size, const char *format = nullptr)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(40, 120, 200));
+    QImage image = TestSupport::filledImage(size, QColor(40, 120, 200));
     if (!image.save(path, format))
         qFatal("cannot write fixture %s", qPrintable(path));
     return normalPath(path);
@@ -45,8 +43,7 @@ QString makeRotatedJpeg(const QString &path, QSize stored)
 {
     QByteArray jpeg;
     {
-        QImage image(stored, QImage::Format_RGB32);
-        image.fill(Qt::darkGreen);
+        QImage image = TestSupport::filledImage(stored, Qt::darkGreen);
         QBuffer buffer(&jpeg);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "JPG");
@@ -473,9 +470,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString whole = dir.filePath("whole.jpg");
         QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(600, 400), whole, 90));
-        QFile file(whole);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray data = file.readAll();
+        const QByteArray data = TestSupport::readFile(whole);
+        QVERIFY(!data.isEmpty());
         QFile cut(dir.filePath("photo.jpg"));
         QVERIFY(cut.open(QIODevice::WriteOnly));
         cut.write(data.left(data.size() * keptShare / 1000));
@@ -599,11 +595,9 @@ private Q_SLOTS:
                 dialog->reject();
                 return;
             }
-            dialog->findChild<QLineEdit *>("fileNameEdit")
-                ->setText(QString("\"%1\" \"%2\"")
-                              .arg(folder + "/" + (rememberedExists ? "three.png" : "two.jpg"),
-                                  pictures + "/one.png"));
-            QMetaObject::invokeMethod(dialog, "accept");
+            TestSupport::answerFileDialog(dialog,
+                QString("\"%1\" \"%2\"")
+                    .arg(folder + "/" + (rememberedExists ? "three.png" : "two.jpg"), pictures + "/one.png"));
         });
         answer.start();
         const QStringList chosen

@@ -167,9 +167,7 @@ private slots:
         QVERIFY(buffer.open(QIODevice::WriteOnly) && smoothPicture(stored).save(&buffer, format, 90));
         if (turned)
             data = withRightTurn(data);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
-        file.close();
+        QVERIFY(writeFile(path, data));
 
         const ListIcon expected = fullDecodeIcon(path);
         const ListIcon made = makeListIcon(path);
@@ -234,10 +232,9 @@ private slots:
     void unreadableFileHasNoIcon()
     {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("broken.jpg")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\xFF\xD8\xFF\xE0 not a picture") > 0);
-        file.close();
-        const ListIcon made = makeListIcon(file.fileName());
+        const QString path = dir.filePath(QStringLiteral("broken.jpg"));
+        QVERIFY(writeFile(path, "\xFF\xD8\xFF\xE0 not a picture"));
+        const ListIcon made = makeListIcon(path);
         QCOMPARE(made.sizeStr, QStringLiteral("0x0"));
         QVERIFY(made.image.isNull());
     }

@@ -1,5 +1,5 @@
 #include "convert/conversionoptions.h"
-#include "form/convertimageform.h"
+#include "formsupport.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -23,7 +23,9 @@
 namespace {
 
 using TestSupport::darkPalette;
+using TestSupport::iconImage;
 using TestSupport::openMainApp;
+using TestSupport::resourceIcon;
 
 QString storedText(const QString &key)
 {
@@ -52,16 +54,6 @@ void answerMessageBox(const std::function<void(QMessageBox *)> &answer)
         answer(box);
     });
     timer->start(10);
-}
-
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(QSize(24, 24)).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage fileImage(const QString &name)
-{
-    return iconImage(QIcon(QStringLiteral(":/resources/images/") + name));
 }
 
 QList<int> kinds()
@@ -127,9 +119,7 @@ void TestAdjustmentRuleEditor::cleanup()
 
 void TestAdjustmentRuleEditor::startForm()
 {
-    form = std::make_unique<ConvertImageForm>();
-    form->restoreSettings();
-    form->show();
+    form = TestSupport::startForm();
 }
 
 void TestAdjustmentRuleEditor::addFromMenu(const QString &text)
@@ -441,7 +431,7 @@ void TestAdjustmentRuleEditor::darkPaletteTurnsRowIconsWhite()
     const QStringList light = { "_DeleteIcon24.png", "_ArrowUp24.png", "_ArrowDown24.png" };
     const QStringList dark = { "_DeleteWhiteIcon24.png", "_ArrowUpWhite24.png", "_ArrowDownWhite24.png" };
     for (int i = 0; i < light.size(); ++i)
-        QVERIFY(fileImage(light.at(i)) != fileImage(dark.at(i)));
+        QVERIFY(resourceIcon(light.at(i)) != resourceIcon(dark.at(i)));
 
     startForm();
     addFromMenu(QStringLiteral("Sepia"));
@@ -449,7 +439,7 @@ void TestAdjustmentRuleEditor::darkPaletteTurnsRowIconsWhite()
     for (int id : { 0, 1 }) {
         const QList<QPushButton *> buttons = rowButtons(id);
         for (int i = 0; i < buttons.size(); ++i)
-            QCOMPARE(iconImage(buttons.at(i)->icon()), fileImage(light.at(i)));
+            QCOMPARE(iconImage(buttons.at(i)->icon()), resourceIcon(light.at(i)));
     }
 
     QApplication::setPalette(darkPalette());
@@ -458,14 +448,14 @@ void TestAdjustmentRuleEditor::darkPaletteTurnsRowIconsWhite()
     for (int id : { 0, 1, 2 }) {
         const QList<QPushButton *> buttons = rowButtons(id);
         for (int i = 0; i < buttons.size(); ++i)
-            QCOMPARE(iconImage(buttons.at(i)->icon()), fileImage(dark.at(i)));
+            QCOMPARE(iconImage(buttons.at(i)->icon()), resourceIcon(dark.at(i)));
     }
 
     QApplication::setPalette(QApplication::style()->standardPalette());
     form->applyTheme();
     const QList<QPushButton *> buttons = rowButtons(2);
     for (int i = 0; i < buttons.size(); ++i)
-        QCOMPARE(iconImage(buttons.at(i)->icon()), fileImage(light.at(i)));
+        QCOMPARE(iconImage(buttons.at(i)->icon()), resourceIcon(light.at(i)));
 }
 
 void TestAdjustmentRuleEditor::editModeShowsAndHidesRowButtons()

@@ -3,7 +3,7 @@
 #include "convert/convertprogressform.h"
 #include "convert/modalanswerer.h"
 #include "filelist/filelistmodel.h"
-#include "form/convertimageform.h"
+#include "formsupport.h"
 #include "imaging/renderpipeline.h"
 #include "testsupport.h"
 
@@ -27,17 +27,7 @@ using TestSupport::storedValue;
 void answerFileDialog(QWidget *modal, const QString &path)
 {
     auto *dialog = modalAs<QFileDialog>(modal);
-    if (!dialog)
-        return;
-    if (path.isEmpty()) {
-        dialog->reject();
-        return;
-    }
-    // Typed, as a user would: selectFile() leaves the name field alone while it has the focus.
-    if (auto *name = dialog->findChild<QLineEdit *>("fileNameEdit"))
-        name->setText(path);
-    static_cast<QDialog *>(dialog)->accept(); // accept() is protected in QFileDialog
-    if (dialog->isVisible()) {
+    if (dialog && !TestSupport::answerFileDialog(dialog, path)) {
         dialog->reject();
         QFAIL(qPrintable("the file dialog did not take " + path));
     }
@@ -74,9 +64,7 @@ private:
 
     void startForm(int target, const QString &outputFolder, const QString &pdfFileName = QString())
     {
-        form = std::make_unique<ConvertImageForm>();
-        form->restoreSettings();
-        form->show();
+        form = TestSupport::startForm();
         widget<QComboBox>("targetComboBox")->setCurrentIndex(target);
         widget<QLineEdit>("outputFolderLineEdit")->setText(outputFolder);
         widget<QLineEdit>("pdfFilenameLineEdit")->setText(pdfFileName);
@@ -184,10 +172,7 @@ private Q_SLOTS:
         QFETCH(QString, answer);
         QFETCH(QString, chosen);
         const QString document = out + "/album.pdf";
-        QFile existing(document);
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.write("%PDF-1.4 old");
-        existing.close();
+        QVERIFY(TestSupport::writeFile(document, "%PDF-1.4 old"));
         startForm(9, out, "album.pdf");
 
         BoxSeen confirm;

@@ -4,7 +4,7 @@
 #include "common/lkcolorwidget.h"
 #include "convert/conversionoptions.h"
 #include "dialoganswer.h"
-#include "form/convertimageform.h"
+#include "formsupport.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -36,31 +36,13 @@ namespace {
 using TestSupport::answerDialog;
 using TestSupport::clearStore;
 using TestSupport::darkPalette;
+using TestSupport::iconImage;
 using TestSupport::openMainApp;
+using TestSupport::resourceIcon;
 using TestSupport::storedKeys;
 using TestSupport::storedValue;
 
-// Collects the debug lines while it lives; other tests expect them through QTest::ignoreMessage.
-struct DebugLines {
-    DebugLines()
-    {
-        TestSupport::DebugLog::clear();
-        TestSupport::DebugLog::install();
-    }
-    ~DebugLines() { TestSupport::DebugLog::uninstall(); }
-};
-
 const QString PreviewText = QStringLiteral("Preview");
-
-QImage iconImage(const QIcon &icon, QIcon::Mode mode)
-{
-    return icon.pixmap(QSize(24, 24), mode).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage fileImage(const QString &name)
-{
-    return iconImage(QIcon(QStringLiteral(":/resources/images/") + name), QIcon::Normal);
-}
 
 } // namespace
 
@@ -155,9 +137,7 @@ void TestConvertImageForm::cleanup()
 
 void TestConvertImageForm::startForm()
 {
-    form = std::make_unique<ConvertImageForm>();
-    form->restoreSettings();
-    form->show();
+    form = TestSupport::startForm();
     preview()->setText(PreviewText);
 }
 
@@ -290,7 +270,7 @@ void TestConvertImageForm::handlersStoreAtOnce()
     QFETCH(QString, stored);
     QFETCH(bool, refreshes);
     startForm();
-    const DebugLines debugLines;
+    const TestSupport::DebugLog::Collector debugLines;
     clearStore();
 
     if (!TestSupport::enterInput(widget<QWidget>(qPrintable(object)), input))
@@ -344,7 +324,7 @@ void TestConvertImageForm::clickHandlersStoreAtOnce()
     QFETCH(QString, stored);
     QFETCH(bool, refreshes);
     startForm();
-    const DebugLines debugLines;
+    const TestSupport::DebugLog::Collector debugLines;
     widget<QWidget>("scaleOptionsWidget")->setEnabled(true);
     clearStore();
 
@@ -472,7 +452,7 @@ void TestConvertImageForm::orientationAndMarginButtons()
 void TestConvertImageForm::fontKeepsOnlyTheFamily()
 {
     startForm();
-    const DebugLines debugLines;
+    const TestSupport::DebugLog::Collector debugLines;
     auto *fonts = widget<QFontComboBox>("fontComboBox");
     const int other = fonts->currentIndex() == 0 ? 1 : 0;
     QVERIFY(fonts->count() > 1);
@@ -488,7 +468,7 @@ void TestConvertImageForm::fontKeepsOnlyTheFamily()
 void TestConvertImageForm::colorFromSwatchAndFromDialog()
 {
     startForm();
-    const DebugLines debugLines;
+    const TestSupport::DebugLog::Collector debugLines;
     auto *swatch = widget<LKColorWidget>("colorWidget");
     QCOMPARE(swatch->color(), QColor(Qt::black));
 
@@ -542,12 +522,7 @@ void TestConvertImageForm::pdfFileDialogStoresOnlyTheFileItem()
         if (startFolder.isEmpty())
             startFolder = dialog->directory().absolutePath();
         filters = dialog->nameFilters();
-        // Typed, as a user would: selectFile() leaves the name field alone once it has the focus.
-        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            name->setText(chosen);
-        else
-            dialog->selectFile(chosen);
-        static_cast<QDialog *>(dialog)->accept();
+        TestSupport::answerFileDialog(dialog, chosen);
     });
     widget<QAbstractButton>("pdfFilenameButton")->click();
     QCOMPARE(title, QStringLiteral("Save to PDF File"));
@@ -576,8 +551,7 @@ void TestConvertImageForm::watermarkThumbnailFitsTheLabel()
 {
     QFETCH(QSize, source);
     QFETCH(QSize, shown);
-    QImage image(source, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
+    QImage image = TestSupport::filledImage(source, Qt::darkCyan);
     const QString path
         = dataDir.filePath(QStringLiteral("mark-%1x%2.png").arg(source.width()).arg(source.height()));
     QVERIFY(image.save(path));
@@ -597,10 +571,7 @@ void TestConvertImageForm::watermarkThumbnailFitsTheLabel()
 void TestConvertImageForm::watermarkThatCannotBeReadLeavesNoPicture()
 {
     const QString path = dataDir.filePath(QStringLiteral("png-that-is-text.png"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("not a picture");
-    file.close();
+    QVERIFY(TestSupport::writeFile(path, "not a picture"));
     openMainApp()->setValue(QStringLiteral("imagePath"), path);
     startForm();
     QVERIFY(widget<QLabel>("imageImage")->pixmap().isNull());
@@ -657,7 +628,7 @@ void TestConvertImageForm::resetAnsweredYesKeepsOutputAndPdf()
         settings->setValue(QStringLiteral("AdjustImage1"), QStringLiteral("1;0;;;;;"));
     }
     startForm();
-    const DebugLines debugLines;
+    const TestSupport::DebugLog::Collector debugLines;
     QCOMPARE(conversionOptions().ruleList.size(), 2);
 
     answerDialog<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
@@ -750,23 +721,23 @@ void TestConvertImageForm::themeSwapsEveryIcon()
     QFETCH(QString, dark);
     if (!QFile::exists(QStringLiteral(":/resources/images/") + dark))
         QSKIP("the icon set is not compiled into this build");
-    QVERIFY2(fileImage(light) != fileImage(dark), "light and dark variants must differ");
+    QVERIFY2(resourceIcon(light) != resourceIcon(dark), "light and dark variants must differ");
 
     startForm();
     auto *button = widget<QAbstractButton>(qPrintable(object));
-    QCOMPARE(iconImage(button->icon(), QIcon::Normal), fileImage(light));
+    QCOMPARE(iconImage(button->icon()), resourceIcon(light));
     QCOMPARE(form->colorScheme(), ColorScheme::Light);
     QVERIFY(widget<QWidget>("tabToolbarWidget")->styleSheet().contains(QLatin1String("#E2E2E2")));
 
     QApplication::setPalette(darkPalette());
     form->applyTheme();
     QCOMPARE(form->colorScheme(), ColorScheme::Dark);
-    QCOMPARE(iconImage(button->icon(), QIcon::Normal), fileImage(dark));
+    QCOMPARE(iconImage(button->icon()), resourceIcon(dark));
     QVERIFY(widget<QWidget>("tabToolbarWidget")->styleSheet().contains(QLatin1String("#3F3F3F")));
 
     QApplication::setPalette(QApplication::style()->standardPalette());
     form->applyTheme();
-    QCOMPARE(iconImage(button->icon(), QIcon::Normal), fileImage(light));
+    QCOMPARE(iconImage(button->icon()), resourceIcon(light));
 }
 
 void TestConvertImageForm::disabledConvertShowsGrayInBothSchemes()
@@ -776,14 +747,14 @@ void TestConvertImageForm::disabledConvertShowsGrayInBothSchemes()
     startForm();
     auto *convert = widget<QToolButton>("convertButton");
     QVERIFY(!convert->isEnabled());
-    const QImage gray = fileImage(QStringLiteral("_ConvertGray24.png"));
-    QVERIFY(gray != fileImage(QStringLiteral("_Convert24.png")));
+    const QImage gray = resourceIcon(QStringLiteral("_ConvertGray24.png"));
+    QVERIFY(gray != resourceIcon(QStringLiteral("_Convert24.png")));
     QCOMPARE(iconImage(convert->icon(), QIcon::Disabled), gray);
 
     QApplication::setPalette(darkPalette());
     form->applyTheme();
     QCOMPARE(iconImage(convert->icon(), QIcon::Disabled), gray);
-    QCOMPARE(iconImage(convert->icon(), QIcon::Normal), fileImage(QStringLiteral("_ConvertWhite24.png")));
+    QCOMPARE(iconImage(convert->icon()), resourceIcon(QStringLiteral("_ConvertWhite24.png")));
 
     // What is painted is what the button shows, not just what its icon holds.
     const QImage shot = convert->grab().toImage();

@@ -77,8 +77,7 @@ QStringList TestFormFileList::makeImages(const QString &folder, int count)
     QDir().mkpath(folder);
     QStringList paths;
     for (int i = 0; i < count; ++i) {
-        QImage image(40 + i, 30, QImage::Format_RGB32);
-        image.fill(QColor::fromHsv(i * 40 % 360, 200, 200));
+        QImage image = TestSupport::filledImage(QSize(40 + i, 30), QColor::fromHsv(i * 40 % 360, 200, 200));
         const QString path = QDir::toNativeSeparators(folder + QStringLiteral("/img%1.png").arg(i));
         if (!image.save(path))
             qFatal("cannot write %s", qPrintable(path));

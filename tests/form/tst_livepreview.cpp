@@ -1,7 +1,7 @@
 #include "filelist/convertimagetreeview.h"
 #include "filelist/previewdialog.h"
 #include "filelist/thumbnailcache.h"
-#include "form/convertimageform.h"
+#include "formsupport.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -79,17 +79,13 @@ void TestLivePreview::initTestCase()
 void TestLivePreview::init()
 {
     ThumbnailCache::instance().clear();
-    form = std::make_unique<ConvertImageForm>();
-    // The window's first-start size, for which the preview's fit numbers are made.
-    form->resize(986, 513);
-    form->show();
+    form = TestSupport::startForm(TestSupport::FirstStartSize);
     TestSupport::DebugLog::clear();
 }
 
 QString TestLivePreview::makeImage(const QString &name, QSize size, QColor color)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
+    QImage image = TestSupport::filledImage(size, color);
     const QString path = QDir::toNativeSeparators(dir.filePath(name));
     if (!image.save(path))
         qFatal("cannot write %s", qPrintable(path));
@@ -200,10 +196,7 @@ void TestLivePreview::supersededWorkerNeverReachesTheLabel()
 void TestLivePreview::unreadableFileKeepsTheWaitingText()
 {
     const QString broken = QDir::toNativeSeparators(dir.filePath(QStringLiteral("broken.png")));
-    QFile file(broken);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("this is not a picture");
-    file.close();
+    QVERIFY(TestSupport::writeFile(broken, "this is not a picture"));
 
     form->on_ImageFilesSelected({ broken });
     QTRY_COMPARE_WITH_TIMEOUT(arrivals(), 1, 20000);
@@ -315,7 +308,7 @@ void TestLivePreview::largerWindowRendersALargerPreview()
     QTest::qWait(500);
     QCOMPARE(linesStartingWith(QStringLiteral("ConvertImageForm::loadImage: ")).size(), requests);
 
-    form->resize(986, 513);
+    form->resize(TestSupport::FirstStartSize);
     QTRY_COMPARE_WITH_TIMEOUT(label->pixmap().size(), QSize(308, 231), 20000);
     QCOMPARE(label->size(), small);
 }

@@ -2,7 +2,8 @@
 #include "convert/convertprogressform.h"
 #include "convert/modalanswerer.h"
 #include "filelist/filelistmodel.h"
-#include "form/convertimageform.h"
+#include "formsupport.h"
+#include "settingrows.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -33,12 +34,7 @@ private:
 
     template <typename T> T *widget(const QString &name) { return TestSupport::child<T>(form.get(), name); }
 
-    void startForm()
-    {
-        form = std::make_unique<ConvertImageForm>();
-        form->restoreSettings();
-        form->show();
-    }
+    void startForm() { form = TestSupport::startForm(); }
 
     // Puts `input` into the control as a user would: a value, an index, a text or a click.
     void enter(const QString &name, const QVariant &input)
@@ -92,52 +88,12 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("input");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("webp quality") << 8 << "formatQualitySpinBox" << QVariant(40) << "webpQuality"
-                                      << "40";
-        QTest::newRow("avif quality") << 0 << "formatQualitySpinBox" << QVariant(33) << "avifQuality"
-                                      << "33";
-        QTest::newRow("heic quality") << 2 << "formatQualitySpinBox" << QVariant(80) << "heicQuality"
-                                      << "80";
-        QTest::newRow("heif quality") << 3 << "formatQualitySpinBox" << QVariant(81) << "heifQuality"
-                                      << "81";
-        QTest::newRow("jxl quality") << 5 << "formatQualitySpinBox" << QVariant(60) << "jxlQuality"
-                                     << "60";
-        QTest::newRow("jxl lossless") << 5 << "losslessCheckBox" << QVariant() << "jxlLossless"
-                                      << "true";
-        QTest::newRow("webp lossless") << 8 << "losslessCheckBox" << QVariant() << "webpLossless"
-                                       << "true";
-        QTest::newRow("avif lossless") << 0 << "losslessCheckBox" << QVariant() << "avifLossless"
-                                       << "true";
-        QTest::newRow("png level") << 6 << "pngCompressionSpinBox" << QVariant(9) << "pngCompression"
-                                   << "9";
-        QTest::newRow("tiff deflate") << 7 << "tiffCompressionComboBox" << QVariant(2) << "tiffCompression"
-                                      << "2";
-        QTest::newRow("name pattern")
-            << 4 << "namePatternLineEdit" << QVariant("{date} {name}") << "namePattern"
-            << "{date} {name}";
-        QTest::newRow("exists action") << 4 << "targetExistsComboBox" << QVariant(2) << "targetExistsAction"
-                                       << "2";
-        QTest::newRow("keep folders")
-            << 4 << "keepFolderStructureCheckBox" << QVariant() << "keepFolderStructure"
-            << "true";
-        QTest::newRow("next to original")
-            << 4 << "saveNextToOriginalCheckBox" << QVariant() << "saveNextToOriginal"
-            << "true";
-        QTest::newRow("keep aspect") << 4 << "keepAspectCheckBox" << QVariant() << "scaleKeepAspect"
-                                     << "true";
-        QTest::newRow("no enlarge") << 4 << "noEnlargeCheckBox" << QVariant() << "scaleNoEnlarge"
-                                    << "true";
-        QTest::newRow("after resizing")
-            << 4 << "watermarksAfterScalingCheckBox" << QVariant() << "watermarksAfterScaling"
-            << "true";
-        QTest::newRow("relative text") << 4 << "textSizeRelativeCheckBox" << QVariant() << "textSizeRelative"
-                                       << "true";
-        QTest::newRow("relative picture")
-            << 4 << "imageSizeRelativeCheckBox" << QVariant() << "imageSizeRelative"
-            << "true";
-        QTest::newRow("relative qr") << 4 << "qrCodeSizeRelativeCheckBox" << QVariant()
-                                     << "qrCodeSizeRelative"
-                                     << "true";
+        for (const TestSupport::SettingRow &row : TestSupport::settingRows(QString())) {
+            if (!row.control.isEmpty())
+                QTest::newRow(qPrintable(row.tag))
+                    << row.settings.value("targeFileType").toInt() << row.control << row.input << row.key
+                    << row.settings.value(row.key).toString();
+        }
     }
 
     void controlStoresItsOption()

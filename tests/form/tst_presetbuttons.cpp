@@ -1,29 +1,17 @@
 #include "convert/conversionoptions.h"
 #include "dialoganswer.h"
-#include "form/convertimageform.h"
+#include "formsupport.h"
 #include "testsupport.h"
 
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
-// Types `path` into the file dialog that the click opens, as a user would.
-void choosePresetFile(const QString &path)
-{
-    TestSupport::answerDialog<QFileDialog>([path](QFileDialog *dialog) {
-        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            name->setText(path);
-        static_cast<QDialog *>(dialog)->accept();
-    });
-}
 
 QString ruleKinds()
 {
@@ -59,9 +47,7 @@ void TestPresetButtons::init()
 {
     QVERIFY(dir.isValid());
     TestSupport::resetFormState();
-    form = std::make_unique<ConvertImageForm>();
-    form->restoreSettings();
-    form->show();
+    form = TestSupport::startForm();
 }
 
 void TestPresetButtons::savedPresetLoadsBackIntoFormAndStore()
@@ -74,7 +60,7 @@ void TestPresetButtons::savedPresetLoadsBackIntoFormAndStore()
     QCOMPARE(saved, QStringLiteral("1=0 2=40"));
 
     // Saved without a suffix: the preset gets .ini, the suffix the command line's help names.
-    choosePresetFile(dir.filePath(QStringLiteral("web")));
+    TestSupport::chooseInFileDialog(dir.filePath(QStringLiteral("web")));
     click("savePresetButton");
     const QString preset = dir.filePath(QStringLiteral("web.ini"));
     QVERIFY(QFileInfo::exists(preset));
@@ -85,7 +71,7 @@ void TestPresetButtons::savedPresetLoadsBackIntoFormAndStore()
     form->onGrayscaleAction();
     QVERIFY(ruleKinds() != saved);
 
-    choosePresetFile(preset);
+    TestSupport::chooseInFileDialog(preset);
     click("loadPresetButton");
     QCOMPARE(text->text(), QStringLiteral("Holiday 2026"));
     QCOMPARE(conversionOptions().textContent, QStringLiteral("Holiday 2026"));
@@ -106,7 +92,7 @@ void TestPresetButtons::loadNamesTheKeysItIgnored()
         ini.setValue(QStringLiteral("MainApp/noSuchKey"), 1);
     }
     QString report;
-    choosePresetFile(preset);
+    TestSupport::chooseInFileDialog(preset);
     TestSupport::answerDialog<QMessageBox>([&report](QMessageBox *box) {
         report = box->text();
         box->accept();
@@ -122,12 +108,7 @@ void TestPresetButtons::loadNamesTheKeysItIgnored()
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    TestPresetButtons test;
-    return QTest::qExec(&test, argc, argv);
+    return TestSupport::runWidgetTest<TestPresetButtons>(argc, argv);
 }
 
 #include "tst_presetbuttons.moc"

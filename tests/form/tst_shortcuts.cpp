@@ -2,7 +2,7 @@
 #include "convert/convertprogressform.h"
 #include "convert/modalanswerer.h"
 #include "filelist/filelistmodel.h"
-#include "form/convertimageform.h"
+#include "formsupport.h"
 #include "testsupport.h"
 
 #include <QFileDialog>
@@ -40,10 +40,8 @@ private:
             if (!QFileInfo::exists(files.last()) && !TestSupport::makePhotoLike(8, 6).save(files.last()))
                 qFatal("cannot write fixture");
         }
-        form = std::make_unique<ConvertImageForm>();
-        form->restoreSettings();
+        form = TestSupport::startForm();
         TestSupport::child<QLineEdit>(form.get(), "outputFolderLineEdit")->setText(dir.path());
-        form->show();
         QApplication::setActiveWindow(form.get());
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         qobject_cast<FileListModel *>(list()->model())->appendFiles(files);

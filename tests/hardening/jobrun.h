@@ -2,10 +2,17 @@
 
 #include "convert/conversionfailure.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <functional>
 
 class ConvertImagesThread;
+
+// The conversion child (conversionchild.cpp), beside the test program.
+inline QString childProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/conversionchild");
+}
 
 // One conversion job run to its end by a real ConvertImagesThread, and everything it reported.
 struct JobRun {

@@ -4,6 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+inline bool isPdf(const QString &ext)
+{
+    return ext == QLatin1String(".pdf");
+}
+
 // Judging what a job left behind.
 namespace OutputCheck {
 

@@ -26,11 +26,6 @@ int preexistingChecked = 0;
 
 const QString DocumentName = QStringLiteral("album.pdf");
 
-bool isPdf(const QString &ext)
-{
-    return ext == QLatin1String(".pdf");
-}
-
 // Random pixels: no codec can make them small, so a few of them fill a small disk.
 QImage noise(int width, int height, quint32 seed)
 {
@@ -88,15 +83,11 @@ private:
             sources.append(path);
         }
         QVERIFY(TestSupport::makePhotoLike(50, 20).save(out + QStringLiteral("/keep-photo.jpg"), "JPG"));
-        QFile notes(out + QStringLiteral("/keep-notes.txt"));
-        QVERIFY(notes.open(QIODevice::WriteOnly));
-        notes.write("written by hand, never by a job\n");
-        notes.close();
+        QVERIFY(TestSupport::writeFile(
+            out + QStringLiteral("/keep-notes.txt"), "written by hand, never by a job\n"));
         const QString existing = isPdf(ext) ? out + QLatin1Char('/') + DocumentName : targetOf(3, ext);
-        QFile old(existing);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(4096, 'x') + "an older file under the target name");
-        old.close();
+        QVERIFY(
+            TestSupport::writeFile(existing, QByteArray(4096, 'x') + "an older file under the target name"));
         before = FolderState::capture(out);
         updateOptions([&](ConversionOptions &o) {
             o.outputFolder = out;

@@ -32,11 +32,6 @@ namespace {
 int conversionsTried = 0;
 int targetsTried = 0;
 
-QString childProgram()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/conversionchild");
-}
-
 } // namespace
 
 // Every file of the hostile corpus (broken, truncated, lying about its size or its type), plus

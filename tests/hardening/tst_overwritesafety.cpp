@@ -20,17 +20,15 @@
 
 namespace {
 
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
 // Figures for the closing summary of the run.
 int kills = 0;
 int killsMidWrite = 0;
 int keptOld = 0;
 int gotNew = 0;
 int preexistingChecked = 0;
-
-QString childProgram()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/conversionchild");
-}
 
 // The write position of the first file `pid` holds open for writing in `folder`: the file the
 // writer fills (an unnamed temporary, or the target itself if it wrote in place). -1 while there
@@ -147,18 +145,6 @@ private:
         return moments;
     }
 
-    QByteArray readAll(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    bool writeAll(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
 private Q_SLOTS:
     void existingTargetsNeverTouched_data()
     {
@@ -182,7 +168,7 @@ private Q_SLOTS:
         QStringList sources;
         QStringList targets;
         const QString elsewhere = dir->path() + QStringLiteral("/elsewhere.png");
-        QVERIFY(writeAll(elsewhere, "a file outside the output folder"));
+        QVERIFY(writeFile(elsewhere, "a file outside the output folder"));
         for (int i = 0; i < 8; ++i) {
             const QString source = in + QStringLiteral("/picture%1.png").arg(i);
             QVERIFY(TestSupport::makePhotoLike(30 + i, 20).save(source, "PNG"));
@@ -195,7 +181,7 @@ private Q_SLOTS:
             else if (i == 7)
                 QVERIFY(QFile::link(elsewhere, targets.last()));
             else
-                QVERIFY(writeAll(targets.last(), "an older file, number " + QByteArray::number(i)));
+                QVERIFY(writeFile(targets.last(), "an older file, number " + QByteArray::number(i)));
         }
         const FolderState before = FolderState::capture(out);
         updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
@@ -221,7 +207,7 @@ private Q_SLOTS:
         QVERIFY(second.completed);
         QCOMPARE(second.existing, QStringList());
         const QStringList changed = FolderState::capture(out).changedSince(before);
-        QCOMPARE(readAll(elsewhere), QByteArray("a file outside the output folder"));
+        QCOMPARE(readFile(elsewhere), QByteArray("a file outside the output folder"));
         if (OutputCheck::jobCanWrite(ext)) {
             QCOMPARE(second.failedSources(), QStringList { sources.at(5) });
             QVERIFY(!QFileInfo(targets.at(7)).isSymLink());
@@ -304,7 +290,7 @@ private Q_SLOTS:
         const QImage picture = TestSupport::makePhotoLike(2400, 1600);
         QVERIFY(ext == QLatin1String(".gif") ? writeGifFile(picture, pristine)
                                              : TestSupport::saveImage(picture, pristine, 80));
-        const QByteArray sourceBytes = readAll(pristine);
+        const QByteArray sourceBytes = readFile(pristine);
         const QByteArray oldBytes
             = pdf ? QByteArray("%PDF-1.4 an older album that was confirmed for overwriting") : sourceBytes;
         const QString target = folder + QLatin1Char('/') + targetName;
@@ -317,16 +303,16 @@ private Q_SLOTS:
         auto restore = [&](const QString &into) {
             QDir(into).removeRecursively();
             QDir().mkpath(into);
-            writeAll(into + QLatin1Char('/') + sourceName, sourceBytes);
+            writeFile(into + QLatin1Char('/') + sourceName, sourceBytes);
             if (pdf)
-                writeAll(into + QLatin1Char('/') + targetName, oldBytes);
+                writeFile(into + QLatin1Char('/') + targetName, oldBytes);
         };
 
         restore(referenceFolder);
         const ChildRun reference = runChild(arguments(referenceFolder), referenceFolder);
         QVERIFY2(reference.said.contains("COMPLETED") && !reference.said.contains("FAILED"),
             reference.said.constData());
-        const QByteArray newBytes = readAll(referenceFolder + QLatin1Char('/') + targetName);
+        const QByteArray newBytes = readFile(referenceFolder + QLatin1Char('/') + targetName);
         QVERIFY(!newBytes.isEmpty() && newBytes != oldBytes);
 
         int midWrite = 0;
@@ -334,7 +320,7 @@ private Q_SLOTS:
             restore(folder);
             const ChildRun run = runChild(arguments(folder), folder, &moment);
             ++kills;
-            const QByteArray now = readAll(target);
+            const QByteArray now = readFile(target);
             const bool isOld = now == oldBytes;
             // A PDF carries its creation time, so a new one is judged by its reader.
             const bool isNew = pdf ? (!isOld && OutputCheck::pdfPages(target) != -1 && now.contains("%%EOF"))

@@ -18,11 +18,6 @@
 
 namespace {
 
-bool isPdf(const QString &ext)
-{
-    return ext == QLatin1String(".pdf");
-}
-
 // Half random, half smooth: large enough in every format to span several write buffers.
 QImage busyPicture()
 {
@@ -34,12 +29,6 @@ QImage busyPicture()
             line[x] = 0xFF000000u | (generator.generate() & 0xFFFFFFu);
     }
     return image;
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
 } // namespace
@@ -114,9 +103,10 @@ private Q_SLOTS:
             return;
         const QString out = disk->folder();
         const QString target = targetOf(source, out, ext);
-        QVERIFY(writeBytes(target, QByteArray(20000, 'o') + "the user's own file"));
+        QVERIFY(TestSupport::writeFile(target, QByteArray(20000, 'o') + "the user's own file"));
         const qint64 room = missingKiB < 0 ? 0 : ((newSize - (missingKiB << 10)) / 4096) * 4096;
-        QVERIFY(writeBytes(out + QStringLiteral("/filler"), QByteArray(disk->freeBytes() - room, 'f')));
+        QVERIFY(TestSupport::writeFile(
+            out + QStringLiteral("/filler"), QByteArray(disk->freeBytes() - room, 'f')));
         QCOMPARE(disk->freeBytes(), room);
         const FolderState before = FolderState::capture(out);
 
@@ -158,7 +148,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(out));
         const QString pointee = elsewhere + QStringLiteral("/precious") + ext;
         if (!dangling)
-            QVERIFY(writeBytes(pointee, "not a picture, and never to be written"));
+            QVERIFY(TestSupport::writeFile(pointee, "not a picture, and never to be written"));
         const QString target = targetOf(source, out, ext);
         QVERIFY(QFile::link(pointee, target));
         const FolderState elsewhereBefore = FolderState::capture(elsewhere);

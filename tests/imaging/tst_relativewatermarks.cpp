@@ -52,8 +52,7 @@ private:
     QString whiteSource(int width)
     {
         const QString path = dir.filePath(QString("white%1.png").arg(width));
-        QImage image(width, width * 2 / 3, QImage::Format_RGB32);
-        image.fill(Qt::white);
+        QImage image = TestSupport::filledImage(QSize(width, width * 2 / 3), Qt::white);
         if (!QFileInfo::exists(path) && !image.save(path))
             qFatal("cannot write fixture");
         return path;
@@ -98,8 +97,7 @@ private Q_SLOTS:
         QFETCH(bool, same);
         QFETCH(int, expectedWidth);
         const QString mark = dir.filePath("mark.png");
-        QImage black(80, 40, QImage::Format_RGB32);
-        black.fill(Qt::black);
+        QImage black = TestSupport::filledImage(QSize(80, 40), Qt::black);
         QVERIFY(black.save(mark));
         updateOptions([&](ConversionOptions &o) {
             o.scaleImage = true;

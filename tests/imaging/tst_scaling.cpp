@@ -355,8 +355,8 @@ void TestScaling::halvingMatchesTheToolkitScaler_data()
         white.fill(Qt::white);
         QTest::newRow(qPrintable(name + " all 255")) << white;
     }
-    QImage clear(64, 48, QImage::Format_ARGB32_Premultiplied);
-    clear.fill(Qt::transparent);
+    QImage clear
+        = TestSupport::filledImage(QSize(64, 48), Qt::transparent, QImage::Format_ARGB32_Premultiplied);
     QTest::newRow("argb32pm all 0") << clear;
     QImage meta = noise(40, 30, QImage::Format_RGB32);
     meta.setDotsPerMeterX(2835);

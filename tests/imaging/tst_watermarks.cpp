@@ -36,15 +36,13 @@ QRect inkBounds(const QImage &image)
 
 QImage transparentLayer(int width, int height)
 {
-    QImage layer(width, height, QImage::Format_ARGB32);
-    layer.fill(0);
+    QImage layer = TestSupport::filledImage(QSize(width, height), 0, QImage::Format_ARGB32);
     return layer;
 }
 
 QImage solid(int width, int height, QColor color)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(color);
+    QImage image = TestSupport::filledImage(QSize(width, height), color, QImage::Format_ARGB32);
     return image;
 }
 

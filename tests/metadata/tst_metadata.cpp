@@ -79,14 +79,12 @@ private:
     // A 64 x 48 Adobe RGB JPEG of one colour, stored sideways (orientation 6): upright 48 x 64.
     QString makeSource(const QString &name, const QStringList &tags)
     {
-        QImage image(64, 48, QImage::Format_RGB32);
-        image.fill(adobeGreen);
+        QImage image = TestSupport::filledImage(QSize(64, 48), adobeGreen);
         image.setColorSpace(QColorSpace::AdobeRgb);
         const QString path = in + "/" + name;
         if (!image.save(path, "JPG", 100))
             qFatal("cannot write the source");
-        QImage thumbnail(16, 12, QImage::Format_RGB32);
-        thumbnail.fill(Qt::red);
+        QImage thumbnail = TestSupport::filledImage(QSize(16, 12), Qt::red);
         thumbnail.save(in + "/thumbnail.jpg");
         QStringList arguments
             = { "-q", "-overwrite_original", "-n", "-ThumbnailImage<=" + in + "/thumbnail.jpg" };
@@ -228,9 +226,7 @@ private Q_SLOTS:
         QVERIFY2(device.finish(&error), qPrintable(error));
 
         const QString target = out + "/bigendian.tiff";
-        QFile written(target);
-        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file.data()) == file.size());
-        written.close();
+        QVERIFY(TestSupport::writeFile(target, file.data()));
         const QJsonObject tags = readTags(target);
         QCOMPARE(tags.value("EXIF:Make").toString(), QString("Pictocam"));
         QCOMPARE(tags.value("EXIF:GPSLatitude").toDouble(), 48.8583);
@@ -308,8 +304,7 @@ private Q_SLOTS:
         QFETCH(QString, encoder);
         if (!encoder.isEmpty() && !TestSupport::haveTool(encoder))
             QSKIP(qPrintable(encoder + " is not installed"));
-        QImage image(64, 48, QImage::Format_RGB32);
-        image.fill(qRgb(0, 200, 0));
+        QImage image = TestSupport::filledImage(QSize(64, 48), qRgb(0, 200, 0));
         image.setColorSpace(QColorSpace::DisplayP3);
         const QString base = in + "/p3-base.png";
         const QString source = in + "/p3." + format;
@@ -366,18 +361,13 @@ private Q_SLOTS:
         QImage image = TestSupport::makePhotoLike(40, 30);
         const QString clean = in + "/clean.jpg";
         QVERIFY(image.save(clean, "JPG", 95));
-        QFile file(clean);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray bytes = file.readAll();
-        file.close();
+        QByteArray bytes = TestSupport::readFile(clean);
+        QVERIFY(!bytes.isEmpty());
         exif.prepend(QByteArray("Exif\0\0II*\0", 10));
         const int length = int(exif.size()) + 2;
         bytes.insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + exif);
         const QString broken = in + "/broken.jpg";
-        QFile brokenFile(broken);
-        QVERIFY(brokenFile.open(QIODevice::WriteOnly));
-        brokenFile.write(bytes);
-        brokenFile.close();
+        QVERIFY(TestSupport::writeFile(broken, bytes));
 
         const QString target = convert(broken, ext);
         const QImage converted(target);

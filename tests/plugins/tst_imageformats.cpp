@@ -93,8 +93,7 @@ QByteArray TestImageFormats::encoded(
     const QString error = FormatTest::write(image, file, settings);
     if (!error.isEmpty())
         return {};
-    QFile in(file);
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    return TestSupport::readFile(file);
 }
 
 void TestImageFormats::registered_data()
@@ -350,10 +349,7 @@ void TestImageFormats::detectedByContent()
     const QImage original = TestSupport::makePhotoLike(40, 30);
     const QByteArray data = encoded(realSuffix, original);
     QVERIFY(!data.isEmpty());
-    QFile out(path(fileName));
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(data);
-    out.close();
+    QVERIFY(TestSupport::writeFile(path(fileName), data));
 
     QCOMPARE(QImageReader::imageFormat(path(fileName)), expectedFormat);
     const QImage back = FormatTest::read(path(fileName));
@@ -498,8 +494,7 @@ void TestImageFormats::avifHeaderContradictsPicture()
 // AV1 frames are at most 65536 pixels wide.
 void TestImageFormats::writeFailure()
 {
-    QImage tooWide(70000, 1, QImage::Format_RGB32);
-    tooWide.fill(Qt::gray);
+    QImage tooWide = TestSupport::filledImage(QSize(70000, 1), Qt::gray);
     QImageWriter writer(path(QStringLiteral("too-wide.avif")));
     QTest::ignoreMessage(QtWarningMsg,
         QRegularExpression(QStringLiteral("^Cannot write AVIF: 70000 x 1 is beyond the reader.s limits")));

@@ -203,11 +203,9 @@ void TestPluginConversion::refusesCmykJpegXl()
     const QString folder = m_dir.filePath(QStringLiteral("inks-%1").arg(QTest::currentDataTag()));
     QVERIFY(QDir().mkpath(folder));
     const QString source = folder + QStringLiteral("/inks.jxl");
-    QFile file(source);
     const QByteArray data = jxlWithInks(black, icc.readAll());
     QVERIFY(!data.isEmpty());
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
-    file.close();
+    QVERIFY(TestSupport::writeFile(source, data));
 
     QCOMPARE(runJob({ source }, folder, QStringLiteral(".png")), reasons);
     QCOMPARE(QFileInfo::exists(folder + QStringLiteral("/inks.png")), reasons.isEmpty());

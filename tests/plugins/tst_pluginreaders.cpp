@@ -32,8 +32,7 @@ qint64 peakResidentBytes()
 // A flat grey picture of `side`, 8 bits, written as PNG for the encoders' command-line tools.
 QString greyPng(const QString &path, QSize size, int grey)
 {
-    QImage image(size, QImage::Format_RGB888);
-    image.fill(QColor(grey, grey, grey));
+    QImage image = TestSupport::filledImage(size, QColor(grey, grey, grey), QImage::Format_RGB888);
     return image.save(path, "PNG") ? path : QString();
 }
 
