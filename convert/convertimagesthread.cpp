@@ -16,6 +16,7 @@
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
 #include "metadata/imagemetadata.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,7 +48,7 @@ void ConvertImagesThread::run()
         Q_EMIT threadTerminated();
         return;
     }
-    QImageReader::setAllocationLimit(256);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     fileExistsList.clear();
     fileSourceList.clear();
     _failures.clear();

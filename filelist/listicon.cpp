@@ -4,6 +4,7 @@
 #include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QImageReader>
 
@@ -16,9 +17,6 @@
 namespace {
 
 constexpr int IconSide = 64;
-// The reader's limit; a picture whose full decode would pass it is decoded whole, so that it
-// fails (and shows "0x0") exactly as before.
-constexpr int AllocationLimitMB = 256;
 
 // The size a fast scale of `upright` to a shorter side of IconSide gives (Qt's rounding).
 QSize iconSize(QSize upright)
@@ -32,7 +30,10 @@ QSize iconSize(QSize upright)
 
 int jpegReduction(QSize stored, int shorterSide)
 {
-    if (stored.isEmpty() || qint64(stored.width()) * stored.height() * 4 > qint64(AllocationLimitMB) << 20)
+    // A picture whose full decode would pass the reader's limit is decoded whole, so that it
+    // fails (and shows "0x0") exactly as before.
+    if (stored.isEmpty()
+        || qint64(stored.width()) * stored.height() * 4 > qint64(DecodeLimits::AllocationLimitMB) << 20)
         return 1;
     int factor = 1;
     while (factor < 8 && qMin(stored.width(), stored.height()) / (factor * 2) >= shorterSide)
@@ -44,7 +45,7 @@ ListIcon makeListIcon(const QString &filePath)
 {
     QImageReader reader(filePath);
     reader.setDecideFormatFromContent(true);
-    QImageReader::setAllocationLimit(AllocationLimitMB);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     // Turned upright after the read rather than by the reader, which drops the colour profile doing it.
     reader.setAutoTransform(false);
 

@@ -1,6 +1,7 @@
 #include "imaging/imagelimits.h"
 
 #include "imaging/memorybudget.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QImageReader>
 #include <limits>
@@ -14,7 +15,8 @@ bool fitsAllocationLimit(qint64 width, qint64 height, int bytesPerPixel)
         return false;
     // A limit of 0 turns the reader's check off; the steps keep the loader's default instead,
     // since nothing else stops a hand-edited option from asking for terabytes.
-    const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 256;
+    const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit()
+                                                                   : DecodeLimits::AllocationLimitMB;
     const qint64 limitBytes = qint64(limitMegabytes) * 1024 * 1024;
     const qint64 bytesPerLine = width * bytesPerPixel;
     return bytesPerLine <= limitBytes && height <= limitBytes / bytesPerLine;
@@ -25,7 +27,8 @@ qint64 resultBudgetBytes()
     // Without a figure from the system, 1 GB: enough for a 24-megapixel photo at 200 %.
     const qint64 available = MemoryBudget::availableBytes();
     const qint64 share = available > 0 ? available / 4 : qint64(1) << 30;
-    const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 256;
+    const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit()
+                                                                   : DecodeLimits::AllocationLimitMB;
     return qMax(share, qint64(limitMegabytes) * 1024 * 1024);
 }
 

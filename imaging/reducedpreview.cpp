@@ -4,15 +4,13 @@
 #include "imaging/sourcecheck.h"
 #include "imaging/watermarks.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 
 namespace {
-
-// The reader's limit, as for every other decode of a source.
-constexpr int AllocationLimitMB = 256;
 
 bool covers(QSize size, QSize wanted)
 {
@@ -69,7 +67,7 @@ QImage reducedPreview(
     if (!fit || hasWatermarks(options) || blurs(options) || !QFileInfo(path).isFile())
         return {};
     QImageReader reader(path);
-    QImageReader::setAllocationLimit(AllocationLimitMB);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     reader.setAutoTransform(false);
     if (!SourceCheck::accept(reader))
         return {};

@@ -13,6 +13,7 @@
 #include "imaging/sourcedamage.h"
 #include "imaging/watermarks.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QDateTime>
@@ -225,7 +226,7 @@ bool loadImage(const QString &path, QImage *image, QString *reason)
         return false;
     }
     QImageReader reader(path);
-    QImageReader::setAllocationLimit(256);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     // Turned upright here rather than by the reader, which drops the colour profile doing it.
     reader.setAutoTransform(false);
     if (!SourceCheck::accept(reader, reason))

@@ -4,6 +4,7 @@
 #include "imaging/failurereasons.h"
 #include "imaging/imagelimits.h"
 #include "imaging/jpegscans.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QDebug>
 #include <QImageReader>
@@ -53,8 +54,8 @@ bool accept(QImageReader &reader, QString *reason)
     const QSize size = reader.size();
     if (size.isValid()
         && !fitsAllocationLimit(size.width(), size.height(), bytesPerPixel(reader.imageFormat()))) {
-        const int limitMegabytes
-            = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 256;
+        const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit()
+                                                                       : DecodeLimits::AllocationLimitMB;
         const qint64 megapixels
             = qint64(limitMegabytes) * 1024 * 1024 / bytesPerPixel(reader.imageFormat()) / 1000000;
         return refuse(reason, FailureReason::pictureTooLarge(size, megapixels));

@@ -1,6 +1,7 @@
 #include "convert/conversionoptions.h"
 #include "imaging/adjustments.h"
 #include "imaging/renderpipeline.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "testsupport.h"
 
 #include <QGraphicsBlurEffect>
@@ -92,7 +93,7 @@ private:
 void TestAdjustments::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(256);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
 }
 
 void TestAdjustments::init()

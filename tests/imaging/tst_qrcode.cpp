@@ -2,6 +2,7 @@
 #include "convert/imagewriter.h"
 #include "imaging/qrcode.h"
 #include "imaging/renderpipeline.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "testsupport.h"
 
 #include <QImageReader>
@@ -65,7 +66,7 @@ private:
 void TestQrCode::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(256);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
 }
 
 void TestQrCode::init()

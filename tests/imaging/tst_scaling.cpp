@@ -3,6 +3,7 @@
 #include "imaging/imagelimits.h"
 #include "imaging/renderpipeline.h"
 #include "imaging/scaling.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "testsupport.h"
 
 #include <QColorSpace>
@@ -132,7 +133,7 @@ private:
 void TestScaling::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(256);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
 }
 
 void TestScaling::init()

@@ -1,6 +1,7 @@
 #include "convert/conversionoptions.h"
 #include "imaging/renderpipeline.h"
 #include "imaging/watermarks.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "testsupport.h"
 
 #include <QImageReader>
@@ -81,7 +82,7 @@ private:
 void TestWatermarks::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(256);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     picturePath = writeSource(QStringLiteral("picture.png"), solid(200, 100, Qt::red));
 }
 

@@ -2,6 +2,7 @@
 #include "imaging/failurereasons.h"
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "testsupport.h"
 
 #include <QColorSpace>
@@ -102,7 +103,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        QImageReader::setAllocationLimit(256);
+        QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     }
 
     void boundedReads_data()

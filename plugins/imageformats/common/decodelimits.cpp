@@ -36,7 +36,8 @@ bool fitsFileLimit(QIODevice *device)
 
 quint64 maxPixels()
 {
-    const int limitMegabytes = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 256;
+    const int limitMegabytes
+        = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : AllocationLimitMB;
     return quint64(limitMegabytes) * 1024 * 1024 / 4;
 }
 
