@@ -1,5 +1,6 @@
 #include "filelist/listicon.h"
 
+#include "imaging/jpegreduction.h"
 #include "imaging/reducedpreview.h"
 #include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
@@ -27,19 +28,6 @@ QSize iconSize(QSize upright)
 }
 
 } // namespace
-
-int jpegReduction(QSize stored, int shorterSide)
-{
-    // A picture whose full decode would pass the reader's limit is decoded whole, so that it
-    // fails (and shows "0x0") exactly as before.
-    if (stored.isEmpty()
-        || qint64(stored.width()) * stored.height() * 4 > qint64(DecodeLimits::AllocationLimitMB) << 20)
-        return 1;
-    int factor = 1;
-    while (factor < 8 && qMin(stored.width(), stored.height()) / (factor * 2) >= shorterSide)
-        factor *= 2;
-    return factor;
-}
 
 ListIcon makeListIcon(const QString &filePath)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/jpegreduction.h"
+
 #include <QImage>
 #include <QString>
 
@@ -16,10 +18,6 @@ struct ListIcon {
 // the icon allows, a HEIF or AVIF file from its thumbnail when that covers
 // the icon; the caption's size is the whole picture's all the same. Pure; runs on the add worker.
 ListIcon makeListIcon(const QString &filePath);
-
-// The largest of 1, 2, 4 and 8 that divides `stored` to a shorter side of at least
-// `shorterSide`; 1 for a picture whose full decode exceeds the reader's allocation limit.
-int jpegReduction(QSize stored, int shorterSide);
 
 // Lowers the calling thread's priority (where the system has per-thread priorities), so that a
 // conversion job started while icons are made is barely slowed by them.

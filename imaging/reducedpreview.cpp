@@ -1,5 +1,6 @@
 #include "imaging/reducedpreview.h"
 
+#include "imaging/jpegreduction.h"
 #include "imaging/scaling.h"
 #include "imaging/sourcecheck.h"
 #include "imaging/watermarks.h"
@@ -33,10 +34,7 @@ bool askReduced(QImageReader &reader, QSize upright, QSize fitted)
     if (reader.format() == "jpeg") {
         const QSize stored = reader.size();
         const bool turned = stored != upright;
-        const QSize wanted = turned ? fitted.transposed() : fitted;
-        int factor = 1;
-        while (factor < 8 && covers(stored / (factor * 2), wanted))
-            factor *= 2;
+        const int factor = jpegReduction(stored, turned ? fitted.transposed() : fitted);
         if (factor == 1)
             return false;
         reader.setScaledSize(stored / factor);

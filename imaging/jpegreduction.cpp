@@ -1,0 +1,17 @@
+#include "imaging/jpegreduction.h"
+
+#include "plugins/imageformats/common/decodelimits.h"
+
+#include <QtGlobal>
+
+int jpegReduction(QSize stored, QSize wanted)
+{
+    if (stored.isEmpty()
+        || qint64(stored.width()) * stored.height() * 4 > qint64(DecodeLimits::AllocationLimitMB) << 20)
+        return 1;
+    int factor = 1;
+    while (factor < 8 && stored.width() / (factor * 2) >= wanted.width()
+        && stored.height() / (factor * 2) >= wanted.height())
+        factor *= 2;
+    return factor;
+}
