@@ -6,6 +6,7 @@
 #include "convert/pngencoder.h"
 #include "imaging/pixelformat.h"
 #include "metadata/metadataembed.h"
+#include "plugins/imageformats/common/codecformats.h"
 #include "plugins/imageformats/common/encoderthreadskey.h"
 
 #include <QCoreApplication>
@@ -116,7 +117,7 @@ bool writeImageFile(const QImage &image, const QString &targetPath, const Encode
     // Our AVIF, HEIF and JPEG XL encoders start threads of their own; a job running several
     // files at once says how many each may start.
     const int encoderThreads = EncoderThreadShare::current();
-    if (encoderThreads > 0 && (format == "avif" || format == "heic" || format == "heif" || format == "jxl"))
+    if (encoderThreads > 0 && isCodecPluginFormat(format))
         writer.setText(QLatin1String(EncoderThreadsKey::Key), QString::number(encoderThreads));
     // JPEG holds no transparency: written as it is, a transparent area would come out black.
     const bool opaqueFormat = format == "jpg" || format == "jpeg";

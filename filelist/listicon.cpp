@@ -1,10 +1,10 @@
 #include "filelist/listicon.h"
 
 #include "imaging/jpegreduction.h"
-#include "imaging/reducedpreview.h"
 #include "imaging/sourcecheck.h"
 #include "imaging/sourcedamage.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/codecformats.h"
 #include "plugins/imageformats/common/decodelimits.h"
 
 #include <QImageReader>
@@ -51,7 +51,7 @@ ListIcon makeListIcon(const QString &filePath)
             upright = reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed()
                                                                                         : stored;
         }
-    } else if (accepted && decodesReduced(reader.format())) {
+    } else if (accepted && isCodecPluginFormat(reader.format())) {
         // Our HEIF, AVIF and JPEG XL readers report the upright size and start from the file's
         // thumbnail or DC pass when it covers the icon, else from the whole picture.
         upright = reader.size();

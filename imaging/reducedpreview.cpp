@@ -5,6 +5,7 @@
 #include "imaging/sourcecheck.h"
 #include "imaging/watermarks.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/codecformats.h"
 #include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
@@ -54,11 +55,6 @@ bool askReduced(QImageReader &reader, QSize upright, QSize fitted)
 
 } // namespace
 
-bool decodesReduced(const QByteArray &format)
-{
-    return format == "heic" || format == "heif" || format == "avif" || format == "jxl";
-}
-
 QImage reducedPreview(
     const QString &path, const ConversionOptions &options, const std::function<QSize(QSize)> &fit)
 {
@@ -70,7 +66,7 @@ QImage reducedPreview(
     if (!SourceCheck::accept(reader))
         return {};
     const QByteArray format = reader.format();
-    if (format != "jpeg" && !decodesReduced(format))
+    if (format != "jpeg" && !isCodecPluginFormat(format))
         return {};
     const QSize stored = reader.size();
     // Our plug-ins report the upright size and turn while decoding; a JPEG is turned after.

@@ -2,15 +2,9 @@
 
 #include "convert/conversionoptions.h"
 
-#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <functional>
-
-// Whether the reader of `format` (as QImageReader names it) is one of our plug-ins, which read a
-// scaled size from the file's own thumbnail or low-resolution pass where it has one, and from the
-// whole picture otherwise.
-bool decodesReduced(const QByteArray &format);
 
 // The live preview's picture from a reduced decode (a JPEG decoded at 1/2 to 1/8 of its size, a
 // HEIF or AVIF thumbnail), upright and reduced by nearest pixel to the size `fit` gives
