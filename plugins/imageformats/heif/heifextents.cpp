@@ -57,16 +57,24 @@ namespace {
         return word >> 24;
     }
 
+    // The full box `type` among the meta box's own, read up to its content after its version and
+    // flags; none when the file has no such box.
+    std::optional<Reader> openFullBox(const Meta &meta, const char *type, quint64 *version, quint64 *flags)
+    {
+        const Box *box = IsoBmff::find(meta.boxes, type);
+        if (!box)
+            return std::nullopt;
+        Reader reader(meta.data, box->content, box->end);
+        *version = versionAndFlags(reader, flags);
+        return reader;
+    }
+
     bool readPrimary(Meta *meta)
     {
-        const Box *pitm = IsoBmff::find(meta->boxes, "pitm");
-        if (!pitm)
-            return false;
-        Reader reader(meta->data, pitm->content, pitm->end);
-        quint64 flags = 0;
-        const quint64 version = versionAndFlags(reader, &flags);
-        meta->primary = quint32(reader.take(version == 0 ? 2 : 4));
-        return reader.ok();
+        quint64 version = 0, flags = 0;
+        std::optional<Reader> reader = openFullBox(*meta, "pitm", &version, &flags);
+        meta->primary = reader ? quint32(reader->take(version == 0 ? 2 : 4)) : 0;
+        return reader && reader->ok();
     }
 
     bool readItems(Meta *meta)
@@ -148,12 +156,11 @@ namespace {
     // Where each grid and overlay keeps its description.
     bool readLocations(Meta *meta)
     {
-        const Box *iloc = IsoBmff::find(meta->boxes, "iloc");
-        if (!iloc)
+        quint64 version = 0, flags = 0;
+        std::optional<Reader> opened = openFullBox(*meta, "iloc", &version, &flags);
+        if (!opened)
             return false;
-        Reader reader(meta->data, iloc->content, iloc->end);
-        quint64 flags = 0;
-        const quint64 version = versionAndFlags(reader, &flags);
+        Reader &reader = *opened;
         const quint64 sizes = reader.take(2);
         const int offsetSize = int(sizes >> 12), lengthSize = int(sizes >> 8) & 15;
         const int baseSize = int(sizes >> 4) & 15, indexSize = version >= 1 ? int(sizes & 15) : 0;
