@@ -320,25 +320,33 @@ private Q_SLOTS:
 
     void heifHiddenPicture_data()
     {
+        QTest::addColumn<QString>("suffix");
         QTest::addColumn<QByteArray>("thumbnailSize");
         QTest::addColumn<QString>("reason");
         const qint64 megapixels = qint64(256) * 1024 * 1024 / 4 / 1000000;
-        QTest::newRow("untouched") << QByteArray() << QString();
+        QTest::newRow("untouched") << "heic" << QByteArray() << QString();
         QTest::newRow("thumbnail beyond the budget")
-            << QByteArray::fromHex("69737065000000000000ea600000ea60")
+            << "heic" << QByteArray::fromHex("69737065000000000000ea600000ea60")
             << FailureReason::pictureTooLarge(QSize(60000, 60000), megapixels);
         QTest::newRow("thumbnail stating no size")
-            << QByteArray::fromHex("69737078000000000000004000000030") << FailureReason::damaged();
+            << "heic" << QByteArray::fromHex("69737078000000000000004000000030") << FailureReason::damaged();
+        // Within libavif's own limit, which it holds every item to; libheif looks for the thumbnail.
+        QTest::newRow("avif thumbnail beyond the budget")
+            << "avif" << QByteArray::fromHex("69737065000000000000271000002710")
+            << FailureReason::pictureTooLarge(QSize(10000, 10000), megapixels);
     }
 
     // A picture the file hides (here its thumbnail) is held to the decoding budget like the one
-    // shown, and one that states no size at all is refused, each with a reason.
+    // shown, and one that states no size at all is refused, each with a reason; so is an AVIF file
+    // when its thumbnail is looked for, before libheif parses it.
     void heifHiddenPicture()
     {
+        QFETCH(QString, suffix);
         QFETCH(QByteArray, thumbnailSize);
         QFETCH(QString, reason);
         const QString png = greyPng(dir.filePath(QStringLiteral("thumbnailed.png")), QSize(256, 192), 90);
-        const QString heic = dir.filePath(QStringLiteral("thumbnailed-%1.heic").arg(QTest::currentDataTag()));
+        const QString heic
+            = dir.filePath(QStringLiteral("thumbnailed-%1.%2").arg(QTest::currentDataTag(), suffix));
         const QString failed = encode(QStringLiteral("heif-enc"),
             { QStringLiteral("-t"), QStringLiteral("64"), QStringLiteral("-o"), heic, png });
         if (!failed.isEmpty())
@@ -351,6 +359,14 @@ private Q_SLOTS:
         if (!thumbnailSize.isEmpty())
             QVERIFY(file.seek(at) && file.write(thumbnailSize) == 16);
         file.close();
+        QImageReader reduced(heic);
+        reduced.setScaledSize(QSize(64, 48));
+        if (suffix == QLatin1String("avif")) {
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("AVIF refused: ") + reason));
+            QVERIFY(reduced.read().isNull());
+            return;
+        }
+        QCOMPARE(reduced.read().size(), reason.isEmpty() ? QSize(64, 48) : QSize(0, 0));
         QImage image;
         QString why;
         QCOMPARE(ImageMagickUtil::loadImage(heic, &image, &why), reason.isEmpty());

@@ -6,6 +6,7 @@
 #include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
 #include "plugins/imageformats/common/orientation.h"
+#include "plugins/imageformats/heif/heifextents.h"
 #include "plugins/imageformats/heif/heifthumbnail.h"
 
 #include <QColorSpace>
@@ -386,13 +387,17 @@ bool AvifHandler::decode(QImage *image)
 // that another writer put in the file. A file without one is decoded whole.
 bool AvifHandler::decodeReduced(QSize wanted, QImage *image)
 {
-    // libheif wants the file whole; a phone's AVIF is a few megabytes, and a file far larger
-    // than that is not worth a copy for its icon.
-    constexpr quint64 MaxThumbnailSearchBytes = 64 << 20;
+    // libheif sizes buffers from every picture the file states, hidden ones included: a file
+    // that states one beyond the decoding budget, or one without a size, is refused before
+    // libheif parses it, as the HEIF reader refuses it.
     const auto *source = static_cast<const DeviceIo::Reader *>(m_decoder->io->data);
-    QImage thumbnail;
-    if (m_decoder->io->sizeHint <= MaxThumbnailSearchBytes && source->device->seek(source->start))
-        thumbnail = HeifThumbnail::decodeFile(source->device->read(qint64(m_decoder->io->sizeHint)), wanted);
+    m_refusal = HeifExtents::refusal(HeifExtents::survey(source->device, source->start),
+        quint64(m_header.size.width()) * quint64(m_header.size.height()));
+    if (!m_refusal.isEmpty()) {
+        qCWarning(lcAvif, "AVIF refused: %s", qPrintable(m_refusal));
+        return false;
+    }
+    QImage thumbnail = HeifThumbnail::decodeFile(source->device, source->start, wanted);
     if (thumbnail.isNull())
         return decode(image);
     *image = std::move(thumbnail);

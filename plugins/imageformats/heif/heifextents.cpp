@@ -1,5 +1,6 @@
 #include "plugins/imageformats/heif/heifextents.h"
 
+#include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/isobmff.h"
 
 #include <QHash>
@@ -266,6 +267,14 @@ Survey survey(QIODevice *device, qint64 start)
     }
     result.sound = result.primary.pixels() > 0;
     return result;
+}
+
+QString refusal(const Survey &survey, quint64 primaryPixels)
+{
+    if (!survey.sound)
+        return DecodeLimits::damaged();
+    const Extent *beyond = firstBeyond(survey, qMax(DecodeLimits::maxPixels(), primaryPixels));
+    return beyond ? DecodeLimits::tooLarge(beyond->width, beyond->height) : QString();
 }
 
 const Extent *firstBeyond(const Survey &survey, quint64 maxPixels)

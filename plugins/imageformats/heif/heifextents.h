@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <QtGlobal>
 
 class QIODevice;
@@ -31,6 +32,13 @@ struct Survey {
 // Reads the file that starts at `start` on `device`: only its 'meta' box (within a bound) and
 // the few bytes of each grid's and overlay's description. Leaves the position anywhere.
 Survey survey(QIODevice *device, qint64 start);
+
+// Why the file the survey describes is refused, in the program's words; empty when it is not. A
+// primary picture (of `primaryPixels`) beyond the decoding budget passes here, so that its size is
+// reported, and the allocation limit refuses it before anything is decoded; no other picture may
+// be larger than both it and the budget, so that nothing libheif decodes along with a picture
+// that fits is larger than the budget either.
+QString refusal(const Survey &survey, quint64 primaryPixels);
 
 // The first stated size of more than `maxPixels`, or null.
 const Extent *firstBeyond(const Survey &survey, quint64 maxPixels);

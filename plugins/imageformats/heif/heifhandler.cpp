@@ -202,34 +202,7 @@ heif_error writeToDevice(heif_context *, const void *data, size_t size, void *us
         "cannot write to the device" };
 }
 
-// libheif reads the boxes it needs, and the coded data when it decodes, through these, so that
-// a file is never held whole in memory.
-int64_t sourcePosition(void *userdata)
-{
-    const auto *source = static_cast<HeifHandler::Source *>(userdata);
-    return source->device->pos() - source->start;
-}
-
-int sourceRead(void *data, size_t size, void *userdata)
-{
-    const auto *source = static_cast<HeifHandler::Source *>(userdata);
-    return source->device->read(static_cast<char *>(data), qint64(size)) == qint64(size) ? 0 : 1;
-}
-
-int sourceSeek(int64_t position, void *userdata)
-{
-    const auto *source = static_cast<HeifHandler::Source *>(userdata);
-    return source->device->seek(source->start + position) ? 0 : 1;
-}
-
-heif_reader_grow_status sourceWait(int64_t size, void *userdata)
-{
-    const auto *source = static_cast<HeifHandler::Source *>(userdata);
-    return size <= source->device->size() - source->start ? heif_reader_grow_status_size_reached
-                                                          : heif_reader_grow_status_size_beyond_eof;
-}
-
-const heif_reader deviceReader { 1, sourcePosition, sourceRead, sourceSeek, sourceWait };
+using HeifSource::deviceReader;
 
 QSize uprightSize(const heif_image_handle *handle)
 {
@@ -298,19 +271,6 @@ bool takesSize(QSize size)
     return true;
 }
 
-// Why the file the survey describes is refused, empty when it is not. A primary picture beyond
-// the decoding budget passes here, so that its size is reported, and the allocation limit refuses
-// it before anything is decoded; no other picture may be larger than both it and the budget, so
-// that nothing libheif decodes along with a picture that fits is larger than the budget either.
-QString refusal(const HeifExtents::Survey &survey, quint64 primaryPixels)
-{
-    if (!survey.sound)
-        return DecodeLimits::damaged();
-    const HeifExtents::Extent *beyond
-        = HeifExtents::firstBeyond(survey, qMax(DecodeLimits::maxPixels(), primaryPixels));
-    return beyond ? DecodeLimits::tooLarge(beyond->width, beyond->height) : QString();
-}
-
 int sideLimit(const HeifExtents::Survey &survey)
 {
     // libheif refuses a side as long as its limit.
@@ -343,7 +303,7 @@ bool HeifHandler::parse() const
         return false;
     m_source = { device(), device()->pos() };
     const HeifExtents::Survey extents = HeifExtents::survey(device(), m_source.start);
-    m_refusal = refusal(extents, extents.primary.pixels());
+    m_refusal = HeifExtents::refusal(extents, extents.primary.pixels());
     if (!m_refusal.isEmpty() || !device()->seek(m_source.start)) {
         qCWarning(lcHeif, "HEIF refused: %s", qPrintable(m_refusal));
         return false;
@@ -369,7 +329,7 @@ bool HeifHandler::parse() const
         return false;
     }
     // A crop makes the picture smaller than the one libheif decodes before cropping.
-    m_refusal = refusal(extents, quint64(size.width()) * quint64(size.height()));
+    m_refusal = HeifExtents::refusal(extents, quint64(size.width()) * quint64(size.height()));
     if (!m_refusal.isEmpty()) {
         qCWarning(lcHeif, "HEIF refused: %s", qPrintable(m_refusal));
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plugins/imageformats/common/codechandler.h"
+#include "plugins/imageformats/heif/heifsource.h"
 
 #include <memory>
 
@@ -18,11 +19,7 @@ class HeifHandler : public FormatHandler<HeifTraits> {
 public:
     HeifHandler();
 
-    // Where libheif reads the file from: the device, from the position it had when parsing began.
-    struct Source {
-        QIODevice *device = nullptr;
-        qint64 start = 0;
-    };
+    using Source = HeifSource::Source;
 
 private:
     bool parse() const override;

@@ -2,8 +2,10 @@
 
 #include "plugins/imageformats/common/cicp.h"
 #include "plugins/imageformats/common/freewith.h"
+#include "plugins/imageformats/heif/heifsource.h"
 
 #include <QColorSpace>
+#include <QIODevice>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -125,7 +127,7 @@ QList<QSize> sizes(const heif_image_handle *primary)
     return found;
 }
 
-QImage decodeFile(const QByteArray &file, QSize wanted)
+QImage decodeFile(QIODevice *device, qint64 start, QSize wanted)
 {
     // libheif keeps its codec plug-ins once per process; the count is the library's own.
     static const bool initialized = heif_init(nullptr).code == heif_error_Ok;
@@ -137,9 +139,9 @@ QImage decodeFile(const QByteArray &file, QSize wanted)
     // The limit the HEIF reader keeps: libheif trusts canvas sizes it has not checked.
     heif_context_set_maximum_image_size_limit(context.get(), MaxImageSide);
     heif_image_handle *primary = nullptr;
-    if (heif_context_read_from_memory_without_copy(
-            context.get(), file.constData(), size_t(file.size()), nullptr)
-                .code
+    HeifSource::Source source { device, start };
+    if (!device->seek(start)
+        || heif_context_read_from_reader(context.get(), &HeifSource::deviceReader, &source, nullptr).code
             != heif_error_Ok
         || heif_context_get_primary_image_handle(context.get(), &primary).code != heif_error_Ok)
         return {};

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSize>
 
+class QIODevice;
 struct heif_image_handle;
 
 // The thumbnail items of a HEIF or AVIF picture (phones write one), which make list icons and
@@ -18,7 +19,9 @@ QList<QSize> sizes(const heif_image_handle *primary);
 // channel with its colour space, or the picture's when it has none. Null when there is none.
 QImage decode(const heif_image_handle *primary, QSize wanted);
 
-// The same for a whole file in memory (an AVIF file, whose thumbnails libavif does not give).
-QImage decodeFile(const QByteArray &file, QSize wanted);
+// The same for the file on `device` from `start` (an AVIF file, whose thumbnails libavif does not
+// give), which libheif reads through the device as far as it needs. The caller has checked the
+// sizes the file states (HeifExtents::refusal) before.
+QImage decodeFile(QIODevice *device, qint64 start, QSize wanted);
 
 } // namespace HeifThumbnail
