@@ -111,13 +111,20 @@ int main(int argc, char *argv[])
     }
 
     // The older way, on one copy of each photograph: CPU time per icon and what it looked like.
-    double before = 0, worst = 99;
+    // Two nearest-pixel samplings of a textured photo differ wherever they pick neighbouring
+    // pixels, so each icon is also measured against the picture itself: the whole decode
+    // area-averaged to the icon's size.
+    double before = 0, worst = 99, worstOld = 99, worstNew = 99;
     for (const QString &photo : std::as_const(photos)) {
         const double start = BenchReport::cpuSeconds();
         const ListIcon whole = wholeDecodeIcon(photo);
         before += BenchReport::cpuSeconds() - start;
         const ListIcon reduced = makeListIcon(photo);
+        const QImage picture = QImageReader(photo).read().scaled(
+            whole.image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         worst = std::min(worst, psnr(whole.image, reduced.image));
+        worstOld = std::min(worstOld, psnr(picture, whole.image));
+        worstNew = std::min(worstNew, psnr(picture, reduced.image));
         if (whole.sizeStr != reduced.sizeStr)
             out << "caption differs: " << photo << " " << whole.sizeStr << " " << reduced.sizeStr << "\n";
     }
@@ -141,6 +148,8 @@ int main(int argc, char *argv[])
     out << "every icon made in:     " << iconsMs << " ms wall, " << cpu << " cpu s (goal 10 s)\n";
     out << "whole decodes, before:  " << before / photos.size() * 1000 << " cpu ms per icon, "
         << before / photos.size() * count << " cpu s for " << count << "\n";
-    out << "lowest icon PSNR:       " << worst << " dB against a whole decode (goal >= 30)\n";
-    return iconsMs >= 0 && iconsMs <= 10000 && worst >= 30 ? 0 : 1;
+    out << "lowest icon PSNR:       " << worst << " dB against the whole decode's icon\n";
+    out << "against the picture:    " << worstNew << " dB now, " << worstOld
+        << " dB the whole decode's icon (lowest; goal >= 30)\n";
+    return iconsMs >= 0 && iconsMs <= 10000 && worstNew >= 30 && worstNew >= worstOld ? 0 : 1;
 }

@@ -9,6 +9,9 @@
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QThreadPool>
+#include <deque>
+#include <future>
 
 ConvertImageAddUrlsThread::ConvertImageAddUrlsThread(
     std::shared_ptr<FilePathRegistry> registry, QObject *parent)
@@ -129,14 +132,36 @@ void ConvertImageAddUrlsThread::handOverRows(bool now)
 void ConvertImageAddUrlsThread::getItemsIcon()
 {
     qCDebug(lcFileList) << "getItemsIcon";
-    lowerIconThreadPriority();
-    while (!pendingIconRows.isEmpty() && !hasPendingUrls() && !stopRequested) {
-        const QString file = pendingIconRows.takeFirst();
-        // Removed from the list meanwhile: no row would take the icon.
-        if (!registry->contains(pathKey(file)))
-            continue;
-        const ListIcon icon = makeListIcon(file);
-        const QFileInfo info(file);
-        Q_EMIT processFinish(icon.image, info.fileName(), info.path(), icon.sizeStr, file);
+    // Icons are made on several cores at a low priority, a few files ahead, and handed over in
+    // the rows' order. At most four at once: each may hold a whole decoded picture.
+    const int threads = qBound(1, QThread::idealThreadCount(), 4);
+    QThreadPool pool;
+    pool.setMaxThreadCount(threads);
+    std::deque<std::pair<QString, std::future<ListIcon>>> running;
+    const auto startMore = [&] {
+        while (running.size() < size_t(2 * threads) && !pendingIconRows.isEmpty() && !hasPendingUrls()
+            && !stopRequested) {
+            const QString file = pendingIconRows.takeFirst();
+            // Removed from the list meanwhile: no row would take the icon.
+            if (!registry->contains(pathKey(file)))
+                continue;
+            auto task = std::make_shared<std::packaged_task<ListIcon()>>([file] {
+                lowerIconThreadPriority();
+                return makeListIcon(file);
+            });
+            running.emplace_back(file, task->get_future());
+            pool.start([task] { (*task)(); });
+        }
+    };
+    startMore();
+    while (!running.empty()) {
+        const QString file = running.front().first;
+        const ListIcon icon = running.front().second.get();
+        running.pop_front();
+        if (!stopRequested && registry->contains(pathKey(file))) {
+            const QFileInfo info(file);
+            Q_EMIT processFinish(icon.image, info.fileName(), info.path(), icon.sizeStr, file);
+        }
+        startMore();
     }
 }

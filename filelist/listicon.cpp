@@ -73,10 +73,11 @@ ListIcon makeListIcon(const QString &filePath)
         icon.image = image.width() > image.height() ? image.scaledToHeight(IconSide, Qt::FastTransformation)
                                                     : image.scaledToWidth(IconSide, Qt::FastTransformation);
     } else {
-        // The reduced decode scaled to the size the whole picture's icon has.
+        // The reduced decode averaged to the size the whole picture's icon has: sampling a
+        // photograph's fine detail pixel by pixel would look grainy.
         icon.sizeStr
             = QString::number(upright.width()) + QLatin1Char('x') + QString::number(upright.height());
-        icon.image = image.scaled(iconSize(upright), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        icon.image = image.scaled(iconSize(upright), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     // Screens are taken as sRGB: a wide-gamut photo shown untouched would look washed out.
     icon.image = convertedToSrgb(std::move(icon.image));

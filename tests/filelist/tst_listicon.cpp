@@ -229,6 +229,36 @@ private slots:
         QVERIFY2(quality >= 30, qPrintable(QString::number(quality)));
     }
 
+    void iconLooksLikeThePicture_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::newRow("jpeg 1/8") << QSize(1200, 800);
+        QTest::newRow("jpeg 1/2 upright") << QSize(160, 240);
+    }
+
+    // Fine detail, as grass or gravel in a photograph: the icon is the picture averaged to its
+    // size, not a sampling of some of its pixels.
+    void iconLooksLikeThePicture()
+    {
+        QFETCH(QSize, stored);
+        QImage picture(stored, QImage::Format_RGB32);
+        for (int y = 0; y < stored.height(); ++y) {
+            for (int x = 0; x < stored.width(); ++x) {
+                const uint cell = uint(x / 3) * 2654435761u ^ uint(y / 3) * 40503u;
+                const int grey = 64 + int((cell >> 13) & 0x7f);
+                picture.setPixel(x, y, qRgb(grey, 255 - grey, 128));
+            }
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("gravel.jpg"));
+        QVERIFY(saveImage(picture, path, 95));
+        const ListIcon made = makeListIcon(path);
+        const QImage averaged = QImageReader(path).read().scaled(
+            made.image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const double quality = psnr(averaged, made.image);
+        QVERIFY2(quality >= 30, qPrintable(QString::number(quality)));
+    }
+
     void unreadableFileHasNoIcon()
     {
         QTemporaryDir dir;

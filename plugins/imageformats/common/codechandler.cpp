@@ -52,8 +52,8 @@ bool CodecHandler::read(QImage *image)
         return false;
     m_decoded = true;
     try {
-        // Sampled to the exact size asked for by nearest pixel, as the list icons and the live
-        // preview reduce a picture.
+        // Averaged to the exact size asked for, as Qt's own readers reduce a picture: a nearest
+        // pixel sampling of a photograph's fine detail would look grainy.
         const bool scaled
             = m_scaledSize.isValid() && !m_scaledSize.isEmpty() && m_scaledSize != m_header.size;
         if (!scaled)
@@ -61,7 +61,7 @@ bool CodecHandler::read(QImage *image)
         if (!decodeReduced(m_scaledSize, image))
             return false;
         if (image->size() != m_scaledSize)
-            *image = image->scaled(m_scaledSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+            *image = image->scaled(m_scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return !image->isNull();
     } catch (const std::bad_alloc &) {
         qCWarning(lcCodec, "Out of memory while decoding %s", format().constData());
