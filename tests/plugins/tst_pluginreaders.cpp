@@ -3,17 +3,22 @@
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
 #include "plugins/imageformats/common/decodelimits.h"
+#include "plugins/imageformats/common/freewith.h"
 #include "testsupport.h"
 
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <memory>
+
+#include <libheif/heif.h>
 
 namespace {
 
@@ -87,6 +92,55 @@ QColorSpace bt2020(QColorSpace::TransferFunction transfer, float gamma = 0.0f)
 {
     return QColorSpace(QPointF(0.3127, 0.3290), QPointF(0.708, 0.292), QPointF(0.170, 0.797),
         QPointF(0.131, 0.046), transfer, gamma);
+}
+
+// The picture as libheif decodes it with its own HEVC decoder, interleaved R, G, B (and A) as
+// the HEIF reader asks for them, at the stream's depth; empty when it cannot.
+QList<quint16> libheifSamples(const QString &path, bool alpha, bool deep)
+{
+    static const bool initialized = heif_init(nullptr).code == heif_error_Ok;
+    std::unique_ptr<heif_context, FreeWith<heif_context_free>> context(heif_context_alloc());
+    heif_image_handle *primary = nullptr;
+    if (!initialized
+        || heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr).code
+        || heif_context_get_primary_image_handle(context.get(), &primary).code)
+        return {};
+    const std::unique_ptr<heif_image_handle, FreeWith<heif_image_handle_release>> handle(primary);
+    const heif_chroma chroma = deep
+        ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
+        : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
+    heif_image *raw = nullptr;
+    if (heif_decode_image(primary, &raw, heif_colorspace_RGB, chroma, nullptr).code)
+        return {};
+    const std::unique_ptr<heif_image, FreeWith<heif_image_release>> decoded(raw);
+    int stride = 0;
+    const uint8_t *plane = heif_image_get_plane_readonly(raw, heif_channel_interleaved, &stride);
+    const int width = heif_image_get_width(raw, heif_channel_interleaved);
+    const int rowSamples = width * (alpha ? 4 : 3);
+    QList<quint16> samples;
+    for (int y = 0; y < heif_image_get_height(raw, heif_channel_interleaved); ++y) {
+        const uint8_t *row = plane + qsizetype(y) * stride;
+        for (int i = 0; i < rowSamples; ++i)
+            samples.append(deep ? quint16(row[2 * i] | row[2 * i + 1] << 8) : row[i]);
+    }
+    return samples;
+}
+
+// The reader's picture in the same layout, its 16-bit samples brought back to `bits`.
+QList<quint16> readerSamples(const QImage &image, bool alpha, int bits)
+{
+    const quint32 max = (1u << bits) - 1;
+    QList<quint16> samples;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgba64 pixel = bits > 8 ? reinterpret_cast<const QRgba64 *>(image.constScanLine(y))[x]
+                                           : QRgba64::fromArgb32(image.pixel(x, y));
+            const quint16 channels[] = { pixel.red(), pixel.green(), pixel.blue(), pixel.alpha() };
+            for (int c = 0; c < (alpha ? 4 : 3); ++c)
+                samples.append(quint16((channels[c] * max + 32767u) / 65535u));
+        }
+    }
+    return samples;
 }
 
 } // namespace
@@ -372,6 +426,69 @@ private Q_SLOTS:
         QCOMPARE(ImageMagickUtil::loadImage(heic, &image, &why), reason.isEmpty());
         QCOMPARE(why, reason);
         QCOMPARE(image.size(), reason.isEmpty() ? QSize(256, 192) : QSize(0, 0));
+    }
+
+    void hevcDecoder_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<int>("bits");
+        const QImage photo = TestSupport::makePhotoLike(256, 192);
+        QTest::newRow("8-bit 4:2:0") << QString() << QStringList() << photo << 8;
+        QTest::newRow("odd size") << QString() << QStringList() << TestSupport::makePhotoLike(333, 251) << 8;
+        QTest::newRow("10-bit") << QString() << QStringList { "10bit" }
+                                << FormatTest::makeDeepGradient(160, 120, false) << 10;
+        QTest::newRow("alpha") << QString() << QStringList() << TestSupport::makePhotoLike(200, 150, true)
+                               << 8;
+        QTest::newRow("heif-enc 4:4:4")
+            << "heif-enc" << QStringList { "-p", "chroma=444" } << TestSupport::makePhotoLike(201, 99) << 8;
+        QTest::newRow("heif-enc 4:2:2")
+            << "heif-enc" << QStringList { "-p", "chroma=422" } << TestSupport::makePhotoLike(99, 201) << 8;
+        QTest::newRow("heif-enc 12-bit")
+            << "heif-enc" << QStringList { "-b", "12" } << FormatTest::makeDeepGradient(130, 70, false) << 12;
+        QTest::newRow("heif-enc greyscale")
+            << "heif-enc" << QStringList() << photo.convertToFormat(QImage::Format_Grayscale8) << 8;
+        // With an ICC profile the file has no code points of its own: libheif converts with the
+        // stream's, which the decoder hands over (here BT.709 at limited range, told to x265).
+        QImage profiled = photo;
+        profiled.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+        QTest::newRow("heif-enc stream code points")
+            << "heif-enc" << QStringList { "-p", "x265:colormatrix=bt709", "-p", "x265:range=limited" }
+            << profiled << 8;
+    }
+
+    // Our HEVC decoder (on every core) gives the very pixels libheif's own gives: decoding is
+    // exact and libheif converts to RGB after either.
+    void hevcDecoder()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QStringList, options);
+        QFETCH(QImage, picture);
+        QFETCH(int, bits);
+        const QString heic = dir.filePath(QStringLiteral("hevc-%1.heic").arg(QTest::currentDataTag()));
+        if (tool.isEmpty()) {
+            QCOMPARE(FormatTest::write(picture, heic, { -1, options.value(0).toLatin1() }), QString());
+        } else {
+            const QString png = dir.filePath(QStringLiteral("hevc-%1.png").arg(QTest::currentDataTag()));
+            QVERIFY(picture.save(png));
+            const QString failed = encode(tool, options + QStringList { QStringLiteral("-o"), heic, png });
+            if (!failed.isEmpty())
+                QSKIP(qPrintable(failed));
+        }
+        QLoggingCategory::setFilterRules(QStringLiteral("pictomat.imageformats.heif.hevc.debug=true"));
+        QImage image;
+        {
+            TestSupport::DebugLog::Collector log;
+            image = FormatTest::read(heic);
+            QVERIFY(!TestSupport::DebugLog::linesStartingWith(QStringLiteral("HEVC decoder on ")).isEmpty());
+        }
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(image.size(), picture.size());
+        const bool alpha = picture.hasAlphaChannel();
+        const QList<quint16> theirs = libheifSamples(heic, alpha, bits > 8);
+        QCOMPARE(theirs.size(), qsizetype(picture.width()) * picture.height() * (alpha ? 4 : 3));
+        QVERIFY(readerSamples(image, alpha, bits) == theirs);
     }
 };
 

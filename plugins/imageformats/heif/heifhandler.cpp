@@ -8,13 +8,13 @@
 #include "plugins/imageformats/common/orientation.h"
 #include "plugins/imageformats/heif/heifextents.h"
 #include "plugins/imageformats/heif/heifthumbnail.h"
+#include "plugins/imageformats/heif/hevcdecoder.h"
 
 #include <QColorSpace>
 #include <QIODevice>
 #include <QImage>
 #include <QLoggingCategory>
 #include <QPair>
-#include <QThread>
 #include <QVariant>
 #include <cstring>
 #include <limits>
@@ -312,7 +312,7 @@ bool HeifHandler::parse() const
     m_context.reset(heif_context_alloc());
     if (!m_context)
         return false;
-    heif_context_set_max_decoding_threads(m_context.get(), qBound(1, QThread::idealThreadCount(), 64));
+    HevcDecoder::useFor(m_context.get());
     // libheif 1.15 trusts a grid's or overlay's own canvas size; a 1 KB file claiming a huge one
     // made it allocate 2.4 GB before failing. Sides beyond those checked are refused while parsing.
     heif_context_set_maximum_image_size_limit(m_context.get(), sideLimit(extents));

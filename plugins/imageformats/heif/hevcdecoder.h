@@ -1,0 +1,14 @@
+#pragma once
+
+struct heif_context;
+
+// An HEVC decoder for libheif on libde265 that decodes a picture's wavefront rows on several
+// threads (libheif's own gives libde265 one). It hands libheif the same planes libheif's own
+// would, so the pixels after libheif's colour conversion are the same.
+namespace HevcDecoder {
+
+// Makes `context` decode HEVC items with this decoder, ahead of libheif's own, and decode a
+// grid's tiles side by side.
+void useFor(heif_context *context);
+
+} // namespace HevcDecoder
