@@ -172,41 +172,42 @@ heif_error convert(const de265_image *picture, heif_image **out)
     return ok();
 }
 
-// An item holds one picture; should a stream hold more, the last counts, as with libheif's own.
+// An item holds one picture; should a stream hold more, the last counts. An error of libde265
+// ends the decoding: what was decoded before it is kept, as libheif's own decoder keeps it.
 heif_error decodeImage(void *decoder, heif_image **out)
 {
     auto *context = static_cast<de265_decoder_context *>(decoder);
     *out = nullptr;
     de265_flush_data(context);
-    heif_error result = ok();
+    de265_error decoded = DE265_OK;
+    heif_error converted = ok();
     int more = 1;
-    while (more && result.code == heif_error_Ok) {
+    while (more && converted.code == heif_error_Ok) {
         more = 0;
-        const de265_error decoded = de265_decode(context, &more);
+        decoded = de265_decode(context, &more);
         // All the data is in: waiting for more means the stream has ended.
-        if (decoded == DE265_ERROR_WAITING_FOR_INPUT_DATA)
+        if (decoded == DE265_ERROR_WAITING_FOR_INPUT_DATA || !de265_isOK(decoded))
             break;
-        if (!de265_isOK(decoded))
-            result = failure(heif_suberror_Unspecified, de265_get_error_text(decoded));
-        while (const de265_image *picture = de265_get_next_picture(context)) {
+        while (const de265_image *picture = de265_peek_next_picture(context)) {
             heif_image *image = nullptr;
-            if (result.code == heif_error_Ok)
-                result = convert(picture, &image);
-            if (image) {
-                if (*out)
-                    heif_image_release(*out);
-                *out = image;
-            }
+            converted = convert(picture, &image);
             de265_release_next_picture(context);
+            if (converted.code != heif_error_Ok)
+                break;
+            if (*out)
+                heif_image_release(*out);
+            *out = image;
         }
     }
-    if (result.code != heif_error_Ok && *out) {
+    if (converted.code != heif_error_Ok && *out) {
         heif_image_release(*out);
         *out = nullptr;
     }
-    if (result.code == heif_error_Ok && !*out)
-        result = failure(heif_suberror_Unspecified, "HEVC stream holds no picture");
-    return result;
+    if (converted.code != heif_error_Ok || *out)
+        return converted;
+    if (!de265_isOK(decoded) && decoded != DE265_ERROR_WAITING_FOR_INPUT_DATA)
+        return failure(heif_suberror_Unspecified, de265_get_error_text(decoded));
+    return failure(heif_suberror_Unspecified, "HEVC stream holds no picture");
 }
 
 const heif_decoder_plugin plugin { 1, pluginName, nullptr, nullptr, supports, newDecoder, freeDecoder,
