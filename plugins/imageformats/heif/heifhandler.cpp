@@ -87,11 +87,18 @@ void copyPixels8(const heif_image *decoded, int channels, QImage *image)
 {
     int stride = 0;
     const uint8_t *plane = heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
-    for (int y = 0; y < image->height(); ++y) {
+    // The sizes taken once: the loops run for every pixel of pictures of tens of megapixels.
+    const int width = image->width(), height = image->height();
+    for (int y = 0; y < height; ++y) {
         const uint8_t *in = plane + qsizetype(y) * stride;
         auto *out = reinterpret_cast<QRgb *>(image->scanLine(y));
-        for (int x = 0; x < image->width(); ++x, in += channels)
-            out[x] = qRgba(in[0], in[1], in[2], channels == 4 ? in[3] : 0xff);
+        if (channels == 4) {
+            for (int x = 0; x < width; ++x, in += 4)
+                out[x] = qRgba(in[0], in[1], in[2], in[3]);
+        } else {
+            for (int x = 0; x < width; ++x, in += 3)
+                out[x] = qRgb(in[0], in[1], in[2]);
+        }
     }
 }
 
@@ -99,10 +106,11 @@ void copyPixels16(const heif_image *decoded, int channels, int bits, QImage *ima
 {
     int stride = 0;
     const uint8_t *plane = heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
-    for (int y = 0; y < image->height(); ++y) {
+    const int width = image->width(), height = image->height();
+    for (int y = 0; y < height; ++y) {
         const uint8_t *row = plane + qsizetype(y) * stride;
         auto *out = reinterpret_cast<QRgba64 *>(image->scanLine(y));
-        for (int x = 0; x < image->width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             quint16 sample[4] = { 0, 0, 0, 0xffff };
             for (int c = 0; c < channels; ++c) {
                 const uint8_t *p = row + (x * channels + c) * 2;
