@@ -4,6 +4,7 @@
 // and an option change with three adjustment rules set.
 // usage: pictomat_bench_preview [ROUNDS] [FORMATS]   e.g. pictomat_bench_preview 3 jpg,heic,jxl,png
 
+#include "common/processmemory.h"
 #include "convert/conversionoptions.h"
 #include "filelist/thumbnailcache.h"
 #include "form/convertimageform.h"
@@ -102,6 +103,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+    // The allocator as the program sets it up.
+    shareOneMallocArena();
     QApplication app(argc, argv);
     qInstallMessageHandler(quietDebug);
     QTextStream out(stdout);
