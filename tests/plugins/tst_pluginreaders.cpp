@@ -55,6 +55,15 @@ QString encode(const QString &tool, QStringList arguments)
     return {};
 }
 
+// Runs a command-line encoder with its arguments; the test is skipped, saying why, when the
+// encoder is missing or fails.
+#define ENCODE_OR_SKIP(tool, ...)                                                                            \
+    do {                                                                                                     \
+        const QString failed = encode(tool, __VA_ARGS__);                                                    \
+        if (!failed.isEmpty())                                                                               \
+            QSKIP(qPrintable(failed));                                                                       \
+    } while (false)
+
 // A dark gradient, 64 levels of red across and of green down, where 8 bits in linear light band.
 QImage darkGradient(QColorSpace space, bool deep)
 {
@@ -230,11 +239,9 @@ private Q_SLOTS:
         const QString png = greyPng(dir.filePath(QStringLiteral("grey.png")), QSize(64, 48), 128);
         const QString avif
             = dir.filePath(QStringLiteral("cicp-%1.avif").arg(QString(cicp).replace('/', '-')));
-        const QString failed = encode(QStringLiteral("avifenc"),
+        ENCODE_OR_SKIP(QStringLiteral("avifenc"),
             { QStringLiteral("-s"), QStringLiteral("10"), QStringLiteral("--min"), QStringLiteral("0"),
                 QStringLiteral("--max"), QStringLiteral("0"), QStringLiteral("--cicp"), cicp, png, avif });
-        if (!failed.isEmpty())
-            QSKIP(qPrintable(failed));
         const QImage image = FormatTest::read(avif);
         QCOMPARE(image.size(), QSize(64, 48));
         QCOMPARE(image.colorSpace(), space);
@@ -268,10 +275,8 @@ private Q_SLOTS:
         QFETCH(bool, breakAperture);
         const QString png = greyPng(dir.filePath(QStringLiteral("grey320.png")), QSize(320, 280), 90);
         const QString avif = dir.filePath(QStringLiteral("%1.avif").arg(QTest::currentDataTag()));
-        const QString failed = encode(
+        ENCODE_OR_SKIP(
             QStringLiteral("avifenc"), QStringList { "-s", "10" } + options + QStringList { png, avif });
-        if (!failed.isEmpty())
-            QSKIP(qPrintable(failed));
         if (breakAperture) {
             // avifenc refuses such an aperture, so the box is widened in the file.
             QFile file(avif);
@@ -319,10 +324,7 @@ private Q_SLOTS:
         const QString png = dir.filePath(QStringLiteral("dark-%1.png").arg(QTest::currentDataTag()));
         QVERIFY(source.save(png));
         const QString jxl = dir.filePath(QStringLiteral("dark-%1.jxl").arg(QTest::currentDataTag()));
-        const QString failed
-            = encode(QStringLiteral("cjxl"), { png, jxl, QStringLiteral("-d"), QStringLiteral("0.3") });
-        if (!failed.isEmpty())
-            QSKIP(qPrintable(failed));
+        ENCODE_OR_SKIP(QStringLiteral("cjxl"), { png, jxl, QStringLiteral("-d"), QStringLiteral("0.3") });
         const QImage image = FormatTest::read(jxl);
         QCOMPARE(image.depth(), depth);
         const int kept = distinctColours(image);
@@ -363,9 +365,7 @@ private Q_SLOTS:
             const QStringList arguments = tool == QLatin1String("avifenc")
                 ? QStringList { QStringLiteral("-s"), QStringLiteral("10"), png, target }
                 : QStringList { QStringLiteral("-o"), target, png };
-            const QString failed = encode(tool, arguments);
-            if (!failed.isEmpty())
-                QSKIP(qPrintable(failed));
+            ENCODE_OR_SKIP(tool, arguments);
         }
         const QImage image = FormatTest::read(target);
         QCOMPARE(image.size(), size);
@@ -401,10 +401,8 @@ private Q_SLOTS:
         const QString png = greyPng(dir.filePath(QStringLiteral("thumbnailed.png")), QSize(256, 192), 90);
         const QString heic
             = dir.filePath(QStringLiteral("thumbnailed-%1.%2").arg(QTest::currentDataTag(), suffix));
-        const QString failed = encode(QStringLiteral("heif-enc"),
+        ENCODE_OR_SKIP(QStringLiteral("heif-enc"),
             { QStringLiteral("-t"), QStringLiteral("64"), QStringLiteral("-o"), heic, png });
-        if (!failed.isEmpty())
-            QSKIP(qPrintable(failed));
         QFile file(heic);
         QVERIFY(file.open(QIODevice::ReadWrite));
         // The thumbnail's 'ispe': type, version and flags, then 64 x 48.
@@ -472,9 +470,7 @@ private Q_SLOTS:
         } else {
             const QString png = dir.filePath(QStringLiteral("hevc-%1.png").arg(QTest::currentDataTag()));
             QVERIFY(picture.save(png));
-            const QString failed = encode(tool, options + QStringList { QStringLiteral("-o"), heic, png });
-            if (!failed.isEmpty())
-                QSKIP(qPrintable(failed));
+            ENCODE_OR_SKIP(tool, options + QStringList { QStringLiteral("-o"), heic, png });
         }
         QLoggingCategory::setFilterRules(QStringLiteral("pictomat.imageformats.heif.hevc.debug=true"));
         QImage image;
