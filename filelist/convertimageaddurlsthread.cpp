@@ -6,9 +6,11 @@
 #include "filelist/folderscan.h"
 #include "filelist/listicon.h"
 #include "imaging/renderpipeline.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QThreadPool>
 #include <deque>
 #include <future>
@@ -135,6 +137,9 @@ void ConvertImageAddUrlsThread::getItemsIcon()
     // Icons are made on several cores at a low priority, a few files ahead, and handed over in
     // the rows' order. At most four at once: each may hold a whole decoded picture.
     const int threads = qBound(1, QThread::idealThreadCount(), 4);
+    // Qt's reader limit is one setting for the whole program: set here, before the pool starts,
+    // not by each of the icon threads at once.
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     QThreadPool pool;
     pool.setMaxThreadCount(threads);
     std::deque<std::pair<QString, std::future<ListIcon>>> running;

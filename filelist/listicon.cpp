@@ -5,7 +5,6 @@
 #include "imaging/sourcedamage.h"
 #include "metadata/colourspace.h"
 #include "plugins/imageformats/common/codecformats.h"
-#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QImageReader>
 
@@ -33,7 +32,6 @@ ListIcon makeListIcon(const QString &filePath)
 {
     QImageReader reader(filePath);
     reader.setDecideFormatFromContent(true);
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     // Turned upright after the read rather than by the reader, which drops the colour profile doing it.
     reader.setAutoTransform(false);
 
