@@ -164,21 +164,29 @@ bool usesDate(const QString &pattern)
 QString baseName(const QString &pattern, const Source &source)
 {
     const QString original = sourceName(source.path);
-    QString name = safePattern(pattern);
-    name.replace(QLatin1String("{name}"), original);
-    name.replace(
-        QLatin1String("{counter}"), QStringLiteral("%1").arg(source.counter, 3, 10, QLatin1Char('0')));
-    if (usesDate(pattern)) {
-        name.replace(QLatin1String("{date}"),
-            source.taken.isValid() ? source.taken.toString(QStringLiteral("yyyy-MM-dd")) : QString());
+    // The user's own text is trimmed, never what a token inserts: the source's name stays as it is.
+    const QString typed = safePattern(pattern.trimmed());
+    // One pass over the typed text, so that a token inside an inserted name stays plain text.
+    static const QRegularExpression token(QStringLiteral("\\{(name|counter|date|size)\\}"));
+    QString name;
+    qsizetype from = 0;
+    for (QRegularExpressionMatchIterator it = token.globalMatch(typed); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        name += typed.mid(from, match.capturedStart() - from);
+        from = match.capturedEnd();
+        const QStringView which = match.capturedView(1);
+        if (which == QLatin1String("name")) {
+            name += original;
+        } else if (which == QLatin1String("counter")) {
+            name += QStringLiteral("%1").arg(source.counter, 3, 10, QLatin1Char('0'));
+        } else if (which == QLatin1String("date")) {
+            if (source.taken.isValid())
+                name += source.taken.toString(QStringLiteral("yyyy-MM-dd"));
+        } else if (source.targetSize.isValid()) {
+            name += QStringLiteral("%1x%2").arg(source.targetSize.width()).arg(source.targetSize.height());
+        }
     }
-    if (usesSize(pattern)) {
-        name.replace(QLatin1String("{size}"),
-            source.targetSize.isValid()
-                ? QStringLiteral("%1x%2").arg(source.targetSize.width()).arg(source.targetSize.height())
-                : QString());
-    }
-    name = name.trimmed();
+    name += typed.mid(from);
     // A name of dots only would name the folder itself or its parent.
     if (name.isEmpty() || name.count(QLatin1Char('.')) == name.size())
         return original;

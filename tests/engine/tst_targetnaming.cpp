@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,7 +39,7 @@ private:
     QStringList written() const
     {
         QStringList names;
-        QDirIterator it(out, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(out, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
             names.append(QDir(out).relativeFilePath(it.next()));
         names.sort();
@@ -87,6 +88,49 @@ private Q_SLOTS:
         const TargetNaming::Source source { path, 7, QSize(1920, 1080),
             QDateTime(QDate(2021, 3, 4), QTime(5, 6)) };
         QCOMPARE(TargetNaming::baseName(pattern, source), expected);
+    }
+
+    // The default pattern: the source's name up to its first dot, as it is, plus the extension,
+    // by the window's job and by pictomat-cli alike.
+    void defaultNames_data()
+    {
+        QTest::addColumn<QStringList>("sources");
+        QTest::addColumn<QStringList>("expected");
+        const QString longName = QString(251, QLatin1Char('n'));
+        QTest::newRow("spaces") << QStringList { " lead.png", "trail .png", "sp ace .png" }
+                                << QStringList { " lead.jpg", "sp ace .jpg", "trail .jpg" };
+        QTest::newRow("space makes another name")
+            << QStringList { "a .png", "a.png" } << QStringList { "a .jpg", "a.jpg" };
+        QTest::newRow("several dots")
+            << QStringList { "holiday.2024.tiff", "x..y.png" } << QStringList { "holiday.jpg", "x.jpg" };
+        QTest::newRow("braces") << QStringList { "pic{counter}.png", "{date}.png", "{name}{size}.png" }
+                                << QStringList { "pic{counter}.jpg", "{date}.jpg", "{name}{size}.jpg" };
+        QTest::newRow("only an extension") << QStringList { ".png" } << QStringList { ".jpg" };
+        QTest::newRow("unicode") << QStringList { QString::fromUtf8("Ünïcødé 写真.png") }
+                                 << QStringList { QString::fromUtf8("Ünïcødé 写真.jpg") };
+        QTest::newRow("255 bytes") << QStringList { longName + ".png" } << QStringList { longName + ".jpg" };
+    }
+
+    void defaultNames()
+    {
+        QFETCH(QStringList, sources);
+        QFETCH(QStringList, expected);
+        QStringList paths;
+        for (const QString &name : sources)
+            paths.append(source(name));
+        const ConvertImagesThread *job = runJob(paths, ".jpg");
+        QVERIFY(job->fileExistsList.isEmpty());
+        QCOMPARE(written(), expected);
+
+        const QString cli = QCoreApplication::applicationDirPath() + "/pictomat-cli";
+        if (!QFileInfo(cli).isExecutable())
+            QSKIP("pictomat-cli is not built");
+        QDir(out).removeRecursively();
+        QProcess process;
+        process.start(cli, QStringList { "--format", "jpg", "-o", out } + paths);
+        QVERIFY(process.waitForFinished(120000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        QCOMPARE(written(), expected);
     }
 
     void dateTakenFromExif()
