@@ -1,18 +1,59 @@
 #include "app/mainwindow.h"
+#include "app/singleinstance.h"
+#include "app/startarguments.h"
 #include "common/processmemory.h"
 
 #include <QApplication>
 #include <QDir>
+#include <cstdio>
+
+namespace {
+
+int answerOnTerminal(const QString &text, FILE *stream, int status)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     shareOneMallocArena();
+    // Help and version need no display: answered before the application object exists.
+    switch (helpOrVersionAsked(argc, argv)) {
+    case StartArguments::Action::ShowHelp:
+        return answerOnTerminal(startHelpText(), stdout, 0);
+    case StartArguments::Action::ShowVersion:
+        return answerOnTerminal(startVersionText(), stdout, 0);
+    default:
+        break;
+    }
+
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("pictomat"));
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const StartArguments start = parseStartArguments(arguments, QDir::currentPath());
+    if (start.action == StartArguments::Action::Refuse)
+        return answerOnTerminal(start.error + QLatin1Char('\n'), stderr, 2);
+
+    // A window is open already: it takes the files, and this start ends. Without files a start
+    // opens its own window, as it always has.
+    const QString socketPath = SingleInstance::defaultSocketPath();
+    if (!start.paths.isEmpty() && SingleInstance::handOver(socketPath, start.paths))
+        return 0;
+
     // Our image plug-ins: beside the executable in a build, under lib/pictomat when installed.
     QCoreApplication::addLibraryPath(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(
         QStringLiteral(PICTOMAT_PLUGIN_RELDIR)));
     QApplication::setStyle(QStringLiteral("Fusion"));
     MainWindow window;
+    SingleInstance instance(socketPath);
+    instance.listen();
+    QObject::connect(&instance, &SingleInstance::pathsReceived, &window, &MainWindow::openPaths);
     window.show();
+    if (!start.paths.isEmpty())
+        window.openPaths(start.paths);
     return app.exec();
 }

@@ -12,6 +12,7 @@
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -44,6 +45,28 @@ MainWindow::MainWindow(QWidget *parent)
     ui->centralwidget->setLayout(stackedLayout);
 
     setWindowTitle(LKGlobal::productName());
+    setWindowIcon(programIcon());
+}
+
+QIcon MainWindow::programIcon()
+{
+    QIcon builtIn;
+    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
+        builtIn.addFile(QStringLiteral(":/resources/icons/pictomat-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("pictomat"), builtIn);
+}
+
+void MainWindow::openPaths(const QStringList &paths)
+{
+    QList<QUrl> urls;
+    urls.reserve(paths.size());
+    for (const QString &path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    convertForm->addFromOutside(urls);
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 MainWindow::~MainWindow()

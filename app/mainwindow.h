@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 class ConvertImageForm;
 class QStackedLayout;
@@ -21,6 +23,13 @@ public:
     ~MainWindow() override;
 
     ConvertImageForm *form() const { return convertForm; }
+
+    // The program's icon: the installed theme's when there is one, else the compiled-in set.
+    static QIcon programIcon();
+
+    // Files and folders from the command line or a later start: added as a drop adds them, and
+    // the window comes to the front.
+    void openPaths(const QStringList &paths);
 
 public slots:
     void OnCloseApp();

@@ -227,6 +227,8 @@ void ConvertImageForm::handleFinishConvertSignal()
     setBusy(false);
     setOptionAreasVisible(true);
     ui->sourceStackedWidget->setCurrentWidget(ui->sourceTreeView);
+    if (!waitingForConversion.isEmpty() && !closePending)
+        startAddUrls(std::exchange(waitingForConversion, {}));
 }
 
 bool ConvertImageForm::abandonWork()

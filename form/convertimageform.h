@@ -81,6 +81,10 @@ public:
     void on_PreviewImage_DoubleClick();
     void on_previewDialogClosed() { }
 
+    // Files from outside the window (the command line, a later start): added as a drop adds
+    // them, or, while a conversion runs, once it has ended.
+    void addFromOutside(const QList<QUrl> &urls);
+
     // Every listed file in row order: the sources of a conversion.
     QStringList sourceFiles() const { return sourceModel.filePaths(); }
 
@@ -299,6 +303,7 @@ private:
     bool convertAfterFolderChoice = false;
     QString currentSelectedFile;
     QString selectedBeforeAdd;
+    QList<QUrl> waitingForConversion;
     QString pendingPreviewPath;
     bool pendingPreviewReload = false;
     QTimer previewDelayTimer;

@@ -50,6 +50,15 @@ void ConvertImageForm::on_AddURLs(const QList<QUrl> &urls)
     startAddUrls(urls);
 }
 
+void ConvertImageForm::addFromOutside(const QList<QUrl> &urls)
+{
+    if (progressPage) {
+        waitingForConversion.append(urls);
+        return;
+    }
+    startAddUrls(urls);
+}
+
 void ConvertImageForm::on_ImageFilesSelected(const QList<QString> &pathList)
 {
     QList<QUrl> urls;
