@@ -470,7 +470,7 @@ const QList<SettingOption> &settingOptions()
         onOffOption("pdf-smooth-edges", &Options::pdfSmoothEdges, true, "Smooth Edges on Resize."),
         onOffOption("keep-metadata", &Options::keepMetadata, true,
             "Keep metadata (EXIF, XMP, IPTC) of the photos; GIF and PDF hold none."),
-        onOffOption("remove-location", &Options::removeLocation, false,
+        onOffOption("remove-location", &Options::removeLocation, true,
             "Remove location (GPS) from the metadata that is kept."),
     };
     return options;

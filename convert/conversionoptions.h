@@ -90,7 +90,7 @@ struct ConversionOptions
 
     // Metadata of the source (EXIF, XMP, IPTC) written into each file target.
     bool keepMetadata = true;
-    bool removeLocation = false;
+    bool removeLocation = true;
 };
 
 // The one live record of the process. Read it freely on the GUI thread; it is written only

@@ -203,7 +203,7 @@ const QList<SettingKey> &settingKeys()
         boolKey<&Options::watermarksAfterScaling>(
             "watermarksAfterScaling", I::WatermarksAfterScaling, false, true),
         boolKey<&Options::keepMetadata>("keepMetadata", I::KeepMetadata, true, true),
-        boolKey<&Options::removeLocation>("removeLocation", I::RemoveLocation, false, true),
+        boolKey<&Options::removeLocation>("removeLocation", I::RemoveLocation, true, true),
     };
     return keys;
 }

@@ -71,7 +71,7 @@ void setUnusualOptions()
         o.qrCodePosition = 4;
         o.qrCodeMargin = 13;
         o.keepMetadata = false;
-        o.removeLocation = true;
+        o.removeLocation = false;
         o.ruleList = { makeRule(4, AdjustRule::Contrast, 50), makeRule(9, AdjustRule::Grayscale),
             makeRule(11, AdjustRule::Brightness, -1) };
     });
@@ -211,7 +211,7 @@ void TestSettingsStore::freshStoreYieldsDefaults()
     QCOMPARE(o.qrCodePosition, 8);
     QCOMPARE(o.qrCodeMargin, 0);
     QCOMPARE(o.keepMetadata, true);
-    QCOMPARE(o.removeLocation, false);
+    QCOMPARE(o.removeLocation, true);
     QVERIFY(rules.isEmpty());
     QVERIFY2(storedKeys().isEmpty(), "loading must not write anything");
 }
@@ -508,7 +508,7 @@ void TestSettingsStore::resetRestoresOnlyEffectOptions()
     QCOMPARE(o.qrCodeText, QString());
     QCOMPARE(o.qrCodeSize, 100);
     QCOMPARE(o.keepMetadata, true);
-    QCOMPARE(o.removeLocation, false);
+    QCOMPARE(o.removeLocation, true);
 
     QCOMPARE(o.targeFileType, before.targeFileType);
     QCOMPARE(o.targeFileQuality, before.targeFileQuality);

@@ -3,6 +3,7 @@
 #include "imaging/renderpipeline.h"
 #include "metadata/imagemetadata.h"
 #include "metadata/tiffmetadatadevice.h"
+#include "settings/settingsstore.h"
 #include "testsupport.h"
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -197,6 +199,58 @@ private Q_SLOTS:
         }
         QImage written(target);
         QCOMPARE(written.size(), QSize(48, 64));
+    }
+
+    // A user who changes nothing publishes no location: settings from a fresh store, every
+    // target that holds metadata. Unticking the box keeps all of it.
+    void locationByDefault_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<bool>("untick");
+        for (const char *ext : { ".avif", ".heic", ".heif", ".jpg", ".jxl", ".png", ".tiff", ".webp" }) {
+            QTest::addRow("%s fresh settings", ext) << QString(ext) << false;
+            QTest::addRow("%s box unticked", ext) << QString(ext) << true;
+        }
+    }
+
+    void locationByDefault()
+    {
+        QFETCH(QString, ext);
+        QFETCH(bool, untick);
+        QStandardPaths::setTestModeEnabled(true);
+        TestSupport::clearStore();
+        SettingsStore::loadOptions(QFont());
+        updateOptions([&](ConversionOptions &o) {
+            o.outputFolder = out;
+            if (untick)
+                o.removeLocation = false;
+        });
+        const QString source = makeSource("located.jpg",
+            { "-GPSLatitude=48.8583", "-GPSLatitudeRef=N", "-GPSLongitude=2.2945", "-GPSLongitudeRef=E",
+                "-XMP-exif:GPSLatitude=48.8583", "-XMP-photoshop:City=Paris", "-IPTC:City=Paris",
+                "-IPTC:Country-PrimaryLocationName=France", "-Artist=Ada Artist" });
+        QByteArray output;
+        QCOMPARE(
+            TestSupport::runTool("exiftool",
+                { "-j", "-n", "-G0", "-gps:all", "-xmp:all", "-iptc:all", convert(source, ext) }, &output),
+            0);
+        const QJsonObject tags = QJsonDocument::fromJson(output).array().at(0).toObject();
+        QStringList location;
+        for (const QString &key : tags.keys()) {
+            for (const char *part : { "GPS", "City", "Country", "Province", "Location" }) {
+                if (key.contains(part, Qt::CaseInsensitive))
+                    location.append(key);
+            }
+        }
+        if (!untick) {
+            QVERIFY2(location.isEmpty(), qPrintable(location.join(", ")));
+            return;
+        }
+        QCOMPARE(tags.value("EXIF:GPSLatitude").toDouble(), 48.8583);
+        QVERIFY2(tags.contains("XMP:GPSLatitude"), qPrintable(tags.keys().join(", ")));
+        QVERIFY2(
+            tags.value("IPTC:City").toString() == "Paris" || tags.value("XMP:City").toString() == "Paris",
+            qPrintable(tags.keys().join(", ")));
     }
 
     // Qt's TIFF writer uses the machine's byte order: on a big-endian one the metadata must follow
