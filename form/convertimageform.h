@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QItemSelection>
 #include <QList>
+#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -71,16 +72,6 @@ public:
     void addValueRuleRow(const QString &label, int minimum, int maximum, int ruleIndex,
         std::optional<int> value = std::nullopt);
 
-    // Connected explicitly (the folder chooser's relay and the colour swatch); kept out of the
-    // slot table so that connect-by-name does not look for objects of these names.
-    void on_FolderSelected(const QString &path);
-    void on_ColorUpdated(const QColor &color);
-
-    // The file list's entries, connected explicitly for the same reason.
-    void on_ImageFilesSelected(const QList<QString> &pathList);
-    void on_PreviewImage_DoubleClick();
-    void on_previewDialogClosed() { }
-
     // Files from outside the window (the command line, a later start): added as a drop adds
     // them, or, while a conversion runs, once it has ended.
     void addFromOutside(const QList<QUrl> &urls);
@@ -133,6 +124,24 @@ public slots:
     void on_rule_up_clicked(bool checked);
     void on_rule_down_clicked(bool checked);
     void on_rule_delete_clicked(bool checked);
+
+    // Connected explicitly (the folder chooser's relay, the colour swatch, the preview label and
+    // dialog, the add worker, the preview timer), and callable by name.
+    void on_FolderSelected(const QString &path);
+    void on_ColorUpdated(const QColor &color);
+    void on_ImageFilesSelected(const QList<QString> &pathList);
+    void on_PreviewImage_DoubleClick();
+    // The full preview may open again however it was closed.
+    void on_previewDialogClosed();
+    void on_updateTimer();
+    // The add worker's start and end need nothing of the form: the toolbar follows its finishes.
+    void onAddUrlsThreadBegin() { }
+    void onAddUrlsThreadEnd() { }
+    void onAddUrlsFinish(const QString &lastPath);
+    void onAddUrlsThreadDestroy();
+    // An icon for row `index`, ignored when the row is gone.
+    void onGetItemIconProcessFinish(
+        QPixmap pixmap, QString fileName, QString path, QString sizeStr, int index);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -271,10 +280,8 @@ private:
 
     void setupFileList();
     void startAddUrls(const QList<QUrl> &urls);
-    void onAddUrlsFinish(const QString &lastPath);
     void nothingAdded();
     void setupLivePreview();
-    void on_updateTimer();
     void startPreviewWorker(const QString &path, bool reload);
     void onPreviewRetryTimeout();
     void dropPreviewWorker();

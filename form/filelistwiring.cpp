@@ -33,10 +33,8 @@ void ConvertImageForm::setupFileList()
                "convert them:\n%1")
                 .arg(paths.join(QLatin1Char('\n'))));
     });
-    connect(&addUrls, &AddUrlsController::addUrlsThreadDestroy, this, [this] {
-        qCDebug(lcForm) << "onAddUrlsThreadDestroy";
-        emit showToolbarSignal(true);
-    });
+    connect(
+        &addUrls, &AddUrlsController::addUrlsThreadDestroy, this, &ConvertImageForm::onAddUrlsThreadDestroy);
 
     ui->removeButton->setEnabled(false);
     ui->clearButton->setEnabled(false);
@@ -103,6 +101,20 @@ void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
     emit showToolbarSignal(true);
     applyTheme();
     uiReady = true;
+}
+
+void ConvertImageForm::onAddUrlsThreadDestroy()
+{
+    qCDebug(lcForm) << "onAddUrlsThreadDestroy";
+    emit showToolbarSignal(true);
+}
+
+void ConvertImageForm::onGetItemIconProcessFinish(
+    QPixmap pixmap, QString fileName, QString path, QString sizeStr, int index)
+{
+    if (index < 0 || index >= sourceModel.rowCount())
+        return;
+    sourceModel.setFileIcon(sourceModel.filePath(index), pixmap.toImage(), fileName, path, sizeStr);
 }
 
 void ConvertImageForm::nothingAdded()

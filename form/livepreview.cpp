@@ -156,10 +156,16 @@ void ConvertImageForm::on_PreviewImage_DoubleClick()
     if (previewDialogOpen)
         return;
     if (!previewDialog)
-        previewDialog = new PreviewDialog(&previewDialogOpen, this);
+        previewDialog = new PreviewDialog(nullptr, this);
+    previewDialogOpen = true;
     connect(previewDialog, &PreviewDialog::previewDialogClosed, this,
         &ConvertImageForm::on_previewDialogClosed, Qt::UniqueConnection);
     qCDebug(lcForm).noquote() << QStringLiteral("currentSelectedFile: ") + currentSelectedFile;
     previewDialog->setImage(currentSelectedFile);
     previewDialog->exec();
+}
+
+void ConvertImageForm::on_previewDialogClosed()
+{
+    previewDialogOpen = false;
 }

@@ -895,7 +895,11 @@ void TestConvertImageForm::entriesAreCallableByName_data()
     for (const char *slot :
         { "on_AddURLs(QList<QUrl>)", "on_itemSelection_changed(QItemSelection,QItemSelection)",
             "removeAllAdjustment()", "on_rule_slider_changed(int)", "on_rule_spinbox_changed(int)",
-            "on_rule_up_clicked(bool)", "on_rule_down_clicked(bool)", "on_rule_delete_clicked(bool)" })
+            "on_rule_up_clicked(bool)", "on_rule_down_clicked(bool)", "on_rule_delete_clicked(bool)",
+            "onAddUrlsThreadBegin()", "onAddUrlsThreadEnd()", "onAddUrlsFinish(QString)",
+            "onAddUrlsThreadDestroy()", "onGetItemIconProcessFinish(QPixmap,QString,QString,QString,int)",
+            "on_FolderSelected(QString)", "on_ColorUpdated(QColor)", "on_PreviewImage_DoubleClick()",
+            "on_ImageFilesSelected(QList<QString>)", "on_previewDialogClosed()", "on_updateTimer()" })
         QTest::newRow(slot) << QString::fromLatin1(slot);
 }
 
