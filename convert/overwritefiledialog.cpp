@@ -12,6 +12,7 @@ OverwriteFileDialog::OverwriteFileDialog(QWidget *parent)
 {
     ui->setupUi(this);
     ui->treeWidget->setColumnWidth(0, 340);
+    ui->treeWidget->setAccessibleName(tr("Existing files"));
 }
 
 OverwriteFileDialog::~OverwriteFileDialog() = default;

@@ -190,17 +190,20 @@ void ConvertImageForm::addValueRuleRow(
     auto *text = new QLabel(label, row);
     text->setMinimumWidth(100);
     layout->addWidget(text);
+    const QString name = QString(label).remove(QLatin1Char(':'));
 
     // Range and value are set before the signals are connected, so building a row emits nothing.
     auto *slider = new QSlider(Qt::Horizontal, row);
     slider->setObjectName(SliderPrefix + id);
     slider->setRange(minimum, maximum);
     slider->setValue(value.value_or(0));
+    slider->setAccessibleName(name);
     layout->addWidget(slider);
     auto *spinBox = new QSpinBox(row);
     spinBox->setObjectName(SpinBoxPrefix + id);
     spinBox->setRange(minimum, maximum);
     spinBox->setValue(value.value_or(0));
+    text->setBuddy(spinBox);
     layout->addWidget(spinBox);
     connect(slider, &QSlider::valueChanged, this, &ConvertImageForm::on_rule_slider_changed);
     connect(spinBox, &QSpinBox::valueChanged, this, &ConvertImageForm::on_rule_spinbox_changed);
@@ -212,14 +215,21 @@ void ConvertImageForm::appendRuleRow(const AdjustRule &rule, QWidget *row, QHBox
 {
     const QString id = QString::number(rule.ruleId);
     const bool editing = ui->adjustDeleteButton->isChecked();
-    const QList<std::pair<QString, void (ConvertImageForm::*)(bool)>> buttons = {
-        { DeletePrefix, &ConvertImageForm::on_rule_delete_clicked },
-        { UpPrefix, &ConvertImageForm::on_rule_up_clicked },
-        { DownPrefix, &ConvertImageForm::on_rule_down_clicked },
+    struct RowButton {
+        QString prefix;
+        QString name;
+        void (ConvertImageForm::*handler)(bool);
     };
-    for (const auto &[prefix, handler] : buttons) {
+    // The buttons show icons only; their names are what a screen reader says.
+    const QList<RowButton> buttons = {
+        { DeletePrefix, tr("Delete Adjustment"), &ConvertImageForm::on_rule_delete_clicked },
+        { UpPrefix, tr("Move Adjustment Up"), &ConvertImageForm::on_rule_up_clicked },
+        { DownPrefix, tr("Move Adjustment Down"), &ConvertImageForm::on_rule_down_clicked },
+    };
+    for (const auto &[prefix, name, handler] : buttons) {
         auto *button = new QPushButton(row);
         button->setObjectName(prefix + id);
+        button->setAccessibleName(name);
         button->setFixedWidth(30);
         button->setFlat(true);
         button->setVisible(editing);

@@ -7,8 +7,10 @@
 #include "form/compacttabstyle.h"
 #include "ui_convertimageform.h"
 
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QStyleFactory>
 #include <QTabBar>
 
@@ -61,6 +63,14 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     tabStyle->setParent(ui->tabWidget->tabBar());
     ui->tabWidget->tabBar()->setStyle(tabStyle);
     ui->tabWidget->setCurrentWidget(ui->outputFolderTab);
+    // A screen reader names each tab's scrolling page after its tab, and the font field inside
+    // the editable font list after its caption.
+    for (int i = 0; i < ui->tabWidget->count(); ++i) {
+        const auto areas = ui->tabWidget->widget(i)->findChildren<QScrollArea *>(Qt::FindDirectChildrenOnly);
+        for (QScrollArea *area : areas)
+            area->setAccessibleName(ui->tabWidget->tabText(i).remove(QLatin1Char('&')));
+    }
+    ui->fontComboBox->lineEdit()->setAccessibleName(tr("Font"));
     ui->sourceStackedWidget->setCurrentWidget(ui->sourceFrame);
 
     setUpAdjustmentEditor();

@@ -85,6 +85,9 @@ void ConvertImageForm::updateEncoderWidgets(int target)
     ui->compressionLabel->setVisible(png || tiff);
     ui->pngCompressionSpinBox->setVisible(png);
     ui->tiffCompressionComboBox->setVisible(tiff);
+    // The caption's mnemonic leads to whichever of the two fields is shown.
+    ui->compressionLabel->setBuddy(tiff ? static_cast<QWidget *>(ui->tiffCompressionComboBox)
+                                        : static_cast<QWidget *>(ui->pngCompressionSpinBox));
     ui->pngCompressionSpinBox->setValue(options.pngCompression);
     ui->tiffCompressionComboBox->setCurrentIndex(
         qBound(int(EncoderSettings::TiffNone), options.tiffCompression, int(EncoderSettings::TiffDeflate)));
