@@ -2,6 +2,10 @@
 
 #include "common/lkglobal.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
 QRect fitWindowGeometry(WindowGeometry stored, quint32 screenWidth, quint32 screenHeight)
 {
     quint32 x = stored.x;
@@ -32,11 +36,47 @@ QRect fitWindowGeometry(WindowGeometry stored, quint32 screenWidth, quint32 scre
 
 QString windowGeometryKey()
 {
+#ifdef Q_OS_WIN
     return QStringLiteral("Software\\Larkspan Pictomat");
+#else
+    // Beside the settings store in the organisation's folder: "Larkspan/Pictomat.conf".
+    return QStringLiteral("Software\\Larkspan\\Pictomat");
+#endif
 }
+
+#ifndef Q_OS_WIN
+namespace {
+
+// Earlier builds kept the geometry in "Larkspan Pictomat.conf" at the top of the user's
+// configuration folder. Its values are taken over where the new place has none, and the file
+// goes, so that it is read only once.
+void takeOverEarlierGeometryFile()
+{
+    QSettings earlier(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan Pictomat"));
+    const QString earlierFile = earlier.fileName();
+    if (!QFileInfo::exists(earlierFile))
+        return;
+    // The file LKGlobal's registry stand-in keeps windowGeometryKey() in.
+    QSettings current(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"),
+        QStringLiteral("Pictomat"));
+    const QStringList names = earlier.childKeys();
+    for (const QString &name : names) {
+        if (!current.contains(name))
+            current.setValue(name, earlier.value(name));
+    }
+    current.sync();
+    if (current.status() == QSettings::NoError)
+        QFile::remove(earlierFile);
+}
+
+} // namespace
+#endif
 
 WindowGeometry readWindowGeometry()
 {
+#ifndef Q_OS_WIN
+    takeOverEarlierGeometryFile();
+#endif
     WindowGeometry geometry;
     const QString key = windowGeometryKey();
     LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posX"), geometry.x);

@@ -18,7 +18,9 @@ constexpr quint32 MinimumWindowHeight = 513;
 // Brings a stored geometry back onto a screen of the given size.
 QRect fitWindowGeometry(WindowGeometry stored, quint32 screenWidth, quint32 screenHeight);
 
-// Where the geometry is kept: HKCU\Software\Larkspan Pictomat on Windows.
+// Where the geometry is kept: HKCU\Software\Larkspan Pictomat on Windows, the settings file
+// "Larkspan/Pictomat.conf" in the user's configuration folder elsewhere.
 QString windowGeometryKey();
+// Elsewhere than on Windows it first takes over the file earlier builds kept the values in.
 WindowGeometry readWindowGeometry();
 void writeWindowGeometry(const QRect &geometry);

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMouseEvent>
@@ -40,11 +41,26 @@ namespace {
 constexpr quint32 ScreenWidth = 1920;
 constexpr quint32 ScreenHeight = 1080;
 
-// The geometry record outside Windows: its own settings file, named after the registry key.
+// The geometry record outside Windows: its own settings file in the organisation's folder, beside
+// the settings store.
 std::unique_ptr<QSettings> geometryStore()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+        QStringLiteral("Larkspan"), QStringLiteral("Pictomat"));
+}
+
+// Where earlier builds kept it: a file with a space in its name at the top of the configuration
+// folder.
+std::unique_ptr<QSettings> earlierGeometryStore()
 {
     return std::make_unique<QSettings>(
         QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan Pictomat"), QString());
+}
+
+QString cannotReadLine(const QString &name)
+{
+    return windowGeometryKey() + QStringLiteral(" : ") + name
+        + QStringLiteral(" : Cannot read DWORD from registry.");
 }
 
 void storeGeometry(const QMap<QString, qint32> &values)
@@ -115,6 +131,9 @@ private slots:
     void fitWindowGeometry_data();
     void fitWindowGeometry();
     void registryDwordRoundTripAndMissingValue();
+    void geometryFileSitsInTheProgramsFolder();
+    void earlierGeometryFileIsTakenOverOnce_data();
+    void earlierGeometryFileIsTakenOverOnce();
     void firstStartOpensAtDefaults();
     void statusBarShowsOnlyWhileItHasAMessage();
     void storedGeometryIsRestored_data();
@@ -147,6 +166,7 @@ void TestAppShell::initTestCase()
 void TestAppShell::init()
 {
     geometryStore()->clear();
+    QFile::remove(earlierGeometryStore()->fileName());
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Larkspan"),
         QStringLiteral("ZirarurOvize"))
         .clear();
@@ -192,32 +212,87 @@ void TestAppShell::fitWindowGeometry()
 
 void TestAppShell::registryDwordRoundTripAndMissingValue()
 {
-    const QString key = QStringLiteral("Software\\Larkspan Pictomat");
+    const QString key = windowGeometryKey();
     QVERIFY(LKGlobal::writeRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posX"), quint32(-8)));
     quint32 value = 0;
     QVERIFY(LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posX"), value));
     QCOMPARE(value, 0xFFFFFFF8u);
 
     value = 77;
-    QTest::ignoreMessage(QtDebugMsg, "Software\\Larkspan Pictomat : posY : Cannot read DWORD from registry.");
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(cannotReadLine(QStringLiteral("posY"))));
     QVERIFY(!LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("posY"), value));
     QCOMPARE(value, 77u);
 
     // A hand-edited value that is no number is a failed read, too.
     geometryStore()->setValue(QStringLiteral("width"), QStringLiteral("wide"));
-    QTest::ignoreMessage(
-        QtDebugMsg, "Software\\Larkspan Pictomat : width : Cannot read DWORD from registry.");
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(cannotReadLine(QStringLiteral("width"))));
     QVERIFY(!LKGlobal::readRegistryDword(LKGlobal::CurrentUser, key, QStringLiteral("width"), value));
     QCOMPARE(value, 77u);
+}
+
+// Users look for a program's settings in its own folder: no file of ours at the top of the
+// configuration folder, and no space in a name.
+void TestAppShell::geometryFileSitsInTheProgramsFolder()
+{
+    writeWindowGeometry(QRect(120, 130, 1000, 600));
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString file = geometryStore()->fileName();
+    QCOMPARE(file, config + QStringLiteral("/Larkspan/Pictomat.conf"));
+    QVERIFY(QFileInfo::exists(file));
+    const QStringList ours = { QStringLiteral("Larkspan*"), QStringLiteral("*Pictomat*") };
+    QCOMPARE(QDir(config).entryList(ours, QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(storedGeometry(), QRect(120, 130, 1000, 600));
+}
+
+void TestAppShell::earlierGeometryFileIsTakenOverOnce_data()
+{
+    QTest::addColumn<QRect>("earlier");
+    QTest::addColumn<QRect>("current");
+    QTest::addColumn<QRect>("restored");
+    QTest::newRow("only the earlier file")
+        << QRect(210, 220, 1010, 620) << QRect() << QRect(210, 220, 1010, 620);
+    QTest::newRow("both: the new place wins")
+        << QRect(210, 220, 1010, 620) << QRect(50, 60, 1200, 700) << QRect(50, 60, 1200, 700);
+    QTest::newRow("earlier off screen") << QRect(-8, 40, 500, 600) << QRect() << QRect(100, 40, 986, 600);
+}
+
+void TestAppShell::earlierGeometryFileIsTakenOverOnce()
+{
+    QFETCH(QRect, earlier);
+    QFETCH(QRect, current);
+    QFETCH(QRect, restored);
+    const QString earlierFile = earlierGeometryStore()->fileName();
+    QVERIFY2(earlierFile.endsWith(QLatin1String("/Larkspan Pictomat.conf")), qPrintable(earlierFile));
+    {
+        const auto store = earlierGeometryStore();
+        store->setValue(QStringLiteral("posX"), earlier.x());
+        store->setValue(QStringLiteral("posY"), earlier.y());
+        store->setValue(QStringLiteral("width"), earlier.width());
+        store->setValue(QStringLiteral("height"), earlier.height());
+    }
+    if (current.isValid()) {
+        storeGeometry({ { "posX", current.x() }, { "posY", current.y() }, { "width", current.width() },
+            { "height", current.height() } });
+    }
+    QVERIFY(QFileInfo::exists(earlierFile));
+    {
+        MainWindow window;
+        QCOMPARE(window.geometry(), restored);
+    }
+    QVERIFY(!QFileInfo::exists(earlierFile));
+
+    // Read once: the values now live in the new place, which later starts use on their own.
+    const QRect taken = current.isValid() ? current : earlier;
+    QCOMPARE(storedGeometry(), taken);
+    MainWindow again;
+    QCOMPARE(again.geometry(), restored);
+    QVERIFY(!QFileInfo::exists(earlierFile));
 }
 
 void TestAppShell::firstStartOpensAtDefaults()
 {
     for (const char *name : { "posX", "posY", "width", "height" })
-        QTest::ignoreMessage(QtDebugMsg,
-            qPrintable(QStringLiteral("Software\\Larkspan Pictomat : %1 : Cannot read DWORD from "
-                                      "registry.")
-                           .arg(QLatin1String(name))));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(cannotReadLine(QLatin1String(name))));
     MainWindow window;
     QCOMPARE(window.geometry(), QRect(100, 100, 986, 513));
     QCOMPARE(window.windowTitle(), QStringLiteral("Larkspan Pictomat"));
@@ -500,8 +575,7 @@ void TestAppShell::diagnosticsAreOffUnlessEnabled_data()
     QTest::addColumn<QStringList>("expected"); // a line starting with each
     QTest::addColumn<QString>("every"); // what every debug line contains, when given
 
-    const QString registry
-        = QStringLiteral("Software\\Larkspan Pictomat : posX : Cannot read DWORD from registry.");
+    const QString registry = cannotReadLine(QStringLiteral("posX"));
     QTest::newRow("no rules") << QString() << QStringList() << QString();
     QTest::newRow("every area") << "pictomat.*.debug=true"
                                 << QStringList { registry,
