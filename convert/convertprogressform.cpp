@@ -119,7 +119,7 @@ void ConvertProgressForm::on_cancelButton_clicked()
         return;
     thread->stopRequested = true;
     // The file being written may take a while; say that the stop was heard.
-    ui->label->setText(tr("Stopping after the current file…"));
+    ui->progressLabel->setText(tr("Stopping after the current file…"));
     ui->cancelButton->setEnabled(false);
 }
 
@@ -132,9 +132,12 @@ void ConvertProgressForm::abandon()
 void ConvertProgressForm::handleUpdateFileName(QString fileName)
 {
     ui->label_2->setText(fileName);
-    ui->progressBar->setValue(ui->progressBar->value() + 1);
+    // The bar counts the files done: the ones before this one.
+    ui->progressBar->setValue(int(handledInJob));
     ++handledInJob;
-    ui->label->setText(progressText(ui->progressBar->value(), ui->progressBar->maximum(), clock.elapsed()));
+    if (ui->cancelButton->isEnabled())
+        ui->progressLabel->setText(
+            progressText(int(handledInJob), ui->progressBar->maximum(), workingTime()));
 }
 
 void ConvertProgressForm::handleConversionFailed(QString source, QString target, QString reason)
@@ -154,6 +157,7 @@ void ConvertProgressForm::handleThreadTerminated()
 void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList)
 {
     Q_EMIT showToolbarSignal(true);
+    ui->progressBar->setValue(ui->progressBar->maximum());
     attempted = attempted || handledInJob > fileExistsList.size() + skippedInJob || !failures.isEmpty();
     for (qsizetype i = 0; i < fileExistsList.size() && i < fileSourceList.size(); ++i)
         existingTargets.insert(fileSourceList.at(i), fileExistsList.at(i));
@@ -170,7 +174,9 @@ void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, Q
     // The conversion goes on only through the dialog's signals. A refusal is announced once the
     // dialog has closed, so that the message is not stacked on the dialog that answered.
     asking = true;
+    askedAt = clock.elapsed();
     dialog->exec();
+    answered();
     asking = false;
     if (refused)
         handleConvertFinish();
@@ -178,6 +184,7 @@ void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, Q
 
 void ConvertProgressForm::handleOverwriteFiles(QStringList urls)
 {
+    answered();
     secondJob = true;
     skippedCount -= urls.size();
     startConvert(urls, targetFolder, targetExt, true);
@@ -186,10 +193,25 @@ void ConvertProgressForm::handleOverwriteFiles(QStringList urls)
 // The overwrite dialog was refused: no second job. What the first job did is still reported.
 void ConvertProgressForm::handleConvertFinish()
 {
+    answered();
     refused = true;
     if (asking)
         return;
     showCompletionMessage(attempted ? Ending::Completed : Ending::NothingConverted);
+}
+
+qint64 ConvertProgressForm::workingTime() const
+{
+    return clock.elapsed() - waitedMs;
+}
+
+// The overwrite dialog has its answer: its wait is no part of the conversion's time.
+void ConvertProgressForm::answered()
+{
+    if (askedAt < 0)
+        return;
+    waitedMs += clock.elapsed() - askedAt;
+    askedAt = -1;
 }
 
 void ConvertProgressForm::finish()
@@ -234,7 +256,7 @@ void ConvertProgressForm::showCompletionMessage(Ending ending)
         box.setDetailedText(failureDetails(failures));
     }
     summary.append(countsText(ending == Ending::Cancelled));
-    summary.append(tr("Time taken: %1.").arg(clockText(clock.elapsed())));
+    summary.append(tr("Time taken: %1.").arg(clockText(workingTime())));
     box.setInformativeText(summary.join(QLatin1Char('\n')));
     QPushButton *openButton = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
     // Without an escape button the box would ignore Escape and its close control.

@@ -60,6 +60,9 @@ private:
     void showCompletionMessage(Ending ending = Ending::Completed);
     void finish();
     QString countsText(bool cancelled) const;
+    // The time the conversion took so far, without the time the overwrite dialog waited.
+    qint64 workingTime() const;
+    void answered();
 
     std::unique_ptr<Ui::ConvertProgressForm> ui;
     QStringList _urls;
@@ -82,6 +85,8 @@ private:
     // Existing targets by source, so that a second job writes the very names the first one chose.
     QHash<QString, QString> existingTargets;
     QElapsedTimer clock;
+    qint64 askedAt = -1;
+    qint64 waitedMs = 0;
     // Sources whose target existed and was kept, by the user's answer or the "skip" rule.
     qsizetype skippedCount = 0;
     qsizetype skippedInJob = 0;

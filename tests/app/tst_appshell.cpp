@@ -429,7 +429,7 @@ void TestAppShell::closeDuringJobWaitsWithoutBlocking()
     QVERIFY(!window.close());
     QVERIFY(window.isVisible());
     if (job && !job->isFinished()) {
-        QCOMPARE(page->findChild<QLabel *>(QStringLiteral("label"))->text(),
+        QCOMPARE(page->findChild<QLabel *>(QStringLiteral("progressLabel"))->text(),
             QStringLiteral("Stopping after the current file…"));
         QVERIFY(!page->findChild<QPushButton *>(QStringLiteral("cancelButton"))->isEnabled());
     }

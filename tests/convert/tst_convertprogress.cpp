@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <thread>
 
@@ -517,6 +518,64 @@ private Q_SLOTS:
         for (int i = 0; i < before.size(); ++i)
             QCOMPARE(TestSupport::fileDigest(target(urls[i])), before[i]);
         QCOMPARE(QFileInfo::exists(target(in + "/extra.png")), extra == "good");
+    }
+
+    // The page's own text stays for the whole job; the bar counts the files done; the time the
+    // overwrite dialog waited for its answer is not part of the time taken.
+    void progressPageThroughAJob_data()
+    {
+        QTest::addColumn<int>("file");
+        QTest::newRow("first file") << 0;
+        QTest::newRow("second file") << 1;
+        QTest::newRow("last file") << 2;
+    }
+
+    void progressPageThroughAJob()
+    {
+        QFETCH(int, file);
+        const QString waitText = "Converting images in progress. Please wait...";
+        const QStringList urls = sources(3);
+        occupyTarget(urls[0]);
+        auto *page = new ConvertProgressForm;
+        QSemaphore proceed;
+        auto lock = std::make_unique<OptionsLockHolder>();
+        QString label, progressLabel;
+        int value = -1;
+        connect(page, &ConvertProgressForm::startConvertSignal, this, [&] {
+            if (!lock)
+                return;
+            QTimer::singleShot(0, this, [&] {
+                pauseWorkerAt(page->worker(), urls[file], &proceed);
+                lock->unlock();
+                QTRY_COMPARE_WITH_TIMEOUT(pageText(page, "label_2"), urls[file], 60000);
+                label = pageText(page, "label");
+                progressLabel = pageText(page, "progressLabel");
+                value = progressBar(page)->value();
+                proceed.release();
+                lock.reset();
+            });
+        });
+        QString finalLabel, timeTaken;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+                                    QTest::qWait(3500);
+                                    clickButton(modal, "Overwrite");
+                                },
+            [&](QWidget *modal) {
+                finalLabel = pageText(page, "label");
+                timeTaken = modalAs<QMessageBox>(modal)->informativeText().section('\n', -1);
+                clickButton(modal, "OK");
+            } });
+        Outcome outcome;
+        QVERIFY(run(page, urls, &outcome));
+
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), 2);
+        QCOMPARE(label, waitText);
+        QCOMPARE(finalLabel, waitText);
+        QCOMPARE(value, file);
+        QVERIFY2(progressLabel.startsWith(QString("Converting %1 of 3, ").arg(file + 1)),
+            qPrintable(progressLabel));
+        QVERIFY2(timeTaken == "Time taken: 0:00." || timeTaken == "Time taken: 0:01.", qPrintable(timeTaken));
     }
 
     void cancelLetsTheCurrentFileFinish_data()
