@@ -17,15 +17,15 @@ VersionNumber parseUpdateDocument(const QByteArray &body)
             continue;
         const QString key = entry.left(equals);
         const QString value = entry.mid(equals + 1);
-        qCDebug(lcApp) << key << value;
+        qDebug() << key << value;
         if (key == QLatin1String("majorVersion")) {
-            qCDebug(lcApp) << "majorVersion found";
+            qDebug() << "majorVersion found";
             remote.majorVersion = value.toInt(nullptr, 10);
         } else if (key == QLatin1String("minorVersion")) {
-            qCDebug(lcApp) << "minorVersion found";
+            qDebug() << "minorVersion found";
             remote.minorVersion = value.toInt(nullptr, 10);
         } else if (key == QLatin1String("subMinorVersion")) {
-            qCDebug(lcApp) << "subMinorVersion found";
+            qDebug() << "subMinorVersion found";
             remote.subMinorVersion = value.toInt(nullptr, 10);
         }
     }

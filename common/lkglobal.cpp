@@ -57,7 +57,7 @@ bool LKGlobal::readRegistryDword(
     const qint64 stored = key->value(valueName).toLongLong(&ok);
     // A DWORD holds 32 bits; signed values written by older builds come back as the same bits.
     if (!ok || stored < std::numeric_limits<qint32>::min() || stored > std::numeric_limits<quint32>::max()) {
-        qCDebug(lcShell).noquote() << subKey + QStringLiteral(" : ") + valueName
+        qDebug().noquote() << subKey + QStringLiteral(" : ") + valueName
                 + QStringLiteral(" : Cannot read DWORD from registry.");
         return false;
     }
@@ -74,7 +74,7 @@ bool LKGlobal::writeRegistryDword(
     key->setValue(valueName, value);
     key->sync();
     if (key->status() == QSettings::NoError)
-        qCDebug(lcShell) << "true";
+        qDebug() << "true";
     return true;
 }
 

@@ -22,8 +22,13 @@ QString tr(const char *text)
 
 bool fail(const QString &targetPath, const QString &reason, QString *error)
 {
-    qCDebug(lcConvert).noquote() << "Cannot write: " + targetPath + " " + reason;
-    qCDebug(lcConvert) << QImageWriter::supportedImageFormats();
+    // A file the job stopped before its turn was never really attempted: not a write failure.
+    if (reason == QCoreApplication::translate("CheckedSaveFile", "the conversion was cancelled")) {
+        qCDebug(lcConvert).noquote() << "Not written, the conversion was cancelled: " + targetPath;
+    } else {
+        qDebug().noquote() << "Cannot write: " + targetPath + " " + reason;
+        qDebug() << QImageWriter::supportedImageFormats();
+    }
     if (error)
         *error = reason;
     return false;

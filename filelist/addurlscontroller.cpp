@@ -6,6 +6,15 @@
 
 #include <QDebug>
 
+namespace {
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+} // namespace
+
 AddUrlsController::AddUrlsController(FileListModel *model, QObject *parent)
     : QObject(parent)
     , model(model)
@@ -24,12 +33,12 @@ AddUrlsController::~AddUrlsController()
 void AddUrlsController::startAddUrls(const QList<QUrl> &urls)
 {
     if (running) {
-        qCDebug(lcFileList) << "convertImageAddUrlsThreadStat #1: " << running;
+        qDebug().noquote() << QStringLiteral("convertImageAddUrlsThreadStat #1: ") + boolText(running);
         if (!worker || !worker->enqueueUrls(urls))
             handedOver.append(urls);
         return;
     }
-    qCDebug(lcFileList) << "convertImageAddUrlsThreadStat #2: " << running;
+    qDebug().noquote() << QStringLiteral("convertImageAddUrlsThreadStat #2: ") + boolText(running);
     startWorker(urls);
 }
 

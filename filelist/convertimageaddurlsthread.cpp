@@ -111,7 +111,7 @@ void ConvertImageAddUrlsThread::addFileRow(const QString &path)
     if (!isSupportedImageFile(path))
         return;
     if (!registry->reserve(pathKey(path))) {
-        qCDebug(lcFileList) << "isDuplicate=true";
+        qDebug() << "isDuplicate=true";
         return;
     }
     rowBatch.append(path);
@@ -133,7 +133,7 @@ void ConvertImageAddUrlsThread::handOverRows(bool now)
 
 void ConvertImageAddUrlsThread::getItemsIcon()
 {
-    qCDebug(lcFileList) << "getItemsIcon";
+    qDebug() << "getItemsIcon";
     // Icons are made on several cores at a low priority, a few files ahead, and handed over in
     // the rows' order. At most four at once: each may hold a whole decoded picture.
     const int threads = qBound(1, QThread::idealThreadCount(), 4);

@@ -131,9 +131,9 @@ void ConvertImageTreeView::removeSelectedRows()
             deleteList.insert(
                 std::upper_bound(deleteList.begin(), deleteList.end(), row, std::greater<int>()), row);
     }
-    qCDebug(lcFileList).noquote() << "modelIndex.count(): " + QString::number(indexes.count());
+    qDebug().noquote() << "modelIndex.count(): " + QString::number(indexes.count());
     for (const int row : std::as_const(deleteList)) {
-        qCDebug(lcFileList).noquote() << "deleteList: " + QString::number(row);
+        qDebug().noquote() << "deleteList: " + QString::number(row);
         const int countBefore = listModel->rowCount();
         listModel->removeRow(row);
         int next = row;
@@ -144,8 +144,7 @@ void ConvertImageTreeView::removeSelectedRows()
             selectionModel()->setCurrentIndex(nextIndex,
                 QItemSelectionModel::Select | QItemSelectionModel::Current | QItemSelectionModel::Rows);
     }
-    qCDebug(lcFileList).noquote() << "sourceModel.children().count(): "
-            + QString::number(listModel->rowCount());
+    qDebug().noquote() << "sourceModel.children().count(): " + QString::number(listModel->rowCount());
 }
 
 // Selects just that row whatever keys are held (setCurrentIndex would toggle with Ctrl down).
@@ -200,8 +199,8 @@ void ConvertImageTreeView::moveSelectedRowsDown()
 void ConvertImageTreeView::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->source() == this) {
-        qCDebug(lcFileList) << "event->source(): self";
-        qCDebug(lcFileList).noquote() << "url: " + selectedFilePath;
+        qDebug() << "event->source(): self";
+        qDebug().noquote() << "url: " + selectedFilePath;
         QTreeView::dragEnterEvent(event);
         event->setAccepted(isSupportedImageFile(selectedFilePath));
         return;
@@ -227,7 +226,7 @@ void ConvertImageTreeView::dropEvent(QDropEvent *event)
         return;
     }
     const DropIndicatorPosition position = dropIndicatorPosition();
-    qCDebug(lcFileList) << indicatorName(position);
+    qDebug().noquote() << indicatorName(position);
     if (position == AboveItem || position == BelowItem) {
         setDropIndicatorShown(false);
         moveDroppedRows(event);

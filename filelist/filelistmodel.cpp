@@ -53,7 +53,7 @@ int FileListModel::appendFiles(const QStringList &paths)
         const QString key = pathKey(normal);
         keys.append(key);
         if (normal.isEmpty() || pathItems.contains(key)) {
-            qCDebug(lcFileList) << "isDuplicate=true";
+            qDebug() << "isDuplicate=true";
             continue;
         }
         appendRow({ new QStandardItem(QFileInfo(normal).fileName()), new QStandardItem(normal) });

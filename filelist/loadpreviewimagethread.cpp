@@ -24,18 +24,20 @@ void LoadPreviewImageThread::run()
 
 void LoadPreviewImageThread::_loadImage()
 {
-    qCDebug(lcFileList).noquote() << "ConvertImageForm::_loadImage: " + path;
-    qCDebug(lcFileList) << "reload: " << reload;
+    qDebug().noquote() << "ConvertImageForm::_loadImage: " + path;
+    qDebug().noquote() << QStringLiteral("reload: ")
+            + (reload ? QStringLiteral("true") : QStringLiteral("false"));
     const ThumbnailCache::Lookup found = ThumbnailCache::instance().lookup(path, reload);
     if (found.useThumbnail) {
-        qCDebug(lcFileList).noquote() << "Reload from thumbnail: " + found.thumbnailFilePath;
+        qDebug().nospace() << "Reload from thumbnail: ";
+        qCDebug(lcFileList).noquote() << "Thumbnail read: " + found.thumbnailFilePath;
         const QImage image(found.thumbnailFilePath);
         if (!image.isNull()) {
             Q_EMIT updatePreviewImage(image);
             return;
         }
     }
-    qCDebug(lcFileList).noquote() << "thumbnailFilePath: " + found.thumbnailFilePath;
+    qDebug().noquote() << "thumbnailFilePath: " + found.thumbnailFilePath;
     createPreviewImage(found.thumbnailFilePath, found.number, found.generation);
 }
 
@@ -44,13 +46,13 @@ void LoadPreviewImageThread::createPreviewImage(
 {
     if (stopRequested)
         return;
-    qCDebug(lcFileList).noquote() << "LoadPreviewImageThread::createPreviewImage: " + path;
+    qDebug().noquote() << "LoadPreviewImageThread::createPreviewImage: " + path;
     if (stopRequested)
         return;
     const QSize target = targetSize;
     const QImage image
         = renderFittedPreview(path, [target](QSize size) { return fitPreviewSize(size, target); });
-    qCDebug(lcFileList).noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
+    qDebug().noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
     if (stopRequested)
         return;
     Q_EMIT updatePreviewImage(image);
@@ -64,5 +66,5 @@ void LoadPreviewImageThread::createPreviewImage(
     });
     if (written)
         ThumbnailCache::instance().markFresh(number, generation);
-    qCDebug(lcFileList).noquote() << "thumbnailFilePath: " + thumbnailFilePath;
+    qDebug().noquote() << "thumbnailFilePath: " + thumbnailFilePath;
 }

@@ -35,7 +35,7 @@ PreviewDialog::PreviewDialog(bool *previewDialogOpen, QWidget *parent)
 
 PreviewDialog::~PreviewDialog()
 {
-    qCDebug(lcFileList) << "~PreviewDialog()";
+    qDebug() << "~PreviewDialog()";
     if (worker)
         disconnect(worker, nullptr, this, nullptr);
     delete ui;

@@ -88,12 +88,12 @@ ThumbnailCache::Lookup ThumbnailCache::lookup(const QString &path, bool reload)
     Lookup result;
     result.generation = generation;
     for (int i = 0; i < LThumbnailData.size(); ++i) {
-        qCDebug(lcFileList) << "Compare";
-        qCDebug(lcFileList).noquote()
-            << "LKLocalConvertImage::LThumbnailData[i].filePath: " + LThumbnailData[i].filePath;
+        qDebug() << "Compare";
+        qDebug().noquote() << "LKLocalConvertImage::LThumbnailData[i].filePath: "
+                + LThumbnailData[i].filePath;
         if (!samePath(LThumbnailData[i].filePath, path))
             continue;
-        qCDebug(lcFileList) << "found";
+        qDebug() << "found";
         result.number = i;
         result.thumbnailFilePath = thumbnailsDir() + QString::number(i) + QStringLiteral(".webp");
         result.useThumbnail = !LThumbnailData[i].needsReload && QFile::exists(result.thumbnailFilePath);

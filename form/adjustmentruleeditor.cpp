@@ -102,7 +102,7 @@ void ConvertImageForm::restoreRuleRow(const AdjustRule &rule)
 
 void ConvertImageForm::onGrayscaleAction()
 {
-    qCDebug(lcForm) << "onGrayscaleAction";
+    qDebug() << "onGrayscaleAction";
     addRuleRow(tr("Convert image to grayscale."), AdjustRule::Grayscale);
 }
 
@@ -379,7 +379,7 @@ void ConvertImageForm::on_rule_up_clicked(bool)
 
 void ConvertImageForm::on_rule_down_clicked(bool)
 {
-    qCDebug(lcForm) << "on_rule_down_clicked";
+    qDebug() << "on_rule_down_clicked";
     const int index = ruleRowIndex(senderRuleId(DownPrefix));
     if (index < 0)
         return;

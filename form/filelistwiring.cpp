@@ -82,7 +82,7 @@ void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
         return;
     }
     uiReady = false;
-    qCDebug(lcForm).noquote() << QStringLiteral("ConvertImageForm::onAddUrlsFinish: ") + lastPath;
+    qDebug().noquote() << QStringLiteral("ConvertImageForm::onAddUrlsFinish: ") + lastPath;
     loadImage(lastPath, false);
     currentSelectedFile = lastPath;
     const int rows = sourceModel.rowCount();
@@ -105,7 +105,7 @@ void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
 
 void ConvertImageForm::onAddUrlsThreadDestroy()
 {
-    qCDebug(lcForm) << "onAddUrlsThreadDestroy";
+    qDebug() << "onAddUrlsThreadDestroy";
     emit showToolbarSignal(true);
 }
 
@@ -146,7 +146,7 @@ void ConvertImageForm::on_itemSelection_changed(const QItemSelection &selected, 
         canMoveDown = state.canMoveDown;
         ui->upButton->setEnabled(canMoveUp);
         ui->downButton->setEnabled(canMoveDown);
-        qCDebug(lcForm).noquote() << QStringLiteral("on_itemSelection_changed: ") + state.filePath;
+        qDebug().noquote() << QStringLiteral("on_itemSelection_changed: ") + state.filePath;
         loadImage(state.filePath, false);
         currentSelectedFile = state.filePath;
     }

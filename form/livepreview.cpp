@@ -51,8 +51,8 @@ void ConvertImageForm::setupLivePreview()
 
 void ConvertImageForm::loadImage(const QString &path, bool reload)
 {
-    qCDebug(lcForm) << "updateDelayIndex: " << updateDelayIndex;
-    qCDebug(lcForm).noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
+    qDebug().noquote() << QStringLiteral("updateDelayIndex: ") + QString::number(updateDelayIndex);
+    qDebug().noquote() << QStringLiteral("ConvertImageForm::loadImage: ") + path;
     // An option changed with nothing listed has nothing to preview.
     if (path.isEmpty())
         return;
@@ -103,7 +103,7 @@ void ConvertImageForm::startPreviewWorker(const QString &path, bool reload)
 
 void ConvertImageForm::onPreviewRetryTimeout()
 {
-    qCDebug(lcForm) << "100ms passed!";
+    qDebug() << "100ms passed!";
     previewRetryTimer.stop();
     // The old worker finishes (or stops) on its own and deletes itself; nobody waits for it.
     cancelledPreviewWorkers.removeIf([](const QPointer<LoadPreviewImageThread> &w) { return w.isNull(); });
@@ -115,7 +115,7 @@ void ConvertImageForm::onPreviewRetryTimeout()
 
 void ConvertImageForm::handleUpdatePreviewImage(QImage image)
 {
-    qCDebug(lcForm) << "handleUpdatePreviewImage";
+    qDebug() << "handleUpdatePreviewImage";
     previewBusy = false;
     if (closePending) {
         emit closeApp();
@@ -160,7 +160,7 @@ void ConvertImageForm::on_PreviewImage_DoubleClick()
     previewDialogOpen = true;
     connect(previewDialog, &PreviewDialog::previewDialogClosed, this,
         &ConvertImageForm::on_previewDialogClosed, Qt::UniqueConnection);
-    qCDebug(lcForm).noquote() << QStringLiteral("currentSelectedFile: ") + currentSelectedFile;
+    qDebug().noquote() << QStringLiteral("currentSelectedFile: ") + currentSelectedFile;
     previewDialog->setImage(currentSelectedFile);
     previewDialog->exec();
 }

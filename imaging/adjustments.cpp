@@ -70,7 +70,7 @@ QImage applyAdjustments(QImage image, const AdjustRuleList &rules)
 {
     QImage working = std::move(image);
     for (const AdjustRule &rule : rules) {
-        qCDebug(lcImaging).noquote() << "ruleList[i].ruleIndex: " + QString::number(rule.ruleIndex);
+        qDebug().noquote() << "ruleList[i].ruleIndex: " + QString::number(rule.ruleIndex);
         const int value = rule.value();
         switch (rule.ruleIndex) {
         case AdjustRule::Grayscale:
@@ -103,7 +103,7 @@ QImage applyAdjustments(QImage image, const AdjustRuleList &rules)
 
 QImage onProcessGrayscale(QImage image)
 {
-    qCDebug(lcImaging) << "onProcessGrayscale";
+    qDebug() << "onProcessGrayscale";
     if (!image.hasAlphaChannel())
         return std::move(image).convertToFormat(QImage::Format_Grayscale8);
     // The grey of each colour as an opaque picture gets it, with the alpha channel put back.
@@ -155,7 +155,7 @@ QImage onProcessBrightness(QImage image, int offset)
 QImage onProcessGamma(QImage image, int value)
 {
     const qint64 g = qint64(value) + 101;
-    qCDebug(lcImaging).noquote() << "onProcessGamma: " + QString::number(g);
+    qDebug().noquote() << "onProcessGamma: " + QString::number(g);
     if (float(g) <= 0.0f)
         return image;
     const float gamma = float(g) / 100.0f;

@@ -20,7 +20,7 @@ std::optional<AdjustRule> adjustRuleFromText(const QString &text)
     int ruleIndex = 0;
     QString fields[5];
     for (int i = 0; i < fieldCount; ++i) {
-        qCDebug(lcImaging).noquote() << "val: " + parts.at(i);
+        qDebug().noquote() << "val: " + parts.at(i);
         if (i == 1) {
             ruleIndex = parts.at(i).toInt();
             haveIndex = true;
@@ -28,7 +28,7 @@ std::optional<AdjustRule> adjustRuleFromText(const QString &text)
             fields[i - 2] = parts.at(i);
         }
     }
-    qCDebug(lcImaging).noquote() << "valRuleIndex: " + QString::number(ruleIndex);
+    qDebug().noquote() << "valRuleIndex: " + QString::number(ruleIndex);
     if (!haveIndex || ruleIndex < AdjustRule::Grayscale || ruleIndex > AdjustRule::GaussianBlur)
         return std::nullopt;
 

@@ -219,7 +219,7 @@ namespace ImageMagickUtil {
 
 bool loadImage(const QString &path, QImage *image, QString *reason)
 {
-    qCDebug(lcImaging).noquote() << "ImageMagickUtil::loadImage: " + path;
+    qDebug().noquote() << "ImageMagickUtil::loadImage: " + path;
     if (!QFileInfo(path).isFile()) {
         if (reason)
             *reason = FailureReason::cannotRead();

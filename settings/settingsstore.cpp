@@ -234,7 +234,7 @@ AdjustRuleList loadRules(QSettings &settings, QStringList *rejected, bool (*acce
     AdjustRuleList rules;
     for (const qint64 position : std::as_const(positions)) {
         const QString text = settings.value(RuleKeyPrefix + QString::number(position)).toString();
-        qCDebug(lcSettings).noquote() << QStringLiteral("rawData: ") + text;
+        qDebug().noquote() << QStringLiteral("rawData: ") + text;
         const std::optional<AdjustRule> rule = adjustRuleFromText(text);
         if (rule && (!accept || accept(*rule)))
             rules.append(*rule);
