@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -79,11 +80,14 @@ bool somethingAt(const QString &path)
 }
 
 // Runs on a pool thread: renders and writes one file. The reason to report for it, if any.
-std::optional<QString> convertOne(
-    const QString &source, const QString &target, const QString &targetExt, const ConversionOptions &options)
+std::optional<QString> convertOne(const QString &source, const QString &target, const QString &targetExt,
+    const ConversionOptions &options, const std::function<bool()> &abandoned)
 {
     QString reason;
     const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
+    // A stop before this file's turn: it would only be thrown away, so it is not encoded.
+    if (abandoned())
+        return std::nullopt;
     if (image.isNull() || !MemoryBudget::fitsEncoder(image.size(), targetExt, &reason))
         return reason;
     QString error;
@@ -148,12 +152,15 @@ void ConvertImagesThread::runFileJob()
             const int share
                 = EncoderThreadShare::forFiles(int(qMin<qsizetype>(pool.threads(), _urls.size() - i)));
             if (!pool.tryStart(i, nextBytes, [=, &outcomes, &pool] {
+                    if (pool.abandoned(i))
+                        return;
                     const CommitGate gate([&pool, i] { return pool.awaitTurn(i); });
                     const EncoderThreadShare encoderThreads(share);
                     // Sub-folders kept from the sources are made as they are needed.
                     if (options.keepFolderStructure && !options.saveNextToOriginal)
                         QDir().mkpath(QFileInfo(target).absolutePath());
-                    outcomes[size_t(i)] = convertOne(source, target, ext, options);
+                    outcomes[size_t(i)]
+                        = convertOne(source, target, ext, options, [&pool, i] { return pool.abandoned(i); });
                 }))
                 return false;
             nextBytes = -1;

@@ -90,6 +90,12 @@ bool FilePool::awaitTurn(qsizetype index)
     return _turn >= index;
 }
 
+bool FilePool::abandoned(qsizetype index)
+{
+    QMutexLocker lock(&_mutex);
+    return _turn < index && _stopRequested();
+}
+
 int defaultFilesAtOnce()
 {
     static const int files = [] {

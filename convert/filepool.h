@@ -34,6 +34,8 @@ public:
     // A pool thread: waits until entry `index` has its turn (true) or a stop comes first (false).
     // A file waiting does not count as running.
     bool awaitTurn(qsizetype index);
+    // A pool thread: a stop came before entry `index` had its turn, so its work is wasted.
+    bool abandoned(qsizetype index);
 
     int threads() const { return _threads; }
     // How far ahead of the turn files may start: some may wait for their turn meanwhile. One

@@ -205,6 +205,56 @@ private Q_SLOTS:
         for (const QString &name : written)
             QVERIFY2(!OutputCheck::decode(out + QLatin1Char('/') + name).isNull(), qPrintable(name));
     }
+
+    void cancelStopsFilesAheadOfTheirTurn_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("PNG") << ".png";
+        QTest::newRow("AVIF") << ".avif";
+    }
+
+    // Cancelled as file 1 is reported, the first file having finished: file 1 finishes, and the
+    // file started ahead of its turn is not encoded to be thrown away, nor anything after it.
+    void cancelStopsFilesAheadOfTheirTurn()
+    {
+        QFETCH(QString, ext);
+        if (!OutputCheck::jobCanWrite(ext))
+            QSKIP("no writer for this format");
+        const QString in = dir.path() + "/large";
+        const QString out = dir.path() + "/stopped" + ext;
+        QVERIFY(QDir().mkpath(in) && QDir().mkpath(out));
+        QStringList large;
+        for (int i = 0; i < 5; ++i) {
+            large.append(in + QStringLiteral("/large%1.png").arg(i));
+            // The first is smaller, so that it is done first and file 2 starts just before the stop.
+            const QSize size = i == 0 ? QSize(600, 400) : QSize(2400, 1600);
+            if (!QFileInfo::exists(large.last()))
+                QVERIFY(TestSupport::makePhotoLike(size.width(), size.height()).save(large.last()));
+        }
+        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\npictomat.convert.debug=true"));
+        TestSupport::DebugLog::Collector log;
+        JobRun run(large, out, ext);
+        run.filesAtOnce = 2;
+        run.onSource = [](int index, ConvertImagesThread *job) {
+            if (index == 1)
+                job->stopRequested = true;
+        };
+        run.run();
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+
+        QVERIFY(run.terminated);
+        QCOMPARE(run.updates, large.mid(0, 2));
+        QStringList thrownAway;
+        for (const QString &line : TestSupport::DebugLog::linesStartingWith(QString())) {
+            if (line.contains("conversion was cancelled"))
+                thrownAway.append(line);
+        }
+        QCOMPARE(thrownAway, QStringList());
+        QCOMPARE(OutputCheck::temporaryFiles(out), QStringList());
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            (QStringList { "large0" + ext, "large1" + ext }));
+    }
 };
 
 QTEST_MAIN(TestParallelJob)
