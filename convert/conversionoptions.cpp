@@ -1,7 +1,6 @@
 #include "convert/conversionoptions.h"
 
 #include <QMutex>
-#include <atomic>
 
 namespace {
 
@@ -15,20 +14,6 @@ ConversionOptions &liveOptions()
 {
     static ConversionOptions options;
     return options;
-}
-
-std::atomic<bool> pdfActive { false };
-
-QMutex &locationMutex()
-{
-    static QMutex mutex;
-    return mutex;
-}
-
-QString &locationValue()
-{
-    static QString location;
-    return location;
 }
 
 } // namespace
@@ -54,26 +39,4 @@ void resetOptions()
 {
     QMutexLocker locker(&optionsMutex());
     liveOptions() = ConversionOptions();
-}
-
-bool pdfConversionActive()
-{
-    return pdfActive.load(std::memory_order_relaxed);
-}
-
-void setPdfConversionActive(bool active)
-{
-    pdfActive.store(active, std::memory_order_relaxed);
-}
-
-QString lastOutputLocation()
-{
-    QMutexLocker locker(&locationMutex());
-    return locationValue();
-}
-
-void setLastOutputLocation(const QString &location)
-{
-    QMutexLocker locker(&locationMutex());
-    locationValue() = location;
 }

@@ -103,9 +103,3 @@ ConversionOptions optionsSnapshot();
 
 // Restores every option to its default (tests, settings reset).
 void resetOptions();
-
-// Runtime state shared by the worker, the render pipeline and the completion message.
-bool pdfConversionActive();
-void setPdfConversionActive(bool active);
-QString lastOutputLocation();
-void setLastOutputLocation(const QString &location);

@@ -43,6 +43,11 @@ ConversionFailureList ConvertImagesThread::failures() const
     return _failures;
 }
 
+QString ConvertImagesThread::outputLocation() const
+{
+    return _outputLocation;
+}
+
 void ConvertImagesThread::run()
 {
     if (stopRequested.load(std::memory_order_relaxed)) {
@@ -53,6 +58,7 @@ void ConvertImagesThread::run()
     fileExistsList.clear();
     fileSourceList.clear();
     _failures.clear();
+    _outputLocation.clear();
 
     if (targetExt.compare(QLatin1String(".pdf"), Qt::CaseInsensitive) == 0) {
         runPdfJob();
@@ -84,7 +90,9 @@ std::optional<QString> convertOne(const QString &source, const QString &target, 
     const ConversionOptions &options, const std::function<bool()> &abandoned)
 {
     QString reason;
-    const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
+    RenderMode mode;
+    mode.cacheUse = LoadCacheUse::Bypass;
+    const QImage image = renderImage(source, options, mode, &reason);
     // A stop before this file's turn: it would only be thrown away, so it is not encoded.
     if (abandoned())
         return std::nullopt;
@@ -116,13 +124,12 @@ int ConvertImagesThread::threadsForJob() const
 // tested and started only after the signal of the file before it at the latest.
 void ConvertImagesThread::runFileJob()
 {
-    setPdfConversionActive(false);
     const ConversionOptions options = optionsSnapshot();
     if (!_urls.isEmpty()) {
         // Beside the originals, "Open Folder" opens the first source's folder.
         const QString location
             = options.saveNextToOriginal ? QFileInfo(_urls.first()).absolutePath() : options.outputFolder;
-        setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(location).absoluteFilePath()));
+        _outputLocation = QDir::toNativeSeparators(QFileInfo(location).absoluteFilePath());
     }
 
     const QStringList targets = targetPaths.size() == _urls.size()
@@ -228,10 +235,9 @@ QList<bool> ConvertImagesThread::targetsClaimedEarlier(const QStringList &target
 
 void ConvertImagesThread::runPdfJob()
 {
-    setPdfConversionActive(true);
     const ConversionOptions options = optionsSnapshot();
     const QString documentPath = options.outputFolder + QLatin1Char('/') + options.pdfFileName;
-    setLastOutputLocation(QDir::toNativeSeparators(QFileInfo(documentPath).absoluteFilePath()));
+    _outputLocation = QDir::toNativeSeparators(QFileInfo(documentPath).absoluteFilePath());
 
     PdfAssemblyHooks hooks;
     hooks.stopRequested = [this] { return stopRequested.load(std::memory_order_relaxed); };

@@ -37,6 +37,10 @@ public:
 
     // What went wrong during the job; complete once an end signal has been emitted.
     ConversionFailureList failures() const;
+    // What "Open Folder" opens after the job: the target folder (the first source's folder when
+    // the files are saved beside their originals) or the PDF document, in native separators.
+    // Empty for a job without sources. Set before the job's first signal.
+    QString outputLocation() const;
 
 Q_SIGNALS:
     void updateFileName(QString fileName);
@@ -58,4 +62,5 @@ private:
     void recordFailure(const QString &source, const QString &target, const QString &reason);
 
     ConversionFailureList _failures;
+    QString _outputLocation;
 };

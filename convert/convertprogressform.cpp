@@ -145,8 +145,16 @@ void ConvertProgressForm::handleConversionFailed(QString source, QString target,
     failures.append({ source, target, reason });
 }
 
+void ConvertProgressForm::takeOutputLocation()
+{
+    // A job without sources names no location: the earlier job's stays.
+    if (thread && !thread->outputLocation().isEmpty())
+        outputLocation = thread->outputLocation();
+}
+
 void ConvertProgressForm::handleThreadTerminated()
 {
+    takeOutputLocation();
     Q_EMIT showToolbarSignal(true);
     if (quietEnd)
         finish();
@@ -156,6 +164,7 @@ void ConvertProgressForm::handleThreadTerminated()
 
 void ConvertProgressForm::handleThreadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList)
 {
+    takeOutputLocation();
     Q_EMIT showToolbarSignal(true);
     ui->progressBar->setValue(ui->progressBar->maximum());
     attempted = attempted || handledInJob > fileExistsList.size() + skippedInJob || !failures.isEmpty();
@@ -263,6 +272,6 @@ void ConvertProgressForm::showCompletionMessage(Ending ending)
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
     if (box.clickedButton() == openButton && locationOpener())
-        locationOpener()(QUrl::fromLocalFile(lastOutputLocation()));
+        locationOpener()(QUrl::fromLocalFile(outputLocation));
     finish();
 }

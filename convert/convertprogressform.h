@@ -59,6 +59,7 @@ private:
     enum class Ending { Completed, Cancelled, NothingConverted };
     void showCompletionMessage(Ending ending = Ending::Completed);
     void finish();
+    void takeOutputLocation();
     QString countsText(bool cancelled) const;
     // The time the conversion took so far, without the time the overwrite dialog waited.
     qint64 workingTime() const;
@@ -69,6 +70,8 @@ private:
     QString targetFolder;
     QString targetExt;
     QPointer<ConvertImagesThread> thread;
+    // What "Open Folder" opens, as the last job with sources reported it.
+    QString outputLocation;
     // The sources of the whole conversion (the first job) and what could not be converted in
     // any of its jobs; targets the user chose to keep are not failures.
     qsizetype conversionSize = -1;

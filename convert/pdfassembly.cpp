@@ -202,11 +202,14 @@ struct PreparedPage {
     QString damage; // drawn from what a damaged source still held: the page stays, it is reported
 };
 
-PreparedPage preparePage(const PdfAssembly &document, const QString &source)
+PreparedPage preparePage(const PdfAssembly &document, const QString &source, const ConversionOptions &options)
 {
     PreparedPage prepared;
     QString reason;
-    const QImage image = renderImage(source, false, LoadCacheUse::Bypass, &reason);
+    RenderMode mode;
+    mode.pdfPage = true;
+    mode.cacheUse = LoadCacheUse::Bypass;
+    const QImage image = renderImage(source, options, mode, &reason);
     if (image.isNull()) {
         prepared.failure = reason;
         return prepared;
@@ -271,8 +274,9 @@ bool assemblePdf(const QStringList &sources, const QString &documentPath, const 
             nextBytes
                 = MemoryBudget::conversionBytes(QImageReader(sources.at(i)).size(), QStringLiteral("pdf"));
         const QString source = sources.at(i);
-        if (!pool.tryStart(i, nextBytes,
-                [&document, &prepared, i, source] { prepared[size_t(i)] = preparePage(document, source); }))
+        if (!pool.tryStart(i, nextBytes, [&document, &prepared, &options, i, source] {
+                prepared[size_t(i)] = preparePage(document, source, options);
+            }))
             return false;
         nextBytes = -1;
         ++started;

@@ -1,5 +1,6 @@
 #include "filelist/loadfullpreviewimagethread.h"
 
+#include "convert/conversionoptions.h"
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
 
@@ -12,5 +13,5 @@ LoadFullPreviewImageThread::LoadFullPreviewImageThread(const QString &path, QObj
 void LoadFullPreviewImageThread::run()
 {
     // Screens are taken as sRGB.
-    Q_EMIT previewImageReady(convertedToSrgb(renderFullPreview(path)));
+    Q_EMIT previewImageReady(convertedToSrgb(renderFullPreview(path, optionsSnapshot())));
 }

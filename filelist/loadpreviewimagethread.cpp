@@ -1,6 +1,7 @@
 #include "filelist/loadpreviewimagethread.h"
 
 #include "common/logging.h"
+#include "convert/conversionoptions.h"
 #include "filelist/thumbnailcache.h"
 #include "imaging/renderpipeline.h"
 
@@ -50,8 +51,8 @@ void LoadPreviewImageThread::createPreviewImage(
     if (stopRequested)
         return;
     const QSize target = targetSize;
-    const QImage image
-        = renderFittedPreview(path, [target](QSize size) { return fitPreviewSize(size, target); });
+    const QImage image = renderFittedPreview(
+        path, optionsSnapshot(), [target](QSize size) { return fitPreviewSize(size, target); });
     qDebug().noquote() << "LoadPreviewImageThread::thumbnailFilePath: " + thumbnailFilePath;
     if (stopRequested)
         return;

@@ -138,13 +138,10 @@ bool compositeWatermarks(QImage &result, const ConversionOptions &options)
     return true;
 }
 
-QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
+QImage render(const QString &path, const ConversionOptions &options, const RenderMode &mode,
     const std::function<QSize(QSize)> &fit, QString *reason)
 {
-    const ConversionOptions options = optionsSnapshot();
-    const bool pdfActive = pdfConversionActive();
-
-    QImage result = cachedLoad(path, cacheUse, reason);
+    QImage result = cachedLoad(path, mode.cacheUse, reason);
     if (result.isNull())
         return result;
     // Palette and 1-bit pictures take no painter and scale poorly as they are.
@@ -155,7 +152,7 @@ QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
         return QImage();
 
     if (options.scaleImage) {
-        result = applyScaling(result, options, fastPreview, pdfActive, reason);
+        result = applyScaling(result, options, mode.fastPreview, mode.pdfPage, reason);
         if (result.isNull())
             return result;
     }
@@ -185,21 +182,30 @@ QImage render(const QString &path, bool fastPreview, LoadCacheUse cacheUse,
 
 } // namespace
 
-QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse, QString *reason)
+QImage renderImage(
+    const QString &path, const ConversionOptions &options, const RenderMode &mode, QString *reason)
 {
     QString why;
-    QImage image = render(path, fastPreview, cacheUse, {}, &why);
+    QImage image = render(path, options, mode, {}, &why);
     if (reason)
         *reason = image.isNull() && why.isEmpty() ? FailureReason::cannotRead() : why;
     return image;
 }
 
-QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)> &fit)
+QImage renderImage(const QString &path, bool fastPreview, LoadCacheUse cacheUse, QString *reason)
+{
+    RenderMode mode;
+    mode.fastPreview = fastPreview;
+    mode.cacheUse = cacheUse;
+    return renderImage(path, optionsSnapshot(), mode, reason);
+}
+
+QImage renderFittedPreview(
+    const QString &path, const ConversionOptions &options, const std::function<QSize(QSize)> &fit)
 {
     // Without a watermark or a blur, every step commutes with the nearest-pixel fit: a reduced
     // decode then gives the preview at a fraction of the cost. A picture already decoded whole
     // costs nothing more and is shown exactly.
-    const ConversionOptions options = optionsSnapshot();
     QImage reduced = isCached(path) ? QImage() : reducedPreview(path, options, fit);
     if (!reduced.isNull()) {
         if (!options.ruleList.isEmpty())
@@ -207,12 +213,14 @@ QImage renderFittedPreview(const QString &path, const std::function<QSize(QSize)
         return convertedToSrgb(asPreviewed(std::move(reduced), options));
     }
     // Screens are taken as sRGB: a wide-gamut photo shown untouched would look washed out.
-    return convertedToSrgb(render(path, true, LoadCacheUse::Keep, fit, nullptr));
+    RenderMode mode;
+    mode.fastPreview = true;
+    return convertedToSrgb(render(path, options, mode, fit, nullptr));
 }
 
-QImage renderFullPreview(const QString &path)
+QImage renderFullPreview(const QString &path, const ConversionOptions &options)
 {
-    return asPreviewed(renderImage(path, false), optionsSnapshot());
+    return asPreviewed(renderImage(path, options, RenderMode()), options);
 }
 
 namespace ImageMagickUtil {

@@ -142,17 +142,17 @@ std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, 
     return withoutEnlarging(*size, w, h, !stretched);
 }
 
-Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfActive)
+Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfPage)
 {
     if (fastPreview)
         return Qt::FastTransformation;
-    if (pdfActive && !options.pdfSmoothEdges)
+    if (pdfPage && !options.pdfSmoothEdges)
         return Qt::FastTransformation;
     return Qt::SmoothTransformation;
 }
 
 QImage applyScaling(
-    const QImage &input, const ConversionOptions &options, bool fastPreview, bool pdfActive, QString *reason)
+    const QImage &input, const ConversionOptions &options, bool fastPreview, bool pdfPage, QString *reason)
 {
     if (!options.scaleImage)
         return input;
@@ -171,7 +171,7 @@ QImage applyScaling(
             *reason = FailureReason::resultTooLarge(*size);
         return QImage();
     }
-    const Qt::TransformationMode mode = scalingMode(options, fastPreview, pdfActive);
+    const Qt::TransformationMode mode = scalingMode(options, fastPreview, pdfPage);
     const QImage image = mode == Qt::SmoothTransformation ? toPaintableFormat(input) : input;
     if (mode == Qt::SmoothTransformation && canHalveExactly(image, *size))
         return halveImage(image);

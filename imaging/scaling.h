@@ -9,13 +9,13 @@
 // The size the scaling step resizes a w x h image to, or nothing when scaleType is outside 0..2.
 std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, int h);
 
-// The transformation mode of the scaling step for one render.
-Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfActive);
+// The transformation mode of the scaling step for one render; pdfPage: a page of a combined PDF.
+Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfPage);
 
 // The scaling step: the image resized as the options say, or unchanged when scaling is off.
 // Null when the size is empty, or too large for the memory budget (then *reason, if given, says
 // so). A palette or 1-bit picture is smoothed in 32 bits, so it keeps its colours.
-QImage applyScaling(const QImage &image, const ConversionOptions &options, bool fastPreview, bool pdfActive,
+QImage applyScaling(const QImage &image, const ConversionOptions &options, bool fastPreview, bool pdfPage,
     QString *reason = nullptr);
 
 // Whether halveImage() gives exactly what the toolkit's smooth scaler gives for this reduction:

@@ -238,7 +238,6 @@ void JobFolders::resetJobFolders()
     QDir().mkpath(in);
     QDir().mkpath(out);
     updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
-    setLastOutputLocation(QString());
 }
 
 bool answerFileDialog(QFileDialog *dialog, const QString &path)

@@ -122,6 +122,7 @@ struct JobResult {
     bool terminated = false;
     ConversionFailureList failures;
     int failureSignals = 0;
+    QString outputLocation;
 };
 
 } // namespace
@@ -149,6 +150,8 @@ private Q_SLOTS:
     void unreadableSourceKeepsItsPage();
     void cancellingKeepsDrawnPages();
     void openFolderLocationIsTheDocument();
+    void rendersAfterTheJobKeepTheirSmoothing_data();
+    void rendersAfterTheJobKeepTheirSmoothing();
     void documentCannotBeCreated_data();
     void documentCannotBeCreated();
     void existingDocumentIsReplaced();
@@ -221,6 +224,7 @@ JobResult TestPdfAssembly::runJob(const QStringList &sources, int stopAfter)
     }
     result.failures = worker.failures();
     result.failureSignals = int(failed.size());
+    result.outputLocation = worker.outputLocation();
     return result;
 }
 
@@ -574,11 +578,54 @@ void TestPdfAssembly::cancellingKeepsDrawnPages()
 
 void TestPdfAssembly::openFolderLocationIsTheDocument()
 {
-    setLastOutputLocation(QString());
-    setPdfConversionActive(false);
-    QVERIFY(runJob({ source(QStringLiteral("one.png"), grayImage(10, 10, 0)) }).completed);
-    QCOMPARE(lastOutputLocation(), QDir::toNativeSeparators(documentPath()));
-    QVERIFY(pdfConversionActive());
+    const JobResult job = runJob({ source(QStringLiteral("one.png"), grayImage(10, 10, 0)) });
+    QVERIFY(job.completed);
+    QCOMPARE(job.outputLocation, QDir::toNativeSeparators(documentPath()));
+}
+
+void TestPdfAssembly::rendersAfterTheJobKeepTheirSmoothing_data()
+{
+    QTest::addColumn<QString>("render");
+    QTest::addColumn<bool>("smooth");
+    QTest::newRow("full-size preview") << "full" << true;
+    QTest::newRow("file job's render") << "file" << true;
+    QTest::newRow("live preview") << "live" << false;
+    QTest::newRow("PDF page") << "page" << false;
+}
+
+// The PDF job's smoothing rule belongs to its pages: a preview or a file rendered after a job
+// with smooth edges off scales as it did before the job.
+void TestPdfAssembly::rendersAfterTheJobKeepTheirSmoothing()
+{
+    QFETCH(QString, render);
+    QFETCH(bool, smooth);
+    updateOptions([](ConversionOptions &o) {
+        o.pdfSmoothEdges = false;
+        o.scaleImage = true;
+        o.scalePercentage = 50;
+    });
+    const QString board = source(QStringLiteral("board.png"), checkerboard(64, 64));
+    const auto rendered = [&] {
+        const ConversionOptions options = optionsSnapshot();
+        RenderMode mode;
+        mode.cacheUse = LoadCacheUse::Bypass;
+        if (render == "full")
+            return renderFullPreview(board, options);
+        if (render == "live")
+            return renderFittedPreview(board, options, [](QSize size) { return size; });
+        mode.pdfPage = render == "page";
+        return renderImage(board, options, mode);
+    };
+    const QImage before = rendered();
+    QCOMPARE(before.size(), QSize(32, 32));
+    int blended = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            blended += qGray(before.pixel(x, y)) % 255 != 0;
+    QCOMPARE(blended > 0, smooth);
+
+    QVERIFY(runJob({ board }).completed);
+    QCOMPARE(rendered(), before);
 }
 
 void TestPdfAssembly::documentCannotBeCreated_data()

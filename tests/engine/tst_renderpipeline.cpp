@@ -205,7 +205,7 @@ private Q_SLOTS:
         QCOMPARE(renderImage(path(name), false), loaded);
 
         const auto fit = [](QSize size) { return fitPreviewSize(size, QSize(200, 200)); };
-        QCOMPARE(renderFittedPreview(path(name), fit).size(), QSize(200, 150));
+        QCOMPARE(renderFittedPreview(path(name), optionsSnapshot(), fit).size(), QSize(200, 150));
 
         updateOptions([](ConversionOptions &o) {
             o.scaleImage = true;
@@ -252,8 +252,9 @@ private Q_SLOTS:
         QImage veiled = TestSupport::filledImage(QSize(40, 30), qRgba(0, 0, 200, 0), QImage::Format_ARGB32);
         QVERIFY(veiled.save(path("veiled.png")));
         updateOptions([target](ConversionOptions &o) { o.targeFileType = target; });
-        const QImage fitted = renderFittedPreview(path("veiled.png"), [](QSize size) { return size / 2; });
-        const QImage full = renderFullPreview(path("veiled.png"));
+        const QImage fitted
+            = renderFittedPreview(path("veiled.png"), optionsSnapshot(), [](QSize size) { return size / 2; });
+        const QImage full = renderFullPreview(path("veiled.png"), optionsSnapshot());
         QCOMPARE(fitted.size(), QSize(20, 15));
         QCOMPARE(full.size(), QSize(40, 30));
         for (const QImage &shown : { fitted, full }) {
@@ -322,7 +323,7 @@ private Q_SLOTS:
         const QImage full = renderImage(path(source), true);
         QVERIFY(!full.isNull());
         const QImage expected = full.scaled(fit(full.size()), Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        const QImage fitted = renderFittedPreview(path(source), fit);
+        const QImage fitted = renderFittedPreview(path(source), optionsSnapshot(), fit);
         QCOMPARE(fitted.size(), expected.size());
         QCOMPARE(
             fitted.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
@@ -363,7 +364,7 @@ private Q_SLOTS:
             o.scalePercentage = 80;
         });
         const auto fit = [](QSize size) { return fitPreviewSize(size, QSize(100, 100)); };
-        const QImage fitted = renderFittedPreview(path(source), fit);
+        const QImage fitted = renderFittedPreview(path(source), optionsSnapshot(), fit);
         // Only the exact render decodes the whole picture.
         QCOMPARE(loads(), watermark ? 1 : 0);
         const QImage full = renderImage(path(source), true);

@@ -140,7 +140,6 @@ void TestScaling::init()
 {
     resetOptions();
     clearLoadCache();
-    setPdfConversionActive(false);
 }
 
 void TestScaling::computeScaledSize_data()

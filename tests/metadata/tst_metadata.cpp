@@ -306,7 +306,7 @@ private Q_SLOTS:
         const QString source = makeSource("green.jpg", { "-Orientation=6" });
         QImage result;
         if (ext.isEmpty()) {
-            result = renderFittedPreview(source, [](QSize size) { return size; });
+            result = renderFittedPreview(source, optionsSnapshot(), [](QSize size) { return size; });
         } else if (ext == ".gif") {
             result = QImage(convert(source, ext));
         } else {
