@@ -9,9 +9,11 @@ Strokes of width 2 are centred on whole design units, which puts horizontal and 
 24-pixel icons exactly on two pixel rows.
 
     python3 make-icons.py            redraw everything
-    python3 make-icons.py NAME...    redraw only the named files (without ".png")
+    python3 make-icons.py NAME...    redraw only the named files (without ".png"; "hicolor" is the
+                                     application icon of the desktop's theme, ../icons/hicolor/)
 
-Both also rewrite ../resources.qrc from the PNG files present.
+Icons of button size are drawn a second time at twice the size as NAME@2x.png, for screens scaled
+to 200 %. Both commands also rewrite ../resources.qrc from the PNG files present.
 """
 
 import math
@@ -383,6 +385,13 @@ def add_file(ink):
     return [Layer(ink, document_outline() + [Line([(12, 10.5), (12, 17.5)]), Line([(8.5, 14), (15.5, 14)])])]
 
 
+def add_folder(ink):
+    # A folder whose lower right corner gives way to a plus, as the document of Add Files does.
+    outline = Line([(13, 19), (3, 19), (3, 5), (9, 5), (11, 7.5), (21, 7.5), (21, 12)])
+    cross = [Line([(18, 14), (18, 21)]), Line([(14.5, 17.5), (21.5, 17.5)])]
+    return [Layer(ink, [outline] + cross)]
+
+
 def trash_can(ink):
     return [Layer(ink, [Line([(3, 6), (21, 6)]), Line([(9, 6), (9, 3), (15, 3), (15, 6)]),
                         Line([(5.5, 6), (6.5, 21), (17.5, 21), (18.5, 6)]),
@@ -523,6 +532,7 @@ def add(name, draw, ink, size, units):
 for base, draw, variants in [
     ("_Convert%s24", convert, ("", "White", "Gray")),
     ("_AddFile%s24", add_file, ("", "White")),
+    ("_AddFolder%s24", add_folder, ("", "White")),
     ("_Delete%s24", trash_can, ("", "White", "Gray")),
     ("_shortcut%s24", clear_list, ("", "White", "Gray")),
     ("_ArrowUp%s24", arrow_up, ("", "White", "Gray")),
@@ -567,6 +577,33 @@ def layers_of(name):
 
 ALL = sorted(ICONS) + ["AboutLogo", "Update128", "pictomat"]
 
+# Icons drawn at button size get a second file at twice the size, which Qt takes on a screen scaled
+# to 200 % instead of enlarging the small one.
+DOUBLED = sorted(n for n in ICONS if ICONS[n][2] <= 32)
+
+# The application icon of the desktop's icon theme, and the window icon compiled in.
+THEME_SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
+THEME_DIR = os.path.join(os.path.dirname(HERE), "icons", "hicolor")
+
+
+def write_theme_icons():
+    layers, units = app_logo()
+    for size in THEME_SIZES:
+        folder = os.path.join(THEME_DIR, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "pictomat.png"), "wb") as f:
+            f.write(png_bytes(render(layers, size, size, units), size, size))
+    folder = os.path.join(THEME_DIR, "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "pictomat.svg"), "w") as f:
+        f.write(svg_text(layers, 256, units))
+    lines = ['<!DOCTYPE RCC>', '<RCC version="1.0">', '    <qresource prefix="/">']
+    lines += ['        <file alias="resources/icons/pictomat-%d.png">hicolor/%dx%d/apps/pictomat.png</file>'
+              % (n, n, n) for n in THEME_SIZES if n <= 256]
+    lines += ['    </qresource>', '</RCC>', '']
+    with open(os.path.join(os.path.dirname(THEME_DIR), "appicon.qrc"), "w") as f:
+        f.write("\n".join(lines))
+
 
 def write_qrc():
     """Lists every picture of the folder, so that the resource file never drifts from the set."""
@@ -579,13 +616,19 @@ def write_qrc():
 
 
 def main(argv):
-    names = argv[1:] or ALL
+    names = argv[1:] or ALL + ["hicolor"]
     for name in names:
+        if name == "hicolor":
+            write_theme_icons()
+            continue
         if name not in ALL:
             sys.exit("unknown icon: " + name)
         layers, size, units = layers_of(name)
         with open(os.path.join(HERE, name + ".png"), "wb") as f:
             f.write(png_bytes(render(layers, size, size, units), size, size))
+        if name in DOUBLED:
+            with open(os.path.join(HERE, name + "@2x.png"), "wb") as f:
+                f.write(png_bytes(render(layers, 2 * size, 2 * size, units), 2 * size, 2 * size))
         if name == "pictomat":
             with open(os.path.join(HERE, "pictomat.svg"), "w") as f:
                 f.write(svg_text(layers, size, units))

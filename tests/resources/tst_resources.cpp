@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QtTest>
@@ -24,6 +26,8 @@ const Icon icons[] = {
     { "_ConvertGray24.png", 24, Ink::Grey },
     { "_AddFile24.png", 24, Ink::Dark },
     { "_AddFileWhite24.png", 24, Ink::White },
+    { "_AddFolder24.png", 24, Ink::Dark },
+    { "_AddFolderWhite24.png", 24, Ink::White },
     { "_Delete24.png", 24, Ink::Dark },
     { "_DeleteWhite24.png", 24, Ink::White },
     { "_DeleteGray24.png", 24, Ink::Grey },
@@ -109,6 +113,32 @@ QImage alphaOf(const QString &name)
     return QImage(resourcePath(name)).convertToFormat(QImage::Format_Alpha8);
 }
 
+// Button-size icons come a second time at twice the size, for screens scaled to 200 %.
+bool hasDoubleSize(const Icon &icon)
+{
+    return icon.size <= 32;
+}
+
+QString doubleSizeName(const QString &name)
+{
+    return name.chopped(4) + QStringLiteral("@2x.png");
+}
+
+// The alpha of `image` halved by averaging each 2 x 2 block.
+QImage halvedAlpha(const QImage &source)
+{
+    const QImage image = source.convertToFormat(QImage::Format_Alpha8);
+    QImage half(image.width() / 2, image.height() / 2, QImage::Format_Alpha8);
+    for (int y = 0; y < half.height(); ++y) {
+        for (int x = 0; x < half.width(); ++x) {
+            const int sum = image.constScanLine(2 * y)[2 * x] + image.constScanLine(2 * y)[2 * x + 1]
+                + image.constScanLine(2 * y + 1)[2 * x] + image.constScanLine(2 * y + 1)[2 * x + 1];
+            half.scanLine(y)[x] = uchar((sum + 2) / 4);
+        }
+    }
+    return half;
+}
+
 } // namespace
 
 class TestResources : public QObject {
@@ -120,6 +150,9 @@ private slots:
     void folderHoldsExactlyTheSet();
     void variantsShareTheirShape_data();
     void variantsShareTheirShape();
+    void doubleSizeIsTheSameDrawing_data();
+    void doubleSizeIsTheSameDrawing();
+    void iconsTakeTheDoubleSizeAt200Percent();
 };
 
 void TestResources::iconIsCompiledIn_data()
@@ -169,8 +202,11 @@ void TestResources::iconIsCompiledIn()
 void TestResources::folderHoldsExactlyTheSet()
 {
     QStringList expected;
-    for (const Icon &icon : icons)
+    for (const Icon &icon : icons) {
         expected << QString::fromLatin1(icon.name);
+        if (hasDoubleSize(icon))
+            expected << doubleSizeName(QString::fromLatin1(icon.name));
+    }
     std::sort(expected.begin(), expected.end());
     QStringList present = QDir(QStringLiteral(":/resources/images")).entryList(QDir::Files);
     std::sort(present.begin(), present.end());
@@ -185,6 +221,7 @@ void TestResources::variantsShareTheirShape_data()
         { "_Convert24.png", "_ConvertWhite24.png" },
         { "_Convert24.png", "_ConvertGray24.png" },
         { "_AddFile24.png", "_AddFileWhite24.png" },
+        { "_AddFolder24.png", "_AddFolderWhite24.png" },
         { "_Delete24.png", "_DeleteWhite24.png" },
         { "_Delete24.png", "_DeleteGray24.png" },
         { "_shortcut24.png", "_shortcutWhite24.png" },
@@ -228,5 +265,75 @@ void TestResources::variantsShareTheirShape()
     QCOMPARE(a, b);
 }
 
-QTEST_MAIN(TestResources)
+void TestResources::doubleSizeIsTheSameDrawing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("solid");
+    for (const Icon &icon : icons) {
+        if (hasDoubleSize(icon))
+            QTest::newRow(icon.name) << QString::fromLatin1(icon.name) << icon.size << (icon.ink != Ink::Own);
+    }
+}
+
+// Drawn again from the same shapes, not enlarged: halved, it matches the small one closely, while
+// its edges are sharp (most pixels fully covered or empty, as in the small one).
+void TestResources::doubleSizeIsTheSameDrawing()
+{
+    QFETCH(QString, name);
+    QFETCH(int, size);
+    QFETCH(bool, solid);
+    const QImage big(resourcePath(doubleSizeName(name)));
+    QCOMPARE(big.size(), QSize(2 * size, 2 * size));
+    const QImage small = alphaOf(name);
+    const QImage half = halvedAlpha(big);
+    double difference = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            difference += qAbs(int(half.constScanLine(y)[x]) - int(small.constScanLine(y)[x]));
+    difference /= size * size;
+    QVERIFY2(difference < 6, qPrintable(QString::number(difference)));
+    // An enlarged 24-pixel icon would have a soft edge pixel around every stroke. (A picture with
+    // a see-through plate of its own is partly covered everywhere.)
+    if (!solid)
+        return;
+    const QImage alpha = big.convertToFormat(QImage::Format_Alpha8);
+    int partial = 0, painted = 0;
+    for (int y = 0; y < alpha.height(); ++y) {
+        for (int x = 0; x < alpha.width(); ++x) {
+            const int a = alpha.constScanLine(y)[x];
+            painted += a > 0;
+            partial += a > 0 && a < 255;
+        }
+    }
+    QVERIFY2(partial < painted / 2, qPrintable(QStringLiteral("%1 of %2").arg(partial).arg(painted)));
+}
+
+// The toolbar's icons, as the window makes them, on a screen at 200 %: the pixels are the double
+// size file's, not the small file enlarged.
+void TestResources::iconsTakeTheDoubleSizeAt200Percent()
+{
+    QCOMPARE(qApp->devicePixelRatio(), 2.0);
+    for (const char *name : { "_Convert24.png", "_AddFolder24.png", "_folder16.png", "Portrait.png" }) {
+        QIcon icon;
+        icon.addFile(resourcePath(QString::fromLatin1(name)), QSize(), QIcon::Normal);
+        const QImage big(resourcePath(doubleSizeName(QString::fromLatin1(name))));
+        const int logical = big.width() / 2;
+        const QImage shown = icon.pixmap(QSize(logical, logical), 2.0).toImage();
+        QCOMPARE(icon.availableSizes(), QList<QSize>({ QSize(logical, logical), big.size() }));
+        QCOMPARE(shown.size(), big.size());
+        QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            big.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    // A screen scaled to 200 %, as a high-density display is.
+    qputenv("QT_SCALE_FACTOR", "2");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    TestResources test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_resources.moc"
