@@ -53,6 +53,10 @@ void AddUrlsController::startWorker(const QList<QUrl> &urls)
     connect(worker, &ConvertImageAddUrlsThread::processFinish, this,
         &AddUrlsController::onGetItemIconProcessFinish);
     connect(worker, &QThread::finished, this, &AddUrlsController::onAddUrlsThreadDestroy);
+    connect(worker, &ConvertImageAddUrlsThread::filesSkipped, this, [this](const SkippedFiles &skipped) {
+        if (!abandoned)
+            Q_EMIT filesSkipped(skipped);
+    });
     connect(worker, &ConvertImageAddUrlsThread::filesUnreachable, this, [this](const QStringList &paths) {
         if (!abandoned)
             Q_EMIT filesUnreachable(paths);

@@ -38,6 +38,8 @@ Q_SIGNALS:
     void addUrlsStarted();
     // The queue was drained and every row up to lastPath is in the model.
     void addUrlsFinish(QString lastPath);
+    // Files a run left out, before its addUrlsFinish.
+    void filesSkipped(SkippedFiles skipped);
     // A worker ended and is gone; another may follow at once with lists handed over meanwhile.
     void addUrlsThreadDestroy();
     // Files of dropped folders that cannot be listed because of their names.

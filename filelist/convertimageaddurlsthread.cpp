@@ -71,11 +71,14 @@ void ConvertImageAddUrlsThread::run()
         QUrl url;
         // Each run reports its own last row: an empty path says it added nothing.
         lastPath.clear();
+        skipped = {};
         while (!stopRequested && takeUrl(&url))
             addFileOrFolder(normalPath(url.toLocalFile()));
         handOverRows(true);
         if (stopRequested)
             break;
+        if (skipped.total() > 0)
+            Q_EMIT filesSkipped(skipped);
         Q_EMIT addUrlsFinish(lastPath);
         // Stops early when URLs arrive; the icons still owed follow the next addUrlsFinish.
         getItemsIcon();
@@ -88,8 +91,10 @@ void ConvertImageAddUrlsThread::run()
 
 void ConvertImageAddUrlsThread::addFileOrFolder(const QString &path)
 {
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        ++skipped.notLocal;
         return;
+    }
     if (!QFileInfo(path).isDir()) {
         addFileRow(path);
         return;
@@ -108,10 +113,14 @@ void ConvertImageAddUrlsThread::addFileOrFolder(const QString &path)
 
 void ConvertImageAddUrlsThread::addFileRow(const QString &path)
 {
-    if (!isSupportedImageFile(path))
+    if (!isSupportedImageFile(path)) {
+        // A broken link counts as not found, like a name that is not there at all.
+        ++(QFileInfo::exists(path) ? skipped.unsupported : skipped.missing);
         return;
+    }
     if (!registry->reserve(pathKey(path))) {
         qDebug() << "isDuplicate=true";
+        ++skipped.duplicates;
         return;
     }
     rowBatch.append(path);

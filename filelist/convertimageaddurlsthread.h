@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelist/skippedfiles.h"
+
 #include <QElapsedTimer>
 #include <QImage>
 #include <QList>
@@ -37,6 +39,8 @@ public:
 Q_SIGNALS:
     void addUrlsThreadBegin();
     void addFileRows(QStringList paths);
+    // Before addUrlsFinish, when the run left files out: how many and why.
+    void filesSkipped(SkippedFiles skipped);
     void addUrlsFinish(QString lastPath);
     // The file is named by filePath, the row's Path text: icons find their row by path.
     void processFinish(QImage image, QString fileName, QString path, QString sizeStr, QString filePath);
@@ -68,4 +72,5 @@ private:
     QStringList rowBatch;
     QElapsedTimer batchClock;
     QString lastPath;
+    SkippedFiles skipped;
 };

@@ -146,6 +146,7 @@ void ConvertImageForm::applyTheme()
 
     setButtonIcon(ui->convertButton, "_Convert24.png", "_ConvertWhite24.png", "_ConvertGray24.png");
     setButtonIcon(ui->addFilesButton, "_AddFile24.png", "_AddFileWhite24.png");
+    setButtonIcon(ui->addFolderButton, "_AddFolder24.png", "_AddFolderWhite24.png");
     setButtonIcon(ui->removeButton, "_Delete24.png", "_DeleteWhite24.png", "_DeleteGray24.png");
     setButtonIcon(ui->clearButton, "_shortcut24.png", "_shortcutWhite24.png", "_shortcutGray24.png");
     setButtonIcon(ui->upButton, "_ArrowUp24.png", "_ArrowUpWhite24.png", "_ArrowUpGray24.png");
@@ -183,6 +184,7 @@ void ConvertImageForm::setButtonIcon(
 void ConvertImageForm::setBusy(bool busy)
 {
     ui->addFilesButton->setEnabled(!busy);
+    ui->addFolderButton->setEnabled(!busy);
     const bool selected = !busy && hasSelection;
     ui->removeButton->setEnabled(selected);
     ui->upButton->setEnabled(selected && canMoveUp);

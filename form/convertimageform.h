@@ -2,6 +2,7 @@
 
 #include "filelist/addurlscontroller.h"
 #include "filelist/filelistmodel.h"
+#include "filelist/skippedfiles.h"
 #include "form/colorscheme.h"
 #include "settings/settingsstore.h"
 
@@ -23,6 +24,7 @@ class LoadPreviewImageThread;
 class PreviewDialog;
 class QAbstractButton;
 class QHBoxLayout;
+class QLabel;
 struct ConversionOptions;
 
 namespace Ui {
@@ -155,6 +157,7 @@ private slots:
     void on_savePresetButton_clicked();
     void on_loadPresetButton_clicked();
     void on_addFilesButton_clicked();
+    void on_addFolderButton_clicked();
     void on_removeButton_clicked();
     void on_clearButton_clicked();
     void on_upButton_clicked();
@@ -280,7 +283,8 @@ private:
 
     void setupFileList();
     void startAddUrls(const QList<QUrl> &urls);
-    void nothingAdded();
+    void nothingAdded(bool explained);
+    void setUpFileCount();
     void setupLivePreview();
     void startPreviewWorker(const QString &path, bool reload);
     void onPreviewRetryTimeout();
@@ -311,6 +315,8 @@ private:
     QString currentSelectedFile;
     QString selectedBeforeAdd;
     QList<QUrl> waitingForConversion;
+    SkippedFiles skippedInAdd;
+    QLabel *fileCountLabel = nullptr;
     QString pendingPreviewPath;
     bool pendingPreviewReload = false;
     QTimer previewDelayTimer;

@@ -8,8 +8,12 @@
 #include "ui_convertimageform.h"
 
 #include <QDebug>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 void ConvertImageForm::setupFileList()
 {
@@ -27,6 +31,8 @@ void ConvertImageForm::setupFileList()
 
     connect(&addUrls, &AddUrlsController::addUrlsStarted, this, [this] { emit showToolbarSignal(false); });
     connect(&addUrls, &AddUrlsController::addUrlsFinish, this, &ConvertImageForm::onAddUrlsFinish);
+    connect(&addUrls, &AddUrlsController::filesSkipped, this,
+        [this](const SkippedFiles &skipped) { skippedInAdd += skipped; });
     connect(&addUrls, &AddUrlsController::filesUnreachable, this, [this](const QStringList &paths) {
         QMessageBox::warning(this, tr("Files not added"),
             tr("These files have names that are not valid UTF-8 and cannot be opened; rename them to "
@@ -41,6 +47,31 @@ void ConvertImageForm::setupFileList()
     ui->convertButton->setEnabled(false);
     ui->upButton->setEnabled(false);
     ui->downButton->setEnabled(false);
+    setUpFileCount();
+}
+
+// How many files the list holds, under it; nothing while it is empty (the drop frame shows then).
+void ConvertImageForm::setUpFileCount()
+{
+    fileCountLabel = new QLabel(this);
+    fileCountLabel->setObjectName(QStringLiteral("fileCountLabel"));
+    fileCountLabel->setVisible(false);
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    const int at = ui->contentLayout->indexOf(ui->sourceStackedWidget);
+    ui->contentLayout->removeWidget(ui->sourceStackedWidget);
+    column->addWidget(ui->sourceStackedWidget, 1);
+    column->addWidget(fileCountLabel);
+    ui->contentLayout->insertLayout(at, column, 1);
+    const auto update = [this] {
+        const int rows = sourceModel.rowCount();
+        fileCountLabel->setText(rows == 1 ? tr("1 file") : tr("%1 files").arg(rows));
+        fileCountLabel->setVisible(rows > 0);
+    };
+    connect(&sourceModel, &QAbstractItemModel::rowsInserted, this, update);
+    connect(&sourceModel, &QAbstractItemModel::rowsRemoved, this, update);
+    connect(&sourceModel, &QAbstractItemModel::modelReset, this, update);
 }
 
 void ConvertImageForm::on_AddURLs(const QList<QUrl> &urls)
@@ -77,8 +108,11 @@ void ConvertImageForm::startAddUrls(const QList<QUrl> &urls)
 
 void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
 {
+    const QString skippedNote = skippedFilesMessage(std::exchange(skippedInAdd, {}));
+    if (!skippedNote.isEmpty())
+        emit statusMessage(skippedNote);
     if (lastPath.isEmpty()) {
-        nothingAdded();
+        nothingAdded(!skippedNote.isEmpty());
         return;
     }
     uiReady = false;
@@ -117,11 +151,12 @@ void ConvertImageForm::onGetItemIconProcessFinish(
     sourceModel.setFileIcon(sourceModel.filePath(index), pixmap.toImage(), fileName, path, sizeStr);
 }
 
-void ConvertImageForm::nothingAdded()
+void ConvertImageForm::nothingAdded(bool explained)
 {
     // An empty folder or only duplicates: the page and the buttons stay, the row selected before
-    // the add is selected (and previewed) again.
-    emit statusMessage(tr("No new images found"));
+    // the add is selected (and previewed) again. Files left out have been explained already.
+    if (!explained)
+        emit statusMessage(tr("No new images found"));
     const int rows = sourceModel.rowCount();
     if (rows == 0)
         return;
@@ -160,6 +195,23 @@ void ConvertImageForm::on_addFilesButton_clicked()
     if (!files.isEmpty())
         storeSetting(SettingItem::LastPicturesDir);
     on_ImageFilesSelected(files);
+}
+
+void ConvertImageForm::on_addFolderButton_clicked()
+{
+    ui->sourceTreeView->clearSelection();
+    QString start = conversionOptions().lastPicturesDir;
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = LKGlobal::picturesFolder();
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = QDir::homePath();
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Add Folder"), start);
+    if (folder.isEmpty())
+        return;
+    updateOptions([&](ConversionOptions &o) { o.lastPicturesDir = QDir::fromNativeSeparators(folder); });
+    storeSetting(SettingItem::LastPicturesDir);
+    // Scanned as a dropped folder is: every picture in it and in its subfolders.
+    startAddUrls({ QUrl::fromLocalFile(folder) });
 }
 
 void ConvertImageForm::on_removeButton_clicked()

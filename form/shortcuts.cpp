@@ -1,6 +1,6 @@
 // The keyboard: Delete, Ctrl+A and Ctrl+Up/Down act on the file list where it has the focus;
-// Ctrl+O, Ctrl+Return and F1 work anywhere in the window. Each acts only where its button would,
-// so nothing happens while a conversion hides the toolbar or the list is empty.
+// Ctrl+O, Ctrl+Shift+O, Ctrl+Return and F1 work anywhere in the window. Each acts only where its button
+// would, so nothing happens while a conversion hides the toolbar or the list is empty.
 
 #include "form/convertimageform.h"
 #include "ui_convertimageform.h"
@@ -40,6 +40,7 @@ void ConvertImageForm::setUpShortcuts()
     onList(QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { clickWhenUsable(ui->upButton); });
     onList(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { clickWhenUsable(ui->downButton); });
     anywhere(QKeySequence::Open, ui->addFilesButton);
+    anywhere(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), ui->addFolderButton);
     anywhere(QKeySequence(Qt::CTRL | Qt::Key_Return), ui->convertButton);
     anywhere(QKeySequence(Qt::CTRL | Qt::Key_Enter), ui->convertButton);
     anywhere(QKeySequence(Qt::Key_F1), ui->aboutButton);

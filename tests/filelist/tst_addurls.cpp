@@ -130,6 +130,75 @@ private Q_SLOTS:
         QVERIFY(model.findItems("x.jpg").isEmpty());
     }
 
+    // Hidden files and names without a dot are not what a folder drop asks for: not counted.
+    void skippedFilesAreCountedByReason()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("drop");
+        const QString listed = makeImage(root + "/a.png", QSize(8, 8));
+        makeImage(root + "/sub/b.jpg", QSize(8, 8));
+        makeImage(root + "/.hidden.png", QSize(8, 8));
+        makeImage(root + "/nodot", QSize(8, 8), "PNG");
+        makeImage(root + "/scan.bmp", QSize(8, 8), "BMP");
+        makeTextFile(root + "/notes.txt");
+
+        FileListModel model;
+        AddUrlsController controller(&model);
+        QVERIFY(addAndWait(controller, urls({ listed })));
+        QSignalSpy skipped(&controller, &AddUrlsController::filesSkipped);
+        QSignalSpy finish(&controller, &AddUrlsController::addUrlsFinish);
+        QList<QUrl> dropped = urls({ root, dir.filePath("gone.jpg"), listed });
+        dropped.append(QUrl(QStringLiteral("https://example.org/photo.jpg")));
+        QVERIFY(addAndWait(controller, dropped));
+
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(skipped.count(), 1);
+        QCOMPARE(finish.count(), 1);
+        SkippedFiles expected;
+        expected.unsupported = 2;
+        expected.duplicates = 2; // a.png in the folder and on its own
+        expected.missing = 1;
+        expected.notLocal = 1;
+        QCOMPARE(skipped.at(0).at(0).value<SkippedFiles>(), expected);
+
+        // A clean add says nothing.
+        const QString fresh = makeImage(dir.filePath("fresh.png"), QSize(8, 8));
+        QVERIFY(addAndWait(controller, urls({ fresh })));
+        QCOMPARE(skipped.count(), 1);
+    }
+
+    void skippedFilesMessage_data()
+    {
+        QTest::addColumn<int>("unsupported");
+        QTest::addColumn<int>("duplicates");
+        QTest::addColumn<int>("missing");
+        QTest::addColumn<int>("notLocal");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none") << 0 << 0 << 0 << 0 << QString();
+        QTest::newRow("three unsupported") << 3 << 0 << 0 << 0 << "3 files not added: not a supported image";
+        QTest::newRow("one duplicate") << 0 << 1 << 0 << 0 << "1 file not added: already in the list";
+        QTest::newRow("mixed") << 3 << 2 << 0 << 0
+                               << "5 files not added: 3 not a supported image, 2 already in the list";
+        QTest::newRow("every reason") << 1 << 1 << 1 << 1
+                                      << "4 files not added: 1 not a supported image, 1 already in the list, "
+                                         "1 not found, 1 not a local file";
+    }
+
+    void skippedFilesMessage()
+    {
+        QFETCH(int, unsupported);
+        QFETCH(int, duplicates);
+        QFETCH(int, missing);
+        QFETCH(int, notLocal);
+        QFETCH(QString, message);
+        SkippedFiles skipped;
+        skipped.unsupported = unsupported;
+        skipped.duplicates = duplicates;
+        skipped.missing = missing;
+        skipped.notLocal = notLocal;
+        QCOMPARE(::skippedFilesMessage(skipped), message);
+    }
+
     void rowsKeepTheOrderOfTheDrop()
     {
         QTemporaryDir dir;

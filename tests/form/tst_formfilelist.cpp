@@ -1,3 +1,4 @@
+#include "dialoganswer.h"
 #include "filelist/convertimageframe.h"
 #include "filelist/convertimagetreeview.h"
 #include "filelist/thumbnailcache.h"
@@ -43,6 +44,11 @@ private slots:
     void abandoningStopsARunningAddWorker();
     void addingNothingKeepsPageAndButtons_data();
     void addingNothingKeepsPageAndButtons();
+    void filesNotAddedAreExplained_data();
+    void filesNotAddedAreExplained();
+    void addFolderScansAsADrop_data();
+    void addFolderScansAsADrop();
+    void listSaysHowManyFilesItHolds();
 
 private:
     template <typename T> T *widget(const char *name) const
@@ -290,8 +296,11 @@ void TestFormFileList::addingNothingKeepsPageAndButtons()
     QCOMPARE(view->model()->rowCount(), listed);
     QCOMPARE(stack->currentWidget(), page);
     QCOMPARE(status.count(), added == QLatin1String("change") ? 0 : 1);
+    // Files left out are explained; an add that found nothing at all says so.
     if (!status.isEmpty())
-        QCOMPARE(status.constFirst().constFirst().toString(), QStringLiteral("No new images found"));
+        QCOMPARE(status.constFirst().constFirst().toString(),
+            added == QLatin1String("same") ? QStringLiteral("3 files not added: already in the list")
+                                           : QStringLiteral("No new images found"));
     for (const char *name : { "convertButton", "clearButton", "removeButton" })
         QVERIFY2(widget<QToolButton>(name)->isEnabled() == (listed > 0), name);
     if (listed > 0) {
@@ -302,6 +311,111 @@ void TestFormFileList::addingNothingKeepsPageAndButtons()
     } else {
         QCOMPARE(label->text(), QStringLiteral("Preview"));
     }
+}
+
+void TestFormFileList::filesNotAddedAreExplained_data()
+{
+    QTest::addColumn<QStringList>("dropped"); // names under the test folder; "dir/" is a folder
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("bmp, jpe and text among pictures") << QStringList { "p/a.png", "p/b.bmp", "p/c.jpe",
+        "p/d.txt", "p/e.jpg" } << 2 << "3 files not added: not a supported image";
+    QTest::newRow("one unsupported") << QStringList { "p/a.png", "p/b.bmp" } << 1
+                                     << "1 file not added: not a supported image";
+    QTest::newRow("folder with strangers and a missing file")
+        << QStringList { "f/", "gone.png" } << 2 << "3 files not added: 2 not a supported image, 1 not found";
+    QTest::newRow("all fine") << QStringList { "p/a.png", "p/e.jpg" } << 2 << QString();
+}
+
+void TestFormFileList::filesNotAddedAreExplained()
+{
+    QFETCH(QStringList, dropped);
+    QFETCH(int, rows);
+    QFETCH(QString, message);
+
+    const QString root = dir.filePath(QStringLiteral("explained"));
+    QDir(root).removeRecursively();
+    const QImage picture = TestSupport::filledImage(QSize(16, 12), Qt::darkCyan);
+    // The bitmap and the JPEG with the older suffix are real pictures: only their suffix is refused.
+    for (const char *name : { "p/a.png", "p/e.jpg", "f/x.png", "f/sub/y.webp" }) {
+        QDir().mkpath(QFileInfo(root + "/" + name).path());
+        QVERIFY(TestSupport::saveImage(picture, root + "/" + name));
+    }
+    QVERIFY(picture.save(root + "/p/b.bmp", "BMP"));
+    QVERIFY(picture.save(root + "/p/c.jpe", "JPG"));
+    QVERIFY(TestSupport::writeFile(root + "/p/d.txt", "text"));
+    QVERIFY(TestSupport::writeFile(root + "/f/notes.txt", "text"));
+    QVERIFY(picture.save(root + "/f/sub/scan.bmp", "BMP"));
+
+    QList<QUrl> urls;
+    for (const QString &name : dropped)
+        urls.append(QUrl::fromLocalFile(root + "/" + name));
+    QSignalSpy status(form.get(), &ConvertImageForm::statusMessage);
+    dropOn(widget<QWidget>("sourceFrame"), urls);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->hasRunningWork(), 10000);
+    QCOMPARE(widget<QTreeView>("sourceTreeView")->model()->rowCount(), rows);
+    QStringList said;
+    for (const QList<QVariant> &signal : std::as_const(status))
+        said.append(signal.constFirst().toString());
+    QCOMPARE(said, message.isEmpty() ? QStringList() : QStringList { message });
+}
+
+void TestFormFileList::addFolderScansAsADrop_data()
+{
+    QTest::addColumn<bool>("byShortcut");
+    QTest::newRow("button") << false;
+    QTest::newRow("Ctrl+Shift+O") << true;
+}
+
+void TestFormFileList::addFolderScansAsADrop()
+{
+    QFETCH(bool, byShortcut);
+    const QString folder = dir.filePath(QStringLiteral("chosen"));
+    QDir(folder).removeRecursively();
+    const QStringList top = makeImages(folder, 2);
+    const QStringList nested = makeImages(folder + QStringLiteral("/2024/june"), 1);
+    auto *button = widget<QToolButton>("addFolderButton");
+    QVERIFY(button->isEnabled());
+    QCOMPARE(button->accessibleName(), QStringLiteral("Add Folder"));
+    QVERIFY(!button->icon().isNull());
+
+    TestSupport::chooseInFileDialog(folder);
+    if (byShortcut) {
+        QApplication::setActiveWindow(form.get());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    } else {
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(listedFiles().size(), 3, 10000);
+    QStringList expected;
+    for (const QString &path : top + nested)
+        expected.append(QDir::fromNativeSeparators(path));
+    QStringList listed;
+    for (const QString &path : listedFiles())
+        listed.append(QDir::fromNativeSeparators(path));
+    QCOMPARE(listed, expected);
+    QCOMPARE(TestSupport::storedValue(QStringLiteral("lastPicturesDir")).toString(), folder);
+}
+
+void TestFormFileList::listSaysHowManyFilesItHolds()
+{
+    auto *count = widget<QLabel>("fileCountLabel");
+    QVERIFY(!count->isVisible());
+    const QStringList files = makeImages(dir.filePath(QStringLiteral("counted")), 3);
+    listFiles(files.mid(0, 1));
+    QTRY_VERIFY(count->isVisible());
+    QCOMPARE(count->text(), QStringLiteral("1 file"));
+    listFiles(files);
+    QCOMPARE(count->text(), QStringLiteral("3 files"));
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    QTRY_VERIFY_WITH_TIMEOUT(!form->hasRunningWork(), 10000);
+    view->setCurrentIndex(view->model()->index(0, 0));
+    QTest::mouseClick(widget<QToolButton>("removeButton"), Qt::LeftButton);
+    QCOMPARE(count->text(), QStringLiteral("2 files"));
+    QTest::mouseClick(widget<QToolButton>("clearButton"), Qt::LeftButton);
+    QVERIFY(!count->isVisible());
 }
 
 int main(int argc, char *argv[])
