@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/formrequests.h"
+#include "app/jobnotifier.h"
 #include "app/windowgeometry.h"
 #include "common/lkglobal.h"
 #include "filelist/removethumbnailsdialog.h"
@@ -29,6 +30,8 @@ MainWindow::MainWindow(QWidget *parent)
     convertForm = new ConvertImageForm(this);
     connect(convertForm, &ConvertImageForm::closeApp, this, &MainWindow::OnCloseApp);
     connectFormRequests(convertForm);
+    notifier = new JobNotifier(this, this);
+    connect(convertForm, &ConvertImageForm::conversionEnded, notifier, &JobNotifier::conversionEnded);
     // The status bar shows only while it has something to say, so the window's layout is as before.
     statusBar()->hide();
     connect(convertForm, &ConvertImageForm::statusMessage, this, [this](const QString &text) {

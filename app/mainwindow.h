@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class ConvertImageForm;
+class JobNotifier;
 class QStackedLayout;
 class RemoveThumbnailsDialog;
 
@@ -23,6 +24,7 @@ public:
     ~MainWindow() override;
 
     ConvertImageForm *form() const { return convertForm; }
+    JobNotifier *jobNotifier() const { return notifier; }
 
     // The program's icon: the installed theme's when there is one, else the compiled-in set.
     static QIcon programIcon();
@@ -44,4 +46,5 @@ private:
     QStackedLayout *stackedLayout = nullptr;
     ConvertImageForm *convertForm = nullptr;
     QPointer<RemoveThumbnailsDialog> cleanupDialog;
+    JobNotifier *notifier = nullptr;
 };

@@ -267,6 +267,7 @@ void ConvertProgressForm::showCompletionMessage(Ending ending)
     summary.append(countsText(ending == Ending::Cancelled));
     summary.append(tr("Time taken: %1.").arg(clockText(workingTime())));
     box.setInformativeText(summary.join(QLatin1Char('\n')));
+    Q_EMIT conversionEnded(text, summary.join(QLatin1Char('\n')), clock.elapsed());
     QPushButton *openButton = box.addButton(tr("Open Folder"), QMessageBox::ActionRole);
     // Without an escape button the box would ignore Escape and its close control.
     box.setEscapeButton(QMessageBox::Ok);

@@ -41,6 +41,9 @@ public:
 Q_SIGNALS:
     void startConvertSignal();
     void finishConvertSignal();
+    // The conversion is over and its closing message is about to show: its title, its counts and
+    // how long the whole conversion took.
+    void conversionEnded(QString title, QString summary, qint64 elapsedMs);
     void showToolbarSignal(bool show);
 
 public Q_SLOTS:

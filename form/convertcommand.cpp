@@ -182,6 +182,7 @@ void ConvertImageForm::startConversion(
     connect(
         page, &ConvertProgressForm::finishConvertSignal, this, &ConvertImageForm::handleFinishConvertSignal);
     connect(page, &ConvertProgressForm::showToolbarSignal, this, &ConvertImageForm::OnShowToolbarSignal);
+    connect(page, &ConvertProgressForm::conversionEnded, this, &ConvertImageForm::conversionEnded);
     // Shown before the job starts: the page counts as starting until it reports the start.
     showConversionPage(page);
     page->startConvert(sources, target, extension, false);

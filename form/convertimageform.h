@@ -94,6 +94,8 @@ signals:
     void websiteRequested();
     // A short note for the window's status area.
     void statusMessage(const QString &text);
+    // A conversion has ended (its closing message follows): for a note to the desktop.
+    void conversionEnded(const QString &title, const QString &summary, qint64 elapsedMs);
 
 public slots:
     void OnShowToolbarSignal(bool show);
