@@ -2,9 +2,11 @@
 #include "app/singleinstance.h"
 #include "app/startarguments.h"
 #include "common/processmemory.h"
+#include "filelist/thumbnailcache.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -44,9 +46,13 @@ int main(int argc, char *argv[])
     if (!start.paths.isEmpty() && SingleInstance::handOver(socketPath, start.paths))
         return 0;
 
-    // Our image plug-ins: beside the executable in a build, under lib/pictomat when installed.
-    QCoreApplication::addLibraryPath(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(
-        QStringLiteral(PICTOMAT_PLUGIN_RELDIR)));
+    // Our image plug-ins: beside the executable in a build or a portable copy, under lib/pictomat
+    // when installed. An installed copy keeps its thumbnails in the user's cache folder.
+    const QString installedPlugins = QDir(QCoreApplication::applicationDirPath())
+                                         .absoluteFilePath(QStringLiteral(PICTOMAT_PLUGIN_RELDIR));
+    QCoreApplication::addLibraryPath(installedPlugins);
+    if (QFileInfo(installedPlugins).isDir())
+        ThumbnailCache::useUserCacheFolder();
     QApplication::setStyle(QStringLiteral("Fusion"));
     MainWindow window;
     SingleInstance instance(socketPath);

@@ -30,6 +30,8 @@ bool usableFolder(const QString &path)
     return QFileInfo(path).isWritable();
 }
 
+bool inUserCacheFolder = false;
+
 // Held for the life of the process: the lock on the shared folder, or the private folder of a
 // second running copy (removed when the process ends).
 struct ThumbnailFolder {
@@ -40,7 +42,7 @@ struct ThumbnailFolder {
     ThumbnailFolder()
     {
         QString base = withSlash(QCoreApplication::applicationDirPath()) + QStringLiteral("Thumbnails/");
-        if (!usableFolder(base)) {
+        if (inUserCacheFolder || !usableFolder(base)) {
             base = withSlash(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
                 + QStringLiteral("Thumbnails/");
             QDir().mkpath(base);
@@ -67,6 +69,11 @@ ThumbnailCache &ThumbnailCache::instance()
 {
     static ThumbnailCache cache;
     return cache;
+}
+
+void ThumbnailCache::useUserCacheFolder()
+{
+    inUserCacheFolder = true;
 }
 
 QString ThumbnailCache::thumbnailsDir()

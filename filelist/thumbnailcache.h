@@ -26,10 +26,14 @@ public:
     static ThumbnailCache &instance();
 
     // The folder of this process's thumbnails, ending with "/". Beside the executable when that
-    // is writable, else in the user's cache folder. The first running copy of the program takes
-    // that folder with a lock; a second copy gets a private folder that is removed at exit, so
-    // two copies never read each other's numbered files.
+    // is writable (a portable copy), else, or for an installed copy, in the user's cache folder.
+    // The first running copy of the program takes that folder with a lock; a second copy gets a
+    // private folder that is removed at exit, so two copies never read each other's numbered files.
     static QString thumbnailsDir();
+
+    // An installed copy cannot write beside its executable (and must not, when run by root): its
+    // thumbnails go to the user's cache folder from the start. Called before the first preview.
+    static void useUserCacheFolder();
 
     // What a worker should do for a path.
     struct Lookup {

@@ -1,4 +1,5 @@
-// Prints the thumbnail folder this process was given, writes a file into it, and exits.
+// Prints the thumbnail folder this process was given, writes a file into it, and exits. With
+// --installed it runs as an installed copy does.
 #include "filelist/thumbnailcache.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (app.arguments().contains(QStringLiteral("--installed")))
+        ThumbnailCache::useUserCacheFolder();
     const QString dir = ThumbnailCache::thumbnailsDir();
     QFile file(dir + QStringLiteral("0.webp"));
     if (!file.open(QIODevice::WriteOnly))

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -201,6 +202,24 @@ private Q_SLOTS:
         QVERIFY2(!theirs.isEmpty(), output.constData());
         QVERIFY(theirs != mine);
         QVERIFY2(!QFileInfo::exists(theirs), qPrintable(theirs + " still exists"));
+    }
+
+    // An installed copy never writes beside its executable (/usr/bin): its thumbnails live in the
+    // user's cache folder.
+    void installedCopyKeepsThumbnailsInTheUserCache()
+    {
+        QTemporaryDir cache;
+        QProcess probe;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
+        probe.setProcessEnvironment(env);
+        probe.start(QCoreApplication::applicationDirPath() + "/thumbnailfolderprobe", { "--installed" });
+        QVERIFY(probe.waitForFinished(20000));
+        QCOMPARE(probe.exitCode(), 0);
+        const QString theirs = QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
+        QVERIFY2(theirs.startsWith(cache.path() + QLatin1Char('/')), qPrintable(theirs));
+        QVERIFY2(theirs.endsWith(QStringLiteral("/Thumbnails/")), qPrintable(theirs));
+        QVERIFY(!theirs.startsWith(QCoreApplication::applicationDirPath()));
     }
 };
 
