@@ -89,5 +89,10 @@ QString startHelpText()
 
 QString startVersionText()
 {
-    return QStringLiteral("pictomat %1\n").arg(programVersionText());
+    return QStringLiteral(
+        "pictomat %1\n"
+        "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+        "This is free software: you are free to change and redistribute it.\n"
+        "There is NO WARRANTY, to the extent permitted by law.\n")
+        .arg(programVersionText());
 }

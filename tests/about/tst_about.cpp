@@ -186,6 +186,9 @@ void TestAbout::aboutDialogShowsNameVersionAndSite()
     QCOMPARE(dialog->size(), QSize(578, 337));
     QCOMPARE(labelText(dialog, "titleLabel"), QStringLiteral("Larkspan Pictomat"));
     QCOMPARE(labelText(dialog, "versionLabel"), QStringLiteral("Version: 4.3.0"));
+    QVERIFY(labelText(dialog, "licenseLabel")
+                .contains(QStringLiteral(
+                    "GNU General Public License, version 3 or (at your option) any later version")));
     const QString link = labelText(dialog, "webLabel");
     QVERIFY2(
         link.contains(QStringLiteral("href=\"%1\"").arg(makerWebsiteUrl().toString())), qPrintable(link));
