@@ -82,9 +82,11 @@ bool finishWrite(
 
 } // namespace
 
-bool writeImageFile(const QImage &image, const QString &targetPath, const EncoderSettings &encoder,
+bool writeImageFile(const QImage &source, const QString &targetPath, const EncoderSettings &encoder,
     QString *error, const ImageMetadata &metadata)
 {
+    // The only metadata a target carries is what the metadata step hands over.
+    const QImage image = withoutTexts(source);
     const QByteArray format = targetPath.section(QLatin1Char('.'), -1).toLower().toLatin1();
     if (image.isNull())
         return fail(targetPath, QStringLiteral("Image is empty"), error);

@@ -53,3 +53,17 @@ QImage flattenOntoBackground(const QImage &image, const QColor &background)
     painter.end();
     return flat;
 }
+
+QImage withoutTexts(const QImage &image)
+{
+    if (image.isNull() || image.textKeys().isEmpty())
+        return image;
+    QImage bare(image.constBits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+    bare.setColorTable(image.colorTable());
+    bare.setColorSpace(image.colorSpace());
+    bare.setDotsPerMeterX(image.dotsPerMeterX());
+    bare.setDotsPerMeterY(image.dotsPerMeterY());
+    bare.setDevicePixelRatio(image.devicePixelRatio());
+    bare.setOffset(image.offset());
+    return bare;
+}

@@ -14,3 +14,8 @@ QImage toPaintableFormat(QImage image);
 // The image drawn onto an opaque `background`, for targets that cannot hold transparency (JPG,
 // the pages of a PDF); an image without an alpha channel comes back as it is. Pure.
 QImage flattenOntoBackground(const QImage &image, const QColor &background = Qt::white);
+
+// The same pixels, read-only and without the source's text keys: the writers would put them into
+// the file (PNG text chunks, JPEG comments), outside what the metadata step decides. Shares
+// `image`'s pixels, which must outlive the result.
+QImage withoutTexts(const QImage &image);

@@ -156,6 +156,27 @@ QByteArray trueXmp(const QByteArray &packet, const QSize &size, bool removeLocat
     return encodeXmp(xmp);
 }
 
+// A comment's lines without those of the form "key: value" whose key names a location.
+QByteArray trueComment(const QByteArray &comment, bool removeLocation)
+{
+    if (!removeLocation || comment.isEmpty())
+        return comment;
+    static const char *const words[]
+        = { "gps", "latitude", "longitude", "altitude", "city", "state", "country", "location", "province" };
+    QList<QByteArray> kept;
+    const QList<QByteArray> lines = comment.split('\n');
+    for (const QByteArray &line : lines) {
+        const qsizetype colon = line.indexOf(": ");
+        const QByteArray key = colon > 0 ? line.left(colon).toLower() : QByteArray();
+        bool location = false;
+        for (const char *word : words)
+            location = location || key.contains(word);
+        if (!location)
+            kept.append(line);
+    }
+    return kept.join('\n').trimmed();
+}
+
 QByteArray trueIptc(const QByteArray &block, bool removeLocation)
 {
     if (block.isEmpty())
@@ -193,6 +214,7 @@ ImageMetadata readWithExiv2(const QString &path)
         metadata.exif = guarded(path, [&] { return encodeExif(image->exifData(), image->byteOrder()); });
         metadata.xmp = QByteArray::fromStdString(image->xmpPacket());
         metadata.iptc = guarded(path, [&] { return encodeIptc(image->iptcData()); });
+        metadata.comment = QByteArray::fromStdString(image->comment());
     } catch (const std::exception &error) {
         logLeftOut(path, error.what());
         return {};
@@ -245,6 +267,7 @@ ImageMetadata metadataForOutput(const ImageMetadata &source, const QSize &output
     result.xmp
         = guarded(QStringLiteral("XMP"), [&] { return trueXmp(source.xmp, outputSize, removeLocation); });
     result.iptc = guarded(QStringLiteral("IPTC"), [&] { return trueIptc(source.iptc, removeLocation); });
+    result.comment = trueComment(source.comment, removeLocation);
     return result;
 }
 

@@ -57,6 +57,8 @@ void embed(QByteArray *file, const ImageMetadata &metadata)
         image->setXmpPacket(xmp.toStdString());
         image->writeXmpFromPacket(true);
     }
+    if (!metadata.comment.isEmpty() && canWrite(*image, Exiv2::mdComment))
+        image->setComment(metadata.comment.toStdString());
     image->writeMetadata();
 
     Exiv2::BasicIo &io = image->io();

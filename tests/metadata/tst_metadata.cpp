@@ -69,6 +69,19 @@ bool closeTo(QRgb a, QRgb b)
     return qAbs(qRed(a) - qRed(b)) <= 2 && qAbs(qGreen(a) - qGreen(b)) <= 2 && qAbs(qBlue(a) - qBlue(b)) <= 2;
 }
 
+// A profile as ImageMagick stores it in a PNG text chunk: its type, its length and its bytes in hex.
+QString rawProfile(const QString &type, const QByteArray &bytes)
+{
+    QString text = "\n" + type + "\n" + QString("%1").arg(bytes.size(), 8) + "\n";
+    const QByteArray hex = bytes.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 72)
+        text += QString::fromLatin1(hex.mid(i, 72)) + "\n";
+    return text;
+}
+
+// Where the test's photo was taken, as the bytes that would give it away in any file.
+const QByteArrayList locationBytes = { "Paris", "GPSLatitude", "48/1", "48.8583", "48,51" };
+
 } // namespace
 
 class TestMetadata : public QObject {
@@ -251,6 +264,84 @@ private Q_SLOTS:
         QVERIFY2(
             tags.value("IPTC:City").toString() == "Paris" || tags.value("XMP:City").toString() == "Paris",
             qPrintable(tags.keys().join(", ")));
+    }
+
+    // A PNG made the usual ImageMagick way holds the photo's EXIF, XMP and IPTC as text chunks,
+    // beside properties of its own ("exif:GPSLatitude"); a JPEG may hold a comment. Nothing but
+    // what the metadata step writes reaches the target: no location with "Remove location", no
+    // metadata at all with metadata off. The bytes of the whole file are searched.
+    void noLocationAnywhereInTarget_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<bool>("keep");
+        for (const char *source : { "raw profiles.png", "xmp itxt.png", "comment.jpg" }) {
+            for (const char *ext : { ".jpg", ".png", ".webp", ".tiff" }) {
+                QTest::addRow("%s to %s, location removed", source, ext) << source << ext << true;
+                QTest::addRow("%s to %s, metadata off", source, ext) << source << ext << false;
+            }
+        }
+    }
+
+    void noLocationAnywhereInTarget()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, ext);
+        QFETCH(bool, keep);
+        updateOptions([&](ConversionOptions &o) {
+            o.keepMetadata = keep;
+            o.removeLocation = true;
+        });
+        const QString tagged = makeSource("tagged.jpg", sourceTags);
+        const ImageMetadata blocks = readMetadata(tagged);
+        QVERIFY(!blocks.exif.isEmpty() && !blocks.xmp.isEmpty() && !blocks.iptc.isEmpty());
+        const QString path = in + "/" + source;
+        if (source.endsWith(".png")) {
+            QImage image = QImage(tagged).convertToFormat(QImage::Format_RGB32);
+            if (source.startsWith("raw")) {
+                image.setText(
+                    "Raw profile type exif", rawProfile("exif", QByteArray("Exif\0\0", 6) + blocks.exif));
+                image.setText("Raw profile type iptc", rawProfile("iptc", blocks.iptc));
+                image.setText("Raw profile type xmp", rawProfile("xmp", blocks.xmp));
+            } else {
+                // A character beyond Latin-1 makes Qt store the packet as iTXt, as Adobe does.
+                image.setText(
+                    "XML:com.adobe.xmp", QString::fromUtf8(blocks.xmp).replace("Ada Creator", "Ада"));
+            }
+            image.setText("exif:GPSLatitude", "48/1, 51/1, 756/25");
+            image.setText("photoshop:City", "Paris");
+            image.setText("xmp:GPSLatitude", "48,51.498N");
+            QVERIFY(image.save(path));
+        } else {
+            QFile::remove(path);
+            QVERIFY(QFile::copy(tagged, path));
+            QCOMPARE(TestSupport::runTool("exiftool",
+                         { "-q", "-overwrite_original", "-Comment=photoshop:City: Paris\nnote: Ada's note",
+                             path }),
+                0);
+        }
+
+        const QString target = convert(path, ext);
+        const QByteArray bytes = TestSupport::readFile(target);
+        QVERIFY2(!bytes.isEmpty(), qPrintable(target));
+        for (const QByteArray &location : locationBytes)
+            QVERIFY2(!bytes.contains(location), location.constData());
+        const QJsonObject tags = readTags(target);
+        QVERIFY(!hasKeyContaining(tags, "GPS"));
+        QVERIFY(!hasKeyContaining(tags, "City"));
+        // What the source holds besides its location is kept, read from the PNG's text chunks.
+        if (source.startsWith("raw")) {
+            QCOMPARE(tags.value("EXIF:Make").toString(), keep ? QString("Pictocam") : QString());
+            QCOMPARE(tags.contains("IPTC:Keywords") || tags.contains("XMP:Subject"), keep);
+        }
+        if (source.startsWith("xmp"))
+            QCOMPARE(tags.value("XMP:Creator").toString(), keep ? QString("Ада") : QString());
+        // The comment, kept as part of the metadata, where the format holds one (compressed in a PNG).
+        if (source.endsWith(".jpg")) {
+            const bool noted
+                = bytes.contains("Ada's note") || QJsonDocument(tags).toJson().contains("Ada's note");
+            QCOMPARE(noted, keep && (ext == ".jpg" || ext == ".png"));
+        }
     }
 
     // Qt's TIFF writer uses the machine's byte order: on a big-endian one the metadata must follow
