@@ -1,5 +1,6 @@
 #include "convert/checkedsavefile.h"
 
+#include "common/fileplacement.h"
 #include "imaging/failurereasons.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QStorageInfo>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +16,9 @@
 namespace {
 
 thread_local const std::function<bool()> *commitGate = nullptr;
+thread_local const TargetPlacement *placement = nullptr;
+
+const QLatin1String temporaryMark(".pictomat-");
 
 QString systemText(int code)
 {
@@ -28,19 +31,27 @@ bool isError(const QString &text, int code, const char *englishText)
     return text == systemText(code) || text == QLatin1String(englishText);
 }
 
-// A free name beside the target, shaped like the save file's own temporary names.
-QString siblingName(const QString &target)
+// A new temporary file beside the target: hidden, and named so that what a killed job left can be
+// told from the user's files.
+std::unique_ptr<QFile> createTemporary(const QString &target, QString *error)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QFileInfo info(target);
+    auto file = std::make_unique<QFile>();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = target + QLatin1Char('.');
+        QString name = QLatin1Char('.') + info.fileName() + temporaryMark;
         for (int i = 0; i < 6; ++i)
             name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof(letters) - 1))]);
-        const QFileInfo info(name);
-        if (!info.exists() && !info.isSymLink())
-            return name;
+        file->setFileName(info.absolutePath() + QLatin1Char('/') + name);
+        if (file->open(QIODevice::ReadWrite | QIODevice::NewOnly))
+            return file;
+        if (file->exists())
+            continue;
+        *error = file->errorString();
+        return nullptr;
     }
-    return QString();
+    *error = systemText(EEXIST);
+    return nullptr;
 }
 
 } // namespace
@@ -50,7 +61,7 @@ QString siblingName(const QString &target)
 // that a writer can check its file before it is put in place.
 class CheckedSaveFile::Output : public QIODevice {
 public:
-    Output(QSaveFile *file, const QString &target)
+    Output(QFile *file, const QString &target)
         : _file(file)
         , _target(target)
     {
@@ -102,7 +113,7 @@ protected:
     }
 
 private:
-    QSaveFile *_file;
+    QFile *_file;
     QString _target;
     QString _failure;
     qint64 _end = 0;
@@ -115,28 +126,25 @@ CheckedSaveFile::CheckedSaveFile(const QString &targetPath)
 
 CheckedSaveFile::~CheckedSaveFile()
 {
-    // A save file destroyed while open removes its temporary file.
-    _output.reset();
-    _file.reset();
+    // A file never committed leaves no temporary file behind.
+    cancel();
 }
 
 bool CheckedSaveFile::open(QString *error)
 {
-    // The save file would follow a link and write into the file it points to; write beside it
-    // instead and rename over the link.
-    _writePath = QFileInfo(_target).isSymLink() ? siblingName(_target) : _target;
-    if (_writePath.isEmpty()) {
+    // An existing file the user made read-only is not replaced.
+    const QFileInfo existing(_target);
+    QString failure;
+    if (existing.exists() && !existing.isSymLink() && !existing.isWritable())
+        failure = systemText(EACCES);
+    else
+        _file = createTemporary(_target, &failure);
+    if (!_file) {
         if (error)
-            *error = fileFailureReason(systemText(EEXIST), _target);
+            *error = fileFailureReason(failure, _target);
         return false;
     }
-    _file = std::make_unique<QSaveFile>(_writePath);
-    if (!_file->open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = fileFailureReason(_file->errorString(), _target);
-        _file.reset();
-        return false;
-    }
+    _tempPath = _file->fileName();
     _output = std::make_unique<Output>(_file.get(), _target);
     return true;
 }
@@ -154,10 +162,47 @@ QString CheckedSaveFile::writeFailure() const
 
 void CheckedSaveFile::cancel()
 {
-    if (_file)
-        _file->cancelWriting();
     _output.reset();
+    if (_file) {
+        _file->close();
+        QFile::remove(_tempPath);
+    }
     _file.reset();
+}
+
+bool CheckedSaveFile::isTemporaryName(const QString &fileName)
+{
+    const qsizetype mark = fileName.lastIndexOf(temporaryMark);
+    return fileName.startsWith(QLatin1Char('.')) && mark > 1
+        && fileName.size() == mark + temporaryMark.size() + 6;
+}
+
+// Renames the finished temporary file into place: over the target only when the placement in
+// force allows it, else at the target or the next free name.
+bool CheckedSaveFile::place(QString *failure)
+{
+    const TargetPlacement *rule = placement;
+    int code = 0;
+    if (!rule || rule->mayReplace()) {
+        // The new file takes the permissions of the one it replaces.
+        const QFileInfo existing(_target);
+        if (existing.exists() && !existing.isSymLink())
+            QFile::setPermissions(_tempPath, existing.permissions());
+        if (FilePlacement::renameReplacing(_tempPath, _target, &code))
+            return true;
+        *failure = systemText(code);
+        return false;
+    }
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        if (FilePlacement::renameWithoutReplacing(_tempPath, _target, &code))
+            return true;
+        const QString next = code == EEXIST ? rule->nextName(_target) : QString();
+        if (next.isEmpty())
+            break;
+        _target = next;
+    }
+    *failure = systemText(code);
+    return false;
 }
 
 bool CheckedSaveFile::commit(QString *error)
@@ -165,7 +210,7 @@ bool CheckedSaveFile::commit(QString *error)
     if (!_file)
         return false;
     QString failure = _output->failure();
-    // Qt's commit() ignores a failure of its own final flush, so flush and look first.
+    // A failure of the last flush is not reported by close(), so flush and look first.
     if (failure.isEmpty() && (!_file->flush() || _file->error() != QFileDevice::NoError))
         failure = _file->errorString();
     if (failure.isEmpty() && _file->size() != _output->end())
@@ -176,17 +221,14 @@ bool CheckedSaveFile::commit(QString *error)
         cancel();
         return false;
     }
-    if (failure.isEmpty() && !_file->commit())
-        failure = _file->errorString();
-    const bool aside = _writePath != _target;
-    if (failure.isEmpty() && aside
-        && std::rename(QFile::encodeName(_writePath).constData(), QFile::encodeName(_target).constData())
-            != 0) {
-        failure = systemText(errno);
-        QFile::remove(_writePath);
-    }
     if (failure.isEmpty()) {
+        FilePlacement::syncToDisk(_file->handle());
         _output.reset();
+        _file->close();
+        if (_file->error() != QFileDevice::NoError)
+            failure = _file->errorString();
+    }
+    if (failure.isEmpty() && place(&failure)) {
         _file.reset();
         return true;
     }
@@ -209,6 +251,24 @@ CommitGate::~CommitGate()
     commitGate = _outer;
 }
 
+TargetPlacement::TargetPlacement(bool mayReplace, std::function<QString(const QString &)> nextName)
+    : _mayReplace(mayReplace)
+    , _nextName(std::move(nextName))
+    , _outer(placement)
+{
+    placement = this;
+}
+
+TargetPlacement::~TargetPlacement()
+{
+    placement = _outer;
+}
+
+const TargetPlacement *TargetPlacement::current()
+{
+    return placement;
+}
+
 QString fileFailureReason(const QString &text, const QString &targetPath)
 {
     if (!QFileInfo(QFileInfo(targetPath).absolutePath()).isDir())
@@ -218,6 +278,8 @@ QString fileFailureReason(const QString &text, const QString &targetPath)
     if (isError(text, EACCES, "Permission denied") || isError(text, EPERM, "Operation not permitted")
         || isError(text, EROFS, "Read-only file system"))
         return FailureReason::permissionDenied();
+    if (isError(text, EEXIST, "File exists"))
+        return FailureReason::nameTaken();
     // Qt gives no text for a write that fell short, which a regular file does only when the
     // disk or the user's quota is full.
     const QStorageInfo storage(QFileInfo(targetPath).absolutePath());

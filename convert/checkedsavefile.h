@@ -5,15 +5,17 @@
 #include <functional>
 #include <memory>
 
-class QSaveFile;
+class QFile;
 
 // The one way a writer puts a file in place. The encoder writes to device(), which passes the
 // bytes to a temporary file in the target folder and remembers the first write that failed or
 // fell short (encoders ignore short writes, and Qt reports none). commit() renames the file into
 // place only when every byte reached the disk: the device flushed without error and the file on
 // disk is as long as what was written. Otherwise the temporary file is removed and the old
-// target, if any, is untouched. A target that is a symbolic link is replaced by the new file;
-// the file the link points to is never written. Lives on one thread.
+// target, if any, is untouched. The temporary file is named ".NAME.pictomat-XXXXXX" (see
+// isTemporaryName()). Where the thread's TargetPlacement says so, nothing at the target is
+// replaced. A target that is a symbolic link is replaced by the new file; the file the link
+// points to is never written. Lives on one thread.
 class CheckedSaveFile {
 public:
     explicit CheckedSaveFile(const QString &targetPath);
@@ -28,14 +30,42 @@ public:
     QString writeFailure() const;
     // Discards what was written; the target stays as it was.
     void cancel();
+    // Where commit() put the file: the target, or the next free numbered name.
+    QString placedPath() const { return _target; }
+
+    // Whether a file name is one of the temporary names this class gives.
+    static bool isTemporaryName(const QString &fileName);
 
 private:
     class Output;
 
+    bool place(QString *failure);
+
     QString _target;
-    QString _writePath;
-    std::unique_ptr<QSaveFile> _file;
+    QString _tempPath;
+    std::unique_ptr<QFile> _file;
     std::unique_ptr<Output> _output;
+};
+
+// While one lives on a thread, commit() on that thread replaces nothing unless `mayReplace`
+// (a confirmed overwrite of a sound source); when the target's name is taken, `nextName` (if
+// given) names the next file to try, else the commit fails with "already exists". Without one,
+// commit() replaces the target.
+class TargetPlacement {
+public:
+    explicit TargetPlacement(bool mayReplace, std::function<QString(const QString &)> nextName = {});
+    ~TargetPlacement();
+    TargetPlacement(const TargetPlacement &) = delete;
+    TargetPlacement &operator=(const TargetPlacement &) = delete;
+
+    bool mayReplace() const { return _mayReplace; }
+    QString nextName(const QString &taken) const { return _nextName ? _nextName(taken) : QString(); }
+    static const TargetPlacement *current();
+
+private:
+    bool _mayReplace;
+    std::function<QString(const QString &)> _nextName;
+    const TargetPlacement *_outer;
 };
 
 // While one lives on a thread, every commit() on that thread first asks `mayCommit`, which may

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QSet>
 #include <functional>
 #include <optional>
@@ -85,9 +86,18 @@ bool somethingAt(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
+// The next free numbered name after `taken`, counted from the name without its number.
+QString nextNumberedName(const QString &taken)
+{
+    static const QRegularExpression number(QStringLiteral(" \\(\\d+\\)(?=\\.[^.]*$|$)"));
+    const QFileInfo info(taken);
+    return TargetNaming::numbered(
+        info.path() + QLatin1Char('/') + info.fileName().remove(number), somethingAt);
+}
+
 // Runs on a pool thread: renders and writes one file. The reason to report for it, if any.
 std::optional<QString> convertOne(const QString &source, const QString &target, const QString &targetExt,
-    const ConversionOptions &options, const std::function<bool()> &abandoned)
+    const ConversionOptions &options, bool overwrite, const std::function<bool()> &abandoned)
 {
     QString reason;
     RenderMode mode;
@@ -98,6 +108,12 @@ std::optional<QString> convertOne(const QString &source, const QString &target, 
         return std::nullopt;
     if (image.isNull() || !MemoryBudget::fitsEncoder(image.size(), targetExt, &reason))
         return reason;
+    // Only a confirmed overwrite by a sound source replaces a file: a damaged source, or a job not
+    // told to overwrite, never replaces one, not even one another job wrote since this one looked.
+    const bool damaged = !reason.isEmpty();
+    const bool addNumber = !overwrite && options.targetExistsAction == TargetNaming::AddNumber;
+    const TargetPlacement placement(overwrite && !damaged,
+        addNumber ? std::function<QString(const QString &)>(nextNumberedName) : nullptr);
     QString error;
     // GIF holds no profile and no metadata: its pixels are made sRGB so that they look right.
     const bool written = isGifTarget(target)
@@ -105,7 +121,7 @@ std::optional<QString> convertOne(const QString &source, const QString &target, 
         : writeImageFile(image, target, encoderSettings(options), &error,
             metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation));
     if (!written)
-        return error;
+        return damaged && somethingAt(target) ? FailureReason::damagedNotOverExisting(reason) : error;
     if (!reason.isEmpty()) // written from what a damaged source still held
         return reason;
     return std::nullopt;
@@ -155,6 +171,7 @@ void ConvertImagesThread::runFileJob()
             if (nextBytes < 0)
                 nextBytes = MemoryBudget::conversionBytes(QImageReader(source).size(), targetExt);
             const QString ext = targetExt;
+            const bool overwrite = overwriteExisting;
             // Files fewer than threads leave the cores to their encoders.
             const int share
                 = EncoderThreadShare::forFiles(int(qMin<qsizetype>(pool.threads(), _urls.size() - i)));
@@ -166,8 +183,8 @@ void ConvertImagesThread::runFileJob()
                     // Sub-folders kept from the sources are made as they are needed.
                     if (options.keepFolderStructure && !options.saveNextToOriginal)
                         QDir().mkpath(QFileInfo(target).absolutePath());
-                    outcomes[size_t(i)]
-                        = convertOne(source, target, ext, options, [&pool, i] { return pool.abandoned(i); });
+                    outcomes[size_t(i)] = convertOne(
+                        source, target, ext, options, overwrite, [&pool, i] { return pool.abandoned(i); });
                 }))
                 return false;
             nextBytes = -1;

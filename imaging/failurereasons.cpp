@@ -64,4 +64,14 @@ QString folderGone()
     return tr("folder no longer exists");
 }
 
+QString nameTaken()
+{
+    return tr("a file of this name appeared meanwhile and was left as it was");
+}
+
+QString damagedNotOverExisting(const QString &damage)
+{
+    return tr("%1; the existing file was left as it was").arg(damage);
+}
+
 } // namespace FailureReason

@@ -16,4 +16,6 @@ QString diskFull();
 QString permissionDenied();
 QString sameNameInJob(const QString &fileName);
 QString folderGone();
+QString nameTaken();
+QString damagedNotOverExisting(const QString &damage);
 } // namespace FailureReason

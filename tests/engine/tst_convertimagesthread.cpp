@@ -256,18 +256,26 @@ private Q_SLOTS:
         QTest::addColumn<int>("keptShare"); // per mille of the JPEG file kept
         QTest::addColumn<bool>("written");
         QTest::addColumn<bool>("reported");
-        QTest::newRow("whole") << 1000 << true << false;
-        QTest::newRow("second half missing") << 500 << true << true;
-        QTest::newRow("header and a scrap of data") << 0 << false << true;
+        QTest::addColumn<bool>("overExisting"); // over a good target, the overwrite confirmed
+        QTest::newRow("whole") << 1000 << true << false << false;
+        QTest::newRow("second half missing") << 500 << true << true << false;
+        QTest::newRow("header and a scrap of data") << 0 << false << true << false;
+        QTest::newRow("whole over a good file") << 1000 << true << false << true;
+        QTest::newRow("second half missing over a good file") << 500 << false << true << true;
     }
 
     // A JPEG the reader fills up with grey is written from what it holds and reported; one that
-    // holds almost nothing of the picture its header promises is not written at all.
+    // holds almost nothing of the picture its header promises is not written at all. A damaged
+    // source never replaces a file, even one the user confirmed to overwrite.
     void damagedSourcesAreReported()
     {
         QFETCH(int, keptShare);
         QFETCH(bool, written);
         QFETCH(bool, reported);
+        QFETCH(bool, overExisting);
+        const QByteArray good = "a good file the user keeps";
+        if (overExisting)
+            QVERIFY(TestSupport::writeFile(out + "/photo.png", good));
         const QString whole = in + "/whole.jpg";
         QVERIFY(TestSupport::saveImage(TestSupport::makePhotoLike(1600, 1200), whole, 90));
         const QByteArray data = TestSupport::readFile(whole);
@@ -278,14 +286,20 @@ private Q_SLOTS:
         damaged.write(keptShare == 0 ? data.left(2048) : data.left(data.size() * keptShare / 1000));
         damaged.close();
 
-        const JobResult r = run(job({ cut }, ".png"));
+        const JobResult r = run(job({ cut }, ".png", overExisting));
         QCOMPARE(r.order.last(), QString("threadCompleted"));
-        QCOMPARE(QFile::exists(out + "/photo.png"), written);
+        if (overExisting)
+            QCOMPARE(TestSupport::readFile(out + "/photo.png") == good, !written);
+        else
+            QCOMPARE(QFile::exists(out + "/photo.png"), written);
         QCOMPARE(r.failures.size(), reported ? 1 : 0);
         if (reported) {
             QCOMPARE(r.failures[0].source, cut);
-            QCOMPARE(r.failures[0].reason, FailureReason::damaged());
+            QCOMPARE(r.failures[0].reason,
+                overExisting ? FailureReason::damagedNotOverExisting(FailureReason::damaged())
+                             : FailureReason::damaged());
         }
+        QCOMPARE(TestSupport::folderEntries(out).size(), overExisting || written ? 1 : 0);
     }
 
     void unwritableFolderIsReported()

@@ -1,3 +1,4 @@
+#include "convert/checkedsavefile.h"
 #include "convert/imagewriter.h"
 #include "testsupport.h"
 
@@ -137,6 +138,75 @@ private Q_SLOTS:
         QCOMPARE(
             TestSupport::fileDigest(dir.filePath("a.png")), TestSupport::fileDigest(dir.filePath("b.png")));
         QCOMPARE(QImage(dir.filePath("a.png")).convertToFormat(QImage::Format_RGB32), source);
+    }
+
+    // A file written while another job (or the user) put one at the target is never replaced
+    // unless the write may replace: it fails, or with a rule for the next name takes the first free
+    // numbered one. The temporary file has a name of ours and is gone afterwards.
+    void placementNeverReplacesUnlessAllowed_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<bool>("mayReplace");
+        QTest::addColumn<bool>("addNumber");
+        QTest::addColumn<QString>("placed"); // empty when the write fails
+        for (const char *ext : { "png", "jpg", "webp", "tiff" }) {
+            QTest::addRow("%s confirmed overwrite", ext) << ext << true << false << QString("x.") + ext;
+            QTest::addRow("%s not overwriting", ext) << ext << false << false << QString();
+            QTest::addRow("%s add a number", ext) << ext << false << true << QString("x (3).") + ext;
+        }
+    }
+
+    void placementNeverReplacesUnlessAllowed()
+    {
+        QFETCH(QString, extension);
+        QFETCH(bool, mayReplace);
+        QFETCH(bool, addNumber);
+        QFETCH(QString, placed);
+        const QString target = dir.path() + "/x." + extension;
+        const QString second = dir.path() + "/x (2)." + extension;
+        QVERIFY(TestSupport::writeFile(target, "the other job's file"));
+        QVERIFY(TestSupport::writeFile(second, "the other job's second file"));
+        const auto next = [&](const QString &taken) {
+            return taken == target ? second : dir.path() + "/x (3)." + extension;
+        };
+        QString error;
+        bool written;
+        {
+            const TargetPlacement placement(mayReplace, addNumber ? std::function(next) : nullptr);
+            written = writeImageFile(TestSupport::makePhotoLike(20, 10), target, {}, &error);
+        }
+        QCOMPARE(written, !placed.isEmpty());
+        if (!written)
+            QVERIFY2(!error.isEmpty(), "no reason given");
+        for (const QString &path : { target, second }) {
+            if (path != dir.path() + "/" + placed)
+                QVERIFY2(TestSupport::readFile(path).startsWith("the other job's"), qPrintable(path));
+        }
+        QStringList expected = { "x." + extension, "x (2)." + extension };
+        if (!placed.isEmpty() && !expected.contains(placed))
+            expected.append(placed);
+        expected.sort();
+        QCOMPARE(leftovers(), expected);
+        if (!placed.isEmpty())
+            QCOMPARE(QImage(dir.path() + "/" + placed).size(), QSize(20, 10));
+    }
+
+    void temporaryNamesAreRecognised_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("ours");
+        QTest::newRow("ours") << ".photo.jpg.pictomat-a1B2c3" << true;
+        QTest::newRow("not hidden") << "photo.jpg.pictomat-a1B2c3" << false;
+        QTest::newRow("short suffix") << ".photo.jpg.pictomat-a1B2" << false;
+        QTest::newRow("the user's photo") << ".photo.jpg" << false;
+        QTest::newRow("Qt's save file") << "photo.jpg.a1B2c3" << false;
+    }
+
+    void temporaryNamesAreRecognised()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, ours);
+        QCOMPARE(CheckedSaveFile::isTemporaryName(name), ours);
     }
 
     void nullImageWritesNothingAndKeepsAnExistingFile()

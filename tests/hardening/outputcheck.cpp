@@ -1,5 +1,6 @@
 #include "outputcheck.h"
 
+#include "convert/checkedsavefile.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -59,7 +60,7 @@ QStringList temporaryFiles(const QString &folder)
     QStringList found;
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
-        if (temporaryName.match(name).hasMatch())
+        if (CheckedSaveFile::isTemporaryName(name) || temporaryName.match(name).hasMatch())
             found.append(name);
     }
     return found;
