@@ -68,7 +68,28 @@ bool isXmpLocation(const std::string &key)
         if (key.rfind(prefix, 0) == 0)
             return true;
     }
-    return QByteArray::fromStdString(key).toLower().contains("gps");
+    // exif:GPS* and the drone and mapping makers' own properties (drone-dji:GpsLatitude,
+    // drone-dji:AbsoluteAltitude, Pix4D's Camera:GPSXYAccuracy).
+    const QByteArray property = QByteArray::fromStdString(key).toLower();
+    for (const char *word : { "gps", "latitude", "longitude", "altitude" }) {
+        if (property.contains(word))
+            return true;
+    }
+    return false;
+}
+
+// GeoTIFF's tags, which place the picture on the map: ModelPixelScale, ModelTiePoint,
+// ModelTransformation, GeoKeyDirectory, GeoDoubleParams, GeoAsciiParams, and Intergraph's matrix.
+bool isGeoTiffTag(const Exiv2::Exifdatum &datum)
+{
+    static const uint16_t tags[] = { 0x830e, 0x8480, 0x8482, 0x85d8, 0x87af, 0x87b0, 0x87b1 };
+    if (datum.groupName() != "Image")
+        return false;
+    for (const uint16_t tag : tags) {
+        if (datum.tag() == tag)
+            return true;
+    }
+    return false;
 }
 
 bool isIptcLocation(const std::string &key)
@@ -130,7 +151,8 @@ QByteArray trueExif(const QByteArray &block, const QSize &size, bool removeLocat
     eraseWhere(exif, isTiffStorageTag);
     if (removeLocation) {
         eraseWhere(exif, [](const Exiv2::Exifdatum &datum) {
-            return datum.groupName() == "GPSInfo" || datum.key() == "Exif.Image.GPSTag";
+            return datum.groupName() == "GPSInfo" || datum.key() == "Exif.Image.GPSTag"
+                || isGeoTiffTag(datum);
         });
     }
     exif["Exif.Image.Orientation"] = uint16_t(1);

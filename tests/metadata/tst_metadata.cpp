@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <algorithm>
 
 namespace {
 
@@ -342,6 +343,60 @@ private Q_SLOTS:
                 = bytes.contains("Ada's note") || QJsonDocument(tags).toJson().contains("Ada's note");
             QCOMPARE(noted, keep && (ext == ".jpg" || ext == ".png"));
         }
+    }
+
+    // Location stored under other names: GeoTIFF's map position, drone and mapping makers' XMP.
+    // Read and kept without "Remove location", gone with it; the rest stays.
+    void locationUnderOtherNamesRemoved_data()
+    {
+        QTest::addColumn<QString>("property"); // an XMP property, or "GeoTIFF" for a TIFF's tags
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("GeoTIFF tie point") << "GeoTIFF" << QByteArray();
+        QTest::newRow("DJI latitude") << "drone-dji:GpsLatitude" << QByteArray("48.858300");
+        QTest::newRow("DJI longitude, as DJI spells it")
+            << "drone-dji:GpsLongtitude" << QByteArray("2.294500");
+        QTest::newRow("DJI altitude") << "drone-dji:AbsoluteAltitude" << QByteArray("+118.45");
+        QTest::newRow("Pix4D accuracy") << "Camera:GPSXYAccuracy" << QByteArray("0.0342");
+        QTest::newRow("EXIF GPS in XMP") << "exif:GPSLatitude" << QByteArray("48,51.498N");
+    }
+
+    void locationUnderOtherNamesRemoved()
+    {
+        QFETCH(QString, property);
+        QFETCH(QByteArray, value);
+        ImageMetadata source;
+        QByteArray unchanged = "-90.0";
+        if (property == "GeoTIFF") {
+            const QString path = in + "/geotiff.tif";
+            QVERIFY(TestSupport::filledImage(QSize(8, 8), Qt::red).save(path));
+            QCOMPARE(
+                TestSupport::runTool("exiftool",
+                    { "-q", "-overwrite_original", "-Make=Pictocam", "-ModelTiePoint=0 0 0 2.2945 48.8583 0",
+                        "-PixelScale=0.001 0.001 0", "-GeoTiffDirectory=1 1 0 1 1024 0 1 2", path }),
+                0);
+            source = readMetadata(path);
+            // 48.8583 as the double the tie point holds, in the file's byte order.
+            const double latitude = 48.8583;
+            value = QByteArray(reinterpret_cast<const char *>(&latitude), sizeof latitude);
+            if (source.exif.startsWith("MM"))
+                std::reverse(value.begin(), value.end());
+            unchanged = "Pictocam";
+        } else {
+            source.xmp
+                = "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF "
+                  "xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'><rdf:Description rdf:about='' "
+                  "xmlns:drone-dji='http://www.dji.com/drone-dji/1.0/' "
+                  "xmlns:Camera='http://pix4d.com/camera/1.0/' xmlns:exif='http://ns.adobe.com/exif/1.0/' "
+                  "drone-dji:GimbalPitchDegree='-90.0' "
+                + property.toLatin1() + "='" + value + "'/></rdf:RDF></x:xmpmeta>";
+        }
+        const ImageMetadata kept = metadataForOutput(source, QSize(8, 8), false);
+        const ImageMetadata removed = metadataForOutput(source, QSize(8, 8), true);
+        const QByteArray keptBytes = kept.exif + kept.xmp;
+        const QByteArray removedBytes = removed.exif + removed.xmp;
+        QVERIFY2(keptBytes.contains(value), keptBytes.constData());
+        QVERIFY2(!removedBytes.contains(value), removedBytes.constData());
+        QVERIFY(removedBytes.contains(unchanged));
     }
 
     // Qt's TIFF writer uses the machine's byte order: on a big-endian one the metadata must follow
