@@ -12,6 +12,8 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -61,6 +63,31 @@ void syncToDisk(int handle)
     ::_commit(handle);
 #else
     ::fsync(handle);
+#endif
+}
+
+void markInUse(int handle)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(handle) // an open file cannot be removed there
+#else
+    ::flock(handle, LOCK_EX | LOCK_NB);
+#endif
+}
+
+bool removeIfUnused(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return QFile::remove(path);
+#else
+    const QByteArray name = QFile::encodeName(path);
+    const int handle = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (handle < 0)
+        return false;
+    const bool unused = ::flock(handle, LOCK_EX | LOCK_NB) == 0;
+    const bool removed = unused && ::unlink(name.constData()) == 0;
+    ::close(handle);
+    return removed;
 #endif
 }
 

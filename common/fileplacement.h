@@ -19,4 +19,11 @@ bool renameReplacing(const QString &from, const QString &to, int *error);
 // Asks the system to put an open file's bytes on the disk before it is renamed into place.
 void syncToDisk(int handle);
 
+// Marks an open file as in use for as long as it stays open (an advisory lock), so that
+// removeIfUnused() from another job or process leaves it alone.
+void markInUse(int handle);
+
+// Removes the file unless a program has it open and marked in use; true when it was removed.
+bool removeIfUnused(const QString &path);
+
 } // namespace FilePlacement

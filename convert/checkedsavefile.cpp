@@ -43,8 +43,10 @@ std::unique_ptr<QFile> createTemporary(const QString &target, QString *error)
         for (int i = 0; i < 6; ++i)
             name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof(letters) - 1))]);
         file->setFileName(info.absolutePath() + QLatin1Char('/') + name);
-        if (file->open(QIODevice::ReadWrite | QIODevice::NewOnly))
+        if (file->open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
+            FilePlacement::markInUse(file->handle());
             return file;
+        }
         if (file->exists())
             continue;
         *error = file->errorString();
@@ -175,6 +177,18 @@ bool CheckedSaveFile::isTemporaryName(const QString &fileName)
     const qsizetype mark = fileName.lastIndexOf(temporaryMark);
     return fileName.startsWith(QLatin1Char('.')) && mark > 1
         && fileName.size() == mark + temporaryMark.size() + 6;
+}
+
+int CheckedSaveFile::removeStaleTemporaryFiles(const QString &folder, const QDateTime &jobStart)
+{
+    int removed = 0;
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &entry : entries) {
+        if (isTemporaryName(entry.fileName()) && !entry.isSymLink() && entry.lastModified() < jobStart
+            && FilePlacement::removeIfUnused(entry.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 // Renames the finished temporary file into place: over the target only when the placement in

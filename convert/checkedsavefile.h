@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QIODevice>
 #include <QString>
 #include <functional>
@@ -35,6 +36,9 @@ public:
 
     // Whether a file name is one of the temporary names this class gives.
     static bool isTemporaryName(const QString &fileName);
+    // Removes what killed jobs left in `folder`: files of our temporary names last changed before
+    // `jobStart` that no program has open for writing. The number removed.
+    static int removeStaleTemporaryFiles(const QString &folder, const QDateTime &jobStart);
 
 private:
     class Output;

@@ -18,6 +18,7 @@
 #include "metadata/imagemetadata.h"
 #include "plugins/imageformats/common/decodelimits.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -152,6 +153,15 @@ void ConvertImagesThread::runFileJob()
         ? targetPaths
         : TargetNaming::planTargets(_urls, targetFolder, targetExt, options);
     const QList<bool> claimed = targetsClaimedEarlier(targets);
+    // What a killed job left in the folders this one writes to goes first.
+    const QDateTime jobStart = QDateTime::currentDateTimeUtc();
+    QSet<QString> folders;
+    for (const QString &target : targets) {
+        if (!target.isEmpty())
+            folders.insert(QFileInfo(target).absolutePath());
+    }
+    for (const QString &folder : std::as_const(folders))
+        CheckedSaveFile::removeStaleTemporaryFiles(folder, jobStart);
     std::vector<std::optional<QString>> outcomes(size_t(_urls.size()));
     QList<Step> steps;
     qint64 nextBytes = -1;

@@ -1,9 +1,11 @@
+#include "convert/checkedsavefile.h"
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
 #include "imaging/failurereasons.h"
 #include "imaging/renderpipeline.h"
 #include "testsupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -300,6 +302,52 @@ private Q_SLOTS:
                              : FailureReason::damaged());
         }
         QCOMPARE(TestSupport::folderEntries(out).size(), overExisting || written ? 1 : 0);
+    }
+
+    // A killed job leaves its temporary file beside the photos (on exFAT sticks and cards a kill
+    // comes before the system can clean up); the next job into that folder removes it: our name,
+    // last changed before the job, and open in no running job. Anything else stays.
+    void staleTemporaryFilesAreRemoved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("ageSeconds"); // negative: changed after the job started
+        QTest::addColumn<bool>("heldOpen");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("left by a killed job") << ".a.jpg.pictomat-a1B2c3" << 3600 << false << true;
+        QTest::newRow("open in a running job") << "" << 3600 << true << false;
+        QTest::newRow("changed after the job started") << ".a.jpg.pictomat-d4E5f6" << -3600 << false << false;
+        QTest::newRow("a like name not ours") << ".a.jpg.pictomat-abc" << 3600 << false << false;
+        QTest::newRow("the user's file") << "a.jpg.a1B2c3" << 3600 << false << false;
+    }
+
+    void staleTemporaryFilesAreRemoved()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, heldOpen);
+        QFETCH(bool, removed);
+        CheckedSaveFile running(out + "/running.jpg");
+        QString error;
+        if (heldOpen) {
+            QVERIFY2(running.open(&error), qPrintable(error));
+            QCOMPARE(running.device()->write("half a file"), 11);
+            const QStringList entries = TestSupport::folderEntries(out);
+            QCOMPARE(entries.size(), 1);
+            name = entries.first();
+            QVERIFY(CheckedSaveFile::isTemporaryName(name));
+        } else {
+            QVERIFY(TestSupport::writeFile(out + "/" + name, "half a file"));
+        }
+        QFile file(out + "/" + name);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(
+            QDateTime::currentDateTimeUtc().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        file.close();
+
+        const JobResult r = run(job({ source("photo.png") }, ".jpg"));
+        QVERIFY(r.failures.isEmpty());
+        QVERIFY(QFile::exists(out + "/photo.jpg"));
+        QCOMPARE(QFile::exists(out + "/" + name), !removed);
     }
 
     void unwritableFolderIsReported()
