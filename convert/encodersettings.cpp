@@ -53,10 +53,32 @@ void applyEncoderSettings(QImageWriter &writer, const QByteArray &format, const 
         writer.setCompression(1);
 }
 
+namespace {
+
+// Qt's TIFF writer stores a palette without its transparency, and a 1-bit picture as black and
+// white whatever its two colours: such pictures go to it in a form it stores as they are.
+QImage forQtTiffWriter(const QImage &image)
+{
+    const QImage::Format format = image.format();
+    const bool indexed = format == QImage::Format_Indexed8 || format == QImage::Format_Mono
+        || format == QImage::Format_MonoLSB;
+    if (!indexed)
+        return image;
+    if (image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_ARGB32);
+    if (format != QImage::Format_Indexed8 && !image.isGrayscale())
+        return image.convertToFormat(QImage::Format_Indexed8);
+    return image;
+}
+
+} // namespace
+
 bool writeWithSettings(
     QImageWriter &writer, const QImage &image, const QByteArray &format, const EncoderSettings &settings)
 {
-    if (format != "tiff" || settings.tiffCompression != EncoderSettings::TiffDeflate)
+    if (format == "tiff" && settings.tiffCompression != EncoderSettings::TiffDeflate)
+        return writer.write(forQtTiffWriter(image));
+    if (format != "tiff")
         return writer.write(image);
     return writeDeflateTiff(image, writer.device());
 }

@@ -2,7 +2,9 @@
 
 #include <QColorSpace>
 #include <QIODevice>
+#include <QVarLengthArray>
 #include <QtEndian>
+#include <cstring>
 #include <libdeflate.h>
 #include <memory>
 
@@ -75,20 +77,69 @@ using Compressor = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
 // zlib's default level, as libtiff uses it.
 constexpr int DeflateLevel = 6;
 
-// One strip: every row differenced against its left neighbour, per sample, then deflated.
-QByteArray deflateStrip(
-    libdeflate_compressor *compressor, const QImage &image, int firstRow, int rows, int samples)
+// How the picture's samples are stored: greyness, alpha and depth as the source has them.
+struct SampleLayout {
+    QImage image; // in a format whose rows give the samples below
+    int samples = 3; // 1 (grey), 3 (RGB) or 4 (RGBA)
+    int bits = 8;
+    bool alpha = false;
+};
+
+SampleLayout layoutFor(const QImage &source)
 {
-    const qsizetype rowBytes = qsizetype(image.width()) * samples;
-    QByteArray raw(rowBytes * rows, Qt::Uninitialized);
-    for (int r = 0; r < rows; ++r) {
-        const uchar *line = image.constScanLine(firstRow + r);
-        auto *target = reinterpret_cast<uchar *>(raw.data()) + r * rowBytes;
-        for (qsizetype i = rowBytes - 1; i >= samples; --i)
-            target[i] = uchar(line[i] - line[i - samples]);
-        for (int i = 0; i < qMin<qsizetype>(samples, rowBytes); ++i)
-            target[i] = line[i];
+    SampleLayout layout;
+    layout.alpha = source.hasAlphaChannel();
+    layout.bits = source.depth() == 64 || source.format() == QImage::Format_Grayscale16 ? 16 : 8;
+    // Grey pictures stay grey. Grey with alpha is stored as RGBA, as Qt's writer does: Qt 6.4's
+    // reader misreads two samples a pixel.
+    const bool grey = !layout.alpha && source.isGrayscale();
+    layout.samples = (grey ? 1 : 3) + (layout.alpha ? 1 : 0);
+    QImage::Format format;
+    if (grey)
+        format = layout.bits == 16 ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8;
+    else if (layout.bits == 16)
+        format = layout.alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64;
+    else
+        format = layout.alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    layout.image = source.convertToFormat(format);
+    return layout;
+}
+
+// One row's samples in the file's (little-endian) order, differenced against the left neighbour.
+void predictedRow(const SampleLayout &layout, int y, uchar *target)
+{
+    const int width = layout.image.width();
+    const uchar *line = layout.image.constScanLine(y);
+    const int perPixel = layout.samples;
+    if (layout.bits == 8) {
+        memcpy(target, line, size_t(width) * size_t(perPixel));
+        for (qsizetype i = qsizetype(width) * perPixel - 1; i >= perPixel; --i)
+            target[i] = uchar(target[i] - target[i - perPixel]);
+        return;
     }
+    const auto *words = reinterpret_cast<const quint16 *>(line);
+    // RGBX64 and RGBA64 hold four words a pixel; Grayscale16 one.
+    const int stride = layout.image.format() == QImage::Format_Grayscale16 ? 1 : 4;
+    QVarLengthArray<quint16, 4096> values(qsizetype(width) * perPixel);
+    for (int x = 0; x < width; ++x) {
+        quint16 *pixel = values.data() + qsizetype(x) * perPixel;
+        const quint16 *from = words + qsizetype(x) * stride;
+        for (int c = 0; c < perPixel; ++c)
+            pixel[c] = from[c];
+    }
+    for (qsizetype i = values.size() - 1; i >= perPixel; --i)
+        values[i] = quint16(values[i] - values[i - perPixel]);
+    for (qsizetype i = 0; i < values.size(); ++i)
+        qToLittleEndian(values[i], target + 2 * i);
+}
+
+// One strip: every row differenced against its left neighbour, per sample, then deflated.
+QByteArray deflateStrip(libdeflate_compressor *compressor, const SampleLayout &layout, int firstRow, int rows)
+{
+    const qsizetype rowBytes = qsizetype(layout.image.width()) * layout.samples * layout.bits / 8;
+    QByteArray raw(rowBytes * rows, Qt::Uninitialized);
+    for (int r = 0; r < rows; ++r)
+        predictedRow(layout, firstRow + r, reinterpret_cast<uchar *>(raw.data()) + r * rowBytes);
     QByteArray packed(
         qsizetype(libdeflate_zlib_compress_bound(compressor, size_t(raw.size()))), Qt::Uninitialized);
     const size_t size = libdeflate_zlib_compress(
@@ -110,10 +161,13 @@ QByteArray encodeDeflateTiff(const QImage &source, quint32 dataStart)
 {
     if (source.isNull() || dataStart < 8 || dataStart % 2 != 0 || dataStart > 0xF0000000U)
         return {};
-    const bool alpha = source.hasAlphaChannel();
-    const QImage image = source.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const int samples = alpha ? 4 : 3;
-    const qint64 rowBytes = qint64(image.width()) * samples;
+    const SampleLayout layout = layoutFor(source);
+    const QImage &image = layout.image;
+    if (image.isNull())
+        return {};
+    const bool alpha = layout.alpha;
+    const int samples = layout.samples;
+    const qint64 rowBytes = qint64(image.width()) * samples * layout.bits / 8;
     const int rowsPerStrip = int(qBound(qint64(1), StripTarget / rowBytes, qint64(image.height())));
 
     const Compressor compressor(libdeflate_alloc_compressor(DeflateLevel));
@@ -124,7 +178,7 @@ QByteArray encodeDeflateTiff(const QImage &source, quint32 dataStart)
     QList<quint32> offsets, counts;
     for (int row = 0; row < image.height(); row += rowsPerStrip) {
         const QByteArray strip
-            = deflateStrip(compressor.get(), image, row, qMin(rowsPerStrip, image.height() - row), samples);
+            = deflateStrip(compressor.get(), layout, row, qMin(rowsPerStrip, image.height() - row));
         if (strip.isEmpty())
             return {};
         offsets.append(quint32(out.size()));
@@ -139,9 +193,9 @@ QByteArray encodeDeflateTiff(const QImage &source, quint32 dataStart)
     QList<Entry> entries = {
         { 256, Long, { quint32(image.width()) } },
         { 257, Long, { quint32(image.height()) } },
-        { 258, Short, QList<quint32>(samples, 8) },
+        { 258, Short, QList<quint32>(samples, quint32(layout.bits)) },
         { 259, Short, { AdobeDeflate } },
-        { 262, Short, { 2 } }, // RGB
+        { 262, Short, { samples <= 2 ? 1U : 2U } }, // black is zero, or RGB
         { 273, Long, offsets },
         { 277, Short, { quint32(samples) } },
         { 278, Long, { quint32(rowsPerStrip) } },
