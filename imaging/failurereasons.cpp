@@ -64,6 +64,11 @@ QString folderGone()
     return tr("folder no longer exists");
 }
 
+QString fileTooLarge(qint64 bytes, qint64 limitBytes)
+{
+    return tr("file too large (%1 MB, the limit is %2 MB)").arg(bytes >> 20).arg(limitBytes >> 20);
+}
+
 QString nameTaken()
 {
     return tr("a file of this name appeared meanwhile and was left as it was");

@@ -17,5 +17,6 @@ QString permissionDenied();
 QString sameNameInJob(const QString &fileName);
 QString folderGone();
 QString nameTaken();
+QString fileTooLarge(qint64 bytes, qint64 limitBytes);
 QString damagedNotOverExisting(const QString &damage);
 } // namespace FailureReason

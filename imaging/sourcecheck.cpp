@@ -35,6 +35,15 @@ bool isSupportedFormat(const QByteArray &format)
     return formats.contains(format.toLower());
 }
 
+qint64 maxFileBytes()
+{
+    // The rule of our own readers' file limit: twice the bytes of the largest picture the
+    // allocation limit lets a reader decode, plus room for metadata.
+    const qint64 limitMegabytes
+        = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() : 2048;
+    return 2 * limitMegabytes * 1024 * 1024 + (qint64(64) << 20);
+}
+
 bool accept(QImageReader &reader, QString *reason)
 {
     // No decoder knows the content at all: it is no picture, or one too damaged to recognise.
@@ -46,6 +55,11 @@ bool accept(QImageReader &reader, QString *reason)
             << QStringLiteral("SourceCheck: refused content \"%1\"").arg(QString::fromLatin1(format));
         return refuse(reason, FailureReason::notSupported());
     }
+    // Qt's WebP and GIF readers take the whole file into memory, and a JPEG without its end is read
+    // to the file's end: no picture within the decoding budget needs a file larger than this.
+    const qint64 fileBytes = reader.device() ? reader.device()->size() : 0;
+    if (fileBytes > maxFileBytes())
+        return refuse(reason, FailureReason::fileTooLarge(fileBytes, maxFileBytes()));
     if (format == "jpeg" || format == "jpg") {
         const int scans = JpegScans::count(reader.device());
         if (scans > JpegScans::Limit)

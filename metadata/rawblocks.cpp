@@ -29,23 +29,45 @@ QByteArray pngExifChunk(const QString &path)
 }
 
 // The XMP packet of a GIF file: an application extension "XMP DataXMP" whose data runs up to the
-// 258-byte "magic trailer" that makes GIF readers skip it (0x01, 0xFF, 0xFE, ... 0x00, 0x00).
+// 258-byte "magic trailer" that makes GIF readers skip it (0x01, 0xFF, 0xFE, ... 0x00, 0x00). Read
+// in bounded pieces, never the whole file at once; a packet is at most MaxPacket bytes.
 QByteArray gifXmpPacket(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.peek(4) != "GIF8")
         return {};
-    const uchar *mapped = file.map(0, file.size());
-    if (!mapped)
-        return {};
-    const QByteArrayView bytes(mapped, file.size());
     static const QByteArray header("\x21\xff\x0bXMP DataXMP", 14);
     static const QByteArray trailer("\x01\xff\xfe\xfd\xfc", 5);
-    const qsizetype start = bytes.indexOf(header);
-    if (start < 0)
-        return {};
-    const qsizetype end = bytes.indexOf(trailer, start + header.size());
-    if (end < 0)
-        return {};
-    return bytes.sliced(start + header.size(), end - start - header.size()).toByteArray();
+    constexpr qint64 Piece = 1 << 20;
+    constexpr qsizetype MaxPacket = 16 << 20;
+    QByteArray window;
+    qsizetype start = -1;
+    while (!file.atEnd()) {
+        const QByteArray piece = file.read(Piece);
+        if (piece.isEmpty())
+            return {};
+        // What is kept of the last piece lets a marker span two pieces.
+        const qsizetype from
+            = qMax<qsizetype>(0, window.size() - (start < 0 ? header.size() : trailer.size()));
+        window.append(piece);
+        if (start < 0) {
+            start = window.indexOf(header, from);
+            if (start < 0) {
+                window = window.right(header.size() - 1);
+                continue;
+            }
+            window.remove(0, start + header.size());
+            start = 0;
+            const qsizetype end = window.indexOf(trailer);
+            if (end >= 0)
+                return window.left(end);
+            continue;
+        }
+        const qsizetype end = window.indexOf(trailer, from);
+        if (end >= 0)
+            return window.left(end);
+        if (window.size() > MaxPacket)
+            return {};
+    }
+    return {};
 }

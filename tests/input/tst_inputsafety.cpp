@@ -5,6 +5,7 @@
 #include "imaging/memorybudget.h"
 #include "imaging/renderpipeline.h"
 #include "imaging/sourcecheck.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +66,38 @@ private Q_SLOTS:
         QCOMPARE(SourceCheck::read(path).isNull(), !reason.isEmpty());
         if (reason.isEmpty())
             QCOMPARE(image.size(), QSize(48, 32));
+    }
+
+    // A file far larger than any picture within the decoding budget needs (a sparse 30 GB file:
+    // the picture's own bytes without their end, then nothing) is refused before a reader that
+    // would take it whole (WebP, GIF), or read it to its end (JPEG, TIFF), sees it.
+    void hugeFilesRefusedBeforeReading_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : { "valid-webp.webp", "valid-gif.gif", "valid-tiff.tiff",
+                 "progressive-jpeg-500-scans.jpg", "valid-png.png" })
+            QTest::newRow(name) << name;
+    }
+
+    void hugeFilesRefusedBeforeReading()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("sparse-" + name);
+        QByteArray bytes = TestSupport::readFile(hostile(name));
+        QVERIFY(!bytes.isEmpty());
+        bytes.chop(2);
+        QVERIFY(TestSupport::writeFile(path, bytes));
+        const qint64 size = 30LL << 30;
+        if (!QFile::resize(path, size))
+            QSKIP("this file system holds no sparse 30 GB file");
+        const QString reason = FailureReason::fileTooLarge(size, SourceCheck::maxFileBytes());
+        QImage image;
+        QString why;
+        QVERIFY(!ImageMagickUtil::loadImage(path, &image, &why));
+        QCOMPARE(why, reason);
+        QVERIFY(makeListIcon(path).image.isNull());
+        QVERIFY(SourceCheck::read(path).isNull());
     }
 
     void scanCount_data()
