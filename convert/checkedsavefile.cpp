@@ -38,8 +38,12 @@ std::unique_ptr<QFile> createTemporary(const QString &target, QString *error)
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     const QFileInfo info(target);
     auto file = std::make_unique<QFile>();
+    // A name of 255 bytes, the most a file system takes, is shortened to leave room for ours.
+    QString stem = info.fileName();
+    while (!stem.isEmpty() && QFile::encodeName(stem).size() > 255 - 1 - temporaryMark.size() - 6)
+        stem.chop(stem.size() > 1 && stem.at(stem.size() - 1).isLowSurrogate() ? 2 : 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = QLatin1Char('.') + info.fileName() + temporaryMark;
+        QString name = QLatin1Char('.') + stem + temporaryMark;
         for (int i = 0; i < 6; ++i)
             name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof(letters) - 1))]);
         file->setFileName(info.absolutePath() + QLatin1Char('/') + name);
