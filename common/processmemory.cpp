@@ -5,6 +5,11 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#if defined(Q_OS_UNIX)
+#include <QFile>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 void shareOneMallocArena()
 {
@@ -20,5 +25,22 @@ void releaseFreeMemory()
 {
 #if defined(__GLIBC__)
     malloc_trim(0);
+#endif
+}
+
+qint64 addressSpaceLeft()
+{
+#if defined(Q_OS_UNIX)
+    rlimit limit {};
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return -1;
+    // The first field of /proc/self/statm: the pages mapped now.
+    qint64 mapped = 0;
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (statm.open(QIODevice::ReadOnly))
+        mapped = statm.readLine().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+    return qMax<qint64>(0, qint64(limit.rlim_cur) - mapped);
+#else
+    return -1;
 #endif
 }

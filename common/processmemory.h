@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Call first in main(), before any thread starts. Conversions and previews decode and encode
 // large images on worker threads; glibc gives each thread its own malloc arena, and an arena
 // keeps much of what a finished file freed, so a job held about half an image more than it used.
@@ -11,3 +13,7 @@ void shareOneMallocArena();
 
 // Hands the memory that freed pictures left in the heap back to the system: at the end of a job.
 void releaseFreeMemory();
+
+// What the process's address-space limit (RLIMIT_AS, as `ulimit -v` or prlimit set it) leaves
+// above what the process has mapped now, in bytes; -1 when there is no such limit.
+qint64 addressSpaceLeft();

@@ -1,8 +1,11 @@
 #include "imaging/memorybudget.h"
 
+#include "common/processmemory.h"
 #include "imaging/failurereasons.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 namespace {
@@ -55,9 +58,57 @@ qint64 readNumber(const QString &path)
     return ok ? value : -1;
 }
 
+// Walks from the group at `path` under `base` up to `base`, taking the least that a limit leaves.
+qint64 leftInHierarchy(const QString &base, const QString &path, const char *limitFile, const char *usageFile)
+{
+    qint64 left = -1;
+    QString dir = QDir::cleanPath(base + QLatin1Char('/') + path);
+    for (;;) {
+        const qint64 limit = readNumber(dir + QLatin1Char('/') + QLatin1String(limitFile));
+        const qint64 used = readNumber(dir + QLatin1Char('/') + QLatin1String(usageFile));
+        // cgroup v1 says "no limit" with a number near 2^63, v2 with "max".
+        if (limit > 0 && limit < (qint64(1) << 60) && used >= 0) {
+            const qint64 here = qMax<qint64>(0, limit - used);
+            left = left < 0 ? here : qMin(left, here);
+        }
+        if (dir.size() <= base.size() || !dir.startsWith(base))
+            return left;
+        dir = QFileInfo(dir).path();
+    }
+}
+
 } // namespace
 
 namespace MemoryBudget {
+
+qint64 controlGroupLeft(const QString &root, const QByteArray &procSelfCgroup)
+{
+    qint64 left = -1;
+    const auto take = [&left](qint64 value) {
+        if (value >= 0)
+            left = left < 0 ? value : qMin(left, value);
+    };
+    for (const QByteArray &line : procSelfCgroup.split('\n')) {
+        // "hierarchy-ID:controllers:path"; the path may hold colons.
+        const qsizetype first = line.indexOf(':');
+        const qsizetype second = line.indexOf(':', first + 1);
+        if (first < 0 || second < 0)
+            continue;
+        const QByteArray controllers = line.mid(first + 1, second - first - 1);
+        const QString path = QString::fromUtf8(line.mid(second + 1));
+        if (line.left(first) == "0" && controllers.isEmpty()) {
+            // cgroup v2, alone at the root or beside v1 under "unified".
+            const QString base = QFileInfo::exists(root + QLatin1String("/cgroup.controllers"))
+                ? root
+                : root + QLatin1String("/unified");
+            take(leftInHierarchy(base, path, "memory.max", "memory.current"));
+        } else if (controllers.split(',').contains("memory")) {
+            take(leftInHierarchy(
+                root + QLatin1String("/memory"), path, "memory.limit_in_bytes", "memory.usage_in_bytes"));
+        }
+    }
+    return left;
+}
 
 double encoderBytesPerPixel(const QString &targetExt)
 {
@@ -92,12 +143,14 @@ qint64 availableBytes()
     qint64 available = -1;
     if (meminfo.open(QIODevice::ReadOnly))
         available = meminfoBytes(meminfo.readAll(), "MemAvailable:");
-    // A container's limit is not in /proc/meminfo; cgroup v2 gives it ("max" when there is none).
-    const qint64 limit = readNumber(QStringLiteral("/sys/fs/cgroup/memory.max"));
-    const qint64 used = readNumber(QStringLiteral("/sys/fs/cgroup/memory.current"));
-    if (limit > 0 && used >= 0) {
-        const qint64 left = qMax<qint64>(0, limit - used);
-        available = available < 0 ? left : qMin(available, left);
+    // A container's or a scope's limit is not in /proc/meminfo; its control groups give it.
+    QFile cgroup(QStringLiteral("/proc/self/cgroup"));
+    const qint64 groupLeft = cgroup.open(QIODevice::ReadOnly)
+        ? controlGroupLeft(QStringLiteral("/sys/fs/cgroup"), cgroup.readAll())
+        : -1;
+    for (const qint64 left : { groupLeft, addressSpaceLeft() }) {
+        if (left >= 0)
+            available = available < 0 ? left : qMin(available, left);
     }
     return available;
 }

@@ -19,9 +19,16 @@ qint64 encoderBytes(QSize size, const QString &targetExt);
 // render hands it on) and the writer's peak.
 qint64 conversionBytes(QSize size, const QString &targetExt);
 
-// The memory the machine (or the control group the program runs in, when that is smaller) can
-// give without swapping, now. -1 when the system does not say.
+// The memory the machine can give without swapping, now: the least of MemAvailable, what the
+// control groups the process is in leave (see controlGroupLeft()) and what its address-space
+// limit leaves. -1 when the system does not say.
 qint64 availableBytes();
+
+// What the memory limits of the process's control groups leave, the least of them: cgroup v2's
+// memory.max less memory.current in the process's own group (a systemd-run scope) and each one
+// above it, or cgroup v1's memory.limit_in_bytes less memory.usage_in_bytes likewise. `root` is
+// where the groups are mounted, `procSelfCgroup` what /proc/self/cgroup says. -1 when no limit.
+qint64 controlGroupLeft(const QString &root, const QByteArray &procSelfCgroup);
 
 // What a job may hold in files in flight: three quarters of availableBytes() when the job
 // starts (the rest for the previews, the window and the system), -1 when the system does not say.

@@ -7,8 +7,10 @@
 #include "imaging/sourcecheck.h"
 #include "testsupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
@@ -158,6 +160,76 @@ private Q_SLOTS:
         QVERIFY(folder ? ::rmdir(raw.constData()) == 0 : ::unlink(raw.constData()) == 0);
         QCOMPARE(unreachable.size(), 1);
         QVERIFY(unreachable.first().contains(QChar::ReplacementCharacter));
+    }
+
+    // The memory the control groups leave, from a tree of control-group files made here: cgroup
+    // v1 (this machine's kind), v2 with the limit on the process's own group (a systemd-run
+    // scope) or on one above it, v2 beside v1 under "unified", and no limit at all.
+    void controlGroupLimits_data()
+    {
+        QTest::addColumn<QStringList>("files"); // path=content under the mount point
+        QTest::addColumn<QByteArray>("procSelfCgroup");
+        QTest::addColumn<qint64>("left");
+        const QByteArray v1 = "5:memory:/docker/abc\n4:cpu,cpuacct:/docker/abc\n0::/\n";
+        QTest::newRow("v1 container") << QStringList { "memory/docker/abc/memory.limit_in_bytes=4000",
+            "memory/docker/abc/memory.usage_in_bytes=1000",
+            "memory/memory.limit_in_bytes=9223372036854771712", "memory/memory.usage_in_bytes=99999" }
+                                      << v1 << qint64(3000);
+        QTest::newRow("v1 without a limit")
+            << QStringList { "memory/docker/abc/memory.limit_in_bytes=9223372036854771712",
+                   "memory/docker/abc/memory.usage_in_bytes=1000" }
+            << v1 << qint64(-1);
+        const QByteArray scope = "0::/user.slice/run-u7.scope\n";
+        QTest::newRow("v2 scope's own limit") << QStringList { "cgroup.controllers=memory",
+            "user.slice/run-u7.scope/memory.max=2000", "user.slice/run-u7.scope/memory.current=500",
+            "user.slice/memory.max=max", "user.slice/memory.current=800", "memory.max=max" }
+                                              << scope << qint64(1500);
+        QTest::newRow("v2 tighter above") << QStringList { "cgroup.controllers=memory",
+            "user.slice/run-u7.scope/memory.max=2000", "user.slice/run-u7.scope/memory.current=500",
+            "user.slice/memory.max=1000", "user.slice/memory.current=800" }
+                                          << scope << qint64(200);
+        QTest::newRow("v2 beside v1") << QStringList { "unified/user.slice/run-u7.scope/memory.max=2000",
+            "unified/user.slice/run-u7.scope/memory.current=1500" }
+                                      << scope << qint64(500);
+        QTest::newRow("no limit") << QStringList { "cgroup.controllers=memory",
+            "user.slice/run-u7.scope/memory.max=max", "user.slice/run-u7.scope/memory.current=500" }
+                                  << scope << qint64(-1);
+    }
+
+    void controlGroupLimits()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QByteArray, procSelfCgroup);
+        QFETCH(qint64, left);
+        QTemporaryDir root;
+        for (const QString &file : std::as_const(files)) {
+            const QString path = root.path() + "/" + file.section('=', 0, 0);
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            QVERIFY(TestSupport::writeFile(path, file.section('=', 1).toLatin1() + "\n"));
+        }
+        QCOMPARE(MemoryBudget::controlGroupLeft(root.path(), procSelfCgroup), left);
+    }
+
+    // Under an address-space limit (ulimit -v) a JPEG XL whose encoder would need more is
+    // refused with a reason before libjxl starts, instead of ending the job; the limit is set on
+    // a conversion child by prlimit.
+    void addressSpaceLimitRefusesBeforeEncoding()
+    {
+        if (!TestSupport::haveTool("prlimit"))
+            QSKIP("prlimit (util-linux) is not installed");
+        QTemporaryDir dir;
+        const QString source = dir.filePath("photo.png");
+        QVERIFY(TestSupport::makePhotoLike(8000, 6000).save(source));
+        const QString child = QCoreApplication::applicationDirPath() + "/conversionchild";
+        QByteArray said;
+        const int exitCode = TestSupport::runTool("prlimit",
+            { "--as=" + QString::number(qint64(2) << 30), child, dir.path(), ".jxl", source }, &said);
+        QCOMPARE(exitCode, 0);
+        QVERIFY2(said.contains("COMPLETED"), said.constData());
+        QVERIFY2(
+            said.contains(FailureReason::pictureTooLarge(QSize(8000, 6000), 0).section('(', 0, 0).toUtf8()),
+            said.constData());
+        QVERIFY(!QFile::exists(dir.filePath("photo.jxl")));
     }
 
     void memoryBudget_data()
