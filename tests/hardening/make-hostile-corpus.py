@@ -20,6 +20,10 @@ Files made (prefix = the format of the valid file they come from):
                                TGA, and an SVG that draws itself), which must never be decoded
   progressive-jpeg-<n>-scans   one scan repeated until the file holds n scans (500 is the most taken)
   avif-box-claims-<n>gb        an item whose box and extent declare gigabytes the file does not hold
+  png-text-chunks-with-location.png  EXIF, IPTC and XMP as ImageMagick's "Raw profile type" text
+                               chunks and Adobe's iTXt, beside ImageMagick's own location properties
+  geotiff-tie-point.tiff       a picture placed on the map by GeoTIFF's tie point, scale and keys
+  xmp-drone-location.jpg       a drone's position in XMP (drone-dji, Pix4D's Camera) and no EXIF GPS
 The directory named photo.jpg, the symbolic-link loops and the unreadable file need the file system
 of the test run and are made by the tests themselves.
 """
@@ -246,6 +250,77 @@ def claims_gigabytes(avif, gigabytes):
     return bytes(data)
 
 
+def gps_exif():
+    """A big-endian EXIF block (no "Exif" header) with a make and a GPS latitude 48/1 51/1 756/25."""
+    make = b"Pictocam\0"
+    ifd0 = 8
+    gps = ifd0 + 2 + 2 * 12 + 4
+    make_at = gps + 2 + 2 * 12 + 4
+    lat_at = make_at + len(make)
+    out = b"MM\x00\x2a" + struct.pack(">I", ifd0)
+    out += struct.pack(">H", 2) + struct.pack(">HHII", 0x010F, 2, len(make), make_at)
+    out += struct.pack(">HHII", 0x8825, 4, 1, gps) + struct.pack(">I", 0)
+    out += struct.pack(">H", 2) + struct.pack(">HHI", 1, 2, 2) + b"N\0\0\0"
+    out += struct.pack(">HHII", 2, 5, 3, lat_at) + struct.pack(">I", 0)
+    return out + make + struct.pack(">6I", 48, 1, 51, 1, 756, 25)
+
+
+def raw_profile(kind, data):
+    text = "\n%s\n%8d\n" % (kind, len(data))
+    hexed = data.hex()
+    return (text + "".join(hexed[i:i + 72] + "\n" for i in range(0, len(hexed), 72))).encode()
+
+
+LOCATION_XMP = (b"<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>"
+                b"<rdf:Description rdf:about='' xmlns:exif='http://ns.adobe.com/exif/1.0/'"
+                b" xmlns:photoshop='http://ns.adobe.com/photoshop/1.0/'"
+                b" xmlns:drone-dji='http://www.dji.com/drone-dji/1.0/' xmlns:Camera='http://pix4d.com/camera/1.0/'"
+                b" exif:GPSLatitude='48,51.504N' photoshop:City='Paris' drone-dji:GpsLatitude='48.8584'"
+                b" drone-dji:GpsLongtitude='2.2945' drone-dji:AbsoluteAltitude='+118.45'"
+                b" Camera:GPSXYAccuracy='0.0342'/></rdf:RDF></x:xmpmeta>")
+
+
+def png_with_location_text(width, height, rows):
+    png = make_png(width, height, rows)
+    iend = png.rindex(b"IEND") - 4
+    chunks = png_chunk(b"zTXt", b"Raw profile type exif\0\0" + zlib.compress(raw_profile("exif", b"Exif\0\0" + gps_exif())))
+    chunks += png_chunk(b"tEXt", b"photoshop:City\0Paris")
+    chunks += png_chunk(b"tEXt", b"exif:GPSLatitude\x0048/1, 51/1, 756/25")
+    chunks += png_chunk(b"iTXt", b"XML:com.adobe.xmp\0\0\0\0\0" + LOCATION_XMP)
+    return png[:iend] + chunks + png[iend:]
+
+
+def geotiff(width, height):
+    """A little-endian grey TIFF with ModelPixelScale, ModelTiePoint and a GeoKeyDirectory."""
+    pixels = bytes((x * 255 // (width - 1)) for y in range(height) for x in range(width))
+    scale = struct.pack("<3d", 0.001, 0.001, 0.0)
+    tie = struct.pack("<6d", 0, 0, 0, 2.2945, 48.8583, 0)
+    keys = struct.pack("<8H", 1, 1, 0, 1, 1024, 0, 1, 2)
+    entries = [(256, 3, 1, width), (257, 3, 1, height), (258, 3, 1, 8), (259, 3, 1, 1), (262, 3, 1, 1),
+               (273, 4, 1, None), (277, 3, 1, 1), (278, 3, 1, height), (279, 4, 1, len(pixels)),
+               (33550, 12, 3, None), (33922, 12, 6, None), (34735, 3, 8, None)]
+    data_at = 8
+    scale_at = data_at + len(pixels)
+    tie_at = scale_at + len(scale)
+    keys_at = tie_at + len(tie)
+    ifd_at = keys_at + len(keys)
+    values = {273: data_at, 33550: scale_at, 33922: tie_at, 34735: keys_at}
+    ifd = struct.pack("<H", len(entries))
+    for tag, kind, count, value in entries:
+        value = values.get(tag, value)
+        if kind == 3 and count == 1:
+            ifd += struct.pack("<HHIHH", tag, kind, count, value, 0)
+        else:
+            ifd += struct.pack("<HHII", tag, kind, count, value)
+    ifd += struct.pack("<I", 0)
+    return b"II\x2a\x00" + struct.pack("<I", ifd_at) + pixels + scale + tie + keys + ifd
+
+
+def with_xmp(jpg, packet):
+    body = b"http://ns.adobe.com/xap/1.0/\0" + packet
+    return jpg[:2] + b"\xff\xe1" + struct.pack(">H", len(body) + 2) + body + jpg[2:]
+
+
 def hostile_files(valid):
     files = {}
     for fmt, data in valid.items():
@@ -298,6 +373,11 @@ def hostile_files(valid):
     for value in (0, 9, 65535):
         files["exif-orientation-%d.jpg" % value] = with_exif(jpg, exif_segment(value))
     files["exif-orientation-ifd-past-end.jpg"] = with_exif(jpg, exif_segment(6, ifd_offset=0x7FFFFFF0))
+
+    # Location under other names, which "Remove location" must take out.
+    files["png-text-chunks-with-location.png"] = png_with_location_text(WIDTH, HEIGHT, rows)
+    files["geotiff-tie-point.tiff"] = geotiff(WIDTH, HEIGHT)
+    files["xmp-drone-location.jpg"] = with_xmp(jpg, LOCATION_XMP)
     return files
 
 
