@@ -35,10 +35,10 @@ fi
 
 echo "== sample pictures"
 convert -size 64x48 gradient:red-blue "$work/sample.png"
-heif-enc -q 80 -o "$work/sample.heic" "$work/sample.png" >/dev/null
-avifenc "$work/sample.png" "$work/sample.avif" >/dev/null
+heif-enc -q 80 -o "$work/photo-heic.heic" "$work/sample.png" >/dev/null
+avifenc "$work/sample.png" "$work/photo-avif.avif" >/dev/null
 mkdir -p "$root/srv/in" "$root/srv/out"
-cp "$work/sample.heic" "$work/sample.avif" "$root/srv/in/"
+cp "$work/photo-heic.heic" "$work/photo-avif.avif" "$root/srv/in/"
 cp "$deb" "$root/srv/"
 
 for m in proc sys dev dev/pts; do mount --bind "/$m" "$root/$m"; done
@@ -50,7 +50,7 @@ chroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "/srv/$(
 
 echo "== pictomat-cli in the clean root"
 chroot "$root" pictomat-cli --version
-chroot "$root" pictomat-cli --format PNG /srv/in/sample.heic /srv/in/sample.avif -o /srv/out
+chroot "$root" pictomat-cli --format PNG /srv/in/photo-heic.heic /srv/in/photo-avif.avif -o /srv/out
 chroot "$root" env QT_QPA_PLATFORM=offscreen pictomat --version
 ls -l "$root/srv/out"
 for f in "$root"/srv/out/*.png; do
