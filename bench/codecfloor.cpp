@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The codec floor of a conversion: each image read with QImageReader (auto-transform on) and
 // written with QImageWriter with the settings the program uses, nothing in between.
 // usage: pictomat_bench_floor FOLDER FORMAT OUTDIR [QUALITY] [PERCENT]

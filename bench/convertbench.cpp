@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs a real conversion job over a folder of images and prints wall time per image, CPU time
 // and peak memory. usage: pictomat_bench_convert FOLDER FORMAT [PERCENT] [OUTDIR]
 #include "benchreport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drops a folder of small images onto a shown file list and prints how long until every row is
 // listed (goal: 3 s for 10,000 files) and until every icon is made, and the longest pause of the
 // GUI thread meanwhile. usage: pictomat_bench_filelist [COUNT]

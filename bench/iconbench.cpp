@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the list icons of a big drop: COUNT copies (hard links) of the photographs of a folder,
 // each first reduced to 8 megapixels, sides in whole 16-pixel blocks as cameras write them, and
 // saved as JPEG (FORMAT jpg, the default), or to 12 megapixels and written as HEIC by heif-enc

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Live preview latency on the main form: from loadImage to the image reaching the preview label,
 // debounce included, for a 24-megapixel photo in each format asked for (jpg by default; any
 // suffix our writers take, comma-separated). Three cases: first view, cached view (thumbnail),

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the render pipeline against a plain load of the same files, with the options as they
 // are (none set unless given), to show what the pipeline adds beyond decoding.
 // usage: pictomat_bench_render FOLDER [ROUNDS]

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The many-machines recipe of the README, run locally: GNU parallel with -S : (the local machine
 # as its only host) against one local run over the same tree; the outputs must be identical.
 # usage: cli/parallel-check.sh build/bin/pictomat-cli CORPUS_DIR   (needs the package parallel)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The "Adjustments" tab: one row per rule of ruleList, in the same order, built and edited here.
 
 #include "common/logging.h"

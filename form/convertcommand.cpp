@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The convert command of the main form: finds a usable output location, asking where needed,
 // turns the file list and the target into a job and hands it to a progress page.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The toolbar's encoder choices beside the JPG quality: a quality for the other lossy formats,
 // "Lossless" where the format has it, the PNG compression level and the TIFF compression.
 // Each format keeps its own values; the controls show those of the chosen target.

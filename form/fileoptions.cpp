@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Output tab's file names, folders and background (the panel in fileoptionspanel.*): each
 // choice written, stored at once and, for the background, shown in the preview.
 

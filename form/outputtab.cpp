@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Output tab: target format and quality, output folder, and the PDF document's page set-up.
 // The folder and PDF choosers that belong to the convert command live in convertcommand.cpp.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Picture tab: the picture watermark, its thumbnail, size, opacity and place.
 
 #include "common/lkglobal.h"

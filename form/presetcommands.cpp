@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Save preset and Load preset beside Reset: the options written to and read from a preset file
 // that the command line reads too.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The QR Code tab: the code's text, size and place.
 
 #include "convert/conversionoptions.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Watermark sizes relative to the picture: the text, picture and QR code sizes read as percent of
 // the image width, and the watermarks drawn after the resize. All four shape the preview and are
 // restored by Reset.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The keyboard: Delete, Ctrl+A and Ctrl+Up/Down act on the file list where it has the focus;
 // Ctrl+O, Ctrl+Shift+O, Ctrl+Return and F1 work anywhere in the window. Each acts only where its button
 // would, so nothing happens while a conversion hides the toolbar or the list is empty.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Text tab: the text watermark's content, font, size, colour and place.
 
 #include "common/lkcolorwidget.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds random EXIF, XMP and IPTC blocks through what a conversion does with a source's metadata:
 // made true for the new file (orientation, sizes, thumbnail, location) and written into small
 // JPEG, PNG and WEBP files by exiv2 and after a small TIFF's data as it is encoded, both as made

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds a random INI file through everything that reads the stored settings: the preset loader
 // (the same file read as a preset), the settings store's own load (QSettings with its @Variant(...) values,
 // which it deserialises, every key and its conversion, the rule keys below the stored count), the adjustment

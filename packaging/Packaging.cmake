@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installing on a Linux desktop, and the Debian package made from that installation:
 #   cmake --build build && (cd build && cpack -G DEB)
 # gives pictomat_<version>-1_<arch>.deb with its dependencies found by dpkg-shlibdeps, programs and

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian package on a clean Debian 12 root and converts a HEIC and an AVIF there with
 # pictomat-cli, with nothing else installed by hand: shows that the package's dependencies are
 # complete. Slow (it downloads a minimal Debian), so it is not part of the test command.

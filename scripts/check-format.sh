@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the C++ files follow .clang-format, with clang-format 14 (the version the code is
 # formatted with: another version formats some constructs differently). Lists the files that
 # differ and fails when there are any; scripts/check-format.sh --fix formats them in place.

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the packages of packages.txt that are missing; does nothing when all are present.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

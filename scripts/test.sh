@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Pictomat and runs every test, offscreen (no display needed):
 #   1. the normal build and its test suite;
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;

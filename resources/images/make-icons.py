@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws Pictomat's icon set and writes the PNG files (and the scalable application icon) beside this
 script. Standard library only, so anyone can redraw the set without an image tool installed.
 

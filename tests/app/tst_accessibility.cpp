@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a screen reader and a keyboard user meet: every control that takes the focus has a name in
 // the accessibility tree, captions are the buddies of their fields, and no two mnemonics of one
 // tab (with the toolbar and the tab titles around it) share a key.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drives the built pictomat-cli as a process on real files, next to the window's own job.
 #include "convert/conversionoptions.h"
 #include "convert/outputformats.h"

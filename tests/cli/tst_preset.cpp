@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Presets: what the window saves loads back whole; a hand-edited file loads what is valid and
 // names the keys it ignored.
 #include "convert/conversionoptions.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Prints the thumbnail folder this process was given, writes a file into it, and exits. With
 // --installed it runs as an installed copy does.
 #include "filelist/thumbnailcache.h"

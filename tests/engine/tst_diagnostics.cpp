@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The debug lines a user or a tester reads: exactly these texts, on the plain debug stream, by
 // default; the program's own extra lines stay in its categories, which are off by default.
 #include "convert/conversionoptions.h"

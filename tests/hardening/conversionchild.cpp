@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs one conversion job with a real ConvertImagesThread and reports it on stdout, one line per
 // event, so that a test can watch it, kill it mid-write, or run it as an ordinary user:
 //   conversionchild [--overwrite] [--drop-privileges] [--pdf NAME] [--quality Q] FOLDER EXT SOURCE...

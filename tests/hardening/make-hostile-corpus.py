@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Pictomat developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Rebuilds tests/data/hostile/: broken and misleading image files made from small valid ones.
 
 usage: python3 tests/hardening/make-hostile-corpus.py [OUTDIR]

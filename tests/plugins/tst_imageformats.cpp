@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Our AVIF, HEIC/HEIF and JPEG XL plug-ins, used the way the program uses them: through
 // QImageWriter and QImageReader, the plug-in chosen from the file's suffix or content.
 #include "formattesthelpers.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Our AVIF, HEIC and JPEG XL files judged by the libraries' own command-line tools, and files
 // made by those tools read by our plug-ins. Each test skips, saying so, when its tool is missing.
 #include "formattesthelpers.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A real conversion job (ConvertImagesThread on its own thread) writes AVIF, HEIC, HEIF and
 // JPEG XL through our plug-ins, and a second job reads those files back as its sources.
 #include "testsupport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Pictomat developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // The QImageWriter text keys under which the program hands a file's metadata to our writers,
