@@ -10,8 +10,7 @@
 
 // Wall time, CPU time and peak memory of this process since construction, printed in the one
 // format every benchmark command shares.
-class BenchReport
-{
+class BenchReport {
 public:
     BenchReport()
         : cpuStart(cpuSeconds())

@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-
 namespace {
 
 int formatPosition(const QString &name)
@@ -36,7 +35,8 @@ int main(int argc, char *argv[])
 {
     // As the program's main() does.
     shareOneMallocArena();
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv(
+        "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     const QStringList args = app.arguments();

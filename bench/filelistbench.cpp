@@ -43,7 +43,8 @@ bool writeImages(const QString &folder, int count)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv(
+        "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qputenv("QT_LOGGING_RULES", "default.debug=false");
     QApplication app(argc, argv);
     QTextStream out(stdout);

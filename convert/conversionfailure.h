@@ -8,8 +8,7 @@
 #include <QString>
 
 // One source that a job could not convert, with a short reason a person can read.
-struct ConversionFailure
-{
+struct ConversionFailure {
     QString source;
     QString target;
     QString reason;

@@ -13,8 +13,7 @@
 
 // Everything the user has chosen for a conversion. Each member is named by the settings key
 // it is stored under (typos included: stored settings depend on them).
-struct ConversionOptions
-{
+struct ConversionOptions {
     // Output
     int targeFileType = 0;
     int targeFileQuality = 95;

@@ -8,8 +8,7 @@
 
 // The targets the user can pick, in the order of the target list; the position is the value
 // of `targeFileType`.
-struct TargetFormat
-{
+struct TargetFormat {
     enum Writer { ImageWriter, GifEncoder, PdfAssembly };
 
     int position;

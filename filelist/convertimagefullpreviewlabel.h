@@ -7,8 +7,7 @@
 #include <QPoint>
 
 // The image of the full preview; turns mouse input into drag and zoom requests.
-class ConvertImageFullPreviewLabel : public QLabel
-{
+class ConvertImageFullPreviewLabel : public QLabel {
     Q_OBJECT
 
 public:

@@ -7,8 +7,7 @@
 #include <QThread>
 
 // Renders the full-size preview of one file with full-quality scaling.
-class LoadFullPreviewImageThread : public QThread
-{
+class LoadFullPreviewImageThread : public QThread {
     Q_OBJECT
 
 public:

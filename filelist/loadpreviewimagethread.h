@@ -10,8 +10,7 @@
 
 // Renders one live preview (or reads its thumbnail) on its own thread. Superseded workers are
 // asked to stop through stopRequested; they may finish their render but emit nothing after.
-class LoadPreviewImageThread : public QThread
-{
+class LoadPreviewImageThread : public QThread {
     Q_OBJECT
 
 public:

@@ -10,8 +10,7 @@
 
 // One adjustment step of the ordered rule list. Slot 0 of `values` holds the rule's value;
 // slots 1 to 4 are reserved and always empty.
-struct AdjustRule
-{
+struct AdjustRule {
     enum Kind { Grayscale = 0, Sepia, Contrast, Brightness, Gamma, InvertColors, GaussianBlur };
 
     int ruleId = 0;

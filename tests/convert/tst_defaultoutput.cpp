@@ -3,8 +3,8 @@
 
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
-#include "settings/settingsstore.h"
 #include "imaging/renderpipeline.h"
+#include "settings/settingsstore.h"
 #include "testsupport.h"
 
 #include <QDir>

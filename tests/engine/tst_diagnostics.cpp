@@ -72,13 +72,11 @@ private Q_SLOTS:
         QTest::newRow("adjustments") << "gamma"
                                      << QStringList { "ImageMagickUtil::loadImage: %1",
                                             "ruleList[i].ruleIndex: 4", "onProcessGamma: 151" };
-        QTest::newRow("failed write") << "write"
-                                      << QStringList { "ImageMagickUtil::loadImage: %1",
-                                             "Cannot write: %2 %3", "QList(…)" };
-        QTest::newRow("rule decoding")
-            << "rules"
-            << QStringList { "rawData: 3;4;40;0;0;0;", "val: 3", "val: 4", "val: 40", "val: 0", "val: 0",
-                   "val: 0", "valRuleIndex: 4" };
+        QTest::newRow("failed write")
+            << "write" << QStringList { "ImageMagickUtil::loadImage: %1", "Cannot write: %2 %3", "QList(…)" };
+        QTest::newRow("rule decoding") << "rules"
+                                       << QStringList { "rawData: 3;4;40;0;0;0;", "val: 3", "val: 4",
+                                              "val: 40", "val: 0", "val: 0", "val: 0", "valRuleIndex: 4" };
     }
 
     void windowLines()

@@ -7,8 +7,7 @@
 #include <QSet>
 #include <QTest>
 
-class TestPathCompare : public QObject
-{
+class TestPathCompare : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

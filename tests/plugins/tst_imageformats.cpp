@@ -108,7 +108,8 @@ void TestImageFormats::registered_data()
     QTest::newRow("avif") << QByteArray("avif") << QByteArray("image/avif") << upToTwelveBits;
     QTest::newRow("heic") << QByteArray("heic") << QByteArray("image/heic") << upToTwelveBits;
     QTest::newRow("heif") << QByteArray("heif") << QByteArray("image/heif") << upToTwelveBits;
-    QTest::newRow("jxl") << QByteArray("jxl") << QByteArray("image/jxl") << QList<QByteArray> { "8bit", "16bit" };
+    QTest::newRow("jxl") << QByteArray("jxl") << QByteArray("image/jxl")
+                         << QList<QByteArray> { "8bit", "16bit" };
 }
 
 void TestImageFormats::registered()
