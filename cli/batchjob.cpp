@@ -3,6 +3,7 @@
 
 #include "cli/batchjob.h"
 
+#include "common/filesystemnames.h"
 #include "common/pathcompare.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
@@ -81,15 +82,19 @@ private:
             take(file);
     }
 
+    // Files and target folders are told apart as the file system does: on a memory card two
+    // spellings of one name are one file, and sub-folders differing in case are one job.
     void addFile(const QString &file, const QString &targetFolder)
     {
-        if (seen.contains(pathKey(file)))
+        const QString fileKey = names.key(file);
+        if (seen.contains(fileKey))
             return;
-        seen.insert(pathKey(file));
+        seen.insert(fileKey);
         const QString folder = isPdfJob(request) ? outputFolder : targetFolder;
-        auto job = jobIndex.constFind(pathKey(folder));
+        const QString folderKey = names.key(folder);
+        auto job = jobIndex.constFind(folderKey);
         if (job == jobIndex.constEnd()) {
-            job = jobIndex.insert(pathKey(folder), int(plan.jobs.size()));
+            job = jobIndex.insert(folderKey, int(plan.jobs.size()));
             plan.jobs.append({ folder, {} });
         }
         plan.jobs[*job].sources.append(file);
@@ -97,6 +102,7 @@ private:
 
     const CliRequest &request;
     const QString outputFolder;
+    FileSystemNames names;
     QSet<QString> seen;
     QHash<QString, int> jobIndex;
 };

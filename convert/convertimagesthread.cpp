@@ -3,7 +3,7 @@
 
 #include "convert/convertimagesthread.h"
 
-#include "common/pathcompare.h"
+#include "common/filesystemnames.h"
 #include "common/processmemory.h"
 #include "convert/checkedsavefile.h"
 #include "convert/conversionoptions.h"
@@ -249,14 +249,18 @@ void ConvertImagesThread::runFileJob()
 }
 
 // Whether each source's target is the target of an earlier source of the job: the job writes a
-// target once, for the first source that names it, decided before anything is written.
+// target once, for the first source that names it, decided before anything is written. Two names
+// differing only in case are one target in a folder that ignores case (a memory card).
 QList<bool> ConvertImagesThread::targetsClaimedEarlier(const QStringList &targets)
 {
     QList<bool> claimed;
     claimed.reserve(targets.size());
+    if (targets.size() < 2)
+        return QList<bool>(targets.size(), false);
+    FileSystemNames names;
     QSet<QString> keys;
     for (const QString &target : targets) {
-        const QString key = pathKey(target);
+        const QString key = names.key(target);
         claimed.append(!target.isEmpty() && keys.contains(key));
         keys.insert(key);
     }

@@ -5,9 +5,7 @@
 
 #include "ui_overwritefiledialog.h"
 
-#include "common/pathcompare.h"
-
-#include <QFileInfo>
+#include "common/filesystemnames.h"
 
 OverwriteFileDialog::OverwriteFileDialog(QWidget *parent)
     : QDialog(parent)
@@ -44,7 +42,8 @@ void OverwriteFileDialog::setFiles(const QStringList &fileExistsList, const QStr
 
 bool OverwriteFileDialog::replacesOriginal(const QString &target, const QString &source)
 {
-    return samePath(QFileInfo(target).absoluteFilePath(), QFileInfo(source).absoluteFilePath());
+    // Asked of the file system: on a memory card "IMG_0001.jpg" is the camera's "IMG_0001.JPG".
+    return FileSystemNames().sameFile(target, source);
 }
 
 void OverwriteFileDialog::on_overwriteButton_clicked()

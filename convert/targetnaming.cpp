@@ -3,6 +3,7 @@
 
 #include "convert/targetnaming.h"
 
+#include "common/filesystemnames.h"
 #include "convert/conversionoptions.h"
 #include "imaging/scaling.h"
 
@@ -218,6 +219,8 @@ QStringList planTargets(const QStringList &sources, const QString &targetFolder,
 {
     const QString root = options.keepFolderStructure ? commonFolder(sources) : QString();
     const bool addNumber = options.targetExistsAction == AddNumber;
+    // Names an earlier source took, as the target folder tells names apart.
+    FileSystemNames names;
     QSet<QString> claimed;
     QStringList targets;
     targets.reserve(sources.size());
@@ -238,12 +241,15 @@ QStringList planTargets(const QStringList &sources, const QString &targetFolder,
             source.taken = dateTaken(path);
         QString target = folder + QLatin1Char('/') + baseName(options.namePattern, source) + ext;
         if (addNumber) {
-            target = numbered(target, [&claimed](const QString &candidate) {
+            target = numbered(target, [&claimed, &names](const QString &candidate) {
                 const QFileInfo info(candidate);
-                return claimed.contains(candidate) || info.exists() || info.isSymLink();
+                return (!claimed.isEmpty() && claimed.contains(names.key(candidate))) || info.exists()
+                    || info.isSymLink();
             });
         }
-        claimed.insert(target);
+        // A plan of one file (the name preview) need not ask the folder about case.
+        if (i + 1 < sources.size())
+            claimed.insert(names.key(target));
         targets.append(target);
     }
     return targets;

@@ -92,12 +92,15 @@ void ConvertImageAddUrlsThread::run()
     Q_EMIT addUrlsThreadEnd();
 }
 
-void ConvertImageAddUrlsThread::addFileOrFolder(const QString &path)
+void ConvertImageAddUrlsThread::addFileOrFolder(const QString &dropped)
 {
-    if (path.isEmpty()) {
+    if (dropped.isEmpty()) {
         ++skipped.notLocal;
         return;
     }
+    // Listed as the file system stores the name, so that on a memory card "img_1.jpg" and
+    // "IMG_1.JPG" are one file, listed once; a folder's files come in their stored spelling.
+    const QString path = names.storedSpelling(dropped);
     if (!QFileInfo(path).isDir()) {
         addFileRow(path);
         return;

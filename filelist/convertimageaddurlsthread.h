@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "common/filesystemnames.h"
 #include "filelist/skippedfiles.h"
 
 #include <QElapsedTimer>
@@ -76,4 +77,5 @@ private:
     QElapsedTimer batchClock;
     QString lastPath;
     SkippedFiles skipped;
+    FileSystemNames names;
 };

@@ -1,0 +1,252 @@
+#include "common/filesystemnames.h"
+#include "convert/conversionoptions.h"
+#include "convert/convertimagesthread.h"
+#include "convert/overwritefiledialog.h"
+#include "convert/targetnaming.h"
+#include "filelist/addurlscontroller.h"
+#include "filelist/filelistmodel.h"
+#include "imaging/failurereasons.h"
+#include "mountedfolder.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+#include <memory>
+
+using TestSupport::MountedFolder;
+
+// Folders that ignore case, on the real file systems photographers use (a memory card's exFAT, an
+// ext4 folder with case folding), beside an ordinary case-sensitive folder.
+class TestCaseFolding : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir plain;
+    std::unique_ptr<MountedFolder> exfat;
+    std::unique_ptr<MountedFolder> ext4;
+
+    // The folder of a data row's kind, or a skip reason.
+    QString folderOf(const QString &kind, QString *skip)
+    {
+        if (kind == QLatin1String("ext4"))
+            return QDir(plain.path()).filePath(QStringLiteral("ext4-%1").arg(++counter));
+        MountedFolder *mount = kind == QLatin1String("exfat") ? exfat.get() : ext4.get();
+        if (mount->folder().isEmpty()) {
+            *skip = mount->skipReason();
+            return QString();
+        }
+        return QDir(mount->folder()).filePath(QStringLiteral("t%1").arg(++counter));
+    }
+
+    static void kinds()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("ignoresCase");
+        QTest::newRow("exFAT card") << "exfat" << true;
+        QTest::newRow("ext4 case-folding folder") << "ext4-casefold" << true;
+        QTest::newRow("ext4") << "ext4" << false;
+    }
+
+    static QString jpeg(const QString &path, QRgb colour)
+    {
+        if (!TestSupport::filledImage(QSize(16, 12), colour).save(path, "JPG"))
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+    static QList<QStringList> runJob(ConvertImagesThread *job)
+    {
+        QList<QStringList> completed;
+        QObject::connect(
+            job, &ConvertImagesThread::threadCompleted, job, [&](const QStringList &e, const QStringList &s) {
+                completed = { e, s };
+            });
+        job->start();
+        if (!job->wait(60000))
+            qFatal("job did not finish");
+        QCoreApplication::processEvents();
+        return completed;
+    }
+
+    int counter = 0;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        exfat = std::make_unique<MountedFolder>(MountedFolder::ExfatFuse);
+        ext4 = std::make_unique<MountedFolder>(MountedFolder::Ext4CaseFolding);
+        if (qEnvironmentVariableIsSet("CI") && exfat->folder().isEmpty())
+            QFAIL(qPrintable("CI runs the memory-card case: " + exfat->skipReason()));
+    }
+    void cleanupTestCase()
+    {
+        exfat.reset();
+        ext4.reset();
+    }
+    void init() { resetOptions(); }
+
+    void folderRuleComesFromTheFileSystem_data() { kinds(); }
+    void folderRuleComesFromTheFileSystem()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, ignoresCase);
+        QString skip;
+        const QString folder = folderOf(kind, &skip);
+        if (folder.isEmpty())
+            QSKIP(qPrintable(skip));
+        const QString empty = folder + QStringLiteral("/Empty");
+        QVERIFY(QDir().mkpath(empty));
+        // An empty folder is asked with a probe file, which it does not keep.
+        QCOMPARE(FileSystemNames().ignoresCase(empty), ignoresCase);
+        QCOMPARE(TestSupport::folderEntries(empty), QStringList());
+
+        const QString camera = jpeg(folder + QStringLiteral("/IMG_0001.JPG"), 0xff2040a0);
+        const QString typed = folder + QStringLiteral("/empty/img_0001.jpg");
+        FileSystemNames names;
+        QCOMPARE(names.ignoresCase(folder), ignoresCase);
+        QCOMPARE(names.sameFile(camera, folder + QStringLiteral("/img_0001.jpg")), ignoresCase);
+        QCOMPARE(names.storedSpelling(folder + QStringLiteral("/img_0001.JPG")),
+            QDir::toNativeSeparators(folder + (ignoresCase ? "/IMG_0001.JPG" : "/img_0001.JPG")));
+        // Not written yet: the names of one folder differing in case are one file where it ignores case.
+        QCOMPARE(names.key(typed) == names.key(folder + QStringLiteral("/Empty/IMG_0001.JPG")), ignoresCase);
+        QVERIFY(names.key(typed) != names.key(folder + QStringLiteral("/Empty/img_0002.jpg")));
+    }
+
+    // The photographer's memory card: converting the camera's JPG next to itself lists the
+    // original unticked as "replaces the original", so the default button leaves it alone.
+    void originalOnTheCardIsNeverTicked_data() { kinds(); }
+    void originalOnTheCardIsNeverTicked()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, ignoresCase);
+        QString skip;
+        const QString folder = folderOf(kind, &skip);
+        if (folder.isEmpty())
+            QSKIP(qPrintable(skip));
+        const QString dcim = folder + QStringLiteral("/DCIM/100CANON");
+        QVERIFY(QDir().mkpath(dcim));
+        const QString original = jpeg(dcim + QStringLiteral("/IMG_0001.JPG"), 0xffc02020);
+        const QByteArray before = TestSupport::fileDigest(original);
+        updateOptions([](ConversionOptions &o) { o.saveNextToOriginal = true; });
+
+        auto *job = new ConvertImagesThread(this);
+        job->_urls = { QDir::toNativeSeparators(original) };
+        job->targetFolder = dcim;
+        job->targetExt = QStringLiteral(".jpg");
+        const QList<QStringList> completed = runJob(job);
+        QCOMPARE(completed.size(), 2);
+        if (!ignoresCase) {
+            // Two files on ext4: the new one is written beside the camera's.
+            QCOMPARE(completed.at(0), QStringList());
+            QVERIFY(QFileInfo::exists(dcim + QStringLiteral("/IMG_0001.jpg")));
+            QCOMPARE(TestSupport::fileDigest(original), before);
+            return;
+        }
+        QCOMPARE(completed.at(0).size(), 1);
+
+        auto *dialog = new OverwriteFileDialog;
+        dialog->setFiles(completed.at(0), completed.at(1));
+        auto *tree = dialog->findChild<QTreeWidget *>();
+        QVERIFY(tree);
+        QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(tree->topLevelItem(0)->text(2), QStringLiteral("replaces the original"));
+        QSignalSpy overwrite(dialog, &OverwriteFileDialog::overwriteFiles);
+        QSignalSpy finished(dialog, &OverwriteFileDialog::convertFinish);
+        dialog->on_overwriteButton_clicked();
+        QCOMPARE(overwrite.size(), 0);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(TestSupport::fileDigest(original), before);
+        QCOMPARE(TestSupport::folderEntries(dcim), QStringList { QStringLiteral("IMG_0001.JPG") });
+    }
+
+    // One camera file dropped under two spellings (and again inside its folder) is listed once,
+    // under the name the card stores.
+    void listHoldsEachFileOnce_data() { kinds(); }
+    void listHoldsEachFileOnce()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, ignoresCase);
+        QString skip;
+        const QString folder = folderOf(kind, &skip);
+        if (folder.isEmpty())
+            QSKIP(qPrintable(skip));
+        QVERIFY(QDir().mkpath(folder + "/DCIM"));
+        const QString camera = jpeg(folder + QStringLiteral("/DCIM/IMG_0002.JPG"), 0xff108030);
+        if (!ignoresCase)
+            jpeg(folder + QStringLiteral("/DCIM/img_0002.jpg"), 0xff108030);
+        FileListModel model;
+        AddUrlsController controller(&model);
+        QSignalSpy destroyed(&controller, &AddUrlsController::addUrlsThreadDestroy);
+        controller.startAddUrls({ QUrl::fromLocalFile(folder + "/dcim/img_0002.jpg"),
+            QUrl::fromLocalFile(camera), QUrl::fromLocalFile(folder + "/DCIM") });
+        QVERIFY(destroyed.wait(60000));
+        const QStringList expected = ignoresCase
+            ? QStringList { QDir::toNativeSeparators(camera) }
+            : QStringList { QDir::toNativeSeparators(camera),
+                  QDir::toNativeSeparators(folder + "/DCIM/img_0002.jpg") };
+        QStringList listed = model.filePaths();
+        if (!ignoresCase) // the mis-spelled drop is refused on ext4: no such file
+            QCOMPARE(listed.size(), 2);
+        listed.sort();
+        QStringList sorted = expected;
+        sorted.sort();
+        QCOMPARE(listed, sorted);
+    }
+
+    // a.PNG and A.png into one folder that ignores case: the job writes the first and reports the
+    // second as a same-name clash; nothing it wrote is offered as existing or written over.
+    void namesDifferingInCaseClashInOneJob_data()
+    {
+        kinds();
+        QTest::addColumn<int>("existsAction");
+    }
+    void namesDifferingInCaseClashInOneJob()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, ignoresCase);
+        QString skip;
+        const QString out = folderOf(kind, &skip);
+        if (out.isEmpty())
+            QSKIP(qPrintable(skip));
+        QVERIFY(QDir().mkpath(out));
+        // Two sources in a case-sensitive folder, as a computer holds them.
+        const QString in = QDir(plain.path()).filePath(QStringLiteral("in%1").arg(++counter));
+        QVERIFY(QDir().mkpath(in));
+        const QString first = in + QStringLiteral("/a.PNG"), second = in + QStringLiteral("/A.png");
+        QVERIFY(TestSupport::filledImage(QSize(8, 8), QColor(Qt::red)).save(first, "PNG"));
+        QVERIFY(TestSupport::filledImage(QSize(8, 8), QColor(Qt::blue)).save(second, "PNG"));
+
+        for (const int action : { TargetNaming::Ask, TargetNaming::AddNumber }) {
+            const QString folder = out + QStringLiteral("/action%1").arg(action);
+            QVERIFY(QDir().mkpath(folder));
+            updateOptions([action](ConversionOptions &o) { o.targetExistsAction = action; });
+            auto *job = new ConvertImagesThread(this);
+            job->_urls = { first, second };
+            job->targetFolder = folder;
+            job->targetExt = QStringLiteral(".png");
+            const QList<QStringList> completed = runJob(job);
+            QCOMPARE(completed.value(0), QStringList());
+            QStringList written = TestSupport::folderEntries(folder);
+            written.sort();
+            if (!ignoresCase) {
+                QCOMPARE(written, (QStringList { "A.png", "a.png" }));
+                QVERIFY(job->failures().isEmpty());
+            } else if (action == TargetNaming::AddNumber) {
+                QCOMPARE(written, (QStringList { "A (2).png", "a.png" }));
+                QVERIFY(job->failures().isEmpty());
+            } else {
+                QCOMPARE(written, QStringList { "a.png" });
+                QCOMPARE(job->failures().size(), 1);
+                QCOMPARE(job->failures().first().source, second);
+                QCOMPARE(job->failures().first().reason, FailureReason::sameNameInJob("A.png"));
+            }
+            // The first source's picture, never the second's over it.
+            QCOMPARE(QImage(folder + "/a.png").pixel(0, 0), QColor(Qt::red).rgb());
+        }
+    }
+};
+
+QTEST_MAIN(TestCaseFolding)
+#include "tst_casefolding.moc"
