@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QPainter>
+#include <algorithm>
 
 // Asked once per format with a one-pixel image, so the answer is the painter's own.
 bool isPaintableFormat(QImage::Format format)
@@ -69,4 +70,63 @@ QImage withoutTexts(const QImage &image)
     bare.setDevicePixelRatio(image.devicePixelRatio());
     bare.setOffset(image.offset());
     return bare;
+}
+
+namespace {
+
+bool hasStraightAlpha(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_ARGB32:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA16FPx4:
+    case QImage::Format_RGBA32FPx4:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Source over in straight alpha, channels from 0 to 1; a pixel the layer covers partly keeps the
+// share of its own colour the layer lets through.
+QColor over(QRgb layer, const QColor &below)
+{
+    const float sa = qAlpha(layer) / 255.0f;
+    const float da = below.alphaF();
+    const float outAlpha = sa + da * (1.0f - sa);
+    if (outAlpha <= 0.0f)
+        return below;
+    const float keep = da * (1.0f - sa);
+    const auto channel = [&](int top, float under) {
+        return std::clamp((top / 255.0f * sa + under * keep) / outAlpha, 0.0f, 1.0f);
+    };
+    QColor mixed;
+    mixed.setRgbF(channel(qRed(layer), below.redF()), channel(qGreen(layer), below.greenF()),
+        channel(qBlue(layer), below.blueF()), outAlpha);
+    return mixed;
+}
+
+} // namespace
+
+void drawLayerOver(QImage &image, const QImage &layer)
+{
+    if (!hasStraightAlpha(image.format())) {
+        QPainter painter;
+        if (!painter.begin(&image))
+            return;
+        painter.drawImage(layer.rect(), layer);
+        painter.end();
+        return;
+    }
+    const QImage straight = layer.convertToFormat(QImage::Format_ARGB32);
+    const int width = qMin(image.width(), straight.width());
+    const int height = qMin(image.height(), straight.height());
+    for (int y = 0; y < height; ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(straight.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (qAlpha(row[x]) != 0)
+                image.setPixelColor(x, y, over(row[x], image.pixelColor(x, y)));
+        }
+    }
 }

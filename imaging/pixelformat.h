@@ -22,3 +22,9 @@ QImage flattenOntoBackground(const QImage &image, const QColor &background = Qt:
 // the file (PNG text chunks, JPEG comments), outside what the metadata step decides. Shares
 // `image`'s pixels, which must outlive the result.
 QImage withoutTexts(const QImage &image);
+
+// Draws `layer` (ARGB32, the size of `image`) over `image` in place, source over. Pixels the
+// layer leaves fully transparent keep their exact values, hidden colour of transparent pixels
+// included. The toolkit's painter mixes straight and premultiplied alpha on some formats with
+// straight alpha (16-bit RGBA), so those are composited here, in straight alpha throughout.
+void drawLayerOver(QImage &image, const QImage &layer);

@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMutex>
-#include <QPainter>
 #include <functional>
 
 namespace {
@@ -133,11 +132,7 @@ bool compositeWatermarks(QImage &result, const ConversionOptions &options)
     layer.fill(0);
     if (!drawWatermarks(layer, options))
         return false;
-    QPainter painter;
-    if (!painter.begin(&result))
-        return true;
-    painter.drawImage(layer.rect(), layer);
-    painter.end();
+    drawLayerOver(result, layer);
     return true;
 }
 

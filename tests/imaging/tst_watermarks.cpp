@@ -70,6 +70,8 @@ private Q_SLOTS:
     void textPlacement();
     void textIsBoldInItsColour();
     void opacityBlendsHalf();
+    void semiTransparentPixelsCompositedOnce_data();
+    void semiTransparentPixelsCompositedOnce();
     void overlapOrder();
     void scalingHalvesEveryWatermark();
     void hugeValuesDoNotExhaustMemory_data();
@@ -336,6 +338,71 @@ void TestWatermarks::opacityBlendsHalf()
     updateOptions([](ConversionOptions &o) { o.imageOpacity = 100; });
     rendered = renderImage(source, false);
     QCOMPARE(rendered.pixel(350, 250) & 0xffffff, 0u);
+}
+
+void TestWatermarks::semiTransparentPixelsCompositedOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("format");
+    for (const QString kind : { "text", "picture", "qr code" }) {
+        QTest::addRow("%s, 16-bit RGBA", qPrintable(kind)) << kind << int(QImage::Format_RGBA64);
+        QTest::addRow("%s, 8-bit RGBA", qPrintable(kind)) << kind << int(QImage::Format_ARGB32);
+    }
+}
+
+// A source with bands of alpha 1, 0.8, 0.5, 0.2, 1/255 and 0 (with a hidden colour), as photo
+// editors write them, and a watermark of each kind in the bottom-right corner: every pixel away
+// from the watermark comes out exactly as it went in, and a half-covered one is mixed once.
+void TestWatermarks::semiTransparentPixelsCompositedOnce()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, format);
+    const QList<QColor> bands { QColor(10, 200, 30, 255), QColor(255, 0, 0, 204), QColor(0, 255, 0, 51),
+        QColor(90, 60, 30, 1), QColor(0, 200, 200, 0), QColor(0, 0, 255, 128) };
+    QImage image(20 * int(bands.size()), 60, QImage::Format(format));
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixelColor(x, y, bands.at(x / 20));
+    }
+    const QString source = writeSource(QStringLiteral("alpha-%1.png").arg(format), image);
+    const QImage original(source);
+    QCOMPARE(original.format(), QImage::Format(format));
+    updateOptions([&](ConversionOptions &o) {
+        if (kind == QLatin1String("text")) {
+            o.textContent = QStringLiteral("X");
+            o.textSize = 8;
+            o.textColor = Qt::white;
+        } else if (kind == QLatin1String("picture")) {
+            o.imagePath = writeSource(QStringLiteral("red.png"), solid(20, 20, Qt::red));
+            o.imageOpacity = 50;
+        } else {
+            o.qrCodeText = QStringLiteral("Q");
+            o.qrCodeSize = 20;
+        }
+    });
+    const QImage rendered = renderImage(source, false);
+    QCOMPARE(rendered.size(), original.size());
+    // The watermark stays within the last band, the 20 x 20 corner and the rows above it.
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (x >= 100 && y >= 20)
+                continue;
+            const QRgba64 in = original.pixelColor(x, y).rgba64(), out = rendered.pixelColor(x, y).rgba64();
+            QVERIFY2(in == out,
+                qPrintable(QStringLiteral("(%1,%2): %3 became %4")
+                               .arg(x)
+                               .arg(y)
+                               .arg(original.pixelColor(x, y).name(QColor::HexArgb),
+                                   rendered.pixelColor(x, y).name(QColor::HexArgb))));
+        }
+    }
+    if (kind == QLatin1String("picture")) {
+        // Red at half opacity over (0, 0, 255, 0.5): alpha 0.75, red 2/3, blue 1/3.
+        const QColor mixed = rendered.pixelColor(110, 50);
+        QVERIFY2(qAbs(mixed.red() - 170) <= 1 && mixed.green() == 0 && qAbs(mixed.blue() - 85) <= 1
+                && qAbs(mixed.alpha() - 191) <= 1,
+            qPrintable(mixed.name(QColor::HexArgb)));
+    }
 }
 
 // Text, picture and QR code at one position: the QR code is on top, the text at the bottom.
