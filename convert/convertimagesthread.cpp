@@ -16,6 +16,7 @@
 #include "convert/targetnaming.h"
 #include "imaging/failurereasons.h"
 #include "imaging/memorybudget.h"
+#include "imaging/pixelformat.h"
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
 #include "metadata/imagemetadata.h"
@@ -120,8 +121,9 @@ std::optional<QString> convertOne(const QString &source, const QString &target, 
         addNumber ? std::function<QString(const QString &)>(nextNumberedName) : nullptr);
     QString error;
     // GIF holds no profile and no metadata: its pixels are made sRGB so that they look right.
+    // Nor partial transparency: it comes out opaque, on the background colour as a JPG does.
     const bool written = isGifTarget(target)
-        ? writeGifFile(convertedToSrgb(image), target, &error)
+        ? writeGifFile(convertedToSrgb(flattenOntoBackground(image, options.backgroundColor)), target, &error)
         : writeImageFile(image, target, encoderSettings(options), &error,
             metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation));
     if (!written)

@@ -108,12 +108,13 @@ bool isPerPixelRule(const AdjustRule &rule)
     return rule.ruleIndex != AdjustRule::GaussianBlur;
 }
 
-// Whether the options' target can hold transparency; JPG and the pages of a PDF cannot, so the
-// previews show a transparent source on the background the written file will have.
+// Whether the options' target can hold transparency; JPG, GIF (no partial transparency) and the
+// pages of a PDF cannot, so the previews show a transparent source on the background the written
+// file will have.
 bool previewTargetKeepsAlpha(const ConversionOptions &options)
 {
     const TargetFormat &target = targetFormatAt(options.targeFileType);
-    return target.writer != TargetFormat::PdfAssembly && target.position != JpgTargetPosition;
+    return target.writer == TargetFormat::ImageWriter && target.position != JpgTargetPosition;
 }
 
 QImage asPreviewed(QImage image, const ConversionOptions &options)

@@ -87,6 +87,47 @@ private Q_SLOTS:
 
     void init() { resetJobFolders(); }
 
+    void gifFlattensOntoTheBackground_data()
+    {
+        QTest::addColumn<QColor>("background");
+        QTest::newRow("white, the default") << QColor(Qt::white);
+        QTest::newRow("chosen colour") << QColor(0, 128, 255);
+    }
+
+    // GIF has no partial transparency: a transparent area comes out in the background colour and
+    // a half-transparent one mixed with it, in the file and in the preview alike.
+    void gifFlattensOntoTheBackground()
+    {
+        QFETCH(QColor, background);
+        QImage picture(20, 10, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        for (int y = 0; y < 10; ++y) {
+            for (int x = 10; x < 20; ++x)
+                picture.setPixelColor(x, y, QColor(255, 0, 0, 128));
+        }
+        const QString path = in + "/alpha.png";
+        QVERIFY(picture.save(path));
+        updateOptions([&](ConversionOptions &o) {
+            o.targeFileType = 1; // GIF
+            o.backgroundColor = background;
+        });
+        const JobResult result = run(job({ path }, ".gif"));
+        QVERIFY(result.failures.isEmpty());
+        const QImage gif(out + "/alpha.gif");
+        QVERIFY(!gif.isNull());
+        const QImage preview = renderFullPreview(path);
+        QVERIFY(!preview.hasAlphaChannel());
+        const auto near = [](QColor a, QColor b) {
+            return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2
+                && qAbs(a.blue() - b.blue()) <= 2 && a.alpha() == 255 && b.alpha() == 255;
+        };
+        const QColor half((255 + background.red()) / 2, background.green() / 2, background.blue() / 2);
+        for (const QImage &image : { gif, preview }) {
+            QVERIFY2(near(image.pixelColor(2, 5), background), qPrintable(image.pixelColor(2, 5).name()));
+            QVERIFY2(near(image.pixelColor(15, 5), half), qPrintable(image.pixelColor(15, 5).name()));
+        }
+    }
+
     void namingRule_data()
     {
         QTest::addColumn<QString>("folder");
