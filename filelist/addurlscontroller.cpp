@@ -45,6 +45,12 @@ void AddUrlsController::startAddUrls(const QList<QUrl> &urls)
     startWorker(urls);
 }
 
+void AddUrlsController::setRowsInView(const QStringList &paths)
+{
+    if (worker)
+        worker->setRowsInView(paths);
+}
+
 void AddUrlsController::startWorker(const QList<QUrl> &urls)
 {
     if (!model)

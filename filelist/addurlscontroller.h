@@ -36,6 +36,9 @@ public:
     // is abandoned, as when the window closes.
     void stopAndWait();
 
+    // The files of the rows in view, whose icons come first (again after each scroll).
+    void setRowsInView(const QStringList &paths);
+
 Q_SIGNALS:
     // A worker was started (the toolbar hides while files are added).
     void addUrlsStarted();

@@ -14,6 +14,7 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSet>
 #include <QThreadPool>
 #include <deque>
 #include <future>
@@ -37,6 +38,32 @@ bool ConvertImageAddUrlsThread::enqueueUrls(const QList<QUrl> &urls)
 void ConvertImageAddUrlsThread::requestStop()
 {
     stopRequested = true;
+}
+
+void ConvertImageAddUrlsThread::setRowsInView(const QStringList &paths)
+{
+    QMutexLocker locker(&queueMutex);
+    rowsInView = paths;
+    rowsInViewChanged = true;
+}
+
+// The icons still owed for rows in view move to the front, in list order; the rest keep theirs.
+void ConvertImageAddUrlsThread::putRowsInViewFirst()
+{
+    QSet<QString> inView;
+    {
+        QMutexLocker locker(&queueMutex);
+        if (!rowsInViewChanged)
+            return;
+        rowsInViewChanged = false;
+        inView = QSet<QString>(rowsInView.cbegin(), rowsInView.cend());
+    }
+    if (inView.isEmpty())
+        return;
+    QStringList first, rest;
+    for (const QString &file : std::as_const(pendingIconRows))
+        (inView.contains(file) ? first : rest).append(file);
+    pendingIconRows = first + rest;
 }
 
 bool ConvertImageAddUrlsThread::takeUrl(QUrl *url)
@@ -159,6 +186,7 @@ void ConvertImageAddUrlsThread::getItemsIcon()
     pool.setMaxThreadCount(threads);
     std::deque<std::pair<QString, std::future<ListIcon>>> running;
     const auto startMore = [&] {
+        putRowsInViewFirst();
         while (running.size() < size_t(2 * threads) && !pendingIconRows.isEmpty() && !hasPendingUrls()
             && !stopRequested) {
             const QString file = pendingIconRows.takeFirst();

@@ -36,6 +36,10 @@ public:
     // Ends the run between two files (or folder entries, or icons).
     void requestStop();
 
+    // Any thread. The files of the rows the user sees: their icons are made next, the others
+    // after them in list order. Each call replaces the earlier set.
+    void setRowsInView(const QStringList &paths);
+
     // Rows are handed over when this many are waiting, or this long after the last batch.
     static constexpr int rowBatchSize = 500;
     static constexpr int rowBatchMs = 40;
@@ -63,6 +67,7 @@ private:
     void addFileRow(const QString &path);
     void handOverRows(bool now);
     void getItemsIcon();
+    void putRowsInViewFirst();
 
     std::shared_ptr<FilePathRegistry> registry;
     std::atomic<bool> stopRequested { false };
@@ -70,6 +75,9 @@ private:
     mutable QMutex queueMutex;
     QList<QUrl> pendingUrls;
     bool acceptingUrls = true;
+    // Under queueMutex: set by setRowsInView, taken by the icon loop.
+    QStringList rowsInView;
+    bool rowsInViewChanged = false;
 
     // Worker thread only.
     QStringList pendingIconRows;

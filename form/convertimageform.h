@@ -291,6 +291,10 @@ private:
     void nothingAdded(bool explained);
     void setUpFileCount();
     void setupLivePreview();
+    void dropPreviewsOfRemovedFiles();
+    // Tells the add worker which rows the list shows, for their icons to come first.
+    void sendRowsInView();
+    void updateMetadataWidgets();
     void startPreviewWorker(const QString &path, bool reload);
     void onPreviewRetryTimeout();
     void dropPreviewWorker();
@@ -330,6 +334,9 @@ private:
     QString retryPreviewPath;
     bool retryPreviewReload = false;
     QPointer<LoadPreviewImageThread> previewWorker;
+    QString previewWorkerPath;
+    // The file whose picture the preview label shows; empty while it shows a text.
+    QString shownPreviewPath;
     // Superseded workers may still be rendering; the form waits for them before it goes.
     QList<QPointer<LoadPreviewImageThread>> cancelledPreviewWorkers;
     QPointer<PreviewDialog> previewDialog;

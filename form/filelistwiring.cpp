@@ -16,6 +16,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 void ConvertImageForm::setupFileList()
@@ -42,6 +44,9 @@ void ConvertImageForm::setupFileList()
                "convert them:\n%1")
                 .arg(paths.join(QLatin1Char('\n'))));
     });
+    // Icons are made for the rows in view first, again after each scroll.
+    connect(ui->sourceTreeView->verticalScrollBar(), &QScrollBar::valueChanged, this,
+        &ConvertImageForm::sendRowsInView);
     connect(
         &addUrls, &AddUrlsController::addUrlsThreadDestroy, this, &ConvertImageForm::onAddUrlsThreadDestroy);
 
@@ -75,6 +80,23 @@ void ConvertImageForm::setUpFileCount()
     connect(&sourceModel, &QAbstractItemModel::rowsInserted, this, update);
     connect(&sourceModel, &QAbstractItemModel::rowsRemoved, this, update);
     connect(&sourceModel, &QAbstractItemModel::modelReset, this, update);
+}
+
+void ConvertImageForm::sendRowsInView()
+{
+    if (!addUrls.addUrlsRunning())
+        return;
+    const QTreeView *view = ui->sourceTreeView;
+    const QRect area = view->viewport()->rect();
+    const QModelIndex top = view->indexAt(area.topLeft());
+    if (!top.isValid())
+        return;
+    const QModelIndex bottom = view->indexAt(area.bottomLeft());
+    const int last = bottom.isValid() ? bottom.row() : sourceModel.rowCount() - 1;
+    QStringList files;
+    for (int row = top.row(); row <= last; ++row)
+        files.append(sourceModel.filePath(row));
+    addUrls.setRowsInView(files);
 }
 
 void ConvertImageForm::on_AddURLs(const QList<QUrl> &urls)
@@ -138,6 +160,9 @@ void ConvertImageForm::onAddUrlsFinish(const QString &lastPath)
     emit showToolbarSignal(true);
     applyTheme();
     uiReady = true;
+    // The list scrolls to its last row once it is laid out; a list that does not scroll still
+    // has rows in view.
+    QTimer::singleShot(0, this, &ConvertImageForm::sendRowsInView);
 }
 
 void ConvertImageForm::onAddUrlsThreadDestroy()

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -52,6 +53,7 @@ private slots:
     void addFolderScansAsADrop_data();
     void addFolderScansAsADrop();
     void listSaysHowManyFilesItHolds();
+    void iconsComeFirstForTheRowsInView();
 
 private:
     template <typename T> T *widget(const char *name) const
@@ -419,6 +421,65 @@ void TestFormFileList::listSaysHowManyFilesItHolds()
     QCOMPARE(count->text(), QStringLiteral("2 files"));
     QTest::mouseClick(widget<QToolButton>("clearButton"), Qt::LeftButton);
     QVERIFY(!count->isVisible());
+// After a drop the list shows its end: those rows get their icons first, then the rest from the
+// top; after a scroll, the rows then in view come next.
+void TestFormFileList::iconsComeFirstForTheRowsInView()
+{
+    const QString folder = dir.filePath(QStringLiteral("many"));
+    QDir().mkpath(folder);
+    QStringList paths;
+    const QImage photo = TestSupport::makePhotoLike(900, 600);
+    for (int i = 0; i < 160; ++i) {
+        paths.append(
+            QDir::toNativeSeparators(folder + QStringLiteral("/p%1.png").arg(i, 3, 10, QLatin1Char('0'))));
+        QVERIFY(photo.save(paths.last()));
+    }
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    QAbstractItemModel *model = view->model();
+    QList<int> arrivals;
+    connect(
+        model, &QAbstractItemModel::dataChanged, this, [&](const QModelIndex &from, const QModelIndex &to) {
+            for (int row = from.row(); row <= to.row(); ++row) {
+                if (!model->index(row, 0).data(Qt::DecorationRole).isNull() && !arrivals.contains(row))
+                    arrivals.append(row);
+            }
+        });
+    const auto rowsInView = [view] {
+        const QRect area = view->viewport()->rect();
+        const int top = view->indexAt(area.topLeft()).row();
+        const QModelIndex bottom = view->indexAt(area.bottomLeft());
+        const int last = bottom.isValid() ? bottom.row() : view->model()->rowCount() - 1;
+        QList<int> rows;
+        for (int row = top; top >= 0 && row <= last; ++row)
+            rows.append(row);
+        return rows;
+    };
+    // Icons started before the view was known, and those on their way when it changed.
+    constexpr int Slack = 12;
+    const auto cameEarly = [&](const QList<int> &rows, int from) {
+        for (const int row : rows) {
+            const qsizetype at = arrivals.indexOf(row);
+            if (at < 0 || at >= from + rows.size() + Slack)
+                return QStringLiteral("row %1 came %2th of %3").arg(row).arg(at + 1).arg(rows.size());
+        }
+        return QString();
+    };
+
+    form->on_ImageFilesSelected(paths);
+    QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(), 160, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(view->verticalScrollBar()->value() > 0, 10000);
+    const QList<int> end = rowsInView();
+    QVERIFY(!end.isEmpty() && end.last() == 159);
+    QTRY_VERIFY_WITH_TIMEOUT(arrivals.size() >= end.size() + Slack, 60000);
+    QVERIFY2(cameEarly(end, 0).isEmpty(), qPrintable(cameEarly(end, 0)));
+
+    view->scrollTo(model->index(100, 0), QAbstractItemView::PositionAtTop);
+    const QList<int> middle = rowsInView();
+    QVERIFY(middle.contains(100));
+    const int before = int(arrivals.size());
+    QVERIFY2(before + middle.size() + Slack < 160, "the icons were made too fast to see their order");
+    QTRY_COMPARE_WITH_TIMEOUT(int(arrivals.size()), 160, 120000);
+    QVERIFY2(cameEarly(middle, before).isEmpty(), qPrintable(cameEarly(middle, before)));
 }
 
 int main(int argc, char *argv[])
