@@ -24,6 +24,7 @@ const QList<TargetFormat> &targetFormats();
 const TargetFormat &targetFormatAt(int position);
 
 constexpr int PdfTargetPosition = 9;
+constexpr int GifTargetPosition = 1;
 constexpr int JpgTargetPosition = 4;
 
 // The writer that a target path's extension selects: "gif" (any case) the GIF encoder,

@@ -11,6 +11,7 @@
 #include "convert/conversionoptions.h"
 #include "convert/convertprogressform.h"
 #include "convert/outputformats.h"
+#include "imaging/scaling.h"
 #include "ui_convertimageform.h"
 
 #include <QDir>
@@ -88,6 +89,12 @@ bool createFolder(const QString &folder)
 
 void ConvertImageForm::on_convertButton_clicked()
 {
+    // A size that gives no picture would fail every file: said once, before anything is made.
+    const QString problem = scalingProblem(conversionOptions());
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, LKGlobal::productName(), problem);
+        return;
+    }
     const int target = ui->targetComboBox->currentIndex();
     QString targetFolder;
     if (target == PdfTargetPosition) {
@@ -211,6 +218,7 @@ void ConvertImageForm::on_FolderSelected(const QString &path)
     ui->outputFolderLineEdit->setText(path);
     uiReady = wasReady;
     storeSetting(SettingItem::OutputFolder);
+    updateNamePreview();
     if (convertAfterFolderChoice)
         on_convertButton_clicked();
 }

@@ -280,6 +280,9 @@ void ConvertImageForm::changeOption(
     storeSetting(item);
     if (then)
         then();
+    // The first file's name depends on most options (folder, pattern, target, numbering, size).
+    if (fileOptions)
+        updateNamePreview();
     if (refreshesPreview)
         loadImage(currentSelectedFile, true);
     uiReady = true;

@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "common/logging.h"
+#include "convert/conversionoptions.h"
 #include "filelist/convertimagepreviewlabel.h"
 #include "filelist/loadpreviewimagethread.h"
 #include "filelist/previewdialog.h"
 #include "form/convertimageform.h"
+#include "imaging/scaling.h"
 #include "ui_convertimageform.h"
 
 #include <QDebug>
@@ -50,6 +52,41 @@ void ConvertImageForm::setupLivePreview()
     connect(&previewRetryTimer, &QTimer::timeout, this, &ConvertImageForm::onPreviewRetryTimeout);
     connect(ui->previewImage, &ConvertImagePreviewLabel::mouseDoubleClick, this,
         &ConvertImageForm::on_PreviewImage_DoubleClick);
+    // Queued: a row being moved is taken out and put back in one go, and stays listed.
+    connect(&sourceModel, &QAbstractItemModel::rowsRemoved, this,
+        &ConvertImageForm::dropPreviewsOfRemovedFiles, Qt::QueuedConnection);
+}
+
+// Rows left the list (removed, or the list cleared), perhaps while their preview was being made:
+// nothing of a file no longer listed is shown, waited for or opened in the full preview.
+void ConvertImageForm::dropPreviewsOfRemovedFiles()
+{
+    const auto listed
+        = [this](const QString &path) { return !path.isEmpty() && sourceModel.rowOfFile(path) >= 0; };
+    if (!listed(currentSelectedFile))
+        currentSelectedFile.clear();
+    if (previewDelayTimer.isActive() && !listed(pendingPreviewPath))
+        previewDelayTimer.stop();
+    if (previewRetryTimer.isActive() && !listed(retryPreviewPath)) {
+        previewRetryTimer.stop();
+        // Its worker was told to stop when the retry was planned.
+        cancelledPreviewWorkers.append(previewWorker);
+        previewWorker.clear();
+        previewBusy = false;
+    } else if (previewWorker && !listed(previewWorkerPath)) {
+        disconnect(previewWorker, nullptr, this, nullptr);
+        previewWorker->stopRequested = true;
+        cancelledPreviewWorkers.append(previewWorker);
+        previewWorker.clear();
+        previewBusy = false;
+    }
+    const bool waiting = previewDelayTimer.isActive() || previewRetryTimer.isActive() || previewWorker;
+    if (!waiting && (sourceModel.rowCount() == 0 || !listed(shownPreviewPath))) {
+        shownPreviewPath.clear();
+        ui->previewImage->showPixmap(QPixmap());
+        ui->previewImage->clear();
+        ui->previewImage->setText(tr("Preview"));
+    }
 }
 
 void ConvertImageForm::loadImage(const QString &path, bool reload)
@@ -59,11 +96,22 @@ void ConvertImageForm::loadImage(const QString &path, bool reload)
     // An option changed with nothing listed has nothing to preview.
     if (path.isEmpty())
         return;
+    // A size that gives no picture: the preview says which, as Convert would.
+    const QString problem = scalingProblem(conversionOptions());
+    if (!problem.isEmpty()) {
+        previewDelayTimer.stop();
+        shownPreviewPath.clear();
+        ui->previewImage->showPixmap(QPixmap());
+        ui->previewImage->clear();
+        ui->previewImage->setText(problem);
+        return;
+    }
     pendingPreviewPath = path;
     // A newer request replaces the path, never a waiting "every thumbnail is stale".
     pendingPreviewReload = reload || (previewDelayTimer.isActive() && pendingPreviewReload);
     // The fit-to-size picture belongs to a shown image, not to the waiting text.
     ui->previewImage->showPixmap(QPixmap());
+    shownPreviewPath.clear();
     ui->previewImage->setText(tr("Generating preview\u2026"));
     previewDelayTimer.stop();
     updateDelayIndex = 5;
@@ -98,6 +146,7 @@ void ConvertImageForm::startPreviewWorker(const QString &path, bool reload)
     previewBusy = true;
     auto *worker = new LoadPreviewImageThread(path, ui->previewImage->size(), reload);
     previewWorker = worker;
+    previewWorkerPath = path;
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     connect(worker, &LoadPreviewImageThread::updatePreviewImage, this,
         &ConvertImageForm::handleUpdatePreviewImage);
@@ -124,8 +173,11 @@ void ConvertImageForm::handleUpdatePreviewImage(QImage image)
         emit closeApp();
         close();
     }
-    if (!image.isNull())
+    // A picture made before a size setting went wrong does not cover the words saying so.
+    if (!image.isNull() && scalingProblem(conversionOptions()).isEmpty()) {
         ui->previewImage->showPixmap(QPixmap::fromImage(image));
+        shownPreviewPath = previewWorkerPath;
+    }
     updateDelayIndex = 15;
 }
 
@@ -156,7 +208,8 @@ void ConvertImageForm::waitForPreviewWorkers()
 
 void ConvertImageForm::on_PreviewImage_DoubleClick()
 {
-    if (previewDialogOpen)
+    // Nothing listed is shown: there is no picture to wait for.
+    if (previewDialogOpen || currentSelectedFile.isEmpty())
         return;
     if (!previewDialog)
         previewDialog = new PreviewDialog(nullptr, this);

@@ -50,7 +50,7 @@ void ConvertImageForm::applyOutputOptions()
     ui->pdfSmoothEdgesCheckBox->setChecked(options.pdfSmoothEdges);
     ui->keepMetadataCheckBox->setChecked(options.keepMetadata);
     ui->removeLocationCheckBox->setChecked(options.removeLocation);
-    ui->removeLocationCheckBox->setEnabled(options.keepMetadata);
+    updateMetadataWidgets();
     applyFileOptions();
 }
 
@@ -61,6 +61,7 @@ void ConvertImageForm::updateTargetWidgets(int target)
     ui->qualitySpinBox->setVisible(jpg);
     ui->pdfGroupBox->setVisible(target == PdfTargetPosition);
     updateEncoderWidgets(target);
+    updateMetadataWidgets();
     if (fileOptions) {
         fileOptions->setFileTarget(target != PdfTargetPosition);
         updateNamePreview();
@@ -168,7 +169,24 @@ void ConvertImageForm::on_keepMetadataCheckBox_clicked()
 {
     const bool checked = ui->keepMetadataCheckBox->isChecked();
     writeAndStore(SettingItem::KeepMetadata, [checked](ConversionOptions &o) { o.keepMetadata = checked; });
-    ui->removeLocationCheckBox->setEnabled(checked);
+    updateMetadataWidgets();
+}
+
+// GIF files and the PDF document hold no metadata: the choices stay as stored, but cannot be made.
+void ConvertImageForm::updateMetadataWidgets()
+{
+    const ConversionOptions &options = conversionOptions();
+    const bool holdsMetadata
+        = options.targeFileType != GifTargetPosition && options.targeFileType != PdfTargetPosition;
+    const QString why = tr("GIF and PDF files hold no metadata");
+    ui->keepMetadataCheckBox->setEnabled(holdsMetadata);
+    ui->removeLocationCheckBox->setEnabled(holdsMetadata && options.keepMetadata);
+    for (QCheckBox *box : { ui->keepMetadataCheckBox, ui->removeLocationCheckBox }) {
+        // The box's own tooltip comes back with a target that holds metadata.
+        if (!box->property("ownToolTip").isValid())
+            box->setProperty("ownToolTip", box->toolTip());
+        box->setToolTip(holdsMetadata ? box->property("ownToolTip").toString() : why);
+    }
 }
 
 void ConvertImageForm::on_removeLocationCheckBox_clicked()

@@ -9,6 +9,7 @@
 #include "imaging/pixelformat.h"
 
 #include <QColorSpace>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QSemaphore>
 #include <QThread>
@@ -143,6 +144,34 @@ std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, 
         return size;
     const bool stretched = options.scaleType == 1 && !options.scaleKeepAspect;
     return withoutEnlarging(*size, w, h, !stretched);
+}
+
+QString scalingProblem(const ConversionOptions &options)
+{
+    if (!options.scaleImage)
+        return QString();
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Scaling", text); };
+    switch (options.scaleType) {
+    case 0:
+        return options.scalePercentage < 1 ? tr("The percentage must be at least 1 %") : QString();
+    case 1:
+        if (options.scaleAbsoluteWitdh < 1)
+            return tr("The width must be at least 1 pixel");
+        return options.scaleAbsoluteHeight < 1 ? tr("The height must be at least 1 pixel") : QString();
+    case 2:
+        switch (options.scaleRelativeTo) {
+        case 0:
+            return options.scaleRelativeWidth < 1 ? tr("The width must be at least 1 pixel") : QString();
+        case 1:
+            return options.scaleRelativeHeight < 1 ? tr("The height must be at least 1 pixel") : QString();
+        case 2:
+            return options.scaleRelativeEdge < 1 ? tr("The long edge must be at least 1 pixel") : QString();
+        case 3:
+            return options.scaleRelativeEdge < 1 ? tr("The short edge must be at least 1 pixel") : QString();
+        }
+        break;
+    }
+    return QString();
 }
 
 Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfPage)

@@ -12,6 +12,10 @@
 // The size the scaling step resizes a w x h image to, or nothing when scaleType is outside 0..2.
 std::optional<QSize> computeScaledSize(const ConversionOptions &options, int w, int h);
 
+// When scaling is on and a size setting can give no picture at all (a side of 0, as typed letters
+// are stored), the words that say which one ("The long edge must be at least 1 pixel"); else empty.
+QString scalingProblem(const ConversionOptions &options);
+
 // The transformation mode of the scaling step for one render; pdfPage: a page of a combined PDF.
 Qt::TransformationMode scalingMode(const ConversionOptions &options, bool fastPreview, bool pdfPage);
 

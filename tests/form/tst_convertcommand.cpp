@@ -5,15 +5,20 @@
 #include "convert/convertimagesthread.h"
 #include "convert/convertprogressform.h"
 #include "convert/modalanswerer.h"
+#include "convert/outputformats.h"
 #include "filelist/filelistmodel.h"
 #include "formsupport.h"
 #include "imaging/renderpipeline.h"
+#include "imaging/scaling.h"
 #include "testsupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -123,6 +128,69 @@ private Q_SLOTS:
     }
 
     void cleanup() { form.reset(); }
+
+    void impossibleSizeStartsNothing_data()
+    {
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<int>("relativeTo");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("long edge of letters")
+            << "relativeRadioButton" << 2 << "relativeValueLineEdit"
+            << "abc99999999" << 0 << "The long edge must be at least 1 pixel";
+        QTest::newRow("short edge 0") << "relativeRadioButton" << 3 << "relativeValueLineEdit"
+                                      << "0" << 0 << "The short edge must be at least 1 pixel";
+        QTest::newRow("width 0") << "absoluteRadioButton" << 0 << "absoluteWidthLineEdit"
+                                 << "0" << 0 << "The width must be at least 1 pixel";
+        QTest::newRow("height 0") << "absoluteRadioButton" << 0 << "absoluteHeightLineEdit"
+                                  << "0" << 0 << "The height must be at least 1 pixel";
+    }
+
+    // A size that can give no picture: Convert says which setting, and starts nothing (no page,
+    // no worker, no sub-folder); the preview says the same words; the store keeps what it kept.
+    void impossibleSizeStartsNothing()
+    {
+        QFETCH(QString, radio);
+        QFETCH(int, relativeTo);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(int, stored);
+        QFETCH(QString, message);
+        updateOptions([](ConversionOptions &o) { o.keepFolderStructure = true; });
+        startForm(JpgTargetPosition, out);
+        auto *view = widget<QTreeView>("sourceTreeView");
+        view->setCurrentIndex(view->model()->index(0, 0));
+        auto *scale = widget<QCheckBox>("scaleImageCheckBox");
+        if (!scale->isChecked())
+            QTest::mouseClick(scale, Qt::LeftButton);
+        widget<QRadioButton>(radio)->setChecked(true);
+        if (radio == QLatin1String("relativeRadioButton"))
+            widget<QComboBox>("relativeToComboBox")->setCurrentIndex(relativeTo);
+        widget<QLineEdit>(field)->setText(typed);
+        QCOMPARE(scalingProblem(conversionOptions()), message);
+
+        BoxSeen seen;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+            auto *box = modalAs<QMessageBox>(modal);
+            if (!box)
+                return;
+            seen = describeBox(box);
+            box->accept();
+        } });
+        clickConvert();
+        QTRY_COMPARE(answerer.answered(), 1);
+        QCOMPARE(seen.text, message);
+        QCOMPARE(answerer.unexpected, QStringList());
+        QVERIFY(!form->findChild<ConvertProgressForm *>());
+        QCOMPARE(TestSupport::folderEntries(out), QStringList());
+        QCOMPARE(widget<QLabel>("previewImage")->text(), message);
+        const char *key = field == QLatin1String("absoluteWidthLineEdit") ? "scaleAbsoluteWitdh"
+            : field == QLatin1String("absoluteHeightLineEdit")            ? "scaleAbsoluteHeight"
+                                                                          : "scaleRelativeEdge";
+        QCOMPARE(storedValue(key).toInt(), stored);
+    }
 
     void pdfDocumentName_data()
     {

@@ -53,6 +53,8 @@ private slots:
     void unreadableFileKeepsTheWaitingText();
     void abandoningDropsTheBusyPreview();
     void doubleClickOpensTheReusedFullPreview();
+    void removedFilesLeaveNoPreview_data();
+    void removedFilesLeaveNoPreview();
     void staleRequestSurvivesAQuickSelection();
     void previewSizeFollowsTheForm_data();
     void previewSizeFollowsTheForm();
@@ -247,6 +249,49 @@ void TestLivePreview::doubleClickOpensTheReusedFullPreview()
     }
     QCOMPARE(titles, QStringList(2, QStringLiteral("Preview - full.png")));
     QCOMPARE(dialogs.at(0), dialogs.at(1));
+}
+
+void TestLivePreview::removedFilesLeaveNoPreview_data()
+{
+    QTest::addColumn<bool>("rendering");
+    QTest::newRow("while the request waits") << false;
+    QTest::newRow("while the preview is made") << true;
+}
+
+// Every row removed (Ctrl+A, Delete) while a preview is on its way: the label says "Preview", no
+// picture of a removed file arrives, and the full preview does not open on nothing.
+void TestLivePreview::removedFilesLeaveNoPreview()
+{
+    QFETCH(bool, rendering);
+    const QString a = makeImage(QStringLiteral("gone-a.png"), QSize(6000, 4000), Qt::red);
+    const QString b = makeImage(QStringLiteral("gone-b.png"), QSize(400, 300), Qt::blue);
+    listFiles({ a, b });
+    select(0);
+    if (rendering)
+        QTRY_COMPARE_WITH_TIMEOUT(renders(), QStringList { a }, 20000);
+    auto *view = widget<ConvertImageTreeView>("sourceTreeView");
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(view->model()->rowCount(), 0);
+    QTest::qWait(rendering ? 3000 : 600);
+    QCOMPARE(arrivals(), 0);
+    auto *label = widget<QLabel>("previewImage");
+    QCOMPARE(label->text(), QStringLiteral("Preview"));
+    QVERIFY(label->pixmap().isNull());
+
+    bool opened = false;
+    QTimer::singleShot(300, this, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            opened = true;
+            modal->close();
+        }
+    });
+    QTest::mouseDClick(label, Qt::LeftButton);
+    QTest::qWait(400);
+    QVERIFY(!opened);
 }
 
 void TestLivePreview::staleRequestSurvivesAQuickSelection()

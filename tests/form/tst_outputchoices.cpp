@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -208,6 +209,70 @@ private Q_SLOTS:
         QCOMPARE(preview->text(), QString("First file: holiday_30x20_001.jpg"));
         widget<QComboBox>("targetComboBox")->setCurrentIndex(8);
         QCOMPARE(preview->text(), QString("First file: holiday_30x20_001.webp"));
+    }
+
+    void metadataChoicesFollowTheTarget_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<bool>("holdsMetadata");
+        QTest::newRow("GIF") << 1 << false;
+        QTest::newRow("PDF") << 9 << false;
+        QTest::newRow("JPG") << 4 << true;
+        QTest::newRow("PNG") << 6 << true;
+    }
+
+    // GIF and PDF hold no metadata: both boxes are disabled and say why; back on another target
+    // they are usable again with their own tooltips.
+    void metadataChoicesFollowTheTarget()
+    {
+        QFETCH(int, target);
+        QFETCH(bool, holdsMetadata);
+        startForm();
+        auto *keep = widget<QCheckBox>("keepMetadataCheckBox");
+        auto *location = widget<QCheckBox>("removeLocationCheckBox");
+        if (!keep->isChecked())
+            QTest::mouseClick(keep, Qt::LeftButton);
+        const QString ownTip = keep->toolTip();
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(target);
+        QCOMPARE(keep->isEnabled(), holdsMetadata);
+        QCOMPARE(location->isEnabled(), holdsMetadata);
+        const QString why = QStringLiteral("GIF and PDF files hold no metadata");
+        QCOMPARE(keep->toolTip() == why, !holdsMetadata);
+        QCOMPARE(location->toolTip() == why, !holdsMetadata);
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(target == 4 ? 6 : 4);
+        QVERIFY(keep->isEnabled() && location->isEnabled());
+        QCOMPARE(keep->toolTip(), ownTip);
+    }
+
+    // "First file:" follows every input its name depends on: the output folder (by line edit or
+    // the folder chooser), the numbering choice and the scaling of a {size} pattern.
+    void namePreviewFollowsEveryInput()
+    {
+        QVERIFY(TestSupport::makePhotoLike(30, 20).save(dir.filePath("alpha.png")));
+        const QString taken = dir.filePath("taken"), empty = dir.filePath("empty");
+        QVERIFY(QDir().mkpath(taken) && QDir().mkpath(empty));
+        QVERIFY(TestSupport::writeFile(taken + "/alpha.jpg", "an earlier file"));
+        startForm();
+        widget<QComboBox>("targetComboBox")->setCurrentIndex(4);
+        widget<QLineEdit>("outputFolderLineEdit")->setText(taken);
+        widget<QComboBox>("targetExistsComboBox")->setCurrentIndex(2); // add a number
+        form->on_ImageFilesSelected({ dir.filePath("alpha.png") });
+        auto *preview = widget<QLabel>("namePreviewLabel");
+        QTRY_COMPARE_WITH_TIMEOUT(preview->text(), QString("First file: alpha (2).jpg"), 10000);
+        widget<QLineEdit>("outputFolderLineEdit")->setText(empty);
+        QCOMPARE(preview->text(), QString("First file: alpha.jpg"));
+        form->on_FolderSelected(taken);
+        QCOMPARE(preview->text(), QString("First file: alpha (2).jpg"));
+        widget<QComboBox>("targetExistsComboBox")->setCurrentIndex(0); // ask
+        QCOMPARE(preview->text(), QString("First file: alpha.jpg"));
+        widget<QLineEdit>("namePatternLineEdit")->setText("{name}_{size}");
+        QCOMPARE(preview->text(), QString("First file: alpha_30x20.jpg"));
+        auto *scale = widget<QCheckBox>("scaleImageCheckBox");
+        if (!scale->isChecked())
+            QTest::mouseClick(scale, Qt::LeftButton);
+        widget<QRadioButton>("percentageRadioButton")->setChecked(true);
+        widget<QSpinBox>("percentageSpinBox")->setValue(50);
+        QCOMPARE(preview->text(), QString("First file: alpha_15x10.jpg"));
     }
 
     void missingFolderIsOfferedToBeCreated_data()
