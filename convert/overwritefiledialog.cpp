@@ -7,6 +7,8 @@
 
 #include "common/filesystemnames.h"
 
+#include <QDir>
+
 OverwriteFileDialog::OverwriteFileDialog(QWidget *parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::OverwriteFileDialog>())
@@ -14,6 +16,8 @@ OverwriteFileDialog::OverwriteFileDialog(QWidget *parent)
     ui->setupUi(this);
     ui->treeWidget->setColumnWidth(0, 340);
     ui->treeWidget->setAccessibleName(tr("Existing files"));
+    // Long lists and long paths: the dialog may be made larger.
+    setSizeGripEnabled(true);
 }
 
 OverwriteFileDialog::~OverwriteFileDialog() = default;
@@ -31,6 +35,9 @@ void OverwriteFileDialog::setFiles(const QStringList &fileExistsList, const QStr
         auto *item = new QTreeWidgetItem(ui->treeWidget);
         item->setText(0, fileExistsList.at(i));
         item->setText(1, fileSourceList.value(i));
+        // Two IMG_0001.JPG from two cards are told apart by their whole paths.
+        item->setToolTip(0, QDir::toNativeSeparators(fileExistsList.at(i)));
+        item->setToolTip(1, QDir::toNativeSeparators(fileSourceList.value(i)));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         // Writing a source over itself loses the original for good: the user ticks it on purpose.
         const bool original = replacesOriginal(fileExistsList.at(i), fileSourceList.value(i));
@@ -44,6 +51,22 @@ bool OverwriteFileDialog::replacesOriginal(const QString &target, const QString 
 {
     // Asked of the file system: on a memory card "IMG_0001.jpg" is the camera's "IMG_0001.JPG".
     return FileSystemNames().sameFile(target, source);
+}
+
+void OverwriteFileDialog::on_selectAllButton_clicked()
+{
+    setAllChecked(Qt::Checked);
+}
+
+void OverwriteFileDialog::on_selectNoneButton_clicked()
+{
+    setAllChecked(Qt::Unchecked);
+}
+
+void OverwriteFileDialog::setAllChecked(Qt::CheckState state)
+{
+    for (int row = 0; row < ui->treeWidget->topLevelItemCount(); ++row)
+        ui->treeWidget->topLevelItem(row)->setCheckState(0, state);
 }
 
 void OverwriteFileDialog::on_overwriteButton_clicked()

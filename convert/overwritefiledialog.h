@@ -31,12 +31,16 @@ Q_SIGNALS:
 public Q_SLOTS:
     void on_cancelButton_clicked();
     void on_overwriteButton_clicked();
+    // Ticks or unticks every row, "replaces the original" ones included: the user asks for it.
+    void on_selectAllButton_clicked();
+    void on_selectNoneButton_clicked();
     // Escape and the window's close control answer like Cancel.
     void reject() override;
 
 private:
     static bool replacesOriginal(const QString &target, const QString &source);
     void finish(int result);
+    void setAllChecked(Qt::CheckState state);
 
     std::unique_ptr<Ui::OverwriteFileDialog> ui;
     QStringList overwriteList;

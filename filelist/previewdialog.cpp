@@ -133,7 +133,7 @@ void PreviewDialog::showZoom()
 {
     if (fullPixmap.width() > 0) {
         const double zoom = double(displayedPixmap.width()) / double(fullPixmap.width());
-        ui->percentResizeLabel->setText(QString::number(zoom * 100, 'g', 6) + QLatin1Char('%'));
+        ui->percentResizeLabel->setText(QString::number(qRound(zoom * 100)) + QLatin1Char('%'));
     }
     ui->previewLabel->setPixmap(displayedPixmap);
 }

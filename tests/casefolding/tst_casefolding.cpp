@@ -152,6 +152,13 @@ private Q_SLOTS:
         QVERIFY(tree);
         QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Unchecked);
         QCOMPARE(tree->topLevelItem(0)->text(2), QStringLiteral("replaces the original"));
+        // The whole path tells two IMG_0001.JPG apart; every row may be ticked and unticked at once.
+        QCOMPARE(tree->topLevelItem(0)->toolTip(1), QDir::toNativeSeparators(original));
+        QVERIFY(dialog->isSizeGripEnabled());
+        dialog->findChild<QPushButton *>(QStringLiteral("selectAllButton"))->click();
+        QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Checked);
+        dialog->findChild<QPushButton *>(QStringLiteral("selectNoneButton"))->click();
+        QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Unchecked);
         QSignalSpy overwrite(dialog, &OverwriteFileDialog::overwriteFiles);
         QSignalSpy finished(dialog, &OverwriteFileDialog::convertFinish);
         dialog->on_overwriteButton_clicked();
