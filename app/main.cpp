@@ -4,12 +4,14 @@
 #include "app/mainwindow.h"
 #include "app/singleinstance.h"
 #include "app/startarguments.h"
+#include "app/translations.h"
 #include "common/processmemory.h"
 #include "filelist/thumbnailcache.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <cstdio>
 
 namespace {
@@ -37,6 +39,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("pictomat"));
+    installTranslations(QLocale());
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const StartArguments start = parseStartArguments(arguments, QDir::currentPath());

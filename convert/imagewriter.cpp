@@ -18,11 +18,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ImageWriter", text);
-}
-
 bool fail(const QString &targetPath, const QString &reason, QString *error)
 {
     // A file the job stopped before its turn was never really attempted: not a write failure.
@@ -52,7 +47,8 @@ int longestSide(const QByteArray &format)
 
 QString tooLargeForFormat(const QImage &image, const QByteArray &format, int side)
 {
-    return tr("picture too large for %1 (%2 x %3, at most %4 pixels a side)")
+    return QCoreApplication::translate(
+        "ImageWriter", "picture too large for %1 (%2 x %3, at most %4 pixels a side)")
         .arg(QString::fromLatin1(format.toUpper()))
         .arg(image.width())
         .arg(image.height())
@@ -64,7 +60,7 @@ QString encoderFailure(const QImageWriter &writer, const QImage &image, const QB
 {
     if (writer.error() != QImageWriter::UnknownError)
         return writer.errorString();
-    return tr("the %1 encoder could not store this picture (%2 x %3)")
+    return QCoreApplication::translate("ImageWriter", "the %1 encoder could not store this picture (%2 x %3)")
         .arg(QString::fromLatin1(format.toUpper()))
         .arg(image.width())
         .arg(image.height());

@@ -44,11 +44,6 @@ int resolutionFor(int pdfQuality)
     return dotsPerInch[pdfQuality];
 }
 
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("PdfAssembly", text);
-}
-
 bool setError(QString *error, const QString &reason)
 {
     if (error)
@@ -129,7 +124,7 @@ bool PdfAssembly::begin(QString *error)
     _pageSize = QSize(_writer->width(), _writer->height());
     if (!_painter.begin(_writer.get())) {
         _file.cancel();
-        return setError(error, translated("the PDF writer cannot start"));
+        return setError(error, QCoreApplication::translate("PdfAssembly", "the PDF writer cannot start"));
     }
     return true;
 }
@@ -152,7 +147,7 @@ QImage PdfAssembly::pageImage(const QImage &image, QString *error) const
 {
     const QSize drawnSize = pdfDrawnSize(image.size(), availableArea(), _setup.resizeImageToPaper);
     if (drawnSize.isEmpty()) {
-        setError(error, translated("the margin leaves no room on the page"));
+        setError(error, QCoreApplication::translate("PdfAssembly", "the margin leaves no room on the page"));
         return {};
     }
     // A palette or 1-bit picture would be scaled as a bitmap, black and white.
@@ -160,7 +155,7 @@ QImage PdfAssembly::pageImage(const QImage &image, QString *error) const
         = toPaintableFormat(image).scaled(drawnSize, Qt::IgnoreAspectRatio, _setup.transformation);
     if (page.isNull()) {
         setError(error,
-            translated("cannot scale the image to %1 x %2 pixels")
+            QCoreApplication::translate("PdfAssembly", "cannot scale the image to %1 x %2 pixels")
                 .arg(drawnSize.width())
                 .arg(drawnSize.height()));
         return {};
@@ -178,7 +173,7 @@ void PdfAssembly::drawPageImage(const QImage &page)
 bool PdfAssembly::newPage(QString *error)
 {
     if (!_writer->newPage())
-        return setError(error, translated("cannot add a page"));
+        return setError(error, QCoreApplication::translate("PdfAssembly", "cannot add a page"));
     return true;
 }
 
@@ -188,7 +183,7 @@ bool PdfAssembly::finish(QString *error)
     _writer.reset();
     QString failure = _file.writeFailure();
     if (failure.isEmpty() && !ended)
-        failure = translated("the PDF writer failed");
+        failure = QCoreApplication::translate("PdfAssembly", "the PDF writer failed");
     if (!failure.isEmpty()) {
         _file.cancel();
         return setError(error, failure);
@@ -249,7 +244,8 @@ bool reportLostDocument(
     // A failure with no source still tells the job that the document itself is missing.
     if (lost.isEmpty())
         lost.append(QString());
-    const QString reason = translated("the PDF document cannot be written (%1)").arg(error);
+    const QString reason
+        = QCoreApplication::translate("PdfAssembly", "the PDF document cannot be written (%1)").arg(error);
     for (const QString &source : std::as_const(lost))
         hooks.failed(source, reason);
     return false;

@@ -8,6 +8,7 @@
 #include "convert/convertimagesthread.h"
 #include "convert/convertprogressform.h"
 #include "form/compacttabstyle.h"
+#include "form/optioncolumnwidth.h"
 #include "ui_convertimageform.h"
 
 #include <QLineEdit>
@@ -77,6 +78,7 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
     ui->sourceStackedWidget->setCurrentWidget(ui->sourceFrame);
 
     setUpAdjustmentEditor();
+    new OptionColumnWidth(ui->tabWidget, ui->tabWidget->minimumWidth());
 
     applyTheme();
     uiReady = true;

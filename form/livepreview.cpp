@@ -37,7 +37,8 @@ void ConvertImageForm::resizeEvent(QResizeEvent *event)
     if (wanted == ui->previewImage->maximumSize())
         return;
     ui->previewImage->setWantedSize(wanted);
-    ui->tabWidget->setMaximumWidth(wanted.width());
+    // Never narrower than its pages need (OptionColumnWidth).
+    ui->tabWidget->setMaximumWidth(qMax(wanted.width(), ui->tabWidget->minimumWidth()));
     // A new size needs a new fit; the thumbnails were made for the old one. The request passes
     // the debounce, so a window being dragged larger renders once it rests, at the laid-out size.
     if (!currentSelectedFile.isEmpty() && ui->previewImage->isVisible())

@@ -5,38 +5,32 @@
 
 #include <QCoreApplication>
 
-namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FailureReason", text);
-}
-} // namespace
-
 namespace FailureReason {
 
 QString cannotRead()
 {
-    return tr("cannot read image");
+    return QCoreApplication::translate("FailureReason", "cannot read image");
 }
 
 QString notSupported()
 {
-    return tr("not a supported image");
+    return QCoreApplication::translate("FailureReason", "not a supported image");
 }
 
 QString damaged()
 {
-    return tr("damaged or incomplete image");
+    return QCoreApplication::translate("FailureReason", "damaged or incomplete image");
 }
 
 QString tooManyScans(int limit)
 {
-    return tr("JPEG with too many scans (more than %1)").arg(limit);
+    return QCoreApplication::translate("FailureReason", "JPEG with too many scans (more than %1)").arg(limit);
 }
 
 QString pictureTooLarge(QSize size, qint64 limitMegapixels)
 {
-    return tr("picture too large (%1 x %2, the limit is %3 megapixels)")
+    return QCoreApplication::translate(
+        "FailureReason", "picture too large (%1 x %2, the limit is %3 megapixels)")
         .arg(size.width())
         .arg(size.height())
         .arg(limitMegapixels);
@@ -44,27 +38,30 @@ QString pictureTooLarge(QSize size, qint64 limitMegapixels)
 
 QString resultTooLarge(QSize size)
 {
-    return tr("result too large after scaling (%1 x %2)").arg(size.width()).arg(size.height());
+    return QCoreApplication::translate("FailureReason", "result too large after scaling (%1 x %2)")
+        .arg(size.width())
+        .arg(size.height());
 }
 
 QString diskFull()
 {
-    return tr("disk full");
+    return QCoreApplication::translate("FailureReason", "disk full");
 }
 
 QString permissionDenied()
 {
-    return tr("permission denied");
+    return QCoreApplication::translate("FailureReason", "permission denied");
 }
 
 QString sameNameInJob(const QString &fileName)
 {
-    return tr("another file of this job has the same name: %1").arg(fileName);
+    return QCoreApplication::translate("FailureReason", "another file of this job has the same name: %1")
+        .arg(fileName);
 }
 
 QString folderGone()
 {
-    return tr("folder no longer exists");
+    return QCoreApplication::translate("FailureReason", "folder no longer exists");
 }
 
 QString fileTooLarge(qint64 bytes, qint64 limitBytes)
