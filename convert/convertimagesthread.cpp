@@ -21,6 +21,7 @@
 #include "metadata/colourspace.h"
 #include "metadata/imagemetadata.h"
 #include "plugins/imageformats/common/decodelimits.h"
+#include "plugins/imageformats/common/decodestop.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -194,6 +195,8 @@ void ConvertImagesThread::runFileJob()
                     if (pool.abandoned(i))
                         return;
                     const CommitGate gate([&pool, i] { return pool.awaitTurn(i); });
+                    // A file the job abandons ends its decode (a RAW development) at the next step.
+                    const DecodeStop::Scope decodeStop([&pool, i] { return pool.abandoned(i); });
                     const EncoderThreadShare encoderThreads(share);
                     // Sub-folders kept from the sources are made as they are needed.
                     if (options.keepFolderStructure && !options.saveNextToOriginal)

@@ -4,10 +4,24 @@
 #include "filelist/addfilesdialog.h"
 
 #include "convert/conversionoptions.h"
+#include "plugins/imageformats/common/codecformats.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+
+namespace {
+
+// "*.dng *.cr2 ...": the camera RAW formats beside the others.
+QString rawPatterns()
+{
+    QStringList patterns;
+    for (const QByteArray &format : rawFormats())
+        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
+    return patterns.join(QLatin1Char(' '));
+}
+
+} // namespace
 
 QStringList AddFilesDialog::getImageFiles(QWidget *parent, const QString &fallbackFolder)
 {
@@ -18,7 +32,8 @@ QStringList AddFilesDialog::getImageFiles(QWidget *parent, const QString &fallba
     if (start.isEmpty() || !QFileInfo(start).exists())
         start = QDir::homePath();
     const QStringList files = QFileDialog::getOpenFileNames(parent, tr("Add Image Files"), start,
-        tr("Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp)")
+        tr("Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp %1)")
+                .arg(rawPatterns())
             + QStringLiteral(";;") + tr("All files (*)"));
     if (!files.isEmpty()) {
         const QString folder = QFileInfo(files.constFirst()).path();

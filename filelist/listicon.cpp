@@ -9,6 +9,7 @@
 #include "metadata/colourspace.h"
 #include "plugins/imageformats/common/codecformats.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 #ifdef Q_OS_LINUX
@@ -34,7 +35,8 @@ QSize iconSize(QSize upright)
 ListIcon makeListIcon(const QString &filePath)
 {
     QImageReader reader(filePath);
-    reader.setDecideFormatFromContent(true);
+    // A camera RAW holds a TIFF structure that Qt's TIFF reader would take by its content alone.
+    reader.setDecideFormatFromContent(!isRawFormat(QFileInfo(filePath).suffix().toLower().toLatin1()));
     // Turned upright after the read rather than by the reader, which drops the colour profile doing it.
     reader.setAutoTransform(false);
 

@@ -7,6 +7,7 @@
 #include "convert/conversionoptions.h"
 #include "filelist/thumbnailcache.h"
 #include "imaging/renderpipeline.h"
+#include "plugins/imageformats/common/decodestop.h"
 
 #include <QDebug>
 #include <QImageWriter>
@@ -23,6 +24,8 @@ LoadPreviewImageThread::LoadPreviewImageThread(
 
 void LoadPreviewImageThread::run()
 {
+    // A superseded preview's RAW development ends at LibRaw's next step.
+    const DecodeStop::Scope stop([this] { return stopRequested.load(); });
     _loadImage();
 }
 

@@ -16,6 +16,7 @@
 #include "imaging/sourcedamage.h"
 #include "imaging/watermarks.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/codecformats.h"
 #include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
@@ -261,7 +262,7 @@ bool isSupportedImageFile(const QString &path)
     const QString suffix = info.completeSuffix().section(QLatin1Char('.'), -1);
     static const QStringList extensions
         = { "gif", "heif", "heic", "avif", "jxl", "jpg", "jpeg", "png", "tif", "tiff", "webp" };
-    return extensions.contains(suffix, Qt::CaseInsensitive);
+    return extensions.contains(suffix, Qt::CaseInsensitive) || isRawFormat(suffix.toLower().toLatin1());
 }
 
 void clearLoadCache()

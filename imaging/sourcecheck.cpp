@@ -7,6 +7,7 @@
 #include "imaging/failurereasons.h"
 #include "imaging/imagelimits.h"
 #include "imaging/jpegscans.h"
+#include "plugins/imageformats/common/codecformats.h"
 #include "plugins/imageformats/common/decodelimits.h"
 
 #include <QDebug>
@@ -35,7 +36,7 @@ bool isSupportedFormat(const QByteArray &format)
 {
     static const QList<QByteArray> formats
         = { "gif", "heif", "heic", "avif", "jxl", "jpeg", "jpg", "png", "tif", "tiff", "webp" };
-    return formats.contains(format.toLower());
+    return formats.contains(format.toLower()) || isRawFormat(format.toLower());
 }
 
 qint64 maxFileBytes()

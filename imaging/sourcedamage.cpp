@@ -59,6 +59,8 @@ SourceDamageWatch::~SourceDamageWatch()
 
 bool isDamageWarning(const QString &category, const QString &message)
 {
+    if (category == QLatin1String("pictomat.imageformats.raw"))
+        return message.startsWith(QLatin1String("Damaged RAW data"));
     if (!category.startsWith(QLatin1String("qt.gui.imageio.jpeg")))
         return false;
     // Stray bytes between segments are common in camera files and harmless.

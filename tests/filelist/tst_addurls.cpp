@@ -677,10 +677,11 @@ private Q_SLOTS:
 
         QCOMPARE(title, QStringLiteral("Add Image Files"));
         QCOMPARE(shownFolder, QDir(folder).absolutePath());
-        // Every format the list takes when dropped, and a way out of the filter.
+        // Every format the list takes when dropped (camera RAW among them), and a way out of the filter.
         QCOMPARE(filters,
             QStringList(
-                { "Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp)",
+                { "Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp "
+                  "*.dng *.cr2 *.cr3 *.nef *.nrw *.arw *.sr2 *.raf *.orf *.rw2 *.pef *.srw *.3fr *.iiq)",
                     "All files (*)" }));
         if (!choose) {
             QVERIFY(chosen.isEmpty());

@@ -74,7 +74,7 @@ bool CodecHandler::read(QImage *image)
 
 bool CodecHandler::write(const QImage &image)
 {
-    if (image.isNull() || !device() || !device()->isWritable()
+    if (m_traits.readOnly || image.isNull() || !device() || !device()->isWritable()
         || (m_traits.takesSize && !m_traits.takesSize(image.size())))
         return false;
     EncodeSettings settings;

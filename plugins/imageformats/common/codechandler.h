@@ -28,6 +28,11 @@ struct CodecTraits {
     int defaultQuality;
     // Whether the writer takes a picture of this size (warns when not); null for every size.
     bool (*takesSize)(QSize size);
+    // A format read only: no writer.
+    bool readOnly = false;
+    // The check asked when no format name is given (Qt guessing from the content alone), where a
+    // format sharing its container with others must be surer than `detect`; null for `detect`.
+    QByteArray (*detectByContent)(QIODevice *device) = nullptr;
 };
 
 class CodecHandler : public QImageIOHandler {

@@ -20,12 +20,16 @@ public:
         const bool ours = Handler::traits().keys.contains(format);
         if (!format.isEmpty() && !ours)
             return {};
+        const bool writes = !Handler::traits().readOnly;
         if (!device || !device->isOpen())
-            return ours ? Capabilities(CanRead | CanWrite) : Capabilities();
+            return ours ? (writes ? Capabilities(CanRead | CanWrite) : Capabilities(CanRead))
+                        : Capabilities();
+        const auto detect = ours || !Handler::traits().detectByContent ? Handler::traits().detect
+                                                                       : Handler::traits().detectByContent;
         Capabilities result;
-        if (device->isReadable() && !Handler::traits().detect(device).isEmpty())
+        if (device->isReadable() && !detect(device).isEmpty())
             result |= CanRead;
-        if (ours && device->isWritable())
+        if (ours && writes && device->isWritable())
             result |= CanWrite;
         return result;
     }
