@@ -6,6 +6,7 @@
 #include "common/logging.h"
 #include "metadata/exiv2session.h"
 #include "metadata/rawblocks.h"
+#include "metadata/rawmetadata.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QDebug>
@@ -236,6 +237,8 @@ ImageMetadata readWithExiv2(const QString &path)
         if (!image.get())
             return metadata;
         image->readMetadata();
+        if (RawMetadata::isRawSource(path))
+            RawMetadata::dropRawStructure(image->exifData());
         metadata.exif = guarded(path, [&] { return encodeExif(image->exifData(), image->byteOrder()); });
         metadata.xmp = QByteArray::fromStdString(image->xmpPacket());
         metadata.iptc = guarded(path, [&] { return encodeIptc(image->iptcData()); });
@@ -280,6 +283,8 @@ ImageMetadata readMetadata(const QString &path)
         metadata.exif = pngExifChunk(path);
     if (metadata.xmp.isEmpty())
         metadata.xmp = gifXmpPacket(path);
+    if (RawMetadata::isRawSource(path))
+        metadata.xmp = RawMetadata::withSidecar(path, metadata.xmp);
     return metadata;
 }
 

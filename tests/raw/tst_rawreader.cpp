@@ -1,6 +1,7 @@
 #include "dngfile.h"
 #include "filelist/listicon.h"
 #include "imaging/renderpipeline.h"
+#include "metadata/imagemetadata.h"
 #include "plugins/imageformats/common/codecformats.h"
 #include "plugins/imageformats/common/decodestop.h"
 #include "plugins/imageformats/common/metadatakeys.h"
@@ -76,6 +77,8 @@ private slots:
     void foreignParsersUnreachable();
     void supportedSuffixes_data();
     void supportedSuffixes();
+    void metadataAndSidecar_data();
+    void metadataAndSidecar();
 
 private:
     QString writeDng(const QString &name, const DngFile::Spec &spec)
@@ -398,6 +401,56 @@ void TestRawReader::supportedSuffixes()
     const QString path = dir.filePath(name);
     QVERIFY(writeFile(path, "x"));
     QCOMPARE(isSupportedImageFile(path), supported);
+}
+
+void TestRawReader::metadataAndSidecar_data()
+{
+    QTest::addColumn<QString>("sidecarName"); // empty: none
+    QTest::addColumn<bool>("removeLocation");
+
+    QTest::newRow("no sidecar") << QString() << false;
+    QTest::newRow("darktable's sidecar") << QStringLiteral("meta.dng.xmp") << false;
+    QTest::newRow("Lightroom's sidecar") << QStringLiteral("meta.xmp") << false;
+    QTest::newRow("sidecar, location removed") << QStringLiteral("meta.dng.xmp") << true;
+}
+
+// The camera's EXIF reaches the target without the RAW's own storage; a sidecar's title and
+// location are laid over it, its settings for developing the RAW are not.
+void TestRawReader::metadataAndSidecar()
+{
+    QFETCH(QString, sidecarName);
+    QFETCH(bool, removeLocation);
+    DngFile::Spec spec;
+    spec.scene = makePhotoLike(64, 48);
+    spec.make = QStringLiteral("Larkspan");
+    const QString path = writeDng(QStringLiteral("meta.dng"), spec);
+    QVERIFY(!path.isEmpty());
+    if (!sidecarName.isEmpty()) {
+        const QByteArray xmp = "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?>"
+                               "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF "
+                               "xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>"
+                               "<rdf:Description rdf:about='' xmlns:dc='http://purl.org/dc/elements/1.1/' "
+                               "xmlns:exif='http://ns.adobe.com/exif/1.0/' "
+                               "xmlns:darktable='http://darktable.sf.net/' "
+                               "exif:GPSLatitude='48,51.5N' darktable:history_end='3'>"
+                               "<dc:title><rdf:Alt><rdf:li xml:lang='x-default'>Harbour at dawn</rdf:li>"
+                               "</rdf:Alt></dc:title></rdf:Description></rdf:RDF></x:xmpmeta>"
+                               "<?xpacket end='w'?>";
+        QVERIFY(writeFile(dir.filePath(sidecarName), xmp));
+    }
+    const ImageMetadata target = metadataForTarget(path, QSize(64, 48), true, removeLocation);
+    for (const QString &name : { QStringLiteral("meta.dng.xmp"), QStringLiteral("meta.xmp") })
+        QFile::remove(dir.filePath(name));
+
+    QVERIFY(target.exif.contains("Larkspan"));
+    // No DNG tag (DNGVersion's number 0xc612, in either byte order) nor sub-directory goes along.
+    QVERIFY(
+        !target.exif.contains(QByteArray("\x12\xc6", 2)) && !target.exif.contains(QByteArray("\xc6\x12", 2)));
+    QVERIFY(
+        !target.exif.contains(QByteArray("\x4a\x01", 2)) || !target.exif.contains(QByteArray("\x01\x4a", 2)));
+    QCOMPARE(target.xmp.contains("Harbour at dawn"), !sidecarName.isEmpty());
+    QCOMPARE(target.xmp.contains("GPSLatitude"), !sidecarName.isEmpty() && !removeLocation);
+    QVERIFY(!target.xmp.contains("history_end"));
 }
 
 int main(int argc, char *argv[])
