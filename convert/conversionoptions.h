@@ -36,6 +36,8 @@ struct ConversionOptions {
     int targetExistsAction = 0; // 0 ask, 1 skip, 2 add a number
     bool keepFolderStructure = false;
     bool saveNextToOriginal = false;
+    // When a camera's RAW and JPEG of one shot are both listed, only the RAW is converted.
+    bool convertOnlyRawOfPairs = false;
     QString lastPicturesDir;
 
     // Combined PDF

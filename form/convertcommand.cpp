@@ -11,6 +11,7 @@
 #include "convert/conversionoptions.h"
 #include "convert/convertprogressform.h"
 #include "convert/outputformats.h"
+#include "convert/rawpairs.h"
 #include "imaging/scaling.h"
 #include "ui_convertimageform.h"
 
@@ -122,8 +123,12 @@ void ConvertImageForm::on_convertButton_clicked()
         }
     }
 
-    // The button is enabled only while the list has rows, so an empty list never gets here.
-    startConversion(sourceModel.filePaths(), targetFolder, targetFormatAt(target).extension);
+    // The button is enabled only while the list has rows, so an empty list never gets here. A
+    // combined PDF takes every listed picture; the file options are for file targets.
+    QStringList sources = sourceModel.filePaths();
+    if (target != PdfTargetPosition && conversionOptions().convertOnlyRawOfPairs)
+        sources = RawPairs::withoutPairedJpegs(sources);
+    startConversion(sources, targetFolder, targetFormatAt(target).extension);
 }
 
 // The document a PDF job writes, or empty when the command has to end here (the user cancelled,

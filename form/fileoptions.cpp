@@ -36,6 +36,10 @@ void ConvertImageForm::setUpFileOptions()
         changeOption(
             SettingItem::SaveNextToOriginal, false, [checked](O &o) { o.saveNextToOriginal = checked; });
     });
+    connect(fileOptions, &FileOptionsPanel::convertOnlyRawOfPairsClicked, this, [this](bool checked) {
+        changeOption(SettingItem::ConvertOnlyRawOfPairs, false,
+            [checked](O &o) { o.convertOnlyRawOfPairs = checked; });
+    });
     connect(fileOptions, &FileOptionsPanel::backgroundChosen, this, [this](const QColor &color) {
         changeOption(SettingItem::BackgroundColor, true, [&color](O &o) { o.backgroundColor = color; });
     });

@@ -24,6 +24,7 @@ FileOptionsPanel::FileOptionsPanel(QWidget *parent)
         ui->keepFolderStructureCheckBox->setEnabled(!checked);
         Q_EMIT saveNextToOriginalClicked(checked);
     });
+    connect(ui->rawPairsCheckBox, &QCheckBox::clicked, this, &FileOptionsPanel::convertOnlyRawOfPairsClicked);
     connect(
         ui->backgroundColorWidget, &LKColorWidget::colorUpdated, this, &FileOptionsPanel::backgroundChosen);
     connect(ui->backgroundColorButton, &QPushButton::clicked, this, &FileOptionsPanel::chooseBackground);
@@ -40,6 +41,7 @@ void FileOptionsPanel::showOptions(const ConversionOptions &options)
     ui->keepFolderStructureCheckBox->setChecked(options.keepFolderStructure);
     ui->keepFolderStructureCheckBox->setEnabled(!options.saveNextToOriginal);
     ui->saveNextToOriginalCheckBox->setChecked(options.saveNextToOriginal);
+    ui->rawPairsCheckBox->setChecked(options.convertOnlyRawOfPairs);
     ui->backgroundColorWidget->setColor(options.backgroundColor);
     ui->backgroundColorWidget->update();
 }

@@ -34,6 +34,7 @@ signals:
     void targetExistsActionChanged(int action);
     void keepFolderStructureClicked(bool checked);
     void saveNextToOriginalClicked(bool checked);
+    void convertOnlyRawOfPairsClicked(bool checked);
     void backgroundChosen(const QColor &color);
 
 private:

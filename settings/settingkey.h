@@ -75,6 +75,7 @@ enum class SettingItem {
     ImageSizeRelative = 219,
     QrCodeSizeRelative = 220,
     WatermarksAfterScaling = 221,
+    ConvertOnlyRawOfPairs = 240,
 };
 
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,

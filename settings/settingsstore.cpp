@@ -160,6 +160,8 @@ const QList<SettingKey> &settingKeys()
         intKey<&Options::targetExistsAction>("targetExistsAction", I::TargetExistsAction, 0, false, 0, 2),
         boolKey<&Options::keepFolderStructure>("keepFolderStructure", I::KeepFolderStructure, false, false),
         boolKey<&Options::saveNextToOriginal>("saveNextToOriginal", I::SaveNextToOriginal, false, false),
+        boolKey<&Options::convertOnlyRawOfPairs>(
+            "convertOnlyRawOfPairs", I::ConvertOnlyRawOfPairs, false, false),
         stringKey<&Options::pdfFileName>("pdfFileName", I::PdfFile, false),
         intKey<&Options::pdfPaperSize>("pdfPaperSize", I::PdfPaperSize, 0, false, 0, 4),
         boolKey<&Options::resizeImageToPaper>("resizeImageToPaper", I::PdfFile, false, false),

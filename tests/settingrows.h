@@ -57,6 +57,7 @@ inline QList<SettingRow> settingRows(const QString &picture)
         row("exists action", 4, "targetExistsAction", 2, "targetExistsComboBox", 2),
         row("keep folders", 4, "keepFolderStructure", true, "keepFolderStructureCheckBox", click),
         row("next to original", 4, "saveNextToOriginal", true, "saveNextToOriginalCheckBox", click),
+        row("only the RAW of a pair", 4, "convertOnlyRawOfPairs", true, "rawPairsCheckBox", click),
         row("long edge", 6, "scaleRelativeEdge", 50, "", {}, { "--long-edge", "50" },
             { { "scaleImage", true }, { "scaleType", 2 }, { "scaleRelativeTo", 2 } }),
         row("short edge", 6, "scaleRelativeEdge", 50, "", {}, { "--short-edge", "50" },
