@@ -6,7 +6,8 @@
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. a short, fixed-time run of every fuzz target (clang, libFuzzer), seeded from fuzz/corpus.
 # PICTOMAT_TEST_STAGES (default "unit sanitize fuzz") picks stages; PICTOMAT_FUZZ_SECONDS sets the
-# time per fuzz target (default 60).
+# time per fuzz target (default: the stage's 360 seconds shared among the targets, so that a new
+# target does not lengthen the run).
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 stages=${PICTOMAT_TEST_STAGES:-unit sanitize fuzz}
@@ -51,9 +52,10 @@ for stage in $stages; do
       CC=clang CXX=clang++ cmake -S "$src" -B "$fbuild" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DPICTOMAT_FUZZ=ON -DPICTOMAT_BUILD_TESTS=OFF >/dev/null
       cmake --build "$fbuild" -j"$jobs" --target fuzzers
-      seconds=${PICTOMAT_FUZZ_SECONDS:-60}
+      targets=("$fbuild"/bin/fuzz_*)
+      seconds=${PICTOMAT_FUZZ_SECONDS:-$((360 / ${#targets[@]}))}
       export ASAN_OPTIONS=detect_leaks=0
-      for target in "$fbuild"/bin/fuzz_*; do
+      for target in "${targets[@]}"; do
         [ -x "$target" ] || continue
         name=$(basename "$target")
         corpus="$src/fuzz/corpus/${name#fuzz_}"
