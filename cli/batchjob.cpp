@@ -48,9 +48,9 @@ public:
         const QFileInfo info(input);
         if (info.isDir()) {
             addFolder(normalPath(info.absoluteFilePath()));
-        } else if (!info.exists()) {
+        } else if (!info.exists() && !info.isSymLink()) {
             plan.unusable.append({ normalPath(info.absoluteFilePath()), QString(), FileOutcome::Failed,
-                FailureReason::cannotRead() });
+                FailureReason::noSuchFile() });
         } else if (!isSupportedImageFile(info.absoluteFilePath())) {
             plan.unusable.append({ normalPath(info.absoluteFilePath()), QString(), FileOutcome::Failed,
                 FailureReason::notSupported() });
@@ -75,11 +75,17 @@ private:
             }
             addFile(file, target);
         };
-        // In the order a drop lists them.
+        // In the order a drop lists them. The output folder inside an input folder holds an
+        // earlier run's results, not sources.
         FolderScan scan(folder, nullptr, request.recursive);
+        if (!request.outputFolder.isEmpty())
+            scan.skipFolder(outputFolder);
         QString file;
         while (scan.next(&file))
             take(file);
+        const QStringList unreachable = scan.unreachableNames();
+        for (const QString &name : unreachable)
+            plan.unusable.append({ name, QString(), FileOutcome::Failed, FailureReason::nameNotUtf8() });
     }
 
     // Files and target folders are told apart as the file system does: on a memory card two
@@ -128,7 +134,7 @@ QList<FileOutcome> runJob(const CliRequest &request, const BatchPlan::Job &job, 
     QObject::connect(thread.get(), &ConvertImagesThread::fileSkipped, &loop,
         [&](const QString &source, const QString &target) {
             bySource.insert(pathKey(source),
-                { source, normalPath(target), FileOutcome::Skipped, QStringLiteral("target exists") });
+                { source, normalPath(target), FileOutcome::Skipped, QStringLiteral("target exists"), true });
         });
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
     thread->start();
@@ -157,11 +163,11 @@ QList<FileOutcome> runJob(const CliRequest &request, const BatchPlan::Job &job, 
     return outcomes;
 }
 
-QList<FileOutcome> allSkipped(const BatchPlan::Job &job, const QString &target)
+QList<FileOutcome> allSkipped(const BatchPlan::Job &job, const QString &target, bool asked)
 {
     QList<FileOutcome> outcomes;
     for (const QString &source : job.sources)
-        outcomes.append({ source, target, FileOutcome::Skipped, QStringLiteral("target exists") });
+        outcomes.append({ source, target, FileOutcome::Skipped, QStringLiteral("target exists"), asked });
     return outcomes;
 }
 
@@ -210,7 +216,7 @@ QList<FileOutcome> runBatch(const CliRequest &request, const BatchPlan &plan,
             const QFileInfo existing(document);
             const bool exists = existing.exists() || existing.isSymLink();
             outcomes += exists && !request.overwrite
-                ? allSkipped(job, document)
+                ? allSkipped(job, document, request.options.targetExistsAction == TargetNaming::Skip)
                 : runJob(request, { document, job.sources }, extension, started);
         } else {
             outcomes += runJob(request, job, extension, started);

@@ -17,6 +17,8 @@ struct FileOutcome {
     QString target;
     Result result = Converted;
     QString reason;
+    // Skipped because the user asked to skip existing targets (--when-exists skip): not a fault.
+    bool skipAsked = false;
 };
 
 // The work of one command line: one conversion job per target folder (one in all unless

@@ -10,6 +10,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QImageReader>
 
 namespace {
 
@@ -71,7 +73,44 @@ void addOptions(QCommandLineParser &parser)
 
 QString badOption(const QString &name, const QString &value, const QString &allowed)
 {
-    return QStringLiteral("--%1: \"%2\" is not allowed; use %3.").arg(name, value, allowed);
+    return QStringLiteral("--%1: \"%2\" is not allowed; use %3.").arg(name, printableText(value), allowed);
+}
+
+// Where a merged option came from, for a message: the line's option or the preset's key.
+QString originOf(const QCommandLineParser &parser, const char *option, const char *key)
+{
+    return parser.isSet(QLatin1String(option)) ? QStringLiteral("--") + QLatin1String(option)
+                                               : QStringLiteral("--preset/--settings: ") + QLatin1String(key);
+}
+
+// Options that pass one by one but cannot work: false with *message naming the option.
+bool checkMergedOptions(const QCommandLineParser &parser, const ConversionOptions &options, QString *message)
+{
+    // A combined document is written inside the output folder, never beside or above it.
+    const QString pdfName = options.pdfFileName;
+    if (options.targeFileType == PdfTargetPosition
+        && (pdfName.contains(QLatin1Char('/')) || pdfName.contains(QLatin1Char('\\'))
+            || pdfName == QLatin1String("..") || pdfName == QLatin1String("."))) {
+        *message = QStringLiteral("%1: \"%2\" is not allowed; use a file name without folders, written "
+                                  "inside the output folder.")
+                       .arg(originOf(parser, "pdf-file", "pdfFileName"), printableText(pdfName));
+        return false;
+    }
+    // A watermark that cannot be read would leave every picture without it, unnoticed.
+    if (!options.imagePath.isEmpty()) {
+        const QFileInfo picture(options.imagePath);
+        const QString why = !picture.exists() ? QStringLiteral("no such file")
+            : !picture.isFile() || !QImageReader(options.imagePath).canRead()
+            ? QStringLiteral("not a picture that can be read")
+            : QString();
+        if (!why.isEmpty()) {
+            *message
+                = QStringLiteral("%1: %2: %3.")
+                      .arg(originOf(parser, "image", "imagePath"), printableText(options.imagePath), why);
+            return false;
+        }
+    }
+    return true;
 }
 
 // Defaults, then --settings, then --preset; false with *message set when the preset is unreadable.
@@ -118,7 +157,32 @@ bool applyLineOptions(const QCommandLineParser &parser, ConversionOptions *optio
     return true;
 }
 
+QString exitStatusText()
+{
+    return QStringLiteral(
+        "0 every file converted, or skipped because its target exists and skipping was asked for "
+        "(--when-exists skip, or a preset saying so); 1 some file failed, or was skipped because its "
+        "target exists without skipping asked for (give --overwrite or --when-exists skip); 2 bad "
+        "command line or preset, nothing done; 3 nothing to do: no picture the program reads in the "
+        "files and folders given (a message says so).");
+}
+
 } // namespace
+
+QString printableText(const QString &text)
+{
+    QString result;
+    const QList<uint> codePoints = text.toUcs4();
+    for (const uint c : codePoints) {
+        if (QChar::isPrint(char32_t(c)))
+            result += QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);
+        else if (c < 0x100)
+            result += QStringLiteral("\\x%1").arg(c, 2, 16, QLatin1Char('0'));
+        else
+            result += QStringLiteral("\\u%1").arg(c, 4, 16, QLatin1Char('0'));
+    }
+    return result;
+}
 
 CliParseResult parseCommandLine(const QStringList &arguments, const QFont &standardFont)
 {
@@ -147,7 +211,8 @@ CliParseResult parseCommandLine(const QStringList &arguments, const QFont &stand
 
     CliRequest &request = result.request;
     if (!startingOptions(parser, standardFont, &request, &result.message)
-        || !applyLineOptions(parser, &request.options, &result.message)) {
+        || !applyLineOptions(parser, &request.options, &result.message)
+        || !checkMergedOptions(parser, request.options, &result.message)) {
         result.status = CliParseResult::BadCommandLine;
         return result;
     }
@@ -187,9 +252,7 @@ QString cliHelpText()
     text += QStringLiteral("\nConversion settings (they win over --settings and --preset):\n");
     for (const SettingOption &option : settingOptions())
         add(optionSynopsis({ option.name }, option.valueName), option.help, option.defaultAndRange);
-    text += QStringLiteral(
-        "\nExit status: 0 all converted, 1 some failed or were skipped, 2 bad command line, "
-        "3 nothing to do.\n");
+    text += QStringLiteral("\nExit status: ") + exitStatusText() + QLatin1Char('\n');
     return text;
 }
 
@@ -224,10 +287,10 @@ QString cliManPage()
         ".SS Conversion settings\nThey win over \\fB\\-\\-settings\\fR and \\fB\\-\\-preset\\fR.\n");
     for (const SettingOption &option : settingOptions())
         add(optionSynopsis({ option.name }, option.valueName), option.help, option.defaultAndRange);
-    page += QStringLiteral(
-        ".SH EXIT STATUS\n0 all converted, 1 some failed or were skipped, 2 bad command line, "
-        "3 nothing to do.\n"
-        ".SH FILES\nPresets are INI files with the keys of the group [MainApp] of the window's "
-        "settings.\n");
+    page += QStringLiteral(".SH EXIT STATUS\n") + escaped(exitStatusText())
+        + QStringLiteral(
+            "\n"
+            ".SH FILES\nPresets are INI files with the keys of the group [MainApp] of the window's "
+            "settings.\n");
     return page;
 }

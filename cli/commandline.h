@@ -34,6 +34,10 @@ struct CliParseResult {
 // `arguments` includes the program name first, as QCoreApplication::arguments() gives it.
 CliParseResult parseCommandLine(const QStringList &arguments, const QFont &standardFont);
 
+// `text` with control and other unprintable characters as \xNN or \uNNNN, so that a name taken
+// from a file cannot move the cursor or recolour the terminal it is echoed to.
+QString printableText(const QString &text);
+
 // Every option with its default and range, from the same table the parser uses.
 QString cliHelpText();
 QString cliManPage();

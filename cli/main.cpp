@@ -38,7 +38,8 @@ int run(const CliRequest &request)
 {
     verboseLog = request.verbose;
     for (const QString &key : request.ignoredPresetKeys)
-        writeTo(stderr, QStringLiteral("preset: ignored %1 (unknown or not a valid value)\n").arg(key));
+        writeTo(stderr,
+            QStringLiteral("preset: ignored %1 (unknown or not a valid value)\n").arg(printableText(key)));
 
     // Saving next to the originals needs no output folder.
     const QFileInfo output(request.outputFolder);

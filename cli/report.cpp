@@ -3,6 +3,8 @@
 
 #include "cli/report.h"
 
+#include "cli/commandline.h"
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -77,11 +79,11 @@ void printOutcomes(const QList<FileOutcome> &outcomes)
     for (const FileOutcome &outcome : outcomes) {
         if (outcome.result == FileOutcome::Failed)
             writeError(QStringLiteral("failed: %1: %2\n")
-                           .arg(QDir::toNativeSeparators(outcome.source), outcome.reason));
+                           .arg(printableText(QDir::toNativeSeparators(outcome.source)), outcome.reason));
         else if (outcome.result == FileOutcome::Skipped)
-            writeError(
-                QStringLiteral("skipped: %1: %2 exists (use --overwrite to replace it)\n")
-                    .arg(QDir::toNativeSeparators(outcome.source), QDir::toNativeSeparators(outcome.target)));
+            writeError(QStringLiteral("skipped: %1: %2 exists (use --overwrite to replace it)\n")
+                           .arg(printableText(QDir::toNativeSeparators(outcome.source)),
+                               printableText(QDir::toNativeSeparators(outcome.target))));
     }
     writeError(QStringLiteral("%1 converted, %2 failed, %3 skipped\n")
                    .arg(countOf(outcomes, FileOutcome::Converted))
@@ -110,5 +112,8 @@ int exitCodeFor(const QList<FileOutcome> &outcomes)
 {
     if (outcomes.isEmpty())
         return 3;
-    return countOf(outcomes, FileOutcome::Converted) == outcomes.size() ? 0 : 1;
+    const bool fault = std::any_of(outcomes.cbegin(), outcomes.cend(), [](const FileOutcome &o) {
+        return o.result == FileOutcome::Failed || (o.result == FileOutcome::Skipped && !o.skipAsked);
+    });
+    return fault ? 1 : 0;
 }

@@ -28,5 +28,5 @@ void printOutcomes(const QList<FileOutcome> &outcomes);
 // One JSON document for scripts: every file's source, target, result and reason, and the counts.
 QByteArray outcomesJson(const QString &outputFolder, const QList<FileOutcome> &outcomes);
 
-// 0 all converted, 1 some failed or were skipped, 3 nothing to do.
+// 0 all converted or skipped as asked, 1 some failed or were skipped unasked, 3 nothing to do.
 int exitCodeFor(const QList<FileOutcome> &outcomes);

@@ -475,6 +475,9 @@ const QList<SettingOption> &settingOptions()
             "Keep metadata (EXIF, XMP, IPTC) of the photos; GIF and PDF hold none."),
         onOffOption("remove-location", &Options::removeLocation, true,
             "Remove location (GPS) from the metadata that is kept."),
+        intOption("threads", "threadLimit",
+            "Cores to keep busy: files converted at once and their encoders' threads; 0 takes every "
+            "core. Under GNU parallel give each job its share, as --threads 1 with one job per core."),
     };
     return options;
 }

@@ -95,6 +95,9 @@ struct ConversionOptions {
     // Metadata of the source (EXIF, XMP, IPTC) written into each file target.
     bool keepMetadata = true;
     bool removeLocation = true;
+
+    // Cores a job may keep busy (files at once, and their encoders' threads); 0 takes every core.
+    int threadLimit = 0;
 };
 
 // The one live record of the process. Read it freely on the GUI thread; it is written only

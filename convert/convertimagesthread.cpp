@@ -105,6 +105,9 @@ QString nextNumberedName(const QString &taken)
 std::optional<QString> convertOne(const QString &source, const QString &target, const QString &targetExt,
     const ConversionOptions &options, bool overwrite, const std::function<bool()> &abandoned)
 {
+    // Gone since it was listed: said so, rather than called unreadable.
+    if (!somethingAt(source))
+        return FailureReason::noSuchFile();
     QString reason;
     RenderMode mode;
     mode.cacheUse = LoadCacheUse::Bypass;
@@ -136,9 +139,9 @@ std::optional<QString> convertOne(const QString &source, const QString &target, 
 
 } // namespace
 
-int ConvertImagesThread::threadsForJob() const
+int ConvertImagesThread::threadsForJob(const ConversionOptions &options) const
 {
-    return filesAtOnce > 0 ? filesAtOnce : defaultFilesAtOnce();
+    return filesAtOnce > 0 ? filesAtOnce : defaultFilesAtOnce(options.threadLimit);
 }
 
 // Files start on the pool in list order, as threads and the memory budget allow, and are taken
@@ -171,7 +174,7 @@ void ConvertImagesThread::runFileJob()
     std::vector<std::optional<QString>> outcomes(size_t(_urls.size()));
     QList<Step> steps;
     qint64 nextBytes = -1;
-    FilePool pool(threadsForJob(), MemoryBudget::jobBytes(),
+    FilePool pool(threadsForJob(options), MemoryBudget::jobBytes(),
         [this] { return stopRequested.load(std::memory_order_relaxed); });
     const auto startNext = [&] {
         const qsizetype i = steps.size();
@@ -189,8 +192,8 @@ void ConvertImagesThread::runFileJob()
             const QString ext = targetExt;
             const bool overwrite = overwriteExisting;
             // Files fewer than threads leave the cores to their encoders.
-            const int share
-                = EncoderThreadShare::forFiles(int(qMin<qsizetype>(pool.threads(), _urls.size() - i)));
+            const int share = EncoderThreadShare::forFiles(
+                int(qMin<qsizetype>(pool.threads(), _urls.size() - i)), options.threadLimit);
             if (!pool.tryStart(i, nextBytes, [=, &outcomes, &pool] {
                     if (pool.abandoned(i))
                         return;
@@ -284,7 +287,7 @@ void ConvertImagesThread::runPdfJob()
     hooks.failed = [this, &documentPath](const QString &source, const QString &reason) {
         recordFailure(source, documentPath, reason);
     };
-    hooks.pagesAtOnce = threadsForJob();
+    hooks.pagesAtOnce = threadsForJob(options);
     hooks.memoryBudget = MemoryBudget::jobBytes();
     assemblePdf(_urls, documentPath, options, hooks);
 }

@@ -29,7 +29,8 @@ public:
     // The target of each source when the caller knows them already (a second job over sources
     // of the first); otherwise planned from the naming options.
     QStringList targetPaths;
-    // Files converted at once; 0 takes the machine's choice (defaultFilesAtOnce()).
+    // Files converted at once; 0 takes the machine's choice (defaultFilesAtOnce(), within the
+    // options' threadLimit).
     int filesAtOnce = 0;
     QStringList fileExistsList;
     QStringList fileSourceList;
@@ -61,7 +62,7 @@ private:
     void runFileJob();
     void runPdfJob();
     static QList<bool> targetsClaimedEarlier(const QStringList &targets);
-    int threadsForJob() const;
+    int threadsForJob(const ConversionOptions &options) const;
     void recordFailure(const QString &source, const QString &target, const QString &reason);
 
     ConversionFailureList _failures;

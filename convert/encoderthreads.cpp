@@ -27,7 +27,8 @@ int EncoderThreadShare::current()
     return share;
 }
 
-int EncoderThreadShare::forFiles(int filesAtOnce)
+int EncoderThreadShare::forFiles(int filesAtOnce, int threadLimit)
 {
-    return qMax(1, QThread::idealThreadCount() / qMax(1, filesAtOnce));
+    const int cores = qMax(1, QThread::idealThreadCount());
+    return qMax(1, (threadLimit > 0 ? qMin(cores, threadLimit) : cores) / qMax(1, filesAtOnce));
 }

@@ -16,8 +16,9 @@ public:
 
     // The share set on this thread, 0 when none is.
     static int current();
-    // The share of one of `filesAtOnce` files running together: the cores split evenly, at least 1.
-    static int forFiles(int filesAtOnce);
+    // The share of one of `filesAtOnce` files running together: the cores (at most `threadLimit`
+    // when that is positive) split evenly, at least 1.
+    static int forFiles(int filesAtOnce, int threadLimit = 0);
 
 private:
     int _outer;

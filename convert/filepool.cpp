@@ -99,12 +99,15 @@ bool FilePool::abandoned(qsizetype index)
     return _turn < index && _stopRequested();
 }
 
-int defaultFilesAtOnce()
+int defaultFilesAtOnce(int threadLimit)
 {
-    static const int files = [] {
+    static const int fromEnvironment = [] {
         bool ok = false;
-        const int fromEnvironment = qEnvironmentVariableIntValue("PICTOMAT_FILES_AT_ONCE", &ok);
-        return ok && fromEnvironment > 0 ? fromEnvironment : qMax(1, QThread::idealThreadCount());
+        const int files = qEnvironmentVariableIntValue("PICTOMAT_FILES_AT_ONCE", &ok);
+        return ok && files > 0 ? files : 0;
     }();
-    return files;
+    if (fromEnvironment > 0)
+        return fromEnvironment;
+    const int cores = qMax(1, QThread::idealThreadCount());
+    return threadLimit > 0 ? qMin(cores, threadLimit) : cores;
 }

@@ -62,5 +62,5 @@ private:
 };
 
 // How many files a job converts at once: PICTOMAT_FILES_AT_ONCE when set to a positive number
-// (read once), otherwise the machine's core count.
-int defaultFilesAtOnce();
+// (read once), otherwise the machine's core count, at most `threadLimit` when that is positive.
+int defaultFilesAtOnce(int threadLimit = 0);

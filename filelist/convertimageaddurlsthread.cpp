@@ -5,6 +5,7 @@
 
 #include "common/logging.h"
 #include "common/pathcompare.h"
+#include "convert/conversionoptions.h"
 #include "filelist/filepathregistry.h"
 #include "filelist/folderscan.h"
 #include "filelist/listicon.h"
@@ -133,6 +134,10 @@ void ConvertImageAddUrlsThread::addFileOrFolder(const QString &dropped)
         return;
     }
     FolderScan scan(path, &stopRequested);
+    // The results of an earlier conversion into a folder inside this one are not sources.
+    const ConversionOptions options = optionsSnapshot();
+    if (!options.saveNextToOriginal && !options.outputFolder.isEmpty())
+        scan.skipFolder(options.outputFolder);
     QString file;
     while (scan.next(&file))
         addFileRow(file);

@@ -71,6 +71,13 @@ FolderScan::FolderScan(const QString &folder, const std::atomic<bool> *stop, boo
 
 FolderScan::~FolderScan() = default;
 
+void FolderScan::skipFolder(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (!canonical.isEmpty())
+        skipped.insert(canonical);
+}
+
 void FolderScan::enter(const QString &folder)
 {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -106,7 +113,9 @@ bool FolderScan::next(QString *path)
         }
         if (top.nextFolder < top.folders.size()) {
             // enter() may grow the stack, so the reference is not used after it.
-            enter(top.folders.at(top.nextFolder++));
+            const QString folder = top.folders.at(top.nextFolder++);
+            if (!skipped.contains(QFileInfo(folder).canonicalFilePath()))
+                enter(folder);
             continue;
         }
         stack.pop_back();

@@ -23,6 +23,10 @@ public:
         const QString &folder, const std::atomic<bool> *stop = nullptr, bool subfolders = true);
     ~FolderScan();
 
+    // A subfolder not to walk: the output folder of a job, so that a second run does not take
+    // the first run's results as sources. The folder given to the constructor is always walked.
+    void skipFolder(const QString &folder);
+
     // The next file in normal form (common/pathcompare.h); false when the walk is done or stopped.
     bool next(QString *path);
 
@@ -44,6 +48,7 @@ private:
 
     std::vector<Folder> stack;
     QSet<QString> visited;
+    QSet<QString> skipped;
     const std::atomic<bool> *stop;
     const bool subfolders;
     QStringList unreachable;

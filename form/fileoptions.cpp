@@ -43,6 +43,9 @@ void ConvertImageForm::setUpFileOptions()
     connect(fileOptions, &FileOptionsPanel::backgroundChosen, this, [this](const QColor &color) {
         changeOption(SettingItem::BackgroundColor, true, [&color](O &o) { o.backgroundColor = color; });
     });
+    connect(fileOptions, &FileOptionsPanel::threadLimitChanged, this, [this](int threads) {
+        changeOption(SettingItem::ThreadLimit, false, [threads](O &o) { o.threadLimit = threads; });
+    });
     connect(&sourceModel, &QAbstractItemModel::rowsInserted, this, &ConvertImageForm::updateNamePreview);
     connect(&sourceModel, &QAbstractItemModel::rowsRemoved, this, &ConvertImageForm::updateNamePreview);
     connect(&sourceModel, &QAbstractItemModel::rowsMoved, this, &ConvertImageForm::updateNamePreview);

@@ -28,6 +28,7 @@ FileOptionsPanel::FileOptionsPanel(QWidget *parent)
     connect(
         ui->backgroundColorWidget, &LKColorWidget::colorUpdated, this, &FileOptionsPanel::backgroundChosen);
     connect(ui->backgroundColorButton, &QPushButton::clicked, this, &FileOptionsPanel::chooseBackground);
+    connect(ui->threadLimitSpinBox, &QSpinBox::valueChanged, this, &FileOptionsPanel::threadLimitChanged);
 }
 
 FileOptionsPanel::~FileOptionsPanel() = default;
@@ -36,6 +37,8 @@ void FileOptionsPanel::showOptions(const ConversionOptions &options)
 {
     const QSignalBlocker blockPattern(ui->namePatternLineEdit);
     const QSignalBlocker blockAction(ui->targetExistsComboBox);
+    const QSignalBlocker blockThreads(ui->threadLimitSpinBox);
+    ui->threadLimitSpinBox->setValue(options.threadLimit);
     ui->namePatternLineEdit->setText(options.namePattern);
     ui->targetExistsComboBox->setCurrentIndex(qBound(0, options.targetExistsAction, 2));
     ui->keepFolderStructureCheckBox->setChecked(options.keepFolderStructure);

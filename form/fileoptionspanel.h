@@ -36,6 +36,7 @@ signals:
     void saveNextToOriginalClicked(bool checked);
     void convertOnlyRawOfPairsClicked(bool checked);
     void backgroundChosen(const QColor &color);
+    void threadLimitChanged(int threads);
 
 private:
     void chooseBackground();

@@ -12,6 +12,16 @@ QString cannotRead()
     return QCoreApplication::translate("FailureReason", "cannot read image");
 }
 
+QString noSuchFile()
+{
+    return tr("no such file");
+}
+
+QString nameNotUtf8()
+{
+    return tr("name not valid UTF-8, cannot be opened; rename it to convert it");
+}
+
 QString notSupported()
 {
     return QCoreApplication::translate("FailureReason", "not a supported image");

@@ -10,6 +10,9 @@
 // One place, so that the job, the PDF assembly, the previews and the tests use the same texts.
 namespace FailureReason {
 QString cannotRead();
+QString noSuchFile();
+// A name the file system holds that is not valid UTF-8: no Qt path reaches the file.
+QString nameNotUtf8();
 QString notSupported();
 QString damaged();
 QString tooManyScans(int limit);

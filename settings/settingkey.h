@@ -76,6 +76,7 @@ enum class SettingItem {
     QrCodeSizeRelative = 220,
     WatermarksAfterScaling = 221,
     ConvertOnlyRawOfPairs = 240,
+    ThreadLimit = 241,
 };
 
 // One stored option: its key, the item that writes it, its default, whether a reset restores it,

@@ -209,6 +209,7 @@ const QList<SettingKey> &settingKeys()
             "watermarksAfterScaling", I::WatermarksAfterScaling, false, true),
         boolKey<&Options::keepMetadata>("keepMetadata", I::KeepMetadata, true, true),
         boolKey<&Options::removeLocation>("removeLocation", I::RemoveLocation, true, true),
+        intKey<&Options::threadLimit>("threadLimit", I::ThreadLimit, 0, false, 0, 1024),
     };
     return keys;
 }

@@ -82,6 +82,7 @@ inline QList<SettingRow> settingRows(const QString &picture)
             { "--scale", "50%", "--qr", "after", "--qr-size", "30", "--watermarks-after-resizing", "on" },
             { { "scaleImage", true }, { "scalePercentage", 50 }, { "qrCodeText", "after" },
                 { "qrCodeSize", 30 } }),
+        row("threads", 6, "threadLimit", 1, "threadLimitSpinBox", 1, { "--threads", "1" }),
     };
 }
 

@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 
 using namespace TestSupport;
 
@@ -220,7 +221,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("files");
-        QTest::newRow("skip") << "Skip" << 1 << QStringList { "beach.png" };
+        QTest::newRow("skip") << "Skip" << 0 << QStringList { "beach.png" };
         QTest::newRow("number") << "add a number" << 0 << QStringList { "beach (2).png", "beach.png" };
     }
 
@@ -288,7 +289,21 @@ private Q_SLOTS:
         QTest::newRow("no output folder") << QStringList { "x.png" } << 2 << "-o/--output";
         QTest::newRow("no input") << QStringList { out, "o" } << 2 << "FILE or FOLDER";
         QTest::newRow("empty folder") << QStringList { "empty", out, "o" } << 3 << "Nothing to do";
-        QTest::newRow("missing file") << QStringList { "x.png", out, "o" } << 1 << "cannot read image";
+        QTest::newRow("missing file") << QStringList { "x.png", out, "o" } << 1 << "x.png: no such file";
+        QTest::newRow("only files we do not read")
+            << QStringList { "notes", out, "o" } << 3 << "Nothing to do";
+        QTest::newRow("pdf file above the output folder") << QStringList { "--format", "PDF", "--pdf-file",
+            "../x", "x.png", out, "o" } << 2 << "--pdf-file";
+        QTest::newRow("pdf file elsewhere") << QStringList { "--format", "PDF", "--pdf-file", "/tmp/x.pdf",
+            "x.png", out, "o" } << 2 << "without folders";
+        QTest::newRow("preset pdf file above")
+            << QStringList { "--preset", "escape.ini", "x.png", out, "o" } << 2 << "pdfFileName";
+        QTest::newRow("missing watermark") << QStringList { "--image", "/nonexistent.png", "x.png", out, "o" }
+                                           << 2 << "--image: /nonexistent.png: no such file";
+        QTest::newRow("watermark not a picture")
+            << QStringList { "--image", "notes", "x.png", out, "o" } << 2 << "not a picture";
+        QTest::newRow("threads below 0") << QStringList { "--threads", "-1", "x.png", out, "o" } << 2
+                                         << "--threads: \"-1\" is not allowed";
     }
 
     void exitCodes()
@@ -297,10 +312,15 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         QDir().mkpath(path(QStringLiteral("empty")));
+        QDir().mkpath(path(QStringLiteral("notes")));
+        QVERIFY(writeFile(path(QStringLiteral("notes/readme.txt")), "not a picture"));
+        QVERIFY(writeFile(
+            path(QStringLiteral("escape.ini")), "[MainApp]\ntargeFileType=9\npdfFileName=../x.pdf\n"));
         for (QString &argument : arguments) {
-            if (argument == QLatin1String("x.png") || argument == QLatin1String("o")
-                || argument == QLatin1String("empty"))
-                argument = path(argument);
+            for (const char *name : { "x.png", "o", "empty", "notes", "escape.ini" }) {
+                if (argument == QLatin1String(name))
+                    argument = path(argument);
+            }
         }
         const CliRun run = runCli(arguments);
         QCOMPARE(run.exitCode, exitCode);
@@ -432,6 +452,139 @@ private Q_SLOTS:
         const CliRun run = runCli({ "--format", "PNG", "--file-name", "{counter}-{name}", in, "-o", out });
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(filesUnder(out), expected);
+    }
+
+    // The same line run again tomorrow: a run that skips what it was asked to skip succeeds, one
+    // that finds its targets there unasked says so; nothing is ever replaced without --overwrite.
+    void runTwice_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("secondExit");
+        QTest::addColumn<QString>("secondResult");
+        QTest::newRow("targets there unasked") << QStringList {} << 1 << "skipped";
+        QTest::newRow("when-exists skip") << QStringList { "--when-exists", "skip" } << 0 << "skipped";
+        QTest::newRow("preset says skip") << QStringList { "--preset", "skip.ini" } << 0 << "skipped";
+        QTest::newRow("overwrite") << QStringList { "--overwrite" } << 0 << "converted";
+        QTest::newRow("pdf unasked") << QStringList { "--format", "PDF" } << 1 << "skipped";
+        QTest::newRow("pdf skip") << QStringList { "--format", "PDF", "--when-exists", "skip" } << 0
+                                  << "skipped";
+    }
+
+    void runTwice()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, secondExit);
+        QFETCH(QString, secondResult);
+        QVERIFY(writeFile(path(QStringLiteral("skip.ini")), "[MainApp]\ntargetExistsAction=1\n"));
+        options.replaceInStrings(
+            QRegularExpression(QStringLiteral("^skip.ini$")), path(QStringLiteral("skip.ini")));
+        const QString out = path(QStringLiteral("twice-") + QTest::currentDataTag());
+        const QStringList line = options
+            + QStringList { QStringLiteral("--json"), sources + QStringLiteral("/beach.png"),
+                  QStringLiteral("-o"), out };
+        const CliRun first = runCli(line);
+        QVERIFY2(first.exitCode == 0, first.err.constData());
+        const QStringList written = filesUnder(out);
+        QCOMPARE(written.size(), 1);
+        const QByteArray before = fileDigest(out + QLatin1Char('/') + written.first());
+        const CliRun second = runCli(line);
+        QVERIFY2(second.exitCode == secondExit, second.err.constData());
+        QCOMPARE(filesUnder(out), written);
+        const QJsonObject file = QJsonDocument::fromJson(second.out)
+                                     .object()
+                                     .value(QStringLiteral("files"))
+                                     .toArray()
+                                     .at(0)
+                                     .toObject();
+        QCOMPARE(file.value(QStringLiteral("result")).toString(), secondResult);
+        if (secondResult == QLatin1String("skipped"))
+            QCOMPARE(fileDigest(out + QLatin1Char('/') + written.first()), before);
+    }
+
+    // An output folder inside the folder converted holds the last run's results: they are never
+    // taken as sources, however often the line runs.
+    void outputInsideInputIsNotScanned_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("output"); // below the input folder
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("keep folders") << QStringList { "--recursive", "--keep-folders" } << "web"
+                                      << QStringList { "beach.png", "trip/boat.png", "trip/day2/hill.png" };
+        QTest::newRow("flat") << QStringList { "--recursive" } << "web"
+                              << QStringList { "beach.png", "boat.png", "hill.png" };
+        QTest::newRow("deeper") << QStringList { "--recursive" } << "trip/web"
+                                << QStringList { "beach.png", "boat.png", "hill.png" };
+        QTest::newRow("through a link")
+            << QStringList { "--recursive" } << "link" << QStringList { "beach.png", "boat.png", "hill.png" };
+    }
+
+    void outputInsideInputIsNotScanned()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, output);
+        QFETCH(QStringList, files);
+        const QString photos = path(QStringLiteral("inside-") + QTest::currentDataTag());
+        QVERIFY(QProcess::execute(QStringLiteral("cp"), { QStringLiteral("-r"), sources, photos }) == 0);
+        QString out = photos + QLatin1Char('/') + output;
+        if (output == QLatin1String("link")) {
+            // The output folder named through a link to a folder inside the input.
+            QDir().mkpath(photos + QStringLiteral("/web"));
+            QVERIFY(QFile::link(photos + QStringLiteral("/web"), path(QStringLiteral("link-to-web"))));
+            out = path(QStringLiteral("link-to-web"));
+        }
+        const QStringList line = options
+            + QStringList { QStringLiteral("--format"), QStringLiteral("PNG"),
+                  QStringLiteral("--when-exists"), QStringLiteral("skip"), photos, QStringLiteral("-o"),
+                  out };
+        for (int run = 0; run < 2; ++run) {
+            const CliRun result = runCli(line);
+            QVERIFY2(result.exitCode == 0, result.err.constData());
+            QCOMPARE(filesUnder(out), files);
+        }
+    }
+
+    // Names echoed from a preset or a folder cannot drive the terminal; names that are not
+    // UTF-8 are reported as not converted, not left out in silence.
+    void hostileNamesAreReported_data()
+    {
+        QTest::addColumn<QByteArray>("presetLine");
+        QTest::addColumn<QByteArray>("rawName"); // a file beside a good one in the input folder
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("escape in a key") << QByteArray("bad\x1b[31mkey=1") << QByteArray() << 0
+                                         << QByteArray("preset: ignored MainApp/bad\\x1b[31mkey");
+        QTest::newRow("bell in a key")
+            << QByteArray("b\x07=1") << QByteArray() << 0 << QByteArray("ignored MainApp/b\\x07 ");
+        QTest::newRow("latin-1 name") << QByteArray() << QByteArray("caf\xe9.png") << 1
+                                      << QByteArray("caf\xef\xbf\xbd.png: name not valid UTF-8");
+    }
+
+    void hostileNamesAreReported()
+    {
+        QFETCH(QByteArray, presetLine);
+        QFETCH(QByteArray, rawName);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, message);
+        const QString in = path(QStringLiteral("hostile-") + QTest::currentDataTag());
+        QDir().mkpath(in);
+        QVERIFY(QFile::copy(sources + QStringLiteral("/beach.png"), in + QStringLiteral("/beach.png")));
+        const QByteArray raw = QFile::encodeName(in) + '/' + rawName;
+        if (!rawName.isEmpty()) {
+            FILE *file = std::fopen(raw.constData(), "wb");
+            QVERIFY(file);
+            std::fclose(file);
+        }
+        const QString preset = in + QStringLiteral(".ini");
+        QVERIFY(writeFile(preset, "[MainApp]\ntargeFileType=6\n" + presetLine + "\n"));
+        const CliRun run = runCli(
+            { QStringLiteral("--preset"), preset, in, QStringLiteral("-o"), in + QStringLiteral("-out") });
+        if (!rawName.isEmpty())
+            std::remove(raw.constData());
+        QVERIFY2(run.exitCode == exitCode, run.err.constData());
+        QVERIFY2(run.err.contains(message), run.err.constData());
+        for (const char control : { '\x1b', '\x07' })
+            QVERIFY(!run.err.contains(control));
+        QCOMPARE(filesUnder(in + QStringLiteral("-out")), QStringList { QStringLiteral("beach.png") });
     }
 
     void helpAndManPageListEveryOption()

@@ -3,6 +3,8 @@
 
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
+#include "convert/encoderthreads.h"
+#include "convert/filepool.h"
 #include "convert/outputformats.h"
 #include "imaging/renderpipeline.h"
 #include "jobrun.h"
@@ -18,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -158,6 +161,32 @@ private Q_SLOTS:
                     == TestSupport::fileDigest(four + QLatin1Char('/') + name),
                 qPrintable(name + " differs"));
         }
+    }
+
+    void threadLimitBoundsTheJob_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("cores"); // what the job may keep busy
+        const int all = qMax(1, QThread::idealThreadCount());
+        QTest::newRow("every core") << 0 << all;
+        QTest::newRow("one") << 1 << 1;
+        QTest::newRow("two") << 2 << qMin(2, all);
+        QTest::newRow("more than the machine has") << 4096 << all;
+    }
+
+    // The files at once and each one's encoder threads together stay within the limit, so that
+    // jobs started side by side do not fight for the cores.
+    void threadLimitBoundsTheJob()
+    {
+        QFETCH(int, limit);
+        QFETCH(int, cores);
+        if (qEnvironmentVariableIsSet("PICTOMAT_FILES_AT_ONCE"))
+            QSKIP("PICTOMAT_FILES_AT_ONCE decides the files at once");
+        const int files = defaultFilesAtOnce(limit);
+        QCOMPARE(files, cores);
+        for (int running = 1; running <= files; ++running)
+            QVERIFY(EncoderThreadShare::forFiles(running, limit) * running <= cores);
+        QCOMPARE(EncoderThreadShare::forFiles(1, limit), cores);
     }
 
     void cancelLeavesNothingHalfWritten_data()

@@ -233,6 +233,42 @@ private Q_SLOTS:
             said.contains(FailureReason::pictureTooLarge(QSize(8000, 6000), 0).section('(', 0, 0).toUtf8()),
             said.constData());
         QVERIFY(!QFile::exists(dir.filePath("photo.jxl")));
+    void outputFolderIsSkipped_data()
+    {
+        QTest::addColumn<QString>("output"); // relative to the scanned folder
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("inside") << "web" << QStringList { "a.png", "trip/b.png", "trip/web/t.png" };
+        QTest::newRow("deeper") << "trip/web" << QStringList { "a.png", "trip/b.png", "web/w.png" };
+        QTest::newRow("the folder itself")
+            << "." << QStringList { "a.png", "trip/b.png", "trip/web/t.png", "web/w.png" };
+        QTest::newRow("elsewhere") << "../other"
+                                   << QStringList { "a.png", "trip/b.png", "trip/web/t.png", "web/w.png" };
+    }
+
+    // A conversion's output folder inside a dropped folder holds its results, not sources; the
+    // dropped folder itself is always walked.
+    void outputFolderIsSkipped()
+    {
+        QFETCH(QString, output);
+        QFETCH(QStringList, found);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString root = dir.filePath(QStringLiteral("photos"));
+        QDir().mkpath(root + QStringLiteral("/trip/web"));
+        QDir().mkpath(root + QStringLiteral("/web"));
+        QDir().mkpath(dir.filePath(QStringLiteral("other")));
+        for (const char *name : { "a.png", "trip/b.png", "trip/web/t.png", "web/w.png" }) {
+            QFile file(root + QLatin1Char('/') + QLatin1String(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        FolderScan scan(root);
+        scan.skipFolder(root + QLatin1Char('/') + output);
+        QStringList files;
+        QString path;
+        while (scan.next(&path))
+            files.append(QDir(root).relativeFilePath(path));
+        files.sort();
+        QCOMPARE(files, found);
     }
 
     void memoryBudget_data()
