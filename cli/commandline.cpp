@@ -3,9 +3,12 @@
 
 #include "cli/commandline.h"
 
+#include "cli/presetkeys.h"
 #include "cli/settingoptions.h"
 #include "convert/outputformats.h"
 #include "settings/preset.h"
+#include "settings/settingchoices.h"
+#include "settings/settingkey.h"
 #include "settings/settingsstore.h"
 
 #include <QCommandLineParser>
@@ -43,6 +46,8 @@ const QList<GeneralOption> &generalOptions()
             QStringLiteral("Print one JSON document with each file's source, target, result and reason.") },
         { { QStringLiteral("verbose") }, QString(),
             QStringLiteral("Show the program's debug log on standard error.") },
+        { { QStringLiteral("preset-keys") }, QString(),
+            QStringLiteral("List the keys a preset may hold, with their values and defaults.") },
         { { QStringLiteral("h"), QStringLiteral("help") }, QString(), QStringLiteral("Show this help.") },
         { { QStringLiteral("version") }, QString(), QStringLiteral("Show the version.") },
     };
@@ -69,6 +74,10 @@ void addOptions(QCommandLineParser &parser)
     QCommandLineOption manPage(QStringLiteral("man-page"), QString(), QStringLiteral("FILE"));
     manPage.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(manPage);
+    // The README's table of preset keys.
+    QCommandLineOption markdown(QStringLiteral("preset-keys-markdown"), QString());
+    markdown.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(markdown);
 }
 
 QString badOption(const QString &name, const QString &value, const QString &allowed)
@@ -132,6 +141,24 @@ bool startingOptions(
             return false;
         }
         request->ignoredPresetKeys = loaded.ignoredKeys;
+        // A preset that sets nothing, or names its target wrongly, would convert with the wrong
+        // settings without a word: better nothing at all.
+        const QString formatKey = SettingKeys::GroupName + QStringLiteral("/targeFileType");
+        if (loaded.usedKeys == 0 || loaded.ignoredKeys.contains(formatKey)) {
+            QStringList named;
+            for (const QString &key : std::as_const(loaded.ignoredKeys))
+                named.append(printableText(key));
+            *message = loaded.usedKeys == 0
+                ? QStringLiteral("--preset: %1: no key could be used%2. See --preset-keys.")
+                      .arg(printableText(parser.value(QStringLiteral("preset"))),
+                          named.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" (") + named.join(QLatin1String(", ")) + QLatin1Char(')'))
+                : QStringLiteral("--preset: %1: targeFileType is not a target format; use one of %2.")
+                      .arg(printableText(parser.value(QStringLiteral("preset"))),
+                          SettingChoices::names(QStringLiteral("targeFileType")).join(QLatin1String(", ")));
+            return false;
+        }
     }
     return true;
 }
@@ -197,6 +224,14 @@ CliParseResult parseCommandLine(const QStringList &arguments, const QFont &stand
     }
     if (parser.isSet(QStringLiteral("help"))) {
         result.status = CliParseResult::ShowHelp;
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("preset-keys"))) {
+        result.status = CliParseResult::ShowPresetKeys;
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("preset-keys-markdown"))) {
+        result.status = CliParseResult::ShowPresetKeysMarkdown;
         return result;
     }
     if (parser.isSet(QStringLiteral("man-page"))) {
@@ -287,10 +322,11 @@ QString cliManPage()
         ".SS Conversion settings\nThey win over \\fB\\-\\-settings\\fR and \\fB\\-\\-preset\\fR.\n");
     for (const SettingOption &option : settingOptions())
         add(optionSynopsis({ option.name }, option.valueName), option.help, option.defaultAndRange);
+    page += presetKeysTroff();
     page += QStringLiteral(".SH EXIT STATUS\n") + escaped(exitStatusText())
         + QStringLiteral(
             "\n"
             ".SH FILES\nPresets are INI files with the keys of the group [MainApp] of the window's "
-            "settings.\n");
+            "settings, listed under PRESET KEYS.\n");
     return page;
 }

@@ -24,7 +24,15 @@ struct CliRequest {
 };
 
 struct CliParseResult {
-    enum Status { Run, ShowHelp, ShowManPage, ShowVersion, BadCommandLine };
+    enum Status {
+        Run,
+        ShowHelp,
+        ShowPresetKeys,
+        ShowPresetKeysMarkdown,
+        ShowManPage,
+        ShowVersion,
+        BadCommandLine
+    };
     Status status = Run;
     QString message; // for BadCommandLine: names the option and what it allows
     // For ShowManPage, request.outputFolder is the file to write.

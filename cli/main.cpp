@@ -5,6 +5,7 @@
 
 #include "cli/batchjob.h"
 #include "cli/commandline.h"
+#include "cli/presetkeys.h"
 #include "cli/report.h"
 #include "common/processmemory.h"
 
@@ -90,6 +91,12 @@ int main(int argc, char *argv[])
     switch (parsed.status) {
     case CliParseResult::ShowHelp:
         writeTo(stdout, cliHelpText());
+        return 0;
+    case CliParseResult::ShowPresetKeys:
+        writeTo(stdout, presetKeysText());
+        return 0;
+    case CliParseResult::ShowPresetKeysMarkdown:
+        writeTo(stdout, presetKeysMarkdown());
         return 0;
     case CliParseResult::ShowManPage: {
         QFile page(parsed.request.outputFolder);

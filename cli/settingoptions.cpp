@@ -174,8 +174,10 @@ struct OffOrNumber {
     const char *suffix; // may follow the number, as in "50%"
     const char *allowed; // the values in words, %1 the range
     void (*set)(Options &, bool on, int number);
+    int least = 0; // above the setting's own minimum where that value cannot work
 };
 
+// 0% would leave no picture to write.
 const OffOrNumber scaleNumber { "scalePercentage", "%", "a percentage from %1 (as 50%), or off",
     [](Options &options, bool on, int percent) {
         options.scaleImage = on;
@@ -183,14 +185,16 @@ const OffOrNumber scaleNumber { "scalePercentage", "%", "a percentage from %1 (a
             options.scaleType = 0;
             options.scalePercentage = percent;
         }
-    } };
+    },
+    1 };
 
 const OffOrNumber pdfMarginNumber { "pdfPaperMarginSize", "", "off, or a margin size from %1",
     [](Options &options, bool on, int size) {
         options.pdfPaperMargin = on ? 1 : 0;
         if (on)
             options.pdfPaperMarginSize = size;
-    } };
+    },
+    0 };
 
 QString applyOffOrNumber(const OffOrNumber &rule, Options &options, const QString &value)
 {
@@ -202,9 +206,10 @@ QString applyOffOrNumber(const OffOrNumber &rule, Options &options, const QStrin
     if (*rule.suffix && text.endsWith(QLatin1String(rule.suffix)))
         text.chop(qsizetype(qstrlen(rule.suffix)));
     const SettingKey &key = keyNamed(QLatin1String(rule.settingKey));
+    const int minimum = qMax(key.minimum, rule.least);
     int number = 0;
-    if (!parseInt(text, key.minimum, key.maximum, &number))
-        return QString::fromLatin1(rule.allowed).arg(rangeText(key.minimum, key.maximum));
+    if (!parseInt(text, minimum, key.maximum, &number))
+        return QString::fromLatin1(rule.allowed).arg(rangeText(minimum, key.maximum));
     rule.set(options, true, number);
     return QString();
 }
@@ -404,7 +409,7 @@ const QList<SettingOption> &settingOptions()
         onOffOption("save-next-to-original", &Options::saveNextToOriginal, false,
             "Save next to the original, in each source's own folder; then -o is needed only for PDF."),
         offOrNumberOption("scale", "PERCENT%", "Scale Image by percentage, or off.",
-            QStringLiteral("default off, 0% to 400%"), scaleNumber),
+            QStringLiteral("default off, 1% to 400%"), scaleNumber),
         sideOption("width", ToWidth,
             "Scale Image to this width; with --height, to that absolute size; alone, relative to width."),
         sideOption("height", ToHeight,

@@ -4,6 +4,7 @@
 #include "settings/preset.h"
 
 #include "settings/rulekinds.h"
+#include "settings/settingchoices.h"
 #include "settings/settingkey.h"
 
 #include <QFileInfo>
@@ -19,19 +20,40 @@ QString textOf(const QVariant &value)
     return value.toString();
 }
 
+const QStringList &switchWords()
+{
+    // Off and on alternate, so that a word's position tells its value.
+    static const QStringList words
+        = { QStringLiteral("false"), QStringLiteral("true"), QStringLiteral("0"), QStringLiteral("1"),
+              QStringLiteral("off"), QStringLiteral("on"), QStringLiteral("no"), QStringLiteral("yes") };
+    return words;
+}
+
+// The value as the key's setter takes it: a choice's name as its number, a switch word as a bool.
+QVariant storedForm(const SettingKey &key, const QString &text)
+{
+    if (key.kind == SettingKey::Int) {
+        const int choice = SettingChoices::indexOf(key.key, text);
+        return choice >= 0 ? QVariant(choice) : QVariant(text);
+    }
+    if (key.kind == SettingKey::Bool)
+        return switchWords().indexOf(text.toLower()) % 2 == 1;
+    return text;
+}
+
 bool acceptsValue(const SettingKey &key, const QVariant &value)
 {
     const QString text = textOf(value).trimmed();
     switch (key.kind) {
     case SettingKey::Int: {
+        if (SettingChoices::indexOf(key.key, text) >= 0)
+            return true;
         bool isNumber = false;
         const qlonglong number = text.toLongLong(&isNumber);
         return isNumber && number >= key.minimum && number <= key.maximum;
     }
     case SettingKey::Bool:
-        return QStringList { QStringLiteral("true"), QStringLiteral("false"), QStringLiteral("1"),
-            QStringLiteral("0") }
-            .contains(text.toLower());
+        return switchWords().contains(text.toLower());
     case SettingKey::Color:
         return text.isEmpty() || QColor::fromString(text).isValid();
     case SettingKey::String:
@@ -48,6 +70,9 @@ QVariant valueToStore(const SettingKey &key, const ConversionOptions &options)
         return value.value<QFont>().toString();
     if (key.kind == SettingKey::Color)
         return value.value<QColor>().name();
+    const QStringList choices = SettingChoices::names(key.key);
+    if (!choices.isEmpty() && value.toInt() >= 0 && value.toInt() < choices.size())
+        return choices.at(value.toInt());
     return value;
 }
 
@@ -87,11 +112,14 @@ LoadResult load(const QString &path, ConversionOptions *options, const QFont &st
     for (const SettingKey &key : settingKeys()) {
         known.append(key.key);
         const QVariant value = settings.value(key.key);
-        if (!value.isValid())
+        if (!value.isValid() || SettingChoices::isMachineSpecific(key.key))
             continue;
         if (acceptsValue(key, value)) {
             const bool keepsSpaces = key.kind == SettingKey::String || key.kind == SettingKey::Font;
-            key.assign(*options, keepsSpaces ? textOf(value) : textOf(value).trimmed(), standardFont);
+            key.assign(*options,
+                keepsSpaces ? QVariant(textOf(value)) : storedForm(key, textOf(value).trimmed()),
+                standardFont);
+            ++result.usedKeys;
         } else {
             key.assign(*options, key.defaultValue, standardFont);
             result.ignoredKeys.append(prefix + key.key);
@@ -102,6 +130,8 @@ LoadResult load(const QString &path, ConversionOptions *options, const QFont &st
         options->ruleList = SettingKeys::loadRules(settings, &rejectedRules, &adjustRuleInRange);
         for (const QString &key : std::as_const(rejectedRules))
             result.ignoredKeys.append(prefix + key);
+        if (!options->ruleList.isEmpty() || rejectedRules.isEmpty())
+            ++result.usedKeys;
     }
     const QStringList groupKeys = settings.childKeys();
     for (const QString &key : groupKeys) {
@@ -118,8 +148,10 @@ bool save(const QString &path, const ConversionOptions &options, QString *error)
         QSettings settings(path, QSettings::IniFormat);
         settings.clear();
         settings.beginGroup(SettingKeys::GroupName);
-        for (const SettingKey &key : settingKeys())
-            settings.setValue(key.key, valueToStore(key, options));
+        for (const SettingKey &key : settingKeys()) {
+            if (!SettingChoices::isMachineSpecific(key.key))
+                settings.setValue(key.key, valueToStore(key, options));
+        }
         SettingKeys::storeRules(settings, options.ruleList);
         settings.endGroup();
         settings.sync();

@@ -302,6 +302,10 @@ private Q_SLOTS:
                                            << 2 << "--image: /nonexistent.png: no such file";
         QTest::newRow("watermark not a picture")
             << QStringList { "--image", "notes", "x.png", out, "o" } << 2 << "not a picture";
+        QTest::newRow("scale 0%") << QStringList { "--scale", "0%", "x.png", out, "o" } << 2
+                                  << "--scale: \"0%\" is not allowed; use a percentage from 1 to 400";
+        QTest::newRow("long edge 0") << QStringList { "--long-edge", "0", "x.png", out, "o" } << 2
+                                     << "--long-edge: \"0\" is not allowed";
         QTest::newRow("threads below 0") << QStringList { "--threads", "-1", "x.png", out, "o" } << 2
                                          << "--threads: \"-1\" is not allowed";
     }
@@ -585,6 +589,76 @@ private Q_SLOTS:
         for (const char control : { '\x1b', '\x07' })
             QVERIFY(!run.err.contains(control));
         QCOMPARE(filesUnder(in + QStringLiteral("-out")), QStringList { QStringLiteral("beach.png") });
+    }
+
+    // A preset written by hand from the documentation, with names or with the window's numbers,
+    // converts the same; one that sets nothing or names no target stops before any work.
+    void handWrittenPreset_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("readable") << QByteArray(
+            "targeFileType=JPG\ntextPosition=Bottom - Right\nscaleImage=true\n"
+            "scalePercentage=50\ntextContent=Studio\n")
+                                  << 0 << "";
+        QTest::newRow("numbers") << QByteArray("targeFileType=4\ntextPosition=8\nscaleImage=1\n"
+                                               "scalePercentage=50\ntextContent=Studio\n")
+                                 << 0 << "";
+        QTest::newRow("unknown key beside")
+            << QByteArray("targeFileType=jpeg\nscaleImage=on\nscalePercentage=50\n"
+                          "textContent=Studio\nsharpen=2\n")
+            << 0 << "preset: ignored MainApp/sharpen";
+        QTest::newRow("none valid") << QByteArray("sharpen=2\ntextSize=big\n") << 2
+                                    << "no key could be used (MainApp/textSize, MainApp/sharpen)";
+        QTest::newRow("empty") << QByteArray() << 2 << "no key could be used";
+        QTest::newRow("wrong format") << QByteArray("targeFileType=BMP\nscaleImage=true\n") << 2
+                                      << "targeFileType is not a target format; use one of AVIF, GIF";
+    }
+
+    void handWrittenPreset()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const QString tag
+            = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString preset = path(QStringLiteral("hand-") + tag + QStringLiteral(".ini"));
+        QVERIFY(writeFile(preset, "[MainApp]\n" + content));
+        const QString out = path(QStringLiteral("hand-") + tag);
+        const CliRun run = runCli({ QStringLiteral("--preset"), preset,
+            sources + QStringLiteral("/beach.png"), QStringLiteral("-o"), out });
+        QVERIFY2(run.exitCode == exitCode, run.err.constData());
+        QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+        if (exitCode != 0) {
+            QVERIFY(filesUnder(out).isEmpty());
+            return;
+        }
+        QCOMPARE(filesUnder(out), QStringList { QStringLiteral("beach.jpg") });
+        QCOMPARE(QImage(out + QStringLiteral("/beach.jpg")).size(), QSize(80, 60));
+        const QString first = path(QStringLiteral("hand-readable/beach.jpg"));
+        QCOMPARE(fileDigest(out + QStringLiteral("/beach.jpg")), fileDigest(first));
+    }
+
+    // The README's table of preset keys is the one the program prints, and names every key.
+    void presetKeysAreDocumented()
+    {
+        const CliRun markdown = runCli({ QStringLiteral("--preset-keys-markdown") });
+        QCOMPARE(markdown.exitCode, 0);
+        const QByteArray readme = readFile(QStringLiteral(PICTOMAT_SOURCE_DIR "/README.md"));
+        QVERIFY2(
+            readme.contains(markdown.out), "README.md's preset table differs from --preset-keys-markdown");
+        const CliRun text = runCli({ QStringLiteral("--preset-keys") });
+        const QByteArray manPage
+            = readFile(QCoreApplication::applicationDirPath() + QStringLiteral("/../pictomat-cli.1"));
+        for (const SettingKey &key : settingKeys()) {
+            const bool machine
+                = key.key == QLatin1String("lastPicturesDir") || key.key == QLatin1String("threadLimit");
+            QCOMPARE(markdown.out.contains("| `" + key.key.toUtf8() + "` |"), !machine);
+            QCOMPARE(text.out.contains("  " + key.key.toUtf8() + " ("), !machine);
+            QCOMPARE(manPage.contains("\\fB" + key.key.toUtf8() + "\\fR"), !machine);
+        }
+        QVERIFY(text.out.contains("  textPosition (choice)\n      \"Top - Left\""));
     }
 
     void helpAndManPageListEveryOption()

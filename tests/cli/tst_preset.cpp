@@ -103,6 +103,29 @@ private Q_SLOTS:
                                       << QVariant(QColor(Qt::black)) << QStringList { "MainApp/textColor" };
         QTest::newRow("unquoted comma") << QByteArray("[MainApp]\ntextContent=a, b\n") << "textContent"
                                         << QVariant(QStringLiteral("a, b")) << QStringList();
+        QTest::newRow("format by name") << QByteArray("[MainApp]\ntargeFileType=JPG\n") << "targeFileType"
+                                        << QVariant(4) << QStringList();
+        QTest::newRow("format by extension") << QByteArray("[MainApp]\ntargeFileType=jxl\n")
+                                             << "targeFileType" << QVariant(5) << QStringList();
+        QTest::newRow("format unknown") << QByteArray("[MainApp]\ntargeFileType=BMP\n") << "targeFileType"
+                                        << QVariant(0) << QStringList { "MainApp/targeFileType" };
+        QTest::newRow("position by name") << QByteArray("[MainApp]\ntextPosition=Bottom - Right\n")
+                                          << "textPosition" << QVariant(8) << QStringList();
+        QTest::newRow("position folded") << QByteArray("[MainApp]\nqrCodePosition=top-left\n")
+                                         << "qrCodePosition" << QVariant(0) << QStringList();
+        QTest::newRow("position number")
+            << QByteArray("[MainApp]\nimagePosition=4\n") << "imagePosition" << QVariant(4) << QStringList();
+        QTest::newRow("dpi") << QByteArray("[MainApp]\npdfQuality=600\n") << "pdfQuality" << QVariant(4)
+                             << QStringList();
+        QTest::newRow("choice unknown")
+            << QByteArray("[MainApp]\ntargetExistsAction=replace\n") << "targetExistsAction" << QVariant(0)
+            << QStringList { "MainApp/targetExistsAction" };
+        QTest::newRow("switch on") << QByteArray("[MainApp]\nscaleImage=on\n") << "scaleImage"
+                                   << QVariant(true) << QStringList();
+        QTest::newRow("switch no") << QByteArray("[MainApp]\nkeepMetadata=no\n") << "keepMetadata"
+                                   << QVariant(false) << QStringList();
+        QTest::newRow("machine key passed over") << QByteArray("[MainApp]\nlastPicturesDir=/home/x\n")
+                                                 << "lastPicturesDir" << QVariant(QString()) << QStringList();
         QTest::newRow("rule out of range") << QByteArray(
             "[MainApp]\nAdjustImageCount=3\nAdjustImage0=\"1;4;5000;;;;\"\nAdjustImage1=\"2;1;;;;;\"\n"
             "AdjustImage2=nonsense\n") << "rules"
@@ -130,6 +153,47 @@ private Q_SLOTS:
         } else {
             QCOMPARE(optionValue(options, key), expected);
         }
+    }
+
+    // The window's presets name their choices and leave out what belongs to one machine; the file
+    // reads as the documentation describes it and loads back the same.
+    void savedPresetIsReadable_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("jxl") << 5 << QByteArray("targeFileType=JPEG XL");
+        QTest::newRow("pdf") << 9 << QByteArray("targeFileType=PDF");
+        QTest::newRow("jpg") << 4 << QByteArray("targeFileType=JPG");
+    }
+
+    void savedPresetIsReadable()
+    {
+        QFETCH(int, target);
+        QFETCH(QByteArray, line);
+        ConversionOptions saved;
+        saved.targeFileType = target;
+        saved.textPosition = 8;
+        saved.scaleImage = true;
+        saved.scaleRelativeTo = 2;
+        saved.lastPicturesDir = QStringLiteral("/home/someone/Pictures");
+        saved.threadLimit = 3;
+        const QString path = dir.filePath(QStringLiteral("readable-%1.ini").arg(target));
+        QVERIFY(Preset::save(path, saved));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        for (const QByteArray &expected :
+            { line, QByteArray("textPosition=Bottom - Right"), QByteArray("scaleImage=true"),
+                QByteArray("scaleRelativeTo=Long edge"), QByteArray("pdfQuality=300 dpi") })
+            QVERIFY2(text.contains(expected + '\n'), expected.constData());
+        QVERIFY(!text.contains("lastPicturesDir"));
+        QVERIFY(!text.contains("threadLimit"));
+        ConversionOptions loaded;
+        const Preset::LoadResult result = Preset::load(path, &loaded, QFont());
+        QCOMPARE(result.ignoredKeys, QStringList());
+        QCOMPARE(loaded.targeFileType, target);
+        QCOMPARE(loaded.scaleRelativeTo, 2);
+        QCOMPARE(loaded.lastPicturesDir, QString());
     }
 
     void missingKeysKeepTheCallersValues()
