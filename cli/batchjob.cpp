@@ -13,9 +13,11 @@
 #include "imaging/renderpipeline.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QSet>
 #include <memory>
 
@@ -113,9 +115,89 @@ private:
     QHash<QString, int> jobIndex;
 };
 
-// Runs one job to its end; the thread's signals reach `progress` on this thread.
+// What became of each source of a running job, told file by file as the job's signals come.
+class JobWatch {
+public:
+    JobWatch(const BatchPlan::Job &job, const QStringList &targets, bool pdf, const CliRequest &request)
+        : job(job)
+        , targets(targets)
+        , pdf(pdf)
+        , request(request)
+    {
+    }
+
+    // The job's turn moved to the next source: the one before is done.
+    void nextTurn(const std::function<void(const FileOutcome &)> &done)
+    {
+        finishCurrent(done);
+        clock.start();
+        ++current;
+    }
+
+    void finishCurrent(const std::function<void(const FileOutcome &)> &done)
+    {
+        if (current < 0 || current >= job.sources.size())
+            return;
+        FileOutcome outcome = outcomeOf(current);
+        outcome.ms = clock.elapsed();
+        outcomes.append(outcome);
+        if (done)
+            done(outcome);
+    }
+
+    void failed(const QString &source, const QString &target, const QString &reason)
+    {
+        byKey.insert(pathKey(source), { source, normalPath(target), FileOutcome::Failed, reason });
+    }
+
+    void skipped(const QString &source, const QString &target)
+    {
+        byKey.insert(pathKey(source),
+            { source, normalPath(target), FileOutcome::Skipped, QStringLiteral("target exists"), true });
+    }
+
+    QList<FileOutcome> outcomes;
+
+private:
+    FileOutcome outcomeOf(qsizetype i) const
+    {
+        const QString &source = job.sources.at(i);
+        const QString target = pdf ? job.targetFolder : targets.value(i);
+        FileOutcome outcome = byKey.value(pathKey(source));
+        if (outcome.source.isEmpty()) {
+            // The job leaves a target that was there before it alone, and lists it only at its end.
+            const bool existing
+                = !pdf && !request.overwrite && !target.isEmpty() && existingBefore.contains(pathKey(target));
+            outcome = existing
+                ? FileOutcome { source, normalPath(target), FileOutcome::Skipped,
+                      QStringLiteral("target exists") }
+                : FileOutcome { source, normalPath(target), FileOutcome::Converted, QString() };
+        }
+        outcome.sourceSize = QImageReader(source).size();
+        if (outcome.result == FileOutcome::Converted) {
+            if (!pdf)
+                outcome.targetSize = QImageReader(outcome.target).size();
+            outcome.bytes = QFileInfo(outcome.target).size();
+        }
+        return outcome;
+    }
+
+public:
+    QSet<QString> existingBefore; // path keys of the targets there before the job started
+
+private:
+    const BatchPlan::Job &job;
+    const QStringList targets;
+    const bool pdf;
+    const CliRequest &request;
+    QHash<QString, FileOutcome> byKey;
+    qsizetype current = -1;
+    QElapsedTimer clock;
+};
+
+// Runs one job to its end; the thread's signals reach `done` on this thread, file by file.
 QList<FileOutcome> runJob(const CliRequest &request, const BatchPlan::Job &job, const QString &extension,
-    const std::function<void(int)> &started)
+    const std::function<void(const FileOutcome &)> &done)
 {
     const bool pdf = extension == QLatin1String(".pdf");
     auto thread = std::make_unique<ConvertImagesThread>();
@@ -127,47 +209,64 @@ QList<FileOutcome> runJob(const CliRequest &request, const BatchPlan::Job &job, 
     if (!pdf)
         thread->targetPaths
             = TargetNaming::planTargets(job.sources, job.targetFolder, extension, optionsSnapshot());
+    JobWatch watch(job, thread->targetPaths, pdf, request);
+    for (const QString &target : std::as_const(thread->targetPaths)) {
+        const QFileInfo info(target);
+        if (info.exists() || info.isSymLink())
+            watch.existingBefore.insert(pathKey(target));
+    }
     QEventLoop loop;
-    int count = 0;
-    QHash<QString, FileOutcome> bySource;
-    QObject::connect(thread.get(), &ConvertImagesThread::updateFileName, &loop, [&] { started(++count); });
-    QObject::connect(thread.get(), &ConvertImagesThread::fileSkipped, &loop,
-        [&](const QString &source, const QString &target) {
-            bySource.insert(pathKey(source),
-                { source, normalPath(target), FileOutcome::Skipped, QStringLiteral("target exists"), true });
+    QObject::connect(
+        thread.get(), &ConvertImagesThread::updateFileName, &loop, [&] { watch.nextTurn(done); });
+    QObject::connect(thread.get(), &ConvertImagesThread::conversionFailed, &loop,
+        [&](const QString &source, const QString &target, const QString &reason) {
+            watch.failed(source, target, reason);
         });
+    QObject::connect(thread.get(), &ConvertImagesThread::fileSkipped, &loop,
+        [&](const QString &source, const QString &target) { watch.skipped(source, target); });
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
     thread->start();
     loop.exec();
     thread->wait();
+    watch.finishCurrent(done);
 
+    // The job's own lists are the last word on what it left alone or could not convert.
+    QHash<QString, qsizetype> index;
+    for (qsizetype i = 0; i < watch.outcomes.size(); ++i)
+        index.insert(pathKey(watch.outcomes.at(i).source), i);
+    const auto correct = [&](const FileOutcome &outcome) {
+        const auto found = index.constFind(pathKey(outcome.source));
+        if (found == index.constEnd())
+            return;
+        FileOutcome &known = watch.outcomes[*found];
+        if (known.result == outcome.result && known.target == outcome.target)
+            return;
+        const qint64 ms = known.ms;
+        const QSize sourceSize = known.sourceSize;
+        known = outcome;
+        known.ms = ms;
+        known.sourceSize = sourceSize;
+    };
     for (const ConversionFailure &failure : thread->failures())
-        bySource.insert(
-            pathKey(failure.source), { failure.source, failure.target, FileOutcome::Failed, failure.reason });
+        correct({ failure.source, failure.target, FileOutcome::Failed, failure.reason });
     for (int i = 0; i < thread->fileSourceList.size() && i < thread->fileExistsList.size(); ++i)
-        bySource.insert(pathKey(thread->fileSourceList.at(i)),
-            { thread->fileSourceList.at(i), thread->fileExistsList.at(i), FileOutcome::Skipped,
-                QStringLiteral("target exists") });
-
-    QList<FileOutcome> outcomes;
-    for (qsizetype i = 0; i < job.sources.size(); ++i) {
-        const QString &source = job.sources.at(i);
-        const auto found = bySource.constFind(pathKey(source));
-        if (found != bySource.constEnd()) {
-            outcomes.append(*found);
-        } else {
-            const QString target = pdf ? job.targetFolder : thread->targetPaths.at(i);
-            outcomes.append({ source, normalPath(target), FileOutcome::Converted, QString() });
-        }
-    }
-    return outcomes;
+        correct({ thread->fileSourceList.at(i), thread->fileExistsList.at(i), FileOutcome::Skipped,
+            QStringLiteral("target exists") });
+    // A file the job never reached (it stopped early) is not claimed as converted.
+    for (qsizetype i = watch.outcomes.size(); i < job.sources.size(); ++i)
+        watch.outcomes.append(
+            { job.sources.at(i), QString(), FileOutcome::Failed, QStringLiteral("not reached") });
+    return watch.outcomes;
 }
 
 QList<FileOutcome> allSkipped(const BatchPlan::Job &job, const QString &target, bool asked)
 {
     QList<FileOutcome> outcomes;
-    for (const QString &source : job.sources)
-        outcomes.append({ source, target, FileOutcome::Skipped, QStringLiteral("target exists"), asked });
+    for (const QString &source : job.sources) {
+        FileOutcome outcome { source, target, FileOutcome::Skipped, QStringLiteral("target exists"), asked };
+        outcome.sourceSize = QImageReader(source).size();
+        outcomes.append(outcome);
+    }
     return outcomes;
 }
 
@@ -190,7 +289,7 @@ BatchPlan planBatch(const CliRequest &request)
 }
 
 QList<FileOutcome> runBatch(const CliRequest &request, const BatchPlan &plan,
-    const std::function<void(int done, int total)> &progress)
+    const std::function<void(const FileOutcome &outcome, int done, int total)> &fileDone)
 {
     const bool pdf = isPdfJob(request);
     const QString extension = targetFormatAt(request.options.targeFileType).extension;
@@ -202,28 +301,36 @@ QList<FileOutcome> runBatch(const CliRequest &request, const BatchPlan &plan,
             o.pdfFileName = pdfDocumentName(request);
     });
 
-    QList<FileOutcome> outcomes = plan.unusable;
-    const int total = plan.sourceCount();
+    const int total = plan.sourceCount() + int(plan.unusable.size());
     int done = 0;
+    const auto tell = [&](const FileOutcome &outcome) {
+        ++done;
+        if (fileDone)
+            fileDone(outcome, done, total);
+    };
+    QList<FileOutcome> outcomes;
+    for (const FileOutcome &outcome : plan.unusable) {
+        outcomes.append(outcome);
+        tell(outcome);
+    }
     for (const BatchPlan::Job &job : plan.jobs) {
-        const auto started = [&](int count) {
-            if (progress)
-                progress(done + count - 1, total);
-        };
         QDir().mkpath(pdf ? outputFolder : job.targetFolder);
         if (pdf) {
             const QString document = normalPath(outputFolder + QLatin1Char('/') + pdfDocumentName(request));
             const QFileInfo existing(document);
             const bool exists = existing.exists() || existing.isSymLink();
-            outcomes += exists && !request.overwrite
-                ? allSkipped(job, document, request.options.targetExistsAction == TargetNaming::Skip)
-                : runJob(request, { document, job.sources }, extension, started);
+            if (exists && !request.overwrite) {
+                const QList<FileOutcome> skipped
+                    = allSkipped(job, document, request.options.targetExistsAction == TargetNaming::Skip);
+                for (const FileOutcome &outcome : skipped)
+                    tell(outcome);
+                outcomes += skipped;
+            } else {
+                outcomes += runJob(request, { document, job.sources }, extension, tell);
+            }
         } else {
-            outcomes += runJob(request, job, extension, started);
+            outcomes += runJob(request, job, extension, tell);
         }
-        done += int(job.sources.size());
-        if (progress)
-            progress(done, total);
     }
     return outcomes;
 }

@@ -43,9 +43,16 @@ const QList<GeneralOption> &generalOptions()
             QStringLiteral(
                 "Recreate the subfolders of a folder under the output folder (with --recursive).") },
         { { QStringLiteral("json") }, QString(),
-            QStringLiteral("Print one JSON document with each file's source, target, result and reason.") },
+            QStringLiteral("Print one JSON document on standard output: each file's source, target, result, "
+                           "reason, pixel sizes, bytes and milliseconds; the version, options and totals. "
+                           "Also on exit 2 and 3, with the error.") },
+        { { QStringLiteral("json-lines") }, QString(),
+            QStringLiteral("Print one JSON object a line on standard output for each file as it is "
+                           "finished, so that the outputs of several runs join cleanly.") },
+        { { QStringLiteral("q"), QStringLiteral("quiet") }, QString(),
+            QStringLiteral("Print nothing but errors: no progress bar, no skipped files, no summary.") },
         { { QStringLiteral("verbose") }, QString(),
-            QStringLiteral("Show the program's debug log on standard error.") },
+            QStringLiteral("Show the program's diagnostics (its debug log) on standard error.") },
         { { QStringLiteral("preset-keys") }, QString(),
             QStringLiteral("List the keys a preset may hold, with their values and defaults.") },
         { { QStringLiteral("h"), QStringLiteral("help") }, QString(), QStringLiteral("Show this help.") },
@@ -196,6 +203,21 @@ QString exitStatusText()
 
 } // namespace
 
+ReportKind requestedReport(const QStringList &arguments)
+{
+    // The last of the two wins, as for any option given twice; "--" ends the options.
+    ReportKind kind = ReportKind::Text;
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == QLatin1String("--json"))
+            kind = ReportKind::Json;
+        else if (argument == QLatin1String("--json-lines"))
+            kind = ReportKind::JsonLines;
+    }
+    return kind;
+}
+
 QString printableText(const QString &text)
 {
     QString result;
@@ -258,6 +280,8 @@ CliParseResult parseCommandLine(const QStringList &arguments, const QFont &stand
     request.recursive = parser.isSet(QStringLiteral("recursive"));
     request.keepFolders = parser.isSet(QStringLiteral("keep-folders"));
     request.json = parser.isSet(QStringLiteral("json"));
+    request.jsonLines = parser.isSet(QStringLiteral("json-lines"));
+    request.quiet = parser.isSet(QStringLiteral("quiet"));
     request.verbose = parser.isSet(QStringLiteral("verbose"));
 
     if (request.inputs.isEmpty()) {
@@ -272,22 +296,45 @@ CliParseResult parseCommandLine(const QStringList &arguments, const QFont &stand
     return result;
 }
 
-QString cliHelpText()
+QString wrapped(const QString &text, int indent, int columns)
 {
-    QString text = QStringLiteral("Usage: pictomat-cli [OPTIONS] FILE|FOLDER... -o OUTDIR\n"
-                                  "Converts pictures as the Pictomat window does.\n\n");
-    const auto add = [&text](const QString &synopsis, const QString &help, const QString &defaults) {
+    const QString margin(indent, QLatin1Char(' '));
+    // Too narrow a terminal still gets some words a line.
+    const int width = qMax(20, columns - 1);
+    QString result;
+    QString line = margin;
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &word : words) {
+        if (line.size() > indent && line.size() + 1 + word.size() > width) {
+            result += line + QLatin1Char('\n');
+            line = margin;
+        }
+        if (line.size() > indent)
+            line += QLatin1Char(' ');
+        line += word;
+    }
+    return result + line + QLatin1Char('\n');
+}
+
+QString cliHelpText(int columns)
+{
+    QString text
+        = wrapped(QStringLiteral("Usage: pictomat-cli [OPTIONS] FILE|FOLDER... -o OUTDIR"), 0, columns)
+        + wrapped(QStringLiteral("Converts pictures as the Pictomat window does."), 0, columns)
+        + QLatin1Char('\n');
+    const auto add = [&](const QString &synopsis, const QString &help, const QString &defaults) {
         text += QStringLiteral("  ") + synopsis + QLatin1Char('\n');
-        text += QStringLiteral("      ") + help + QLatin1Char('\n');
+        text += wrapped(help, 6, columns);
         if (!defaults.isEmpty())
-            text += QStringLiteral("      (") + defaults + QStringLiteral(")\n");
+            text += wrapped(QLatin1Char('(') + defaults + QLatin1Char(')'), 6, columns);
     };
     for (const GeneralOption &option : generalOptions())
         add(optionSynopsis(option.names, option.valueName), option.help, QString());
-    text += QStringLiteral("\nConversion settings (they win over --settings and --preset):\n");
+    text += QLatin1Char('\n')
+        + wrapped(QStringLiteral("Conversion settings (they win over --settings and --preset):"), 0, columns);
     for (const SettingOption &option : settingOptions())
         add(optionSynopsis({ option.name }, option.valueName), option.help, option.defaultAndRange);
-    text += QStringLiteral("\nExit status: ") + exitStatusText() + QLatin1Char('\n');
+    text += QLatin1Char('\n') + wrapped(QStringLiteral("Exit status: ") + exitStatusText(), 0, columns);
     return text;
 }
 

@@ -18,6 +18,8 @@ struct CliRequest {
     bool recursive = false;
     bool keepFolders = false;
     bool json = false;
+    bool jsonLines = false;
+    bool quiet = false;
     bool verbose = false;
     ConversionOptions options;
     QStringList ignoredPresetKeys;
@@ -39,6 +41,11 @@ struct CliParseResult {
     CliRequest request;
 };
 
+// Which report the line asks for, read before anything else so that even a line that cannot be
+// parsed is answered in it.
+enum class ReportKind { Text, Json, JsonLines };
+ReportKind requestedReport(const QStringList &arguments);
+
 // `arguments` includes the program name first, as QCoreApplication::arguments() gives it.
 CliParseResult parseCommandLine(const QStringList &arguments, const QFont &standardFont);
 
@@ -47,5 +54,6 @@ CliParseResult parseCommandLine(const QStringList &arguments, const QFont &stand
 QString printableText(const QString &text);
 
 // Every option with its default and range, from the same table the parser uses.
-QString cliHelpText();
+// Wrapped at `columns`, the terminal's width.
+QString cliHelpText(int columns);
 QString cliManPage();

@@ -5,6 +5,7 @@
 
 #include "cli/batchjob.h"
 #include "cli/commandline.h"
+#include "cli/pipes.h"
 #include "cli/presetkeys.h"
 #include "cli/report.h"
 #include "common/processmemory.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <cstdio>
 #include <unistd.h>
 
@@ -35,41 +37,67 @@ void writeTo(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
-int run(const CliRequest &request)
+void writeBytes(FILE *stream, const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// An error before any file: the message on standard error, and the report a script waits for.
+int stopEarly(ReportKind report, const ReportHeader &header, int exitCode, const QString &message)
+{
+    writeTo(stderr, message + QLatin1Char('\n'));
+    if (report == ReportKind::Json)
+        writeBytes(stdout, reportJson(header, {}, exitCode, message));
+    else if (report == ReportKind::JsonLines)
+        writeBytes(stdout, errorJsonLine(exitCode, message));
+    return exitCode;
+}
+
+int run(CliRequest request, ReportKind report)
 {
     verboseLog = request.verbose;
+    Pipes pipes;
+    QString pipeError;
+    if (!pipes.prepare(&request, &pipeError))
+        return stopEarly(
+            report, { QString(), QJsonObject() }, 2, QStringLiteral("pictomat-cli: ") + pipeError);
     for (const QString &key : request.ignoredPresetKeys)
         writeTo(stderr,
             QStringLiteral("preset: ignored %1 (unknown or not a valid value)\n").arg(printableText(key)));
 
+    const ReportHeader header { QFileInfo(request.outputFolder).absoluteFilePath(), optionsJson(request) };
     // Saving next to the originals needs no output folder.
     const QFileInfo output(request.outputFolder);
     if (!request.outputFolder.isEmpty()
         && ((output.exists() && !output.isDir()) || !QDir().mkpath(request.outputFolder))) {
-        writeTo(stderr,
-            QStringLiteral("-o/--output: %1 is not a folder and cannot be made.\n")
-                .arg(request.outputFolder));
-        return 2;
+        return stopEarly(report, header, 2,
+            QStringLiteral("-o/--output: %1 is not a folder and cannot be made.")
+                .arg(printableText(request.outputFolder)));
     }
     const BatchPlan plan = planBatch(request);
     if (plan.sourceCount() == 0 && plan.unusable.isEmpty()) {
-        writeTo(
-            stderr, QStringLiteral("Nothing to do: no supported picture in the given files and folders.\n"));
-        return 3;
+        return stopEarly(report, header, 3,
+            QStringLiteral("Nothing to do: no supported picture in the given files and folders."));
     }
 
-    const bool terminal = isatty(fileno(stderr));
-    ProgressBar bar;
-    const QList<FileOutcome> outcomes = runBatch(request, plan, [&](int done, int total) {
-        if (terminal)
-            bar.update(done, total);
-    });
+    const bool terminal = isatty(fileno(stderr)) && !request.quiet;
+    ProgressBar bar(terminalColumns(stderr));
+    const QList<FileOutcome> outcomes
+        = runBatch(request, plan, [&](const FileOutcome &outcome, int done, int total) {
+              if (report == ReportKind::JsonLines)
+                  writeBytes(stdout, fileJsonLine(outcome));
+              if (terminal)
+                  bar.update(done, total);
+          });
     bar.finish();
-    printOutcomes(outcomes);
-    if (request.json)
-        writeTo(stdout,
-            QString::fromUtf8(outcomesJson(QFileInfo(request.outputFolder).absoluteFilePath(), outcomes)));
-    return exitCodeFor(outcomes);
+    printOutcomes(outcomes, request.quiet);
+    int exitCode = exitCodeFor(outcomes);
+    if (pipes.writesToStdout() && !pipes.deliver(outcomes) && exitCode == 0)
+        exitCode = 1;
+    if (report == ReportKind::Json)
+        writeBytes(stdout, reportJson(header, outcomes, exitCode));
+    return exitCode;
 }
 
 } // namespace
@@ -87,10 +115,11 @@ int main(int argc, char *argv[])
     QCoreApplication::addLibraryPath(QDir(QCoreApplication::applicationDirPath())
                                          .absoluteFilePath(QStringLiteral(PICTOMAT_PLUGIN_RELDIR)));
 
+    const ReportKind report = requestedReport(QCoreApplication::arguments());
     const CliParseResult parsed = parseCommandLine(QCoreApplication::arguments(), QApplication::font());
     switch (parsed.status) {
     case CliParseResult::ShowHelp:
-        writeTo(stdout, cliHelpText());
+        writeTo(stdout, cliHelpText(terminalColumns(stdout)));
         return 0;
     case CliParseResult::ShowPresetKeys:
         writeTo(stdout, presetKeysText());
@@ -106,10 +135,10 @@ int main(int argc, char *argv[])
         writeTo(stdout, QStringLiteral("pictomat-cli %1\n").arg(QCoreApplication::applicationVersion()));
         return 0;
     case CliParseResult::BadCommandLine:
-        writeTo(stderr, QStringLiteral("pictomat-cli: ") + parsed.message + QLatin1Char('\n'));
-        return 2;
+        return stopEarly(
+            report, { QString(), QJsonObject() }, 2, QStringLiteral("pictomat-cli: ") + parsed.message);
     case CliParseResult::Run:
         break;
     }
-    return run(parsed.request);
+    return run(parsed.request, report);
 }

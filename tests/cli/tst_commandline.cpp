@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
@@ -105,6 +106,41 @@ class TestCommandLine : public QObject {
     QString sources;
 
     QString path(const QString &name) const { return dir.filePath(name); }
+    int reportNumber = 0;
+
+    // The inputs of the report tests: a good picture and a damaged one in a folder, a folder with
+    // nothing to convert and a preset that sets nothing.
+    void prepareReportInputs()
+    {
+        const QString in = path(QStringLiteral("report-in"));
+        if (QFileInfo::exists(in))
+            return;
+        QDir().mkpath(in);
+        QDir().mkpath(path(QStringLiteral("report-empty")));
+        QVERIFY(QFile::copy(sources + QStringLiteral("/beach.png"), in + QStringLiteral("/beach.png")));
+        QVERIFY(writeFile(in + QStringLiteral("/broken.jpg"), "\xff\xd8\xff\xe0 not really"));
+        QVERIFY(writeFile(path(QStringLiteral("report-empty.ini")), "[MainApp]\n"));
+    }
+
+    // Checked by Python's jsonschema, an implementation of JSON Schema of its own.
+    void validateAgainstSchema(const QByteArray &json)
+    {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty()
+            || QProcess::execute(python, { QStringLiteral("-c"), QStringLiteral("import jsonschema") }) != 0)
+            QSKIP("python3-jsonschema is not installed");
+        const QString file = path(QStringLiteral("report-%1.json").arg(++reportNumber));
+        QVERIFY(writeFile(file, json));
+        QProcess process;
+        process.start(python,
+            { QStringLiteral("-c"),
+                QStringLiteral(
+                    "import json, sys, jsonschema\n"
+                    "jsonschema.validate(json.load(open(sys.argv[2])), json.load(open(sys.argv[1])))"),
+                QStringLiteral(PICTOMAT_SOURCE_DIR "/tests/cli/report.schema.json"), file });
+        QVERIFY(process.waitForFinished(60000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -659,6 +695,269 @@ private Q_SLOTS:
             QCOMPARE(manPage.contains("\\fB" + key.key.toUtf8() + "\\fR"), !machine);
         }
         QVERIFY(text.out.contains("  textPosition (choice)\n      \"Top - Left\""));
+    }
+
+    // The reports a script reads: checked against the schema kept beside this test, and against
+    // the disk, on success, on failures and on the errors that stop a run before any file.
+    void jsonReport_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("mixed") << QStringList { "--format", "PNG", "report-in", "gone.png", "-o",
+            "report-out" } << 1 << 3
+                               << "";
+        QTest::newRow("all converted")
+            << QStringList { "--format", "JPG", "--scale", "50%", "report-in/beach.png", "-o", "report-half" }
+            << 0 << 1 << "";
+        QTest::newRow("bad option") << QStringList { "--quality", "100", "gone.png", "-o", "report-out" } << 2
+                                    << 0 << "--quality";
+        QTest::newRow("bad preset") << QStringList { "--preset", "report-empty.ini", "gone.png", "-o",
+            "report-out" } << 2 << 0 << "no key could be used";
+        QTest::newRow("nothing to do")
+            << QStringList { "report-empty", "-o", "report-out" } << 3 << 0 << "Nothing to do";
+    }
+
+    void jsonReport()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(int, files);
+        QFETCH(QString, error);
+        prepareReportInputs();
+        for (QString &argument : arguments) {
+            if (!argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("PNG")
+                && argument != QLatin1String("JPG") && argument != QLatin1String("50%")
+                && argument != QLatin1String("100"))
+                argument = path(argument);
+        }
+        const CliRun run = runCli(QStringList { QStringLiteral("--json") } + arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        validateAgainstSchema(run.out);
+        const QJsonObject report = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(report.value(QStringLiteral("exitCode")).toInt(), exitCode);
+        QVERIFY(report.value(QStringLiteral("error")).toString().contains(error));
+        const QJsonArray list = report.value(QStringLiteral("files")).toArray();
+        QCOMPARE(list.size(), files);
+        const QJsonObject totals = report.value(QStringLiteral("totals")).toObject();
+        QCOMPARE(totals.value(QStringLiteral("files")).toInt(), files);
+        for (const QJsonValue &value : list) {
+            const QJsonObject file = value.toObject();
+            const QString source = file.value(QStringLiteral("source")).toString();
+            const QString target = file.value(QStringLiteral("target")).toString();
+            const QString result = file.value(QStringLiteral("result")).toString();
+            const QString reason = file.value(QStringLiteral("reason")).toString();
+            const QJsonObject sourceSize = file.value(QStringLiteral("sourceSize")).toObject();
+            if (source.endsWith(QLatin1String("gone.png"))) {
+                QCOMPARE(reason, QStringLiteral("no such file"));
+            } else if (source.endsWith(QLatin1String("broken.jpg"))) {
+                QCOMPARE(result, QStringLiteral("failed"));
+                QVERIFY2(reason != QLatin1String("no such file"), qPrintable(reason));
+            } else {
+                QCOMPARE(result, QStringLiteral("converted"));
+                const QImage written(target);
+                QCOMPARE(sourceSize.value(QStringLiteral("width")).toInt(), 160);
+                const QJsonObject targetSize = file.value(QStringLiteral("targetSize")).toObject();
+                QCOMPARE(QSize(targetSize.value(QStringLiteral("width")).toInt(),
+                             targetSize.value(QStringLiteral("height")).toInt()),
+                    written.size());
+                QCOMPARE(file.value(QStringLiteral("bytes")).toInteger(), QFileInfo(target).size());
+                QVERIFY(file.value(QStringLiteral("ms")).toInteger() >= 0);
+            }
+        }
+        const QJsonObject settings
+            = report.value(QStringLiteral("options")).toObject().value(QStringLiteral("settings")).toObject();
+        if (exitCode < 2)
+            QCOMPARE(settings.value(QStringLiteral("targeFileType")).toString(), arguments.at(1));
+    }
+
+    // One object a line, each as its file is finished: two runs' outputs joined are still one
+    // valid stream, with a line for every file of both.
+    void jsonLines()
+    {
+        prepareReportInputs();
+        const CliRun first = runCli({ QStringLiteral("--json-lines"), QStringLiteral("--format"),
+            QStringLiteral("WEBP"), path(QStringLiteral("report-in")), path(QStringLiteral("gone.png")),
+            QStringLiteral("-o"), path(QStringLiteral("lines-out")) });
+        QCOMPARE(first.exitCode, 1);
+        const CliRun second
+            = runCli({ QStringLiteral("--json-lines"), QStringLiteral("--quality"), QStringLiteral("100"),
+                path(QStringLiteral("gone.png")), QStringLiteral("-o"), path(QStringLiteral("lines-out")) });
+        QCOMPARE(second.exitCode, 2);
+        const QByteArray joined = first.out + second.out;
+        const QList<QByteArray> lines = joined.trimmed().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QStringList results;
+        for (const QByteArray &line : lines) {
+            validateAgainstSchema(line);
+            const QJsonObject object = QJsonDocument::fromJson(line).object();
+            results.append(object.contains(QStringLiteral("result"))
+                    ? object.value(QStringLiteral("result")).toString()
+                    : QStringLiteral("error %1").arg(object.value(QStringLiteral("exitCode")).toInt()));
+        }
+        results.sort();
+        QCOMPARE(results, (QStringList { "converted", "error 2", "failed", "failed" }));
+    }
+
+    // --help and the progress bar fit the terminal they are shown on (80 columns when none).
+    void fitsTheTerminal_data()
+    {
+        QTest::addColumn<int>("columns"); // 0: not a terminal
+        QTest::addColumn<QString>("what");
+        QTest::newRow("help, no terminal") << 0 << "help";
+        QTest::newRow("help, 40 columns") << 40 << "help";
+        QTest::newRow("help, 132 columns") << 132 << "help";
+        QTest::newRow("progress, 50 columns") << 50 << "progress";
+        QTest::newRow("progress, 30 columns") << 30 << "progress";
+    }
+
+    void fitsTheTerminal()
+    {
+        QFETCH(int, columns);
+        QFETCH(QString, what);
+        const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/pictomat-cli");
+        QByteArray output;
+        QString line = what == QLatin1String("help") ? cli + QStringLiteral(" --help")
+                                                     : cli
+                + QStringLiteral(" --format PNG --overwrite --recursive '%1' -o '%2'")
+                      .arg(sources, path(QStringLiteral("bar-out")));
+        if (columns == 0) {
+            output = runCli({ QStringLiteral("--help") }).out;
+        } else {
+            if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+                QSKIP("script (util-linux) is not installed: no terminal to try");
+            QProcess process;
+            process.start(QStringLiteral("script"),
+                { QStringLiteral("-qec"), QStringLiteral("stty cols %1 rows 24; %2").arg(columns).arg(line),
+                    QStringLiteral("/dev/null") });
+            QVERIFY(process.waitForFinished(120000));
+            output = process.readAllStandardOutput();
+        }
+        const int width = columns == 0 ? 80 : columns;
+        int longest = 0;
+        int lines = 0;
+        for (QByteArray piece : output.replace("\r\n", "\n").replace("\x1b[K", "").split('\n')) {
+            for (const QByteArray &shown : piece.split('\r')) {
+                // The summary after the bar is an ordinary line, which a terminal may wrap.
+                if (what == QLatin1String("progress") && !shown.contains("files/s"))
+                    continue;
+                longest = qMax(longest, int(QString::fromUtf8(shown).size()));
+                lines += shown.isEmpty() ? 0 : 1;
+            }
+        }
+        QVERIFY2(
+            longest < width, qPrintable(QStringLiteral("%1 columns used of %2").arg(longest).arg(width)));
+        QVERIFY(lines > (what == QLatin1String("help") ? 60 : 1));
+        if (what == QLatin1String("help") && columns > 100)
+            QVERIFY2(longest > 90, "the help does not use a wide terminal");
+    }
+
+    // --quiet leaves the failures alone on standard error.
+    void quietLeavesTheErrors()
+    {
+        prepareReportInputs();
+        const QString out = path(QStringLiteral("quiet-out"));
+        QDir().mkpath(out);
+        QVERIFY(writeFile(out + QStringLiteral("/beach.png"), "mine"));
+        const CliRun run = runCli({ QStringLiteral("--quiet"), QStringLiteral("--format"),
+            QStringLiteral("PNG"), path(QStringLiteral("report-in")), QStringLiteral("-o"), out });
+        QCOMPARE(run.exitCode, 1);
+        const QList<QByteArray> lines = run.err.trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith("failed: ") && lines.first().contains("broken.jpg"),
+            run.err.constData());
+    }
+
+    // A picture piped in, out, or both gives the bytes the same line writes for the file itself.
+    void pipes_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("fromStdin");
+        QTest::addColumn<bool>("toStdout");
+        for (const char *format : { "PNG", "JPG", "WEBP", "TIFF" }) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 in").arg(format))) << format << true << false;
+            QTest::newRow(qPrintable(QStringLiteral("%1 out").arg(format))) << format << false << true;
+            QTest::newRow(qPrintable(QStringLiteral("%1 in and out").arg(format))) << format << true << true;
+        }
+    }
+
+    void pipes()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, fromStdin);
+        QFETCH(bool, toStdout);
+        const QString tag
+            = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString source = sources + QStringLiteral("/trip/boat.webp");
+        const QStringList options = { QStringLiteral("--format"), format, QStringLiteral("--scale"),
+            QStringLiteral("50%"), QStringLiteral("--text"), QStringLiteral("Piped") };
+        const QString fileOut = path(QStringLiteral("pipe-file-") + tag);
+        QCOMPARE(runCli(options + QStringList { source, QStringLiteral("-o"), fileOut }).exitCode, 0);
+        const QStringList written = filesUnder(fileOut);
+        QCOMPARE(written.size(), 1);
+        const QByteArray expected = readFile(fileOut + QLatin1Char('/') + written.first());
+
+        const QString pipeOut = path(QStringLiteral("pipe-") + tag);
+        QProcess process;
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pictomat-cli"),
+            options
+                + QStringList { fromStdin ? QStringLiteral("-") : source, QStringLiteral("-o"),
+                    toStdout ? QStringLiteral("-") : pipeOut });
+        QVERIFY(process.waitForStarted());
+        if (fromStdin)
+            process.write(readFile(source));
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(120000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        const QByteArray piped = toStdout ? process.readAllStandardOutput() : QByteArray();
+        if (toStdout) {
+            QCOMPARE(piped.size(), expected.size());
+            QVERIFY(piped == expected);
+        } else {
+            const QStringList files = filesUnder(pipeOut);
+            QCOMPARE(files.size(), 1);
+            QVERIFY(readFile(pipeOut + QLatin1Char('/') + files.first()) == expected);
+        }
+    }
+
+    void pipeMisuse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("stdin among files") << QStringList { "-", "x.png", "-o", "o" } << QByteArray("x")
+                                           << "standard input can only be the one input";
+        QTest::newRow("not a picture")
+            << QStringList { "-", "-o", "o" } << QByteArray("hello") << "no picture";
+        QTest::newRow("nothing") << QStringList { "-", "-o", "o" } << QByteArray()
+                                 << "standard input is empty";
+        QTest::newRow("stdout for a folder")
+            << QStringList { "folder", "-o", "-" } << QByteArray() << "give one file";
+        QTest::newRow("stdout with json")
+            << QStringList { "--json", "x.png", "-o", "-" } << QByteArray() << "cannot share it";
+    }
+
+    void pipeMisuse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(QString, message);
+        for (QString &argument : arguments) {
+            if (argument == QLatin1String("x.png") || argument == QLatin1String("o"))
+                argument = path(argument);
+            else if (argument == QLatin1String("folder"))
+                argument = sources;
+        }
+        QProcess process;
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pictomat-cli"), arguments);
+        QVERIFY(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 2);
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(err.contains(message.toUtf8()), err.constData());
     }
 
     void helpAndManPageListEveryOption()
