@@ -233,6 +233,8 @@ private Q_SLOTS:
             said.contains(FailureReason::pictureTooLarge(QSize(8000, 6000), 0).section('(', 0, 0).toUtf8()),
             said.constData());
         QVERIFY(!QFile::exists(dir.filePath("photo.jxl")));
+    }
+
     void outputFolderIsSkipped_data()
     {
         QTest::addColumn<QString>("output"); // relative to the scanned folder
