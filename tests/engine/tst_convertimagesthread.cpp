@@ -115,7 +115,7 @@ private Q_SLOTS:
         QVERIFY(result.failures.isEmpty());
         const QImage gif(out + "/alpha.gif");
         QVERIFY(!gif.isNull());
-        const QImage preview = renderFullPreview(path);
+        const QImage preview = renderFullPreview(path, optionsSnapshot());
         QVERIFY(!preview.hasAlphaChannel());
         const auto near = [](QColor a, QColor b) {
             return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2
