@@ -421,6 +421,8 @@ void TestFormFileList::listSaysHowManyFilesItHolds()
     QCOMPARE(count->text(), QStringLiteral("2 files"));
     QTest::mouseClick(widget<QToolButton>("clearButton"), Qt::LeftButton);
     QVERIFY(!count->isVisible());
+}
+
 // After a drop the list shows its end: those rows get their icons first, then the rest from the
 // top; after a scroll, the rows then in view come next.
 void TestFormFileList::iconsComeFirstForTheRowsInView()
