@@ -6,6 +6,7 @@
 // Goals: icon at most 20 ms, development within 1.10x of dcraw_emu's CPU time.
 // usage: pictomat_bench_raw [ROUNDS]
 #include "dngfile.h"
+#include "convert/conversionoptions.h"
 #include "filelist/listicon.h"
 #include "imaging/renderpipeline.h"
 
@@ -113,7 +114,7 @@ int main(int argc, char *argv[])
         clearLoadCache();
         timer.restart();
         const QImage preview = renderFittedPreview(
-            path, [](QSize size) { return size.scaled(400, 231, Qt::KeepAspectRatio); });
+            path, optionsSnapshot(), [](QSize size) { return size.scaled(400, 231, Qt::KeepAspectRatio); });
         previews.push_back(timer.nsecsElapsed() / 1e6);
         if (preview.isNull())
             out << "no preview\n";

@@ -14,12 +14,12 @@ QString cannotRead()
 
 QString noSuchFile()
 {
-    return tr("no such file");
+    return QCoreApplication::translate("FailureReason", "no such file");
 }
 
 QString nameNotUtf8()
 {
-    return tr("name not valid UTF-8, cannot be opened; rename it to convert it");
+    return QCoreApplication::translate("FailureReason", "name not valid UTF-8, cannot be opened; rename it to convert it");
 }
 
 QString notSupported()
@@ -76,17 +76,17 @@ QString folderGone()
 
 QString fileTooLarge(qint64 bytes, qint64 limitBytes)
 {
-    return tr("file too large (%1 MB, the limit is %2 MB)").arg(bytes >> 20).arg(limitBytes >> 20);
+    return QCoreApplication::translate("FailureReason", "file too large (%1 MB, the limit is %2 MB)").arg(bytes >> 20).arg(limitBytes >> 20);
 }
 
 QString nameTaken()
 {
-    return tr("a file of this name appeared meanwhile and was left as it was");
+    return QCoreApplication::translate("FailureReason", "a file of this name appeared meanwhile and was left as it was");
 }
 
 QString damagedNotOverExisting(const QString &damage)
 {
-    return tr("%1; the existing file was left as it was").arg(damage);
+    return QCoreApplication::translate("FailureReason", "%1; the existing file was left as it was").arg(damage);
 }
 
 } // namespace FailureReason

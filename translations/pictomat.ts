@@ -27,11 +27,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp)</source>
+        <source>All files (*)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>All files (*)</source>
+        <source>Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp %1)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -858,6 +858,26 @@
         <source>%1; the existing file was left as it was</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>no such file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>name not valid UTF-8, cannot be opened; rename it to convert it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>this kind of camera RAW file is not supported</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FileListModel</name>
@@ -922,6 +942,22 @@
     </message>
     <message>
         <source>First file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>When a RAW and a JPEG of one shot are both listed, convert only the RAW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cores to use:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How many cores a conversion keeps busy: files converted at once and their encoders&apos; threads</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

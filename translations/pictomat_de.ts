@@ -27,12 +27,12 @@
         <translation>Bilddateien hinzufügen</translation>
     </message>
     <message>
-        <source>Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp)</source>
-        <translation>Bilddateien (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp)</translation>
-    </message>
-    <message>
         <source>All files (*)</source>
         <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp %1)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -860,6 +860,26 @@
         <source>%1; the existing file was left as it was</source>
         <translation>%1; die vorhandene Datei wurde unverändert gelassen</translation>
     </message>
+    <message>
+        <source>no such file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>name not valid UTF-8, cannot be opened; rename it to convert it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>this kind of camera RAW file is not supported</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FileListModel</name>
@@ -925,6 +945,22 @@
     <message>
         <source>First file: %1</source>
         <translation>Erste Datei: %1</translation>
+    </message>
+    <message>
+        <source>When a RAW and a JPEG of one shot are both listed, convert only the RAW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cores to use:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How many cores a conversion keeps busy: files converted at once and their encoders&apos; threads</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
