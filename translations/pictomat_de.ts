@@ -32,7 +32,7 @@
     </message>
     <message>
         <source>Image Files (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp %1)</source>
-        <translation type="unfinished"></translation>
+        <translation>Bilddateien (*.avif *.gif *.heic *.heif *.jpg *.jpeg *.jxl *.png *.tif *.tiff *.webp %1)</translation>
     </message>
 </context>
 <context>
@@ -862,23 +862,23 @@
     </message>
     <message>
         <source>no such file</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei nicht vorhanden</translation>
     </message>
     <message>
         <source>name not valid UTF-8, cannot be opened; rename it to convert it</source>
-        <translation type="unfinished"></translation>
+        <translation>Name ist kein gültiges UTF-8 und kann nicht geöffnet werden; zum Konvertieren umbenennen</translation>
     </message>
     <message>
         <source>stopped</source>
-        <translation type="unfinished"></translation>
+        <translation>angehalten</translation>
     </message>
     <message>
         <source>not enough memory</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht genug Arbeitsspeicher</translation>
     </message>
     <message>
         <source>this kind of camera RAW file is not supported</source>
-        <translation type="unfinished"></translation>
+        <translation>diese Art von Kamera-RAW-Datei wird nicht unterstützt</translation>
     </message>
 </context>
 <context>
@@ -948,19 +948,23 @@
     </message>
     <message>
         <source>When a RAW and a JPEG of one shot are both listed, convert only the RAW</source>
-        <translation type="unfinished"></translation>
+        <translation>Wenn RAW und JPEG einer Aufnahme aufgeführt sind, nur das RAW konvertieren</translation>
+    </message>
+    <message>
+        <source>Only the RAW of a RAW+JPEG pair</source>
+        <translation>Nur das RAW eines RAW+JPEG-Paars</translation>
     </message>
     <message>
         <source>Cores to use:</source>
-        <translation type="unfinished"></translation>
+        <translation>Zu nutzende Kerne:</translation>
     </message>
     <message>
         <source>How many cores a conversion keeps busy: files converted at once and their encoders&apos; threads</source>
-        <translation type="unfinished"></translation>
+        <translation>Wie viele Kerne eine Konvertierung auslastet: gleichzeitig konvertierte Dateien und die Threads ihrer Encoder</translation>
     </message>
     <message>
         <source>All</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle</translation>
     </message>
 </context>
 <context>
