@@ -15,6 +15,7 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QTabBar>
 
@@ -86,6 +87,9 @@ ConvertImageForm::ConvertImageForm(QWidget *parent)
 
 ConvertImageForm::~ConvertImageForm()
 {
+    // Hiding the children while QWidget's destructor runs moves the list's scroll bar, whose
+    // signal would reach this half-destroyed form.
+    ui->sourceTreeView->verticalScrollBar()->disconnect(this);
     addUrls.stopAndWait();
     waitForPreviewWorkers();
 }
