@@ -191,6 +191,11 @@ void TestDesktopEntry::windowClassAndIconUnderX()
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    // libxkbcommon-x11 copies X atom names with strndup from buffers that hold no terminating
+    // zero; AddressSanitizer's strict string checks report that at xcb's start-up (not our code).
+    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+            env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
     QProcess window;
     window.setProcessEnvironment(env);
     window.start(programFolder() + QStringLiteral("/pictomat"), {});
@@ -204,8 +209,10 @@ void TestDesktopEntry::windowClassAndIconUnderX()
         xprop.waitForFinished(10000);
         return QString::fromUtf8(xprop.readAllStandardOutput());
     };
-    QTRY_VERIFY_WITH_TIMEOUT(
-        property(QStringLiteral("WM_CLASS")).startsWith(QLatin1String("WM_CLASS")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(property(QStringLiteral("WM_CLASS")).startsWith(QLatin1String("WM_CLASS"))
+            || window.state() == QProcess::NotRunning,
+        60000);
+    QVERIFY2(window.state() == QProcess::Running, window.readAllStandardError().right(4000).constData());
     const QString wmClass = property(QStringLiteral("WM_CLASS"));
     const QString startupClass = entryKeys().value(QStringLiteral("StartupWMClass"));
     QVERIFY2(wmClass.trimmed().endsWith(QStringLiteral(", \"%1\"").arg(startupClass)), qPrintable(wmClass));

@@ -316,7 +316,7 @@ void TestResources::doubleSizeIsTheSameDrawing()
 // size file's, not the small file enlarged.
 void TestResources::iconsTakeTheDoubleSizeAt200Percent()
 {
-    QCOMPARE(qApp->devicePixelRatio(), 2.0);
+    QCOMPARE(qGuiApp->devicePixelRatio(), 2.0);
     for (const char *name : { "_Convert24.png", "_AddFolder24.png", "_folder16.png", "Portrait.png" }) {
         QIcon icon;
         icon.addFile(resourcePath(QString::fromLatin1(name)), QSize(), QIcon::Normal);
