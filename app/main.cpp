@@ -7,10 +7,12 @@
 #include "app/translations.h"
 #include "common/processmemory.h"
 #include "filelist/thumbnailcache.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLocale>
 #include <cstdio>
 
@@ -27,6 +29,8 @@ int answerOnTerminal(const QString &text, FILE *stream, int status)
 int main(int argc, char *argv[])
 {
     shareOneMallocArena();
+    // One value for the whole process in Qt: set before any thread decodes.
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     // Help and version need no display: answered before the application object exists.
     switch (helpOrVersionAsked(argc, argv)) {
     case StartArguments::Action::ShowHelp:

@@ -10,10 +10,12 @@
 #include "convert/outputformats.h"
 #include "imaging/memorybudget.h"
 #include "imaging/renderpipeline.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -38,6 +40,7 @@ int main(int argc, char *argv[])
     qputenv(
         "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication app(argc, argv);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     QTextStream out(stdout);
     const QStringList args = app.arguments();
     if (args.size() < 3) {

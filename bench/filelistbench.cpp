@@ -8,6 +8,7 @@
 #include "filelist/addurlscontroller.h"
 #include "filelist/convertimagetreeview.h"
 #include "filelist/filelistmodel.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -47,6 +49,7 @@ int main(int argc, char *argv[])
         "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qputenv("QT_LOGGING_RULES", "default.debug=false");
     QApplication app(argc, argv);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     QTextStream out(stdout);
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
     constexpr qint64 goalMs = 3000;

@@ -14,6 +14,7 @@
 #include "filelist/addurlscontroller.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/listicon.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,6 +90,7 @@ int main(int argc, char *argv[])
     // The allocator as the program sets it up.
     shareOneMallocArena();
     QApplication app(argc, argv);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     QTextStream out(stdout);
     if (argc < 2) {
         out << "usage: pictomat_bench_icons PHOTO_FOLDER [COUNT] [jpg|heic]\n";

@@ -11,12 +11,14 @@
 #include "convert/conversionoptions.h"
 #include "filelist/thumbnailcache.h"
 #include "form/convertimageform.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -109,6 +111,7 @@ int main(int argc, char *argv[])
     // The allocator as the program sets it up.
     shareOneMallocArena();
     QApplication app(argc, argv);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     qInstallMessageHandler(quietDebug);
     QTextStream out(stdout);
 

@@ -5,10 +5,12 @@
 // are (none set unless given), to show what the pipeline adds beyond decoding.
 // usage: pictomat_bench_render FOLDER [ROUNDS]
 #include "imaging/renderpipeline.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImageReader>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
@@ -16,6 +18,7 @@ int main(int argc, char *argv[])
     qputenv(
         "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     QTextStream out(stdout);
     const QStringList args = app.arguments();
     if (args.size() < 2) {

@@ -9,11 +9,13 @@
 #include "cli/presetkeys.h"
 #include "cli/report.h"
 #include "common/processmemory.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QJsonObject>
 #include <cstdio>
 #include <unistd.h>
@@ -105,6 +107,8 @@ int run(CliRequest request, ReportKind report)
 int main(int argc, char *argv[])
 {
     shareOneMallocArena();
+    // One value for the whole process in Qt: set before any thread decodes.
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     // Text watermarks need fonts, so the platform is a real one, without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(filterMessages);

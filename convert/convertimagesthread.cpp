@@ -61,7 +61,6 @@ void ConvertImagesThread::run()
         Q_EMIT threadTerminated();
         return;
     }
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     fileExistsList.clear();
     fileSourceList.clear();
     _failures.clear();

@@ -184,9 +184,6 @@ void ConvertImageAddUrlsThread::getItemsIcon()
     // Icons are made on several cores at a low priority, a few files ahead, and handed over in
     // the rows' order. At most four at once: each may hold a whole decoded picture.
     const int threads = qBound(1, QThread::idealThreadCount(), 4);
-    // Qt's reader limit is one setting for the whole program: set here, before the pool starts,
-    // not by each of the icon threads at once.
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     QThreadPool pool;
     pool.setMaxThreadCount(threads);
     std::deque<std::pair<QString, std::future<ListIcon>>> running;

@@ -10,6 +10,7 @@
 #include "imaging/adjustrule.h"
 #include "imaging/renderpipeline.h"
 #include "imaging/scaling.h"
+#include "plugins/imageformats/common/decodelimits.h"
 #include "settings/preset.h"
 #include "settings/settingsstore.h"
 
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QFont>
 #include <QImage>
+#include <QImageReader>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdint>
@@ -52,6 +54,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(silence);
     static QApplication app(*argc, *argv);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     workDir = new QTemporaryDir;
     picturePath = workDir->filePath(QStringLiteral("picture.png"));
     watermarkPath = workDir->filePath(QStringLiteral("logo.png"));

@@ -64,7 +64,6 @@ QImage reducedPreview(
     if (!fit || hasWatermarks(options) || blurs(options) || !QFileInfo(path).isFile())
         return {};
     QImageReader reader(path);
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     reader.setAutoTransform(false);
     if (!SourceCheck::accept(reader))
         return {};

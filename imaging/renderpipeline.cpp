@@ -234,7 +234,6 @@ bool loadImage(const QString &path, QImage *image, QString *reason)
         return false;
     }
     QImageReader reader(path);
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     // Turned upright here rather than by the reader, which drops the colour profile doing it.
     reader.setAutoTransform(false);
     if (!SourceCheck::accept(reader, reason))

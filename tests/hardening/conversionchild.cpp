@@ -8,8 +8,10 @@
 // then COMPLETED or TERMINATED (fields separated by tabs).
 #include "convert/conversionoptions.h"
 #include "jobrun.h"
+#include "plugins/imageformats/common/decodelimits.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QStringList>
 #include <cstdio>
 #include <grp.h>
@@ -69,6 +71,7 @@ int main(int argc, char *argv[])
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
 
     const QString folder = args.takeFirst();
     const QString ext = args.takeFirst();

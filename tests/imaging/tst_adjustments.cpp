@@ -96,7 +96,6 @@ private:
 void TestAdjustments::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
 }
 
 void TestAdjustments::init()

@@ -69,7 +69,6 @@ private:
 void TestQrCode::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
 }
 
 void TestQrCode::init()

@@ -136,7 +136,6 @@ private:
 void TestScaling::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
 }
 
 void TestScaling::init()

@@ -87,7 +87,6 @@ private:
 void TestWatermarks::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     picturePath = writeSource(QStringLiteral("picture.png"), solid(200, 100, Qt::red));
 }
 

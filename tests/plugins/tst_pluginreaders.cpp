@@ -166,11 +166,7 @@ private:
     QTemporaryDir dir;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(dir.isValid());
-        QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
-    }
+    void initTestCase() { QVERIFY(dir.isValid()); }
 
     void boundedReads_data()
     {
