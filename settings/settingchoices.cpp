@@ -69,7 +69,8 @@ int indexOf(const QString &key, const QString &text)
         if (folded(choices.at(i)) == wanted)
             return i;
     }
-    if (key == QLatin1String("pdfQuality")) // "300" for "300 dpi"
+    // "300" for "300 dpi"; once only, or an unknown text would recurse without end.
+    if (key == QLatin1String("pdfQuality") && !wanted.endsWith(QLatin1String("dpi")))
         return indexOf(key, text + QStringLiteral(" dpi"));
     if (key == QLatin1String("targeFileType")) {
         // The file extensions people type for the targets whose list text differs.
