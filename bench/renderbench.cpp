@@ -7,9 +7,9 @@
 #include "imaging/renderpipeline.h"
 #include "plugins/imageformats/common/decodelimits.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QTextStream>
 
@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
 {
     qputenv(
         "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     QTextStream out(stdout);
     const QStringList args = app.arguments();

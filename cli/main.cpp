@@ -11,10 +11,10 @@
 #include "common/processmemory.h"
 #include "plugins/imageformats/common/decodelimits.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QJsonObject>
 #include <cstdio>
@@ -112,15 +112,14 @@ int main(int argc, char *argv[])
     // Text watermarks need fonts, so the platform is a real one, without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(filterMessages);
-    // The blur of the adjustments draws through QGraphicsScene, which needs a QApplication.
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pictomat-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PICTOMAT_VERSION));
     QCoreApplication::addLibraryPath(QDir(QCoreApplication::applicationDirPath())
                                          .absoluteFilePath(QStringLiteral(PICTOMAT_PLUGIN_RELDIR)));
 
     const ReportKind report = requestedReport(QCoreApplication::arguments());
-    const CliParseResult parsed = parseCommandLine(QCoreApplication::arguments(), QApplication::font());
+    const CliParseResult parsed = parseCommandLine(QCoreApplication::arguments(), QGuiApplication::font());
     switch (parsed.status) {
     case CliParseResult::ShowHelp:
         writeTo(stdout, cliHelpText(terminalColumns(stdout)));

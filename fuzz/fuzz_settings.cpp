@@ -14,11 +14,11 @@
 #include "settings/preset.h"
 #include "settings/settingsstore.h"
 
-#include <QApplication>
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QSettings>
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(silence);
-    static QApplication app(*argc, *argv);
+    static QGuiApplication app(*argc, *argv);
     QImageReader::setAllocationLimit(DecodeLimits::AllocationLimitMB);
     workDir = new QTemporaryDir;
     picturePath = workDir->filePath(QStringLiteral("picture.png"));

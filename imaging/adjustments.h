@@ -7,8 +7,6 @@
 
 #include <QImage>
 
-class QGraphicsEffect;
-
 // Every rule of `rules` applied in list order; the caller's image is not modified, and an image
 // handed over as an rvalue is worked on in place instead of copied. Runs on worker threads.
 QImage applyAdjustments(QImage image, const AdjustRuleList &rules);
@@ -25,7 +23,3 @@ QImage onProcessBrightness(QImage image, int offset);
 QImage onProcessGamma(QImage image, int value);
 QImage onProcessInvertColors(QImage image, int threshold);
 QImage onProcessGaussianBlur(QImage image, int radius);
-
-// The image as drawn through `effect` (which this function deletes) on a transparent ARGB32
-// canvas grown by `extent` pixels on every side. Needs a QApplication; safe on worker threads.
-QImage applyEffectToImage(const QImage &image, QGraphicsEffect *effect, int extent);

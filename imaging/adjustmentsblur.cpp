@@ -4,26 +4,20 @@
 #include "imaging/adjustments.h"
 
 #include "common/logging.h"
+#include "imaging/gaussianblur.h"
 #include "imaging/imagelimits.h"
 
-#include <QApplication>
 #include <QDebug>
-#include <QGraphicsBlurEffect>
-#include <QGraphicsPixmapItem>
-#include <QGraphicsScene>
-#include <QMutex>
-#include <QPainter>
-#include <memory>
 
 namespace {
 
 // The editor offers radii up to this; they are always honoured.
 constexpr int editorMaximumRadius = 50;
 
-// The blur effect pads its source by 2.5 radii plus a pixel on every side before blurring, so a
-// radius from a settings file (10^6) would ask for a canvas of terabytes. Larger radii are lowered
-// until that canvas, of which the effect holds about four 32-bit copies at once, fits the
-// allocation limit; beyond that the picture is a uniform haze anyway.
+// The blur pads its source by 2.5 radii plus a pixel on every side before blurring, so a radius
+// from a settings file (10^6) would ask for a canvas of terabytes. Larger radii are lowered until
+// that canvas, of which the blur holds up to four 32-bit copies at once, fits the allocation
+// limit; beyond that the picture is a uniform haze anyway.
 qint64 blurPadding(qint64 radius)
 {
     return (radius * 5 + 1) / 2 + 2;
@@ -51,62 +45,16 @@ int effectiveBlurRadius(const QSize &size, int radius)
     return int(low);
 }
 
-// QGraphicsScene registers every scene in a process-wide list of QApplication without a lock, so
-// scenes are made and destroyed one at a time when several workers blur at once.
-QMutex &sceneMutex()
-{
-    static QMutex mutex;
-    return mutex;
-}
-
 } // namespace
 
 QImage onProcessGaussianBlur(QImage image, int radius)
 {
-    if (float(radius) <= 0.0f || image.isNull())
+    if (radius <= 0 || image.isNull())
         return image;
-    auto *effect = new QGraphicsBlurEffect;
-    effect->setBlurRadius(effectiveBlurRadius(image.size(), radius));
-    return applyEffectToImage(image, effect, 0);
-}
-
-QImage applyEffectToImage(const QImage &image, QGraphicsEffect *effect, int extent)
-{
-    std::unique_ptr<QGraphicsEffect> ownedEffect(effect);
-    if (image.isNull())
-        return QImage();
-    if (!effect)
-        return image;
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        qCDebug(lcImaging) << "applyEffectToImage: the graphics scene needs a QApplication";
+    // The result is as large as the scaled picture the user asked for, so the result's budget holds.
+    if (!fitsResultBudget(image.width(), image.height())) {
+        qCDebug(lcImaging) << "onProcessGaussianBlur: result exceeds the memory budget" << image.size();
         return QImage();
     }
-    const QSize canvasSize(int(qMin<qint64>(image.width() + 2 * qint64(extent), INT_MAX)),
-        int(qMin<qint64>(image.height() + 2 * qint64(extent), INT_MAX)));
-    // The canvas is as large as the scaled result the user asked for, so the result's budget holds.
-    if (!fitsResultBudget(canvasSize.width(), canvasSize.height())) {
-        qCDebug(lcImaging) << "applyEffectToImage: canvas exceeds the memory budget" << canvasSize;
-        return QImage();
-    }
-    const QPixmap pixmap = QPixmap::fromImage(image);
-    if (pixmap.isNull()) {
-        qCDebug(lcImaging) << "applyEffectToImage: no pixmap for the image on this thread";
-        return QImage();
-    }
-    QImage result(canvasSize, QImage::Format_ARGB32);
-    if (result.isNull())
-        return result;
-    result.fill(Qt::transparent);
-
-    QMutexLocker locker(&sceneMutex());
-    {
-        QGraphicsScene scene;
-        auto *item = new QGraphicsPixmapItem(pixmap);
-        item->setGraphicsEffect(ownedEffect.release());
-        scene.addItem(item);
-        QPainter painter(&result);
-        scene.render(&painter, QRectF(result.rect()),
-            QRectF(-extent, -extent, canvasSize.width(), canvasSize.height()), Qt::KeepAspectRatio);
-    }
-    return result;
+    return gaussianBlur(image, effectiveBlurRadius(image.size(), radius));
 }
