@@ -9,6 +9,7 @@
 #include "ui_convertprogressform.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
@@ -275,7 +276,12 @@ void ConvertProgressForm::showCompletionMessage(Ending ending)
     // Without an escape button the box would ignore Escape and its close control.
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
-    if (box.clickedButton() == openButton && locationOpener())
-        locationOpener()(QUrl::fromLocalFile(outputLocation));
+    if (box.clickedButton() == openButton && locationOpener()
+        && !locationOpener()(QUrl::fromLocalFile(outputLocation))) {
+        // Without a file manager (or one that fails to start) the click would otherwise do nothing.
+        QMessageBox::warning(this, tr("Fast Pictomat"),
+            tr("No file manager could be started to show %1.")
+                .arg(QDir::toNativeSeparators(outputLocation)));
+    }
     finish();
 }

@@ -42,12 +42,12 @@ void ConvertImageForm::applyRelativeSizes()
     showRelativeSizeUnits();
 }
 
-// The picture's size already has its "%" beside it; the text size is in points and the QR code
-// in pixels unless they are relative.
+// Every size, opacity and margin shows its unit as a suffix; the text size is in points and the
+// QR code in pixels unless they are relative to the picture.
 void ConvertImageForm::showRelativeSizeUnits()
 {
     const ConversionOptions &options = conversionOptions();
     const QString percent = QStringLiteral(" %");
-    ui->sizeSpinBox->setSuffix(options.textSizeRelative ? percent : QString());
-    ui->qrCodeSizeSpinBox->setSuffix(options.qrCodeSizeRelative ? percent : QString());
+    ui->sizeSpinBox->setSuffix(options.textSizeRelative ? percent : tr(" pt", "unit of the text size"));
+    ui->qrCodeSizeSpinBox->setSuffix(options.qrCodeSizeRelative ? percent : tr(" px", "pixels"));
 }

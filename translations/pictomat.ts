@@ -368,10 +368,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>By absolute size</source>
         <translation type="unfinished"></translation>
     </message>
@@ -721,6 +717,20 @@
         <source>GIF and PDF files hold no metadata</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source> px</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <comment>unit of the text size</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> px</source>
+        <comment>pixels</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ConvertImagesThread</name>
@@ -797,6 +807,10 @@
     </message>
     <message>
         <source>Open Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file manager could be started to show %1.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

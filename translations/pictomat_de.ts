@@ -368,10 +368,6 @@
         <translation>Prozent</translation>
     </message>
     <message>
-        <source>%</source>
-        <translation>%</translation>
-    </message>
-    <message>
         <source>By absolute size</source>
         <translation>Auf feste Größe</translation>
     </message>
@@ -723,6 +719,20 @@
         <source>GIF and PDF files hold no metadata</source>
         <translation>GIF- und PDF-Dateien enthalten keine Metadaten</translation>
     </message>
+    <message>
+        <source> px</source>
+        <translation> px</translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <comment>unit of the text size</comment>
+        <translation> pt</translation>
+    </message>
+    <message>
+        <source> px</source>
+        <comment>pixels</comment>
+        <translation> px</translation>
+    </message>
 </context>
 <context>
     <name>ConvertImagesThread</name>
@@ -800,6 +810,10 @@
     <message>
         <source>Open Folder</source>
         <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>No file manager could be started to show %1.</source>
+        <translation>Es konnte keine Dateiverwaltung gestartet werden, um %1 zu zeigen.</translation>
     </message>
 </context>
 <context>

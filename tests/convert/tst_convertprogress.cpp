@@ -100,6 +100,7 @@ class TestConvertProgress : public QObject, private TestSupport::JobFolders {
 
 private:
     QList<QUrl> opened;
+    bool desktopOpens = true;
     ConvertProgressForm::LocationOpener previousOpener;
 
     QString source(const QString &name, QSize size = QSize(24, 16))
@@ -159,7 +160,7 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         previousOpener = ConvertProgressForm::setLocationOpener([this](const QUrl &url) {
             opened.append(url);
-            return true;
+            return desktopOpens;
         });
     }
 
@@ -168,6 +169,7 @@ private Q_SLOTS:
     void init()
     {
         opened.clear();
+        desktopOpens = true;
         resetJobFolders();
     }
 
@@ -305,6 +307,40 @@ private Q_SLOTS:
             expected.append(QUrl::fromLocalFile(
                 QDir::toNativeSeparators(QDir::cleanPath(QDir(out).absoluteFilePath(location)))));
         QCOMPARE(opened, expected);
+    }
+
+    void openFolderSaysWhenNothingOpens_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QString>("location");
+        QTest::newRow("folder") << ".png"
+                                << ".";
+        QTest::newRow("PDF document") << ".pdf"
+                                      << "album.pdf";
+    }
+
+    // A desktop without a file manager refuses the location: the user is told, not left waiting.
+    void openFolderSaysWhenNothingOpens()
+    {
+        QFETCH(QString, ext);
+        QFETCH(QString, location);
+        updateOptions([](ConversionOptions &o) { o.pdfFileName = "album.pdf"; });
+        desktopOpens = false;
+        BoxSeen warning;
+        ModalAnswerer answerer({ [](QWidget *modal) { clickButton(modal, "Open Folder"); },
+            [&](QWidget *modal) {
+                warning = describeBox(modalAs<QMessageBox>(modal));
+                clickButton(modal, "OK");
+            } });
+        Outcome outcome;
+        QVERIFY(run(new ConvertProgressForm, sources(1), &outcome, ext));
+        QCOMPARE(answerer.unexpected, QStringList());
+        QCOMPARE(answerer.answered(), 2);
+        QCOMPARE(opened.size(), 1);
+        const QString shown = QDir::toNativeSeparators(QDir::cleanPath(QDir(out).absoluteFilePath(location)));
+        QCOMPARE(warning.icon, QMessageBox::Warning);
+        QCOMPARE(warning.text, QString("No file manager could be started to show %1.").arg(shown));
+        QCOMPARE(outcome.finished, 1);
     }
 
     // With "skip", existing targets are left without a question and counted as skipped.

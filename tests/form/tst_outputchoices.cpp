@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -192,9 +193,29 @@ private Q_SLOTS:
         widget<QAbstractButton>("tabResetButton")->click();
         QVERIFY(!widget<QCheckBox>("textSizeRelativeCheckBox")->isChecked());
         QVERIFY(!widget<QCheckBox>("watermarksAfterScalingCheckBox")->isChecked());
-        QCOMPARE(widget<QSpinBox>("sizeSpinBox")->suffix(), QString());
+        QCOMPARE(widget<QSpinBox>("sizeSpinBox")->suffix(), QString(" pt"));
+        QCOMPARE(widget<QSpinBox>("qrCodeSizeSpinBox")->suffix(), QString(" px"));
         QCOMPARE(storedValue("qrCodeSizeRelative").toBool(), false);
         QCOMPARE(storedValue("watermarksAfterScaling").toBool(), false);
+    }
+
+    // Units sit in the spin boxes on every tab, never in a label beside them, so that "%" lines up
+    // the same way everywhere.
+    void unitsAreSpinBoxSuffixes()
+    {
+        startForm();
+        const QStringList units { "%", "px", "pt" };
+        for (const QLabel *label : form->findChildren<QLabel *>())
+            QVERIFY2(!units.contains(label->text().trimmed()), qPrintable(label->objectName()));
+        const QRegularExpression measured("(opacity|margin|size|percentage)SpinBox$", QRegularExpression::CaseInsensitiveOption);
+        int seen = 0;
+        for (const QSpinBox *box : form->findChildren<QSpinBox *>()) {
+            if (!measured.match(box->objectName()).hasMatch() || box->objectName() == "pdfMarginSizeSpinBox")
+                continue;
+            ++seen;
+            QVERIFY2(units.contains(box->suffix().trimmed()), qPrintable(box->objectName()));
+        }
+        QCOMPARE(seen, 9);
     }
 
     void namePreviewShowsTheFirstFile()
