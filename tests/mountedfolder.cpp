@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <unistd.h>
 
 namespace TestSupport {
@@ -46,6 +48,8 @@ MountedFolder::MountedFolder(Kind kind, int megabytes)
     file.close();
     if (kind == ExfatFuse)
         mountExfat();
+    else if (kind == FatFuse)
+        mountFat();
     else
         mountExt4CaseFolding();
 }
@@ -105,6 +109,37 @@ bool MountedFolder::mountExt4CaseFolding()
         return fail(QStringLiteral("chattr +F failed: ")
             + QString::fromLocal8Bit(output).trimmed().section(QLatin1Char(QChar::LineFeed), 0, 0));
     _folder = folding;
+    return true;
+}
+
+bool MountedFolder::mountFat()
+{
+    const QString mkfs = findTool(QStringLiteral("mkfs.vfat"));
+    const QString fusefat = findTool(QStringLiteral("fusefat"));
+    if (mkfs.isEmpty() || fusefat.isEmpty())
+        return fail(QStringLiteral("mkfs.vfat or fusefat missing (dosfstools, fusefat)"));
+    if (!QFile::exists(QStringLiteral("/dev/fuse")))
+        return fail(QStringLiteral("no /dev/fuse"));
+    QByteArray output;
+    if (runTool(mkfs, { QStringLiteral("-F"), QStringLiteral("32"), image }, &output) != 0)
+        return fail(QStringLiteral("mkfs.vfat failed: ")
+            + QString::fromLocal8Bit(output).trimmed().section(QLatin1Char(QChar::LineFeed), 0, 0));
+    // The driver stays behind as a daemon that keeps writing to its output: a file, not a pipe
+    // that closes with the process object and would end it by SIGPIPE.
+    const QString log = work.filePath(QStringLiteral("fusefat.log"));
+    QProcess process;
+    process.setStandardOutputFile(log);
+    process.setStandardErrorFile(log, QIODevice::Append);
+    process.start(fusefat, { QStringLiteral("-o"), QStringLiteral("rw+"), image, mountPoint });
+    const bool started = process.waitForFinished(30000) && process.exitCode() == 0;
+    mounted = fuse = started;
+    if (!started || QStorageInfo(mountPoint).fileSystemType() != "fuse.fusefat") {
+        QFile written(log);
+        const QByteArray said = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+        return fail(QStringLiteral("fusefat failed: ")
+            + QString::fromLocal8Bit(said).trimmed().section(QLatin1Char(QChar::LineFeed), 0, 0));
+    }
+    _folder = mountPoint;
     return true;
 }
 

@@ -18,6 +18,8 @@ public:
         ExfatFuse,
         // An ext4 folder with the case-folding attribute (chattr +F); needs a kernel with Unicode.
         Ext4CaseFolding,
+        // FAT32, as on older cards and USB sticks, through fusefat (read-write mode).
+        FatFuse,
     };
 
     explicit MountedFolder(Kind kind, int megabytes = 16);
@@ -33,6 +35,7 @@ private:
     bool fail(const QString &reason);
     bool mountExfat();
     bool mountExt4CaseFolding();
+    bool mountFat();
 
     QTemporaryDir work;
     QString image;

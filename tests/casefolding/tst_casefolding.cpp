@@ -13,6 +13,7 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -20,14 +21,15 @@
 
 using TestSupport::MountedFolder;
 
-// Folders that ignore case, on the real file systems photographers use (a memory card's exFAT, an
-// ext4 folder with case folding), beside an ordinary case-sensitive folder.
+// Folders that ignore case, on the real file systems photographers use (a memory card's exFAT or
+// FAT32, an ext4 folder with case folding), beside an ordinary case-sensitive folder.
 class TestCaseFolding : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir plain;
     std::unique_ptr<MountedFolder> exfat;
+    std::unique_ptr<MountedFolder> fat;
     std::unique_ptr<MountedFolder> ext4;
 
     // The folder of a data row's kind, or a skip reason.
@@ -35,7 +37,9 @@ private:
     {
         if (kind == QLatin1String("ext4"))
             return QDir(plain.path()).filePath(QStringLiteral("ext4-%1").arg(++counter));
-        MountedFolder *mount = kind == QLatin1String("exfat") ? exfat.get() : ext4.get();
+        MountedFolder *mount = kind == QLatin1String("exfat") ? exfat.get()
+            : kind == QLatin1String("fat")                    ? fat.get()
+                                                              : ext4.get();
         if (mount->folder().isEmpty()) {
             *skip = mount->skipReason();
             return QString();
@@ -48,6 +52,7 @@ private:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("ignoresCase");
         QTest::newRow("exFAT card") << "exfat" << true;
+        QTest::newRow("FAT32 card") << "fat" << true;
         QTest::newRow("ext4 case-folding folder") << "ext4-casefold" << true;
         QTest::newRow("ext4") << "ext4" << false;
     }
@@ -79,6 +84,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         exfat = std::make_unique<MountedFolder>(MountedFolder::ExfatFuse);
+        fat = std::make_unique<MountedFolder>(MountedFolder::FatFuse, 40);
         ext4 = std::make_unique<MountedFolder>(MountedFolder::Ext4CaseFolding);
         if (qEnvironmentVariableIsSet("CI") && exfat->folder().isEmpty())
             QFAIL(qPrintable("CI runs the memory-card case: " + exfat->skipReason()));
@@ -86,6 +92,7 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         exfat.reset();
+        fat.reset();
         ext4.reset();
     }
     void init() { resetOptions(); }
@@ -255,6 +262,42 @@ private Q_SLOTS:
             // The first source's picture, never the second's over it.
             QCOMPARE(QImage(folder + "/a.png").pixel(0, 0), QColor(Qt::red).rgb());
         }
+    }
+
+    // pictomat-cli keeps the same rules: two sources differing only in case never write over each
+    // other, and the camera's file next to its own target is kept without --overwrite.
+    void commandLineKeepsTheRules_data() { kinds(); }
+    void commandLineKeepsTheRules()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, ignoresCase);
+        QString skip;
+        const QString folder = folderOf(kind, &skip);
+        if (folder.isEmpty())
+            QSKIP(qPrintable(skip));
+        const QString in = QDir(plain.path()).filePath(QStringLiteral("in%1").arg(++counter));
+        const QString out = folder + QStringLiteral("/out"), dcim = folder + QStringLiteral("/DCIM");
+        QVERIFY(QDir().mkpath(in) && QDir().mkpath(out) && QDir().mkpath(dcim));
+        QVERIFY(TestSupport::filledImage(QSize(8, 8), QColor(Qt::red)).save(in + "/a.PNG", "PNG"));
+        QVERIFY(TestSupport::filledImage(QSize(8, 8), QColor(Qt::blue)).save(in + "/A.png", "PNG"));
+        const QString original = jpeg(dcim + QStringLiteral("/IMG_0001.JPG"), 0xffc02020);
+        const QByteArray before = TestSupport::fileDigest(original);
+
+        const auto cli = [](const QStringList &arguments) {
+            QProcess process;
+            process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pictomat-cli"),
+                QStringList { QStringLiteral("--quiet") } + arguments);
+            return process.waitForFinished(120000) ? process.exitCode() : -1;
+        };
+        QCOMPARE(cli({ "--format", "PNG", in + "/a.PNG", in + "/A.png", "-o", out }), ignoresCase ? 1 : 0);
+        QStringList written = TestSupport::folderEntries(out);
+        written.sort();
+        QCOMPARE(written, ignoresCase ? QStringList { "a.png" } : (QStringList { "A.png", "a.png" }));
+        QCOMPARE(QImage(out + "/a.png").pixel(0, 0), QColor(Qt::red).rgb());
+
+        QCOMPARE(cli({ "--format", "JPG", "--save-next-to-original", "on", original }), ignoresCase ? 1 : 0);
+        QCOMPARE(TestSupport::fileDigest(original), before);
+        QCOMPARE(TestSupport::folderEntries(dcim).size(), ignoresCase ? 1 : 2);
     }
 };
 
