@@ -28,6 +28,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog VERBATIM)
   add_custom_target(pictomat_changelog ALL DEPENDS ${changelog})
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${changelog} DESTINATION ${doc})
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+    RENAME pictomat)
 endif()
 
 set(CPACK_PACKAGE_NAME pictomat)
@@ -61,5 +63,6 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/packaging/FixDebugPackage.cmake)
 
 include(CPack)
