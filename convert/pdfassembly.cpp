@@ -9,11 +9,13 @@
 #include "imaging/pixelformat.h"
 #include "imaging/renderpipeline.h"
 #include "metadata/colourspace.h"
+#include "plugins/imageformats/common/decodestop.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QImageReader>
 #include <QPdfWriter>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <vector>
@@ -200,7 +202,8 @@ struct PreparedPage {
     QString damage; // drawn from what a damaged source still held: the page stays, it is reported
 };
 
-PreparedPage preparePage(const PdfAssembly &document, const QString &source, const ConversionOptions &options)
+PreparedPage preparePage(const PdfAssembly &document, const QString &source, const ConversionOptions &options,
+    const std::function<bool()> &abandoned)
 {
     PreparedPage prepared;
     QString reason;
@@ -208,6 +211,9 @@ PreparedPage preparePage(const PdfAssembly &document, const QString &source, con
     mode.pdfPage = true;
     mode.cacheUse = LoadCacheUse::Bypass;
     const QImage image = renderImage(source, options, mode, &reason);
+    // A stop before this page's turn: it would never be drawn, so it is not made ready.
+    if (abandoned())
+        return prepared;
     if (image.isNull()) {
         prepared.failure = reason;
         return prepared;
@@ -273,8 +279,13 @@ bool assemblePdf(const QStringList &sources, const QString &documentPath, const 
             nextBytes
                 = MemoryBudget::conversionBytes(QImageReader(sources.at(i)).size(), QStringLiteral("pdf"));
         const QString source = sources.at(i);
-        if (!pool.tryStart(i, nextBytes, [&document, &prepared, &options, i, source] {
-                prepared[size_t(i)] = preparePage(document, source, options);
+        if (!pool.tryStart(i, nextBytes, [&document, &prepared, &options, &pool, i, source] {
+                const auto abandoned = [&pool, i] { return pool.abandoned(i); };
+                if (abandoned())
+                    return;
+                // A page the job abandons ends its decode (a RAW development) at the next step.
+                const DecodeStop::Scope decodeStop(abandoned);
+                prepared[size_t(i)] = preparePage(document, source, options, abandoned);
             }))
             return false;
         nextBytes = -1;
@@ -293,6 +304,9 @@ bool assemblePdf(const QStringList &sources, const QString &documentPath, const 
     bool pagesAdded = true;
     while (next < sources.size() && !hooks.stopRequested()) {
         const qsizetype turn = next++;
+        // Pages ahead of their turn stop at once on a stop that comes first.
+        if (!pool.beginTurn(turn))
+            break;
         const QString &source = sources.at(turn);
         hooks.pageStarted(source);
         // The page whose turn it is is drawn even when a stop came with its signal; nothing

@@ -243,10 +243,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ext");
         QTest::newRow("PNG") << ".png";
         QTest::newRow("AVIF") << ".avif";
+        QTest::newRow("PDF") << ".pdf";
     }
 
     // Cancelled as file 1 is reported, the first file having finished: file 1 finishes, and the
     // file started ahead of its turn is not encoded to be thrown away, nor anything after it.
+    // A PDF keeps the pages drawn up to the stop.
     void cancelStopsFilesAheadOfTheirTurn()
     {
         QFETCH(QString, ext);
@@ -263,11 +265,17 @@ private Q_SLOTS:
             if (!QFileInfo::exists(large.last()))
                 QVERIFY(TestSupport::makePhotoLike(size.width(), size.height()).save(large.last()));
         }
-        updateOptions([&](ConversionOptions &o) { o.outputFolder = out; });
+        const bool pdf = ext == QLatin1String(".pdf");
+        updateOptions([&](ConversionOptions &o) {
+            o.outputFolder = out;
+            o.pdfFileName = QStringLiteral("all.pdf");
+            o.resizeImageToPaper = false;
+        });
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\npictomat.convert.debug=true"));
         TestSupport::DebugLog::Collector log;
         JobRun run(large, out, ext);
-        run.filesAtOnce = 2;
+        // A PDF job starts pages fewer places ahead: three threads have page 2 under way.
+        run.filesAtOnce = pdf ? 3 : 2;
         run.onSource = [](int index, ConvertImagesThread *job) {
             if (index == 1)
                 job->stopRequested = true;
@@ -284,6 +292,14 @@ private Q_SLOTS:
         }
         QCOMPARE(thrownAway, QStringList());
         QCOMPARE(OutputCheck::temporaryFiles(out), QStringList());
+        if (pdf) {
+            QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), QStringList { "all.pdf" });
+            if (QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty())
+                QSKIP("pdfimages (poppler-utils) is not installed: the pages were not counted");
+            QCOMPARE(pagePictures(out + QStringLiteral("/all.pdf")),
+                (QStringList { QStringLiteral("1 600 400"), QStringLiteral("2 2400 1600") }));
+            return;
+        }
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name),
             (QStringList { "large0" + ext, "large1" + ext }));
     }
