@@ -137,6 +137,16 @@ QString ConvertImageForm::pdfDocumentPath()
 {
     if (conversionOptions().pdfFileName.isEmpty())
         return askForPdfPath();
+    // The document is written inside the output folder, never beside or above it.
+    const QString name = conversionOptions().pdfFileName;
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name == QLatin1String(".")
+        || name == QLatin1String("..")) {
+        QMessageBox::warning(this, LKGlobal::productName(),
+            tr("The PDF file name %1 cannot contain folders: type a name only. The document is written "
+               "inside the output folder.")
+                .arg(name));
+        return QString();
+    }
     if (conversionOptions().outputFolder.isEmpty()) {
         askForOutputFolderThenConvert();
         return QString();

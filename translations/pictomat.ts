@@ -731,6 +731,10 @@
         <comment>pixels</comment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The PDF file name %1 cannot contain folders: type a name only. The document is written inside the output folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ConvertImagesThread</name>

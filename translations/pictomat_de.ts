@@ -733,6 +733,10 @@
         <comment>pixels</comment>
         <translation> px</translation>
     </message>
+    <message>
+        <source>The PDF file name %1 cannot contain folders: type a name only. The document is written inside the output folder.</source>
+        <translation>Der PDF-Dateiname %1 darf keine Ordner enthalten: Geben Sie nur einen Namen ein. Das Dokument wird im Ausgabeordner gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>ConvertImagesThread</name>

@@ -224,6 +224,40 @@ private Q_SLOTS:
         QVERIFY2(info.contains("Pages:           3"), info.constData());
     }
 
+    void pdfNameWithFoldersStartsNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("parent folder") << "../x";
+        QTest::newRow("parent folder only") << "..";
+        QTest::newRow("sub-folder") << "sub/x.pdf";
+        QTest::newRow("backslash") << "..\\x.pdf";
+    }
+
+    // A typed name that leads out of the output folder, or into a folder of it: Convert says so
+    // and starts nothing, here or beside the output folder.
+    void pdfNameWithFoldersStartsNothing()
+    {
+        QFETCH(QString, name);
+        QDir().mkpath(out + "/sub");
+        startForm(PdfTargetPosition, out, name);
+        QString text;
+        ModalAnswerer answerer({ [&](QWidget *modal) {
+            if (auto *box = modalAs<QMessageBox>(modal)) {
+                text = box->text();
+                box->accept();
+            }
+        } });
+        clickConvert();
+        QTRY_COMPARE(answerer.answered(), 1);
+        QCOMPARE(answerer.unexpected, QStringList());
+        QVERIFY2(text.contains(name) && text.contains("folders"), qPrintable(text));
+        QVERIFY(!form->findChild<ConvertProgressForm *>());
+        QCOMPARE(TestSupport::folderEntries(out), QStringList { "sub" });
+        QCOMPARE(TestSupport::folderEntries(out + "/sub"), QStringList());
+        QCOMPARE(TestSupport::folderEntries(dir.path()), (QStringList { "in", "other", "out" }));
+        QCOMPARE(conversionOptions().pdfFileName, name);
+    }
+
     void existingDocumentNeedsConfirmation_data()
     {
         QTest::addColumn<QString>("answer"); // to "Confirm overwrite"
