@@ -173,6 +173,8 @@ void ConvertImagesThread::runFileJob()
     std::vector<std::optional<QString>> outcomes(size_t(_urls.size()));
     QList<Step> steps;
     qint64 nextBytes = -1;
+    QSize nextSize;
+    QByteArray nextFormat;
     FilePool pool(threadsForJob(options), MemoryBudget::jobBytes(),
         [this] { return stopRequested.load(std::memory_order_relaxed); });
     const auto startNext = [&] {
@@ -186,8 +188,14 @@ void ConvertImagesThread::runFileJob()
         } else if (!overwriteExisting && somethingAt(target)) {
             steps.append(options.targetExistsAction == TargetNaming::Skip ? Step::Skipped : Step::Existing);
         } else {
-            if (nextBytes < 0)
-                nextBytes = MemoryBudget::conversionBytes(QImageReader(source).size(), targetExt);
+            if (nextBytes < 0) {
+                const QImageReader reader(source);
+                nextSize = reader.size();
+                nextFormat = reader.format();
+                nextBytes = MemoryBudget::conversionBytes(nextSize, targetExt, nextFormat);
+            }
+            const QSize size = nextSize;
+            const QByteArray format = nextFormat;
             const QString ext = targetExt;
             const bool overwrite = overwriteExisting;
             // Files fewer than threads leave the cores to their encoders.
@@ -196,6 +204,12 @@ void ConvertImagesThread::runFileJob()
             if (!pool.tryStart(i, nextBytes, [=, &outcomes, &pool] {
                     if (pool.abandoned(i))
                         return;
+                    // A RAW whose development alone would not fit is refused before it allocates.
+                    QString refusal;
+                    if (!MemoryBudget::fitsDecoder(size, format, &refusal)) {
+                        outcomes[size_t(i)] = refusal;
+                        return;
+                    }
                     const CommitGate gate([&pool, i] { return pool.awaitTurn(i); });
                     // A file the job abandons ends its decode (a RAW development) at the next step.
                     const DecodeStop::Scope decodeStop([&pool, i] { return pool.abandoned(i); });

@@ -275,9 +275,10 @@ bool assemblePdf(const QStringList &sources, const QString &documentPath, const 
     FilePool pool(hooks.pagesAtOnce, hooks.memoryBudget, hooks.stopRequested);
     const auto startNext = [&] {
         const qsizetype i = started;
-        if (nextBytes < 0)
-            nextBytes
-                = MemoryBudget::conversionBytes(QImageReader(sources.at(i)).size(), QStringLiteral("pdf"));
+        if (nextBytes < 0) {
+            const QImageReader reader(sources.at(i));
+            nextBytes = MemoryBudget::conversionBytes(reader.size(), QStringLiteral("pdf"), reader.format());
+        }
         const QString source = sources.at(i);
         if (!pool.tryStart(i, nextBytes, [&document, &prepared, &options, &pool, i, source] {
                 const auto abandoned = [&pool, i] { return pool.abandoned(i); };

@@ -5,6 +5,7 @@
 
 #include "common/processmemory.h"
 #include "imaging/failurereasons.h"
+#include "plugins/imageformats/common/codecformats.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,9 @@
 #include <QHash>
 
 namespace {
+
+// Measured; see decoderBytesPerPixel().
+constexpr double RawDecoderBytesPerPixel = 19.0;
 
 // The writer's peak on top of the picture it is handed, per pixel: the job's peak resident memory
 // in bench/compare (bench/RESULTS.md: 8 to 20 megapixel photos, largest 78 MB decoded) less the
@@ -133,11 +137,36 @@ qint64 encoderBytes(QSize size, const QString &targetExt)
     return qint64(double(size.width()) * size.height() * encoderBytesPerPixel(targetExt));
 }
 
-qint64 conversionBytes(QSize size, const QString &targetExt)
+double decoderBytesPerPixel(const QByteArray &sourceFormat)
+{
+    // LibRaw's development holds the mosaic (2 bytes a pixel), its four-sample working picture (8)
+    // and our 16-bit copy (8) at once: /usr/bin/time -v of pictomat-cli --threads 1 on a
+    // 24-megapixel DNG as bench/raw makes it peaked at 18.2 bytes a pixel above the program's own
+    // (to PNG; 17.8 to JPG, whose writer peaks lower), rounded up.
+    return isRawFormat(sourceFormat.toLower()) ? RawDecoderBytesPerPixel : 4.0;
+}
+
+qint64 conversionBytes(QSize size, const QString &targetExt, const QByteArray &sourceFormat)
 {
     if (size.isEmpty())
         return 0;
-    return qint64(size.width()) * size.height() * 4 + encoderBytes(size, targetExt);
+    const double pixels = double(size.width()) * size.height();
+    // The reader's buffers are gone before the writer starts: the larger of the two peaks counts.
+    const double picture = isRawFormat(sourceFormat.toLower()) ? 8.0 : 4.0;
+    const double reader = pixels * decoderBytesPerPixel(sourceFormat);
+    const double writer = pixels * picture + double(encoderBytes(size, targetExt));
+    return qint64(qMax(reader, writer));
+}
+
+bool fitsDecoder(QSize size, const QByteArray &sourceFormat, QString *reason, qint64 available)
+{
+    const double perPixel = decoderBytesPerPixel(sourceFormat);
+    if (available < 0 || size.isEmpty()
+        || double(size.width()) * size.height() * perPixel <= double(available))
+        return true;
+    if (reason)
+        *reason = FailureReason::pictureTooLarge(size, qint64(double(available) / perPixel / 1e6));
+    return false;
 }
 
 qint64 availableBytes()

@@ -304,6 +304,48 @@ private Q_SLOTS:
         QVERIFY(megapixels >= 23 && megapixels <= 24);
         QVERIFY(MemoryBudget::availableBytes() > 0);
     }
+
+    void rawDecoderBudget_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<qint64>("availableMB");
+        QTest::addColumn<bool>("fits");
+        // A 24-megapixel camera's RAW develops with LibRaw's buffers beside the picture.
+        QTest::newRow("DNG to JPG, 300 MB free") << QByteArray("dng") << ".jpg" << qint64(300) << false;
+        QTest::newRow("CR2 to PNG, 300 MB free") << QByteArray("cr2") << ".png" << qint64(300) << false;
+        QTest::newRow("NEF to AVIF, 1 GB free") << QByteArray("nef") << ".avif" << qint64(1024) << true;
+        QTest::newRow("JPEG to JPG, 300 MB free") << QByteArray("jpeg") << ".jpg" << qint64(300) << true;
+        QTest::newRow("PNG to AVIF, 300 MB free") << QByteArray("png") << ".avif" << qint64(300) << true;
+    }
+
+    // The budget knows a RAW development's peak: a RAW that would not fit is refused before it is
+    // decoded, and the job counts its peak when it decides what runs beside it.
+    void rawDecoderBudget()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QString, ext);
+        QFETCH(qint64, availableMB);
+        QFETCH(bool, fits);
+        const QSize photo(6000, 4000);
+        const qint64 pixels = qint64(photo.width()) * photo.height();
+        const bool raw = format != "jpeg" && format != "png";
+        QString reason;
+        QCOMPARE(MemoryBudget::fitsDecoder(photo, format, &reason, availableMB << 20), fits);
+        if (!fits) {
+            const qint64 megapixels
+                = qint64(double(availableMB << 20) / MemoryBudget::decoderBytesPerPixel(format) / 1e6);
+            QCOMPARE(reason, FailureReason::pictureTooLarge(photo, megapixels));
+        }
+        const qint64 bytes = MemoryBudget::conversionBytes(photo, ext, format);
+        // At least the development's peak, and the 16-bit picture with the writer's peak.
+        QVERIFY(bytes >= qint64(MemoryBudget::decoderBytesPerPixel(format) * pixels));
+        QVERIFY(bytes >= (raw ? 8 : 4) * pixels + MemoryBudget::encoderBytes(photo, ext));
+        if (raw)
+            QVERIFY(bytes > MemoryBudget::conversionBytes(photo, ext, "jpeg"));
+        else
+            QCOMPARE(bytes, MemoryBudget::conversionBytes(photo, ext));
+    }
 };
 
 QTEST_MAIN(TestInputSafety)
