@@ -7,6 +7,7 @@
 #include "common/pathcompare.h"
 #include "convert/convertimagesthread.h"
 #include "convert/outputformats.h"
+#include "convert/rawpairs.h"
 #include "convert/targetnaming.h"
 #include "filelist/folderscan.h"
 #include "imaging/failurereasons.h"
@@ -285,6 +286,12 @@ BatchPlan planBatch(const CliRequest &request)
     Planner planner(request);
     for (const QString &input : request.inputs)
         planner.addInput(input);
+    // The camera's JPEG of a shot whose RAW is converted too is left out when asked, as the
+    // window leaves it out; a PDF takes every picture.
+    if (request.options.convertOnlyRawOfPairs && !isPdfJob(request)) {
+        for (BatchPlan::Job &job : planner.plan.jobs)
+            job.sources = RawPairs::withoutPairedJpegs(job.sources);
+    }
     return planner.plan;
 }
 

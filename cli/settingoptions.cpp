@@ -408,6 +408,9 @@ const QList<SettingOption> &settingOptions()
             "Keep the folder structure: the sources' subfolders recreated under the output folder."),
         onOffOption("save-next-to-original", &Options::saveNextToOriginal, false,
             "Save next to the original, in each source's own folder; then -o is needed only for PDF."),
+        onOffOption("only-raw-of-pairs", &Options::convertOnlyRawOfPairs, false,
+            "When a RAW and a JPEG of one shot are both given (IMG_0001.CR2 and IMG_0001.JPG), convert "
+            "only the RAW."),
         offOrNumberOption("scale", "PERCENT%", "Scale Image by percentage, or off.",
             QStringLiteral("default off, 1% to 400%"), scaleNumber),
         sideOption("width", ToWidth,

@@ -4,6 +4,7 @@
 // Drives the built pictomat-cli as a process on real files, next to the window's own job.
 #include "convert/conversionoptions.h"
 #include "convert/outputformats.h"
+#include "dngfile.h"
 #include "jobrun.h"
 #include "settingrows.h"
 #include "settings/preset.h"
@@ -285,6 +286,53 @@ private Q_SLOTS:
                                      .at(0)
                                      .toObject();
         QCOMPARE(QFileInfo(file.value(QStringLiteral("target")).toString()).fileName(), files.first());
+    }
+
+    void rawAndJpegOfOneShot_data()
+    {
+        QTest::addColumn<QStringList>("line");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QSize>("written"); // the RAW's size, or the JPEG's
+        // By default both are sources of one target name: the second is a failure, as in the window.
+        QTest::newRow("default") << QStringList {} << 1 << QSize(64, 48);
+        QTest::newRow("only the RAW") << QStringList { "--only-raw-of-pairs", "on" } << 0 << QSize(64, 48);
+        QTest::newRow("PDF takes both")
+            << QStringList { "--only-raw-of-pairs", "on", "--format", "PDF" } << 0 << QSize();
+    }
+
+    // A camera's RAW and JPEG of one shot, given as a folder: --only-raw-of-pairs leaves the JPEG out.
+    void rawAndJpegOfOneShot()
+    {
+        QFETCH(QStringList, line);
+        QFETCH(int, exitCode);
+        QFETCH(QSize, written);
+        const QString card = path(QStringLiteral("card"));
+        if (!QFileInfo::exists(card)) {
+            QDir().mkpath(card);
+            DngFile::Spec spec;
+            spec.scene = TestSupport::makePhotoLike(64, 48);
+            QVERIFY(DngFile::write(card + QStringLiteral("/IMG_0001.DNG"), spec));
+            QVERIFY(TestSupport::makePhotoLike(32, 24).save(card + QStringLiteral("/IMG_0001.JPG"), "JPEG"));
+        }
+        const QString out = path(QStringLiteral("pair-") + QTest::currentDataTag());
+        const CliRun run = runCli(
+            QStringList { QStringLiteral("--format"), QStringLiteral("PNG"), QStringLiteral("--json") } + line
+            + QStringList { card, QStringLiteral("-o"), out });
+        QVERIFY2(run.exitCode == exitCode, run.err.constData());
+        const QJsonArray files
+            = QJsonDocument::fromJson(run.out).object().value(QStringLiteral("files")).toArray();
+        if (!written.isValid()) {
+            QCOMPARE(files.size(), 2);
+            if (!TestSupport::haveTool("pdfinfo"))
+                QSKIP("pdfinfo is not installed; the pages were not counted");
+            QByteArray info;
+            QCOMPARE(TestSupport::runTool("pdfinfo", { out + QStringLiteral("/pictomat.pdf") }, &info), 0);
+            QVERIFY2(info.contains("Pages:           2"), info.constData());
+            return;
+        }
+        QCOMPARE(files.size(), exitCode == 0 ? 1 : 2);
+        QCOMPARE(filesUnder(out), QStringList { QStringLiteral("IMG_0001.png") });
+        QCOMPARE(QImage(out + QStringLiteral("/IMG_0001.png")).size(), written);
     }
 
     void saveNextToTheOriginal()
