@@ -250,6 +250,12 @@ QList<FileOutcome> runJob(const CliRequest &request, const BatchPlan::Job &job, 
     };
     for (const ConversionFailure &failure : thread->failures())
         correct({ failure.source, failure.target, FileOutcome::Failed, failure.reason });
+    // A file written without some of its metadata is converted; the reason says what it lacks.
+    for (const ConversionFailure &note : thread->notes()) {
+        const auto found = index.constFind(pathKey(note.source));
+        if (found != index.constEnd() && watch.outcomes.at(*found).result == FileOutcome::Converted)
+            watch.outcomes[*found].reason = note.reason;
+    }
     for (int i = 0; i < thread->fileSourceList.size() && i < thread->fileExistsList.size(); ++i)
         correct({ thread->fileSourceList.at(i), thread->fileExistsList.at(i), FileOutcome::Skipped,
             QStringLiteral("target exists") });

@@ -50,6 +50,11 @@ ConversionFailureList ConvertImagesThread::failures() const
     return _failures;
 }
 
+ConversionFailureList ConvertImagesThread::notes() const
+{
+    return _notes;
+}
+
 QString ConvertImagesThread::outputLocation() const
 {
     return _outputLocation;
@@ -64,6 +69,7 @@ void ConvertImagesThread::run()
     fileExistsList.clear();
     fileSourceList.clear();
     _failures.clear();
+    _notes.clear();
     _outputLocation.clear();
 
     if (targetExt.compare(QLatin1String(".pdf"), Qt::CaseInsensitive) == 0) {
@@ -100,9 +106,11 @@ QString nextNumberedName(const QString &taken)
         info.path() + QLatin1Char('/') + info.fileName().remove(number), somethingAt);
 }
 
-// Runs on a pool thread: renders and writes one file. The reason to report for it, if any.
+// Runs on a pool thread: renders and writes one file. The reason to report for it, if any; what of
+// its metadata a written file could not keep in *leftOut.
 std::optional<QString> convertOne(const QString &source, const QString &target, const QString &targetExt,
-    const ConversionOptions &options, bool overwrite, const std::function<bool()> &abandoned)
+    const ConversionOptions &options, bool overwrite, const std::function<bool()> &abandoned,
+    QString *leftOut)
 {
     // Gone since it was listed: said so, rather than called unreadable.
     if (!somethingAt(source))
@@ -128,7 +136,7 @@ std::optional<QString> convertOne(const QString &source, const QString &target, 
     const bool written = isGifTarget(target)
         ? writeGifFile(convertedToSrgb(flattenOntoBackground(image, options.backgroundColor)), target, &error)
         : writeImageFile(image, target, encoderSettings(options), &error,
-            metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation));
+            metadataForTarget(source, image.size(), options.keepMetadata, options.removeLocation), leftOut);
     if (!written)
         return damaged && somethingAt(target) ? FailureReason::damagedNotOverExisting(reason) : error;
     if (!reason.isEmpty()) // written from what a damaged source still held
@@ -171,6 +179,7 @@ void ConvertImagesThread::runFileJob()
     for (const QString &folder : std::as_const(folders))
         CheckedSaveFile::removeStaleTemporaryFiles(folder, jobStart);
     std::vector<std::optional<QString>> outcomes(size_t(_urls.size()));
+    std::vector<QString> leftOut(size_t(_urls.size()));
     QList<Step> steps;
     qint64 nextBytes = -1;
     QSize nextSize;
@@ -201,7 +210,7 @@ void ConvertImagesThread::runFileJob()
             // Files fewer than threads leave the cores to their encoders.
             const int share = EncoderThreadShare::forFiles(
                 int(qMin<qsizetype>(pool.threads(), _urls.size() - i)), options.threadLimit);
-            if (!pool.tryStart(i, nextBytes, [=, &outcomes, &pool] {
+            if (!pool.tryStart(i, nextBytes, [=, &outcomes, &leftOut, &pool] {
                     if (pool.abandoned(i))
                         return;
                     // A RAW whose development alone would not fit is refused before it allocates.
@@ -218,7 +227,8 @@ void ConvertImagesThread::runFileJob()
                     if (options.keepFolderStructure && !options.saveNextToOriginal)
                         QDir().mkpath(QFileInfo(target).absolutePath());
                     outcomes[size_t(i)] = convertOne(
-                        source, target, ext, options, overwrite, [&pool, i] { return pool.abandoned(i); });
+                        source, target, ext, options, overwrite, [&pool, i] { return pool.abandoned(i); },
+                        &leftOut[size_t(i)]);
                 }))
                 return false;
             nextBytes = -1;
@@ -262,8 +272,12 @@ void ConvertImagesThread::runFileJob()
             break;
         case Step::Convert:
             pool.take(turn, startMore);
-            if (const std::optional<QString> &failure = outcomes[size_t(turn)])
+            if (const std::optional<QString> &failure = outcomes[size_t(turn)]) {
                 recordFailure(source, target, *failure);
+            } else if (const QString &note = leftOut[size_t(turn)]; !note.isEmpty()) {
+                _notes.append({ source, target, note });
+                Q_EMIT conversionNoted(source, target, note);
+            }
             break;
         }
     }

@@ -41,6 +41,8 @@ public:
 
     // What went wrong during the job; complete once an end signal has been emitted.
     ConversionFailureList failures() const;
+    // Files written without some of their metadata, the reason saying what was left out.
+    ConversionFailureList notes() const;
     // What "Open Folder" opens after the job: the target folder (the first source's folder when
     // the files are saved beside their originals) or the PDF document, in native separators.
     // Empty for a job without sources. Set before the job's first signal.
@@ -52,6 +54,8 @@ Q_SIGNALS:
     void threadCompleted(QList<QString> fileExistsList, QList<QString> fileSourceList);
     // One source that could not be converted, emitted as soon as it happens.
     void conversionFailed(QString source, QString target, QString reason);
+    // A source converted without some of its metadata (too large for the target), at its turn.
+    void conversionNoted(QString source, QString target, QString note);
     // A source left alone because its target exists and the user chose to skip such files.
     void fileSkipped(QString source, QString target);
 
@@ -66,5 +70,6 @@ private:
     void recordFailure(const QString &source, const QString &target, const QString &reason);
 
     ConversionFailureList _failures;
+    ConversionFailureList _notes;
     QString _outputLocation;
 };

@@ -105,6 +105,10 @@ void ConvertProgressForm::startConvert(
     connect(thread, &ConvertImagesThread::threadCompleted, this, &ConvertProgressForm::handleThreadCompleted);
     connect(
         thread, &ConvertImagesThread::conversionFailed, this, &ConvertProgressForm::handleConversionFailed);
+    connect(thread, &ConvertImagesThread::conversionNoted, this,
+        [this](QString source, QString target, QString note) {
+            notes.append({ source, target, note });
+        });
     connect(thread, &ConvertImagesThread::fileSkipped, this, [this] {
         ++skippedCount;
         ++skippedInJob;
@@ -266,8 +270,9 @@ void ConvertProgressForm::showCompletionMessage(Ending ending)
                                    : tr("%1 of %2 files could not be converted."))
                            .arg(failures.size())
                            .arg(total));
-        box.setDetailedText(failureDetails(failures));
     }
+    if (!failures.isEmpty() || !notes.isEmpty())
+        box.setDetailedText(failureDetails(failures + notes));
     summary.append(countsText(ending == Ending::Cancelled));
     summary.append(tr("Time taken: %1.").arg(clockText(workingTime())));
     box.setInformativeText(summary.join(QLatin1Char('\n')));

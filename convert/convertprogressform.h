@@ -82,6 +82,8 @@ private:
     // any of its jobs; targets the user chose to keep are not failures.
     qsizetype conversionSize = -1;
     ConversionFailureList failures;
+    // Files converted without some of their metadata, named in the completion's details.
+    ConversionFailureList notes;
     // Files of the current job reported so far, and whether any file of the conversion was
     // rendered (not only found to exist); a conversion that tried something always ends with
     // its message, so that its failures are seen.

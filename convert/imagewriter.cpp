@@ -67,8 +67,8 @@ QString encoderFailure(const QImageWriter &writer, const QImage &image, const QB
 }
 
 // Puts the metadata in (for formats encoded into memory first) and the file in place.
-bool finishWrite(
-    CheckedSaveFile &file, MetadataWriter &metadataWriter, const QString &targetPath, QString *error)
+bool finishWrite(CheckedSaveFile &file, MetadataWriter &metadataWriter, const QString &targetPath,
+    QString *error, QString *leftOut)
 {
     QString reason;
     if (!metadataWriter.finish(file.device(), &reason)) {
@@ -76,13 +76,15 @@ bool finishWrite(
         file.cancel();
         return fail(targetPath, fileReason.isEmpty() ? reason : fileReason, error);
     }
+    if (leftOut)
+        *leftOut = metadataWriter.leftOut().join(QLatin1String("; "));
     return file.commit(&reason) || fail(targetPath, reason, error);
 }
 
 } // namespace
 
 bool writeImageFile(const QImage &source, const QString &targetPath, const EncoderSettings &encoder,
-    QString *error, const ImageMetadata &metadata)
+    QString *error, const ImageMetadata &metadata, QString *leftOut)
 {
     // The only metadata a target carries is what the metadata step hands over.
     const QImage image = withoutTexts(source);
@@ -106,7 +108,7 @@ bool writeImageFile(const QImage &source, const QString &targetPath, const Encod
             file.cancel();
             return fail(targetPath, fileReason.isEmpty() ? reason : fileReason, error);
         }
-        return finishWrite(file, metadataWriter, targetPath, error);
+        return finishWrite(file, metadataWriter, targetPath, error, leftOut);
     }
 
     // Asking the writer loads only the plug-in for this format; the list of supported formats
@@ -134,5 +136,5 @@ bool writeImageFile(const QImage &source, const QString &targetPath, const Encod
         file.cancel();
         return fail(targetPath, reason.isEmpty() ? encoderFailure(writer, image, format) : reason, error);
     }
-    return finishWrite(file, metadataWriter, targetPath, error);
+    return finishWrite(file, metadataWriter, targetPath, error, leftOut);
 }

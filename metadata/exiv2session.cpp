@@ -28,5 +28,7 @@ void ensureExiv2Ready()
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
         Exiv2::XmpParser::initialize(lockXmp, &xmpMutex);
         Exiv2::enableBMFF(true);
+        // Extended XMP's marker in the standard packet of a JPEG; exiv2 0.27 does not know it.
+        Exiv2::XmpProperties::registerNs("http://ns.adobe.com/xmp/note/", "xmpNote");
     });
 }

@@ -5,6 +5,7 @@
 
 #include "common/logging.h"
 #include "metadata/exiv2session.h"
+#include "metadata/metadatafit.h"
 #include "metadata/rawblocks.h"
 #include "metadata/rawmetadata.h"
 #include "plugins/imageformats/common/metadatakeys.h"
@@ -38,9 +39,7 @@ QByteArray encodeExif(const Exiv2::ExifData &exif, Exiv2::ByteOrder order)
 {
     if (exif.empty())
         return {};
-    Exiv2::Blob blob;
-    Exiv2::ExifParser::encode(blob, order == Exiv2::invalidByteOrder ? Exiv2::littleEndian : order, exif);
-    return blockOf(blob.data(), blob.size());
+    return MetadataFit::encodeWholeExif(exif, order == Exiv2::invalidByteOrder ? Exiv2::littleEndian : order);
 }
 
 QByteArray encodeIptc(const Exiv2::IptcData &iptc)

@@ -5,9 +5,11 @@
 
 #include "common/logging.h"
 #include "metadata/exiv2session.h"
+#include "metadata/metadatafit.h"
 #include "metadata/tiffmetadatadevice.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QImageWriter>
 
@@ -42,7 +44,13 @@ Exiv2::IptcData decodedIptc(const QByteArray &block)
     return iptc;
 }
 
-void embed(QByteArray *file, const ImageMetadata &metadata)
+QString leftOutText(const QString &what)
+{
+    return QCoreApplication::translate("MetadataWriter", "metadata left out: %1").arg(what);
+}
+
+// Puts the metadata into the file; what a JPEG's segments could not hold is named in *leftOut.
+void embed(QByteArray *file, const ImageMetadata &metadata, QStringList *leftOut)
 {
     auto image = Exiv2::ImageFactory::open(
         reinterpret_cast<const Exiv2::byte *>(file->constData()), long(file->size()));
@@ -50,14 +58,24 @@ void embed(QByteArray *file, const ImageMetadata &metadata)
         throw Exiv2::Error(Exiv2::kerErrorMessage, "unknown file type");
     // Reading first keeps what the encoder wrote, the colour profile among it.
     image->readMetadata();
-    if (canWrite(*image, Exiv2::mdExif))
-        image->setExifData(decodedExif(metadata.exif));
+    const bool jpeg = image->mimeType() == "image/jpeg";
+    if (canWrite(*image, Exiv2::mdExif)) {
+        Exiv2::ExifData exif = decodedExif(metadata.exif);
+        QStringList tags;
+        MetadataFit::fitExif(exif, &tags);
+        if (!tags.isEmpty())
+            leftOut->append(QCoreApplication::translate("MetadataWriter", "EXIF over 64 KB, left out: %1")
+                                .arg(tags.join(QLatin1String(", "))));
+        image->setExifData(exif);
+    }
     const bool iptcBlock = canWrite(*image, Exiv2::mdIptc);
     if (iptcBlock)
         image->setIptcData(decodedIptc(metadata.iptc));
-    const QByteArray xmp = iptcBlock ? metadata.xmp : xmpWithIptc(metadata);
-    if (!xmp.isEmpty() && canWrite(*image, Exiv2::mdXmp)) {
-        image->setXmpPacket(xmp.toStdString());
+    MetadataFit::SplitXmp xmp { iptcBlock ? metadata.xmp : xmpWithIptc(metadata), {}, {} };
+    if (jpeg && !xmp.standard.isEmpty())
+        xmp = MetadataFit::splitXmp(xmp.standard);
+    if (!xmp.standard.isEmpty() && canWrite(*image, Exiv2::mdXmp)) {
+        image->setXmpPacket(xmp.standard.toStdString());
         image->writeXmpFromPacket(true);
     }
     if (!metadata.comment.isEmpty() && canWrite(*image, Exiv2::mdComment))
@@ -72,7 +90,10 @@ void embed(QByteArray *file, const ImageMetadata &metadata)
     io.close();
     if (written.size_ != size)
         throw Exiv2::Error(Exiv2::kerErrorMessage, "short read");
-    *file = QByteArray(reinterpret_cast<const char *>(written.pData_), qsizetype(written.size_));
+    QByteArray result(reinterpret_cast<const char *>(written.pData_), qsizetype(written.size_));
+    if (!xmp.extension.isEmpty() && !MetadataFit::insertExtendedXmp(&result, xmp))
+        leftOut->append(leftOutText(QStringLiteral("Extended XMP")));
+    *file = std::move(result);
 }
 
 bool exiv2Writes(const QByteArray &format)
@@ -87,15 +108,18 @@ bool pluginWrites(const QByteArray &format)
 
 } // namespace
 
-bool embedMetadata(QByteArray *file, const ImageMetadata &metadata, QString *error)
+bool embedMetadata(QByteArray *file, const ImageMetadata &metadata, QString *error, QStringList *leftOut)
 {
     if (metadata.isEmpty())
         return true;
     ensureExiv2Ready();
     try {
         QByteArray result = *file;
-        embed(&result, metadata);
+        QStringList notes;
+        embed(&result, metadata, &notes);
         *file = std::move(result);
+        if (leftOut)
+            *leftOut += notes;
         return true;
     } catch (const std::exception &failure) {
         if (error)
@@ -151,8 +175,12 @@ bool MetadataWriter::finish(QIODevice *file, QString *error)
     QByteArray bytes;
     bytes.swap(m_buffer.buffer());
     QString why;
-    if (!embedMetadata(&bytes, m_metadata, &why))
+    if (!embedMetadata(&bytes, m_metadata, &why, &m_leftOut)) {
         qCDebug(lcMetadata).noquote() << "Metadata left out: " + why;
+        m_leftOut.append(leftOutText(why));
+    }
+    for (const QString &note : std::as_const(m_leftOut))
+        qCDebug(lcMetadata).noquote() << note;
     if (file->write(bytes) == bytes.size())
         return true;
     if (error)

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -17,8 +18,10 @@ class QIODevice;
 
 // Puts the metadata into an encoded file held in memory (JPEG, PNG, WEBP, TIFF), keeping its
 // colour profile; formats without an IPTC block get the IPTC data sets as XMP. False, with the
-// reason in *error and *file untouched, when exiv2 cannot.
-bool embedMetadata(QByteArray *file, const ImageMetadata &metadata, QString *error = nullptr);
+// reason in *error and *file untouched, when exiv2 cannot. What a JPEG could not hold (EXIF over
+// one segment) is named in *leftOut, for the user.
+bool embedMetadata(QByteArray *file, const ImageMetadata &metadata, QString *error = nullptr,
+    QStringList *leftOut = nullptr);
 
 // The image writer's side of metadata for one file of `format` (a writer format name, "jpg").
 // For the formats exiv2 writes, the encoder writes into a buffer and finish() puts the metadata
@@ -37,9 +40,12 @@ public:
     void prepare(QImageWriter *writer) const;
     // Writes the buffered file, with its metadata, to `file`; false with *error when that fails.
     bool finish(QIODevice *file, QString *error);
+    // After finish(): what of the metadata the file could not keep, in words for the user.
+    QStringList leftOut() const { return m_leftOut; }
 
 private:
     ImageMetadata m_metadata;
+    QStringList m_leftOut;
     bool m_buffered = false;
     bool m_throughWriter = false;
     bool m_tiff = false;

@@ -5,6 +5,7 @@
 
 #include "common/logging.h"
 #include "metadata/exiv2session.h"
+#include "metadata/metadatafit.h"
 
 #include <QBitArray>
 #include <QDebug>
@@ -114,9 +115,7 @@ QByteArray exifForTiff(const QByteArray &block, bool bigEndian)
     }
     if (exif.empty())
         return {};
-    Exiv2::Blob blob;
-    Exiv2::ExifParser::encode(blob, bigEndian ? Exiv2::bigEndian : Exiv2::littleEndian, exif);
-    return QByteArray(reinterpret_cast<const char *>(blob.data()), qsizetype(blob.size()));
+    return MetadataFit::encodeWholeExif(exif, bigEndian ? Exiv2::bigEndian : Exiv2::littleEndian);
 }
 
 QByteArray guardedExif(const QByteArray &block, bool bigEndian)

@@ -1002,6 +1002,17 @@
     </message>
 </context>
 <context>
+    <name>MetadataWriter</name>
+    <message>
+        <source>metadata left out: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EXIF over 64 KB, left out: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>OverwriteFileDialog</name>
     <message>
         <source>Overwrite</source>

@@ -1004,6 +1004,17 @@
     </message>
 </context>
 <context>
+    <name>MetadataWriter</name>
+    <message>
+        <source>metadata left out: %1</source>
+        <translation>Metadaten weggelassen: %1</translation>
+    </message>
+    <message>
+        <source>EXIF over 64 KB, left out: %1</source>
+        <translation>EXIF über 64 KB, weggelassen: %1</translation>
+    </message>
+</context>
+<context>
     <name>OverwriteFileDialog</name>
     <message>
         <source>Overwrite</source>

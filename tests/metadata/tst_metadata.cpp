@@ -114,7 +114,7 @@ private:
         return path;
     }
 
-    QString convert(const QString &source, const QString &ext)
+    QString convert(const QString &source, const QString &ext, QString *note = nullptr)
     {
         ConvertImagesThread job;
         job._urls = { source };
@@ -126,6 +126,8 @@ private:
             qFatal("job did not finish");
         if (!job.failures().isEmpty())
             qWarning() << job.failures().first().reason;
+        if (note)
+            *note = job.notes().isEmpty() ? QString() : job.notes().first().reason;
         return ConvertImagesThread::targetPathFor(out, source, ext);
     }
 
@@ -577,6 +579,68 @@ private Q_SLOTS:
         QVERIFY2(!converted.isNull(), qPrintable(target));
         QCOMPARE(converted.convertToFormat(QImage::Format_RGB32),
             QImage(clean).convertToFormat(QImage::Format_RGB32));
+    }
+
+    // Metadata over one JPEG segment (64 KB): XMP goes on in Adobe's Extended XMP beside the EXIF
+    // and IPTC; EXIF keeps what fits, and the job says what it left out.
+    void tooLargeForOneSegment_data()
+    {
+        QTest::addColumn<QString>("bigTag");
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QString>("keptTag");
+        QTest::addColumn<int>("keptSize");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("XMP 170 KB to JPG") << "xmp"
+                                           << ".jpg"
+                                           << "DocumentAncestors" << 3000 * 41 << QString();
+        QTest::newRow("EXIF 70 KB to JPG") << "exif"
+                                           << ".jpg"
+                                           << "UserComment" << 0 << "Exif.Photo.UserComment";
+        QTest::newRow("EXIF 70 KB to TIFF") << "exif"
+                                            << ".tiff"
+                                            << "UserComment" << 70000 << QString();
+    }
+
+    void tooLargeForOneSegment()
+    {
+        QFETCH(QString, bigTag);
+        QFETCH(QString, ext);
+        QFETCH(QString, keptTag);
+        QFETCH(int, keptSize);
+        QFETCH(QString, note);
+        const QString source = in + "/big-" + bigTag + ".png";
+        QVERIFY(TestSupport::filledImage(QSize(32, 24), Qt::blue).save(source));
+        QStringList tags = { "-q", "-m", "-overwrite_original", "-EXIF:Make=Pictocam", "-IPTC:Keywords=alpha",
+            "-XMP-dc:Creator=Ada Creator" };
+        if (bigTag == "exif") {
+            tags << "-EXIF:UserComment=" + QString(70000, 'x');
+        } else {
+            QString ancestors;
+            for (int i = 0; i < 3000; ++i)
+                ancestors
+                    += QString("-XMP-photoshop:DocumentAncestors=xmp.did:%1\n").arg(i, 32, 10, QChar('0'));
+            const QString args = in + "/ancestors.args";
+            QVERIFY(TestSupport::writeFile(args, ancestors.toUtf8()));
+            tags << "-@" << args;
+        }
+        QCOMPARE(TestSupport::runTool("exiftool", tags << source), 0);
+
+        QString written;
+        const QString target = convert(source, ext, &written);
+        QVERIFY2(written.contains(note), qPrintable(written));
+        QCOMPARE(written.isEmpty(), note.isEmpty());
+        QByteArray output;
+        QCOMPARE(TestSupport::runTool("exiftool", { "-j", "-m", "-b", "-G0", target }, &output), 0);
+        const QJsonObject read = QJsonDocument::fromJson(output).array().at(0).toObject();
+        QCOMPARE(read.value("EXIF:Make").toString(), QString("Pictocam"));
+        QCOMPARE(read.value("XMP:Creator").toString(), QString("Ada Creator"));
+        if (ext == ".jpg")
+            QCOMPARE(read.value("IPTC:Keywords").toString(), QString("alpha"));
+        const QJsonValue kept = read.value((bigTag == "exif" ? "EXIF:" : "XMP:") + keptTag);
+        const int size = kept.isArray()
+            ? int(QJsonDocument(kept.toArray()).toJson(QJsonDocument::Compact).size())
+            : int(kept.toString().size());
+        QVERIFY2(size >= keptSize && size < keptSize + 3000 * 4 + 2, qPrintable(QString::number(size)));
     }
 };
 
