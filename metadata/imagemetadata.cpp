@@ -270,12 +270,16 @@ ImageMetadata readWithPlugin(const QString &path)
 ImageMetadata readMetadata(const QString &path)
 {
     ImageMetadata metadata = readWithExiv2(path);
-    // exiv2 0.27 misreads some ISO-BMFF files (libheif's grids, AVIF colour profiles); our
-    // readers' libraries give their EXIF and XMP.
-    if (metadata.exif.isEmpty() && metadata.xmp.isEmpty()) {
+    // exiv2 0.27 misreads some ISO-BMFF files (libheif's grids, AVIF colour profiles) and cannot
+    // read JPEG XL's compressed boxes (cjxl's "brob"); our readers' libraries give their EXIF and XMP.
+    const bool jxl = path.endsWith(QLatin1String(".jxl"), Qt::CaseInsensitive);
+    if ((metadata.exif.isEmpty() && metadata.xmp.isEmpty())
+        || (jxl && (metadata.exif.isEmpty() || metadata.xmp.isEmpty()))) {
         const ImageMetadata fromReader = readWithPlugin(path);
-        metadata.exif = fromReader.exif;
-        metadata.xmp = fromReader.xmp;
+        if (metadata.exif.isEmpty())
+            metadata.exif = fromReader.exif;
+        if (metadata.xmp.isEmpty())
+            metadata.xmp = fromReader.xmp;
     }
     // Blocks exiv2 0.27 does not read: a PNG's eXIf chunk, a GIF's XMP.
     if (metadata.exif.isEmpty())

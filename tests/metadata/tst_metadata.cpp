@@ -642,6 +642,26 @@ private Q_SLOTS:
             : int(kept.toString().size());
         QVERIFY2(size >= keptSize && size < keptSize + 3000 * 4 + 2, qPrintable(QString::number(size)));
     }
+
+    // cjxl keeps a JPEG's EXIF and XMP in Brotli-compressed boxes, which exiv2 cannot read.
+    void jxlCompressedBoxes()
+    {
+        if (!TestSupport::haveTool("cjxl"))
+            QSKIP("cjxl (libjxl-tools) is not installed");
+        const QString jpeg = in + "/boxes.jpg";
+        const QString source = in + "/boxes.jxl";
+        QVERIFY(TestSupport::makePhotoLike(40, 30).save(jpeg, "JPG", 90));
+        QCOMPARE(
+            TestSupport::runTool("exiftool",
+                { "-q", "-overwrite_original", "-EXIF:Make=Pictocam", "-XMP-dc:Creator=Ada Creator", jpeg }),
+            0);
+        QCOMPARE(TestSupport::runTool("cjxl", { jpeg, source }), 0);
+        QVERIFY(TestSupport::readFile(source).contains("brobExif"));
+
+        const QJsonObject written = readTags(convert(source, ".jpg"));
+        QCOMPARE(written.value("EXIF:Make").toString(), QString("Pictocam"));
+        QCOMPARE(written.value("XMP:Creator").toString(), QString("Ada Creator"));
+    }
 };
 
 QTEST_MAIN(TestMetadata)

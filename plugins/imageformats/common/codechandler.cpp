@@ -163,6 +163,7 @@ QVariant CodecHandler::option(ImageOption option) const
     case Description:
         if (!ensureParsed())
             return m_refusal.isEmpty() ? QVariant() : QVariant(refusalText(m_refusal));
+        readMetadataBlocks();
         return readerText(m_readExif, m_readXmp, reducedSizes());
     default:
         return {};

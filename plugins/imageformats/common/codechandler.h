@@ -78,6 +78,9 @@ protected:
     // choose between a scaled read and a whole one; the reader hands them on as the text
     // MetadataKeys::ReducedSizes.
     virtual QList<QSize> reducedSizes() const { return {}; }
+    // Fills m_readExif and m_readXmp where parse() does not, for formats that keep them apart from
+    // what the picture needs (JPEG XL's boxes); called only when the program asks for them.
+    virtual void readMetadataBlocks() const { }
     // Encodes `input` (as EncoderInput::prepare() made it) onto device(). Handed over by value:
     // once the library holds the pixels in its own form, the handler lets go of this copy, which
     // would otherwise stay for the whole encode.

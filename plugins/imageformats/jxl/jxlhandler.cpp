@@ -36,6 +36,8 @@ constexpr int DefaultEffort = 4;
 constexpr int SignatureBytes = 12;
 // What the decoder is handed at a time.
 constexpr qint64 InputChunkBytes = 1 << 20;
+// The largest EXIF or XMP box taken from a file.
+constexpr qsizetype MaxMetadataBytes = 64 << 20;
 // What setQuality(-1) gives (butteraugli distance 1.0).
 constexpr int DefaultQuality = 90;
 
@@ -327,7 +329,7 @@ bool JxlHandler::feedInput() const
     // Grows with what the decoder keeps, so that a part it needs whole costs a few reads only.
     // Read on from where the last part ended, whatever moved the device meanwhile.
     if (m_inputEnd < 0)
-        m_inputEnd = device()->pos();
+        m_inputEnd = m_inputStart = device()->pos();
     if (!device()->isSequential() && !device()->seek(m_inputEnd))
         return false;
     const QByteArray more = device()->read(qMax<qint64>(InputChunkBytes, qint64(kept)));
@@ -395,6 +397,67 @@ bool JxlHandler::parse() const
             return false;
         }
     }
+}
+
+void JxlHandler::readMetadataBlocks() const
+{
+    if (m_boxesRead || m_inputStart < 0 || device()->isSequential() || !device()->seek(m_inputStart))
+        return;
+    m_boxesRead = true;
+    JxlDecoderPtr boxes = JxlDecoderMake(nullptr);
+    // Without pixel events libjxl passes over the codestream without decoding it.
+    if (!boxes || JxlDecoderSubscribeEvents(boxes.get(), JXL_DEC_BOX) != JXL_DEC_SUCCESS
+        || JxlDecoderSetDecompressBoxes(boxes.get(), JXL_TRUE) != JXL_DEC_SUCCESS)
+        return;
+    QByteArray input;
+    QByteArray box;
+    QByteArray *wanted = nullptr;
+    QByteArray exif;
+    // The box before the next event is complete: what of its buffer was filled is its content.
+    const auto finishBox = [&] {
+        if (wanted)
+            *wanted = box.left(box.size() - qsizetype(JxlDecoderReleaseBoxBuffer(boxes.get())));
+        wanted = nullptr;
+    };
+    for (;;) {
+        const JxlDecoderStatus status = JxlDecoderProcessInput(boxes.get());
+        if (status == JXL_DEC_NEED_MORE_INPUT) {
+            const size_t kept = input.isEmpty() ? 0 : JxlDecoderReleaseInput(boxes.get());
+            const QByteArray more = device()->read(InputChunkBytes);
+            if (more.isEmpty())
+                break;
+            input = input.right(qsizetype(kept)) + more;
+            JxlDecoderSetInput(
+                boxes.get(), reinterpret_cast<const uint8_t *>(input.constData()), size_t(input.size()));
+            if (device()->atEnd())
+                JxlDecoderCloseInput(boxes.get());
+        } else if (status == JXL_DEC_BOX) {
+            finishBox();
+            JxlBoxType type;
+            if (JxlDecoderGetBoxType(boxes.get(), type, JXL_TRUE) != JXL_DEC_SUCCESS)
+                break;
+            const QByteArray name(type, 4);
+            wanted = name == "Exif" && exif.isEmpty()   ? &exif
+                : name == "xml " && m_readXmp.isEmpty() ? &m_readXmp
+                                                        : nullptr;
+            if (wanted) {
+                box = QByteArray(1 << 16, Qt::Uninitialized);
+                JxlDecoderSetBoxBuffer(
+                    boxes.get(), reinterpret_cast<uint8_t *>(box.data()), size_t(box.size()));
+            }
+        } else if (status == JXL_DEC_BOX_NEED_MORE_OUTPUT && box.size() < MaxMetadataBytes) {
+            const qsizetype filled = box.size() - qsizetype(JxlDecoderReleaseBoxBuffer(boxes.get()));
+            box.resize(box.size() * 2);
+            JxlDecoderSetBoxBuffer(
+                boxes.get(), reinterpret_cast<uint8_t *>(box.data()) + filled, size_t(box.size() - filled));
+        } else {
+            if (status == JXL_DEC_SUCCESS)
+                finishBox();
+            break;
+        }
+    }
+    if (m_readExif.isEmpty())
+        m_readExif = exifTiff(exif);
 }
 
 bool JxlHandler::decode(QImage *image)

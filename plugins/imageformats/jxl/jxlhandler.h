@@ -23,6 +23,9 @@ private:
     bool parse() const override;
     bool decode(QImage *image) override;
     bool encode(QImage input, const EncodeSettings &settings) override;
+    // EXIF and XMP from their boxes, Brotli-compressed ("brob") ones too, in a pass of its own
+    // over the file.
+    void readMetadataBlocks() const override;
     // Hands the decoder the next part of the file, keeping what it has not taken yet; false at
     // the end of the file.
     bool feedInput() const;
@@ -31,6 +34,8 @@ private:
 
     mutable QByteArray m_input;
     mutable qint64 m_inputEnd = -1;
+    mutable qint64 m_inputStart = -1;
+    mutable bool m_boxesRead = false;
     mutable JxlThreadParallelRunnerPtr m_runner;
     mutable JxlDecoderPtr m_decoder;
     mutable JxlBasicInfo m_info {};
