@@ -896,6 +896,10 @@
         <source>this kind of camera RAW file is not supported</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>HEIF of %1 pictures (grid tiles), more than the %2 any camera writes</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FileListModel</name>

@@ -898,6 +898,10 @@
         <source>this kind of camera RAW file is not supported</source>
         <translation>diese Art von Kamera-RAW-Datei wird nicht unterstützt</translation>
     </message>
+    <message>
+        <source>HEIF of %1 pictures (grid tiles), more than the %2 any camera writes</source>
+        <translation>HEIF aus %1 Bildern (Kacheln), mehr als die %2, die eine Kamera schreibt</translation>
+    </message>
 </context>
 <context>
     <name>FileListModel</name>

@@ -323,6 +323,37 @@ def with_xmp(jpg, packet):
     return jpg[:2] + b"\xff\xe1" + struct.pack(">H", len(body) + 2) + body + jpg[2:]
 
 
+def box(kind, payload):
+    return struct.pack(">I", 8 + len(payload)) + kind + payload
+
+
+def full_box(kind, version, payload):
+    return box(kind, struct.pack(">I", version << 24) + payload)
+
+
+# A HEIF grid of rows x columns tiles of 16 x 16 pixels: only the descriptions, no coded data.
+# libheif reads every tile's description before anything can be refused by size.
+def heif_grid(rows, columns):
+    tiles = rows * columns
+    infe = b"".join(full_box(b"infe", 2, struct.pack(">HH", i, 0) + (b"grid" if i == 1 else b"hvc1") + b"\0")
+                    for i in range(1, tiles + 2))
+    grid = struct.pack(">BBBBHH", 0, 0, rows - 1, columns - 1, 16 * columns, 16 * rows)
+    ipco = box(b"ipco", full_box(b"ispe", 0, struct.pack(">II", 16, 16))
+               + full_box(b"ispe", 0, struct.pack(">II", 16 * columns, 16 * rows))
+               + box(b"hvcC", b"\x01" + bytes(21) + b"\x00"))
+    ipma = struct.pack(">I", tiles + 1) + struct.pack(">HBB", 1, 1, 0x82) + b"".join(
+        struct.pack(">HBBB", i, 2, 0x81, 0x83) for i in range(2, tiles + 2))
+    meta = (full_box(b"hdlr", 0, struct.pack(">I", 0) + b"pict" + bytes(13))
+            + full_box(b"pitm", 0, struct.pack(">H", 1))
+            + full_box(b"iinf", 0, struct.pack(">H", tiles + 1) + infe)
+            + full_box(b"iloc", 1, struct.pack(">HHHHHHII", 0x4400, 1, 1, 1, 0, 1, 0, len(grid)))
+            + box(b"idat", grid)
+            + box(b"iprp", ipco + full_box(b"ipma", 0, ipma))
+            + full_box(b"iref", 0, box(b"dimg", struct.pack(">HH", 1, tiles)
+                                       + b"".join(struct.pack(">H", i) for i in range(2, tiles + 2)))))
+    return box(b"ftyp", b"heic" + bytes(4) + b"mif1heic") + full_box(b"meta", 0, meta) + box(b"mdat", b"")
+
+
 def hostile_files(valid):
     files = {}
     for fmt, data in valid.items():
@@ -371,6 +402,7 @@ def hostile_files(valid):
     for total in (500, 501, 2000):
         files["progressive-jpeg-%d-scans.jpg" % total] = with_scans(valid["progressive-jpg"], total)
     files["avif-box-claims-30gb.avif"] = claims_gigabytes(valid["avif"], 30)
+    files["heic-grid-1056-tiles.heic"] = heif_grid(32, 33)
 
     for value in (0, 9, 65535):
         files["exif-orientation-%d.jpg" % value] = with_exif(jpg, exif_segment(value))

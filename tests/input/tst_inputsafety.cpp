@@ -50,6 +50,12 @@ private Q_SLOTS:
         QTest::newRow("501 scans") << "progressive-jpeg-501-scans.jpg" << FailureReason::tooManyScans(500);
         QTest::newRow("2000 scans") << "progressive-jpeg-2000-scans.jpg" << FailureReason::tooManyScans(500);
         QTest::newRow("500 scans") << "progressive-jpeg-500-scans.jpg" << QString();
+        QTest::newRow("HEIF grid of 1,056 tiles")
+            << "heic-grid-1056-tiles.heic"
+            << QCoreApplication::translate(
+                   "FailureReason", "HEIF of %1 pictures (grid tiles), more than the %2 any camera writes")
+                   .arg(1057)
+                   .arg(1024);
         QTest::newRow("jpeg named png") << "jpeg-with-png-extension.png" << QString();
         QTest::newRow("valid tiff") << "valid-tiff.tiff" << QString();
     }

@@ -6,6 +6,7 @@
 #include "plugins/imageformats/common/decodelimits.h"
 #include "plugins/imageformats/common/isobmff.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QIODevice>
 #include <optional>
@@ -256,6 +257,8 @@ Survey survey(QIODevice *device, qint64 start)
         const QList<Extent> stated = statedSizes(meta, item.key());
         if (isPicture(item.value()) && stated.isEmpty())
             return result;
+        if (isPicture(item.value()))
+            ++result.pictures;
         for (const Extent &extent : stated) {
             if (item.key() == meta.primary
                 && (result.primary.pixels() == 0 || extent.pixels() < result.primary.pixels()))
@@ -276,6 +279,10 @@ QString refusal(const Survey &survey, quint64 primaryPixels)
 {
     if (!survey.sound)
         return DecodeLimits::damaged();
+    if (survey.pictures > MaxPictures)
+        return QCoreApplication::translate("FailureReason", "HEIF of %1 pictures (grid tiles), more than the %2 any camera writes")
+            .arg(survey.pictures)
+            .arg(MaxPictures);
     const Extent *beyond = firstBeyond(survey, qMax(DecodeLimits::maxPixels(), primaryPixels));
     return beyond ? DecodeLimits::tooLarge(beyond->width, beyond->height) : QString();
 }

@@ -30,7 +30,13 @@ struct Survey {
     QList<Extent> extents;
     // The smallest size stated for the primary picture.
     Extent primary;
+    // Pictures the file holds, grid tiles included: libheif reads the description of each before
+    // anything is decoded, for seconds when they are thousands.
+    int pictures = 0;
 };
+
+// More pictures than any camera writes: a 200-megapixel photo in 512-pixel tiles has 768.
+inline constexpr int MaxPictures = 1024;
 
 // Reads the file that starts at `start` on `device`: only its 'meta' box (within a bound) and
 // the few bytes of each grid's and overlay's description. Leaves the position anywhere.
@@ -40,7 +46,7 @@ Survey survey(QIODevice *device, qint64 start);
 // primary picture (of `primaryPixels`) beyond the decoding budget passes here, so that its size is
 // reported, and the allocation limit refuses it before anything is decoded; no other picture may
 // be larger than both it and the budget, so that nothing libheif decodes along with a picture
-// that fits is larger than the budget either.
+// that fits is larger than the budget either. A file of more than MaxPictures pictures is refused.
 QString refusal(const Survey &survey, quint64 primaryPixels);
 
 // The first stated size of more than `maxPixels`, or null.
