@@ -158,6 +158,8 @@ QByteArray trueExif(const QByteArray &block, const QSize &size, bool removeLocat
                 || isGeoTiffTag(datum);
         });
     }
+    // A source may state it twice (two eXIf chunks): the pixels are upright, whichever was applied.
+    eraseWhere(exif, [](const Exiv2::Exifdatum &datum) { return datum.key() == "Exif.Image.Orientation"; });
     exif["Exif.Image.Orientation"] = uint16_t(1);
     exif["Exif.Photo.PixelXDimension"] = uint32_t(size.width());
     exif["Exif.Photo.PixelYDimension"] = uint32_t(size.height());

@@ -83,6 +83,18 @@ QString rawProfile(const QString &type, const QByteArray &bytes)
     return text;
 }
 
+// A PNG chunk's CRC.
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xffffffff;
+    for (const char byte : bytes) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
 // Where the test's photo was taken, as the bytes that would give it away in any file.
 const QByteArrayList locationBytes = { "Paris", "GPSLatitude", "48/1", "48.8583", "48,51" };
 
@@ -661,6 +673,35 @@ private Q_SLOTS:
         const QJsonObject written = readTags(convert(source, ".jpg"));
         QCOMPARE(written.value("EXIF:Make").toString(), QString("Pictocam"));
         QCOMPARE(written.value("XMP:Creator").toString(), QString("Ada Creator"));
+    }
+
+    // Two eXIf chunks, each with an orientation: the target states one, that of its upright pixels.
+    void oneOrientationFromTwoExifChunks_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("tiff") << ".tiff";
+        QTest::newRow("png") << ".png";
+    }
+
+    void oneOrientationFromTwoExifChunks()
+    {
+        QFETCH(QString, ext);
+        const QString source = in + "/two-exif.png";
+        QVERIFY(TestSupport::filledImage(QSize(4, 2), Qt::red).save(source));
+        QByteArray png = TestSupport::readFile(source);
+        for (const quint16 orientation : { 1, 6 }) {
+            QByteArray exif("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18);
+            exif += char(orientation) + QByteArray(7, '\0');
+            QByteArray chunk = bigEndian(quint32(exif.size()), 4) + "eXIf" + exif;
+            chunk += bigEndian(crc32(chunk.mid(4)), 4);
+            png.insert(33, chunk);
+        }
+        QVERIFY(TestSupport::writeFile(source, png));
+        QByteArray output;
+        QCOMPARE(TestSupport::runTool(
+                     "exiftool", { "-a", "-n", "-s3", "-Orientation", convert(source, ext) }, &output),
+            0);
+        QCOMPARE(output.trimmed(), QByteArray("1"));
     }
 };
 
