@@ -292,6 +292,46 @@ def png_with_location_text(width, height, rows):
     return png[:iend] + chunks + png[iend:]
 
 
+def big_comment_exif(size):
+    """EXIF of more than one JPEG segment: IFD0 with Make, an EXIF IFD with a UserComment of `size` bytes."""
+    comment_at = 8 + 2 + 2 * 12 + 4 + 2 + 12 + 4
+    ifd0 = struct.pack("<H", 2) + struct.pack("<HHII", 0x10F, 2, 4, 0x636950) + struct.pack("<HHII", 0x8769, 4, 1, 38)
+    exif_ifd = struct.pack("<H", 1) + struct.pack("<HHII", 0x9286, 7, size, comment_at)
+    return b"II*\0" + struct.pack("<I", 8) + ifd0 + struct.pack("<I", 0) + exif_ifd + struct.pack("<I", 0) + b"x" * size
+
+
+def png_with_big_metadata(width, height, rows, xmp, exif):
+    """XMP of more than 64 KB in a compressed text chunk as Adobe stores it, EXIF in an eXIf chunk
+    (exiv2 reads no more than 128 KB from a compressed chunk: ImageMagick's hex profile would not do)."""
+    png = make_png(width, height, rows)
+    iend = png.rindex(b"IEND") - 4
+    chunks = b""
+    if exif:
+        chunks += png_chunk(b"eXIf", exif)
+    if xmp:
+        chunks += png_chunk(b"iTXt", b"XML:com.adobe.xmp\0\1\0\0\0" + zlib.compress(xmp))
+    return png[:iend] + chunks + png[iend:]
+
+
+def ancestors_xmp(count):
+    items = b"".join(b"<rdf:li>xmp.did:%032d</rdf:li>" % i for i in range(count))
+    return (b"<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>"
+            b"<rdf:Description rdf:about='' xmlns:photoshop='http://ns.adobe.com/photoshop/1.0/'>"
+            b"<photoshop:DocumentAncestors><rdf:Bag>" + items + b"</rdf:Bag></photoshop:DocumentAncestors>"
+            b"</rdf:Description></rdf:RDF></x:xmpmeta>")
+
+
+def cjxl_with_metadata(jpg, exif, xmp):
+    """What cjxl makes of a JPEG with EXIF and XMP: both in Brotli-compressed ("brob") boxes."""
+    with tempfile.TemporaryDirectory() as work:
+        src, dst = os.path.join(work, "src.jpg"), os.path.join(work, "dst.jxl")
+        with open(src, "wb") as f:
+            body = b"Exif\0\0" + exif
+            f.write(with_xmp(with_exif(jpg, b"\xff\xe1" + struct.pack(">H", len(body) + 2) + body), xmp))
+        run("cjxl", src, dst)
+        return open(dst, "rb").read()
+
+
 def geotiff(width, height):
     """A little-endian grey TIFF with ModelPixelScale, ModelTiePoint and a GeoKeyDirectory."""
     pixels = bytes((x * 255 // (width - 1)) for y in range(height) for x in range(width))
@@ -412,6 +452,11 @@ def hostile_files(valid):
     files["png-text-chunks-with-location.png"] = png_with_location_text(WIDTH, HEIGHT, rows)
     files["geotiff-tie-point.tiff"] = geotiff(WIDTH, HEIGHT)
     files["xmp-drone-location.jpg"] = with_xmp(jpg, LOCATION_XMP)
+
+    # Metadata too large for one JPEG segment, and metadata only libjxl can unpack.
+    files["png-xmp-over-64kb.png"] = png_with_big_metadata(WIDTH, HEIGHT, rows, ancestors_xmp(2000), None)
+    files["png-exif-over-64kb.png"] = png_with_big_metadata(WIDTH, HEIGHT, rows, None, big_comment_exif(66000))
+    files["jxl-metadata-in-brob-boxes.jxl"] = cjxl_with_metadata(jpg, gps_exif(), LOCATION_XMP)
     return files
 
 
