@@ -118,6 +118,8 @@ std::optional<QString> convertOne(const QString &source, const QString &target, 
     QString reason;
     RenderMode mode;
     mode.cacheUse = LoadCacheUse::Bypass;
+    // The decoder gets the file's share of the cores, as its encoder does.
+    mode.decoderThreads = EncoderThreadShare::current();
     const QImage image = renderImage(source, options, mode, &reason);
     // A stop before this file's turn: it would only be thrown away, so it is not encoded.
     if (abandoned())

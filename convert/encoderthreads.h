@@ -3,10 +3,10 @@
 
 #pragma once
 
-// How many threads the encoder of a file written on this thread may start. A job converting
-// several files at once gives each file its share of the cores, so that the files and their
-// encoders together start no more busy threads than there are cores; outside such a job (0) an
-// encoder takes every core.
+// How many threads the encoder of a file written on this thread may start; the job gives the
+// file's decoder the same share (RenderMode::decoderThreads). A job converting several files at
+// once gives each file its share of the cores, so that the files and their codecs together start
+// no more busy threads than there are cores; outside such a job (0) a codec takes every core.
 class EncoderThreadShare {
 public:
     explicit EncoderThreadShare(int threads);

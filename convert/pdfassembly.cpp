@@ -4,6 +4,7 @@
 #include "convert/pdfassembly.h"
 
 #include "common/logging.h"
+#include "convert/encoderthreads.h"
 #include "convert/filepool.h"
 #include "imaging/memorybudget.h"
 #include "imaging/pixelformat.h"
@@ -203,13 +204,14 @@ struct PreparedPage {
 };
 
 PreparedPage preparePage(const PdfAssembly &document, const QString &source, const ConversionOptions &options,
-    const std::function<bool()> &abandoned)
+    int decoderThreads, const std::function<bool()> &abandoned)
 {
     PreparedPage prepared;
     QString reason;
     RenderMode mode;
     mode.pdfPage = true;
     mode.cacheUse = LoadCacheUse::Bypass;
+    mode.decoderThreads = decoderThreads;
     const QImage image = renderImage(source, options, mode, &reason);
     // A stop before this page's turn: it would never be drawn, so it is not made ready.
     if (abandoned())
@@ -280,13 +282,16 @@ bool assemblePdf(const QStringList &sources, const QString &documentPath, const 
             nextBytes = MemoryBudget::conversionBytes(reader.size(), QStringLiteral("pdf"), reader.format());
         }
         const QString source = sources.at(i);
-        if (!pool.tryStart(i, nextBytes, [&document, &prepared, &options, &pool, i, source] {
+        // Pages fewer than threads leave the cores to their decoders.
+        const int share = EncoderThreadShare::forFiles(
+            int(qMin<qsizetype>(pool.threads(), sources.size() - i)), options.threadLimit);
+        if (!pool.tryStart(i, nextBytes, [&document, &prepared, &options, &pool, i, source, share] {
                 const auto abandoned = [&pool, i] { return pool.abandoned(i); };
                 if (abandoned())
                     return;
                 // A page the job abandons ends its decode (a RAW development) at the next step.
                 const DecodeStop::Scope decodeStop(abandoned);
-                prepared[size_t(i)] = preparePage(document, source, options, abandoned);
+                prepared[size_t(i)] = preparePage(document, source, options, share, abandoned);
             }))
             return false;
         nextBytes = -1;

@@ -18,6 +18,7 @@
 #include "metadata/colourspace.h"
 #include "plugins/imageformats/common/codecformats.h"
 #include "plugins/imageformats/common/decodelimits.h"
+#include "plugins/imageformats/common/decoderthreads.h"
 #include "plugins/imageformats/common/metadatakeys.h"
 
 #include <QDateTime>
@@ -69,7 +70,7 @@ bool isCached(const QString &path)
     return holds(cache, path, QFileInfo(path));
 }
 
-QImage cachedLoad(const QString &path, LoadCacheUse use, QString *reason)
+QImage cachedLoad(const QString &path, LoadCacheUse use, int decoderThreads, QString *reason)
 {
     LoadCache &cache = loadCache();
     QMutexLocker locker(&cache.mutex);
@@ -87,7 +88,7 @@ QImage cachedLoad(const QString &path, LoadCacheUse use, QString *reason)
     cache.clear();
     QImage image;
     QString why;
-    const bool loaded = ImageMagickUtil::loadImage(path, &image, &why);
+    const bool loaded = ImageMagickUtil::loadImage(path, &image, &why, decoderThreads);
     if (reason)
         *reason = why;
     if (!loaded || image.isNull())
@@ -141,7 +142,7 @@ bool compositeWatermarks(QImage &result, const ConversionOptions &options)
 QImage render(const QString &path, const ConversionOptions &options, const RenderMode &mode,
     const std::function<QSize(QSize)> &fit, QString *reason)
 {
-    QImage result = cachedLoad(path, mode.cacheUse, reason);
+    QImage result = cachedLoad(path, mode.cacheUse, mode.decoderThreads, reason);
     if (result.isNull())
         return result;
     // Palette and 1-bit pictures take no painter and scale poorly as they are.
@@ -225,7 +226,7 @@ QImage renderFullPreview(const QString &path, const ConversionOptions &options)
 
 namespace ImageMagickUtil {
 
-bool loadImage(const QString &path, QImage *image, QString *reason)
+bool loadImage(const QString &path, QImage *image, QString *reason, int decoderThreads)
 {
     qDebug().noquote() << "ImageMagickUtil::loadImage: " + path;
     if (!QFileInfo(path).isFile()) {
@@ -234,6 +235,9 @@ bool loadImage(const QString &path, QImage *image, QString *reason)
         return false;
     }
     QImageReader reader(path);
+    // Before anything is parsed: a plug-in may start its decoder while reading the header.
+    if (decoderThreads > 0 && reader.device())
+        reader.device()->setProperty(DecoderThreads::Property, decoderThreads);
     // Turned upright here rather than by the reader, which drops the colour profile doing it.
     reader.setAutoTransform(false);
     if (!SourceCheck::accept(reader, reason))

@@ -21,6 +21,7 @@ struct RenderMode {
     bool fastPreview = false; // the live preview: nearest-neighbour scaling
     bool pdfPage = false; // a page of a combined PDF: pdfSmoothEdges chooses the scaling
     LoadCacheUse cacheUse = LoadCacheUse::Keep;
+    int decoderThreads = 0; // the file's share of the cores for its decoder; 0: every core
 };
 
 // The finished image for a source file: loaded, watermarked, scaled and adjusted with the
@@ -52,8 +53,8 @@ QImage renderFullPreview(const QString &path, const ConversionOptions &options);
 namespace ImageMagickUtil {
 // Decodes the file into *image at full size, upright; false when it cannot be read, with the
 // reason in *reason (if given). True with *reason set: the file is damaged, the image what the
-// reader could make of it.
-bool loadImage(const QString &path, QImage *image, QString *reason = nullptr);
+// reader could make of it. Our codec plug-ins decode on `decoderThreads` threads (0: every core).
+bool loadImage(const QString &path, QImage *image, QString *reason = nullptr, int decoderThreads = 0);
 }
 
 // Whether the path names an existing regular file with a readable image extension.

@@ -189,6 +189,62 @@ private Q_SLOTS:
         QCOMPARE(EncoderThreadShare::forFiles(1, limit), cores);
     }
 
+    void decodersTakeTheFilesShare_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("filesAtOnce");
+        QTest::addColumn<int>("threads"); // what every decoder of the job may start
+        const int all = qMin(32, QThread::idealThreadCount());
+        for (const char *ext : { ".png", ".pdf" }) {
+            QTest::addRow("%s, one core", ext) << QString::fromLatin1(ext) << 1 << 0 << 1;
+            QTest::addRow("%s, one file at a time", ext) << QString::fromLatin1(ext) << 0 << 1 << all;
+        }
+    }
+
+    // Our HEVC, AVIF and JPEG XL decoders start the file's share of the cores, as its encoder does,
+    // in a file job and in a PDF job alike.
+    void decodersTakeTheFilesShare()
+    {
+        QFETCH(QString, ext);
+        QFETCH(int, limit);
+        QFETCH(int, filesAtOnce);
+        QFETCH(int, threads);
+        if (QThread::idealThreadCount() < 2)
+            QSKIP("one core: every share is the whole machine");
+        const QString in = dir.path() + QStringLiteral("/coded");
+        QVERIFY(QDir().mkpath(in));
+        QStringList coded;
+        for (const char *format : { "heic", "avif", "jxl" }) {
+            coded.append(in + QStringLiteral("/%1.%1").arg(QLatin1String(format)));
+            if (!QFileInfo::exists(coded.last()) && !TestSupport::makePhotoLike(120, 80).save(coded.last()))
+                QSKIP(qPrintable(QStringLiteral("no %1 writer").arg(QLatin1String(format))));
+        }
+        const QString out
+            = dir.path() + QStringLiteral("/share-%1-%2%3").arg(limit).arg(filesAtOnce).arg(ext);
+        QVERIFY(QDir().mkpath(out));
+        updateOptions([&](ConversionOptions &o) {
+            o.outputFolder = out;
+            o.pdfFileName = QStringLiteral("all.pdf");
+            o.threadLimit = limit;
+        });
+        QLoggingCategory::setFilterRules(
+            QStringLiteral("default.debug=false\npictomat.imageformats.*.debug=true"));
+        TestSupport::DebugLog::Collector log;
+        JobRun run(coded, out, ext);
+        run.filesAtOnce = filesAtOnce;
+        run.run();
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QVERIFY(run.completed);
+        const QString expected = QStringLiteral(" decoder on %1 threads").arg(threads);
+        QStringList decoders;
+        for (const QString &line : TestSupport::DebugLog::linesStartingWith(QString())) {
+            if (line.contains(QLatin1String(" decoder on ")))
+                decoders.append(line.endsWith(expected) ? QStringLiteral("share") : line);
+        }
+        QCOMPARE(decoders, QStringList(3, QStringLiteral("share")));
+    }
+
     void cancelLeavesNothingHalfWritten_data()
     {
         QTest::addColumn<QString>("ext");

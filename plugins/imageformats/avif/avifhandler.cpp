@@ -5,6 +5,7 @@
 
 #include "plugins/imageformats/common/cicp.h"
 #include "plugins/imageformats/common/decodelimits.h"
+#include "plugins/imageformats/common/decoderthreads.h"
 #include "plugins/imageformats/common/encoderinput.h"
 #include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
@@ -17,7 +18,6 @@
 #include <QImage>
 #include <QLoggingCategory>
 #include <QRect>
-#include <QThread>
 #include <QVariant>
 #include <new>
 
@@ -49,10 +49,8 @@ constexpr int MaxSide = 65536;
 using EncoderDeleter = FreeWith<avifEncoderDestroy>;
 using ImageDeleter = FreeWith<avifImageDestroy>;
 
-int workerThreads()
-{
-    return qBound(1, QThread::idealThreadCount(), 64);
-}
+// The most threads a decoder of ours is given.
+constexpr int MaxThreads = 64;
 
 // Tiles from the picture's size alone, about one per 2 MiB pixels, at most 8: the encoder's
 // threads work on tiles, so a large picture uses the cores, and the file is the same whatever
@@ -277,7 +275,7 @@ avifResult parseWithMetadata(avifDecoder *decoder, QIODevice *device, bool metad
 {
     if (!decoder)
         return AVIF_RESULT_OUT_OF_MEMORY;
-    decoder->maxThreads = workerThreads();
+    decoder->maxThreads = DecoderThreads::forDevice(device, MaxThreads);
     decoder->ignoreExif = metadata ? AVIF_FALSE : AVIF_TRUE;
     decoder->ignoreXMP = metadata ? AVIF_FALSE : AVIF_TRUE;
     // Files from older encoders lack boxes the strict mode insists on; the pixels are fine.
@@ -338,6 +336,7 @@ bool AvifHandler::decode(QImage *image)
     QImage pixels;
     if (!QImageIOHandler::allocateImage(storedSize(m_decoder->image), m_header.format, &pixels))
         return false;
+    qCDebug(lcAvif, "AVIF decoder on %d threads", m_decoder->maxThreads);
     avifResult result = avifDecoderNextImage(m_decoder.get());
     if (result != AVIF_RESULT_OK) {
         qCWarning(lcAvif, "Cannot decode AVIF: %s %s", avifResultToString(result), m_decoder->diag.error);

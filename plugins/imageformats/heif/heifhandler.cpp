@@ -5,6 +5,7 @@
 
 #include "plugins/imageformats/common/cicp.h"
 #include "plugins/imageformats/common/decodelimits.h"
+#include "plugins/imageformats/common/decoderthreads.h"
 #include "plugins/imageformats/common/encoderinput.h"
 #include "plugins/imageformats/common/freewith.h"
 #include "plugins/imageformats/common/isobmff.h"
@@ -323,7 +324,7 @@ bool HeifHandler::parse() const
     m_context.reset(heif_context_alloc());
     if (!m_context)
         return false;
-    HevcDecoder::useFor(m_context.get());
+    HevcDecoder::useFor(m_context.get(), DecoderThreads::forDevice(device(), HevcDecoder::MaxThreads));
     // libheif 1.15 trusts a grid's or overlay's own canvas size; a 1 KB file claiming a huge one
     // made it allocate 2.4 GB before failing. Sides beyond those checked are refused while parsing.
     heif_context_set_maximum_image_size_limit(m_context.get(), sideLimit(extents));

@@ -4,9 +4,10 @@
 #include "plugins/imageformats/heif/hevcdecoder.h"
 
 #include <QLoggingCategory>
-#include <QThread>
+#include <array>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include <libde265/de265.h>
 #include <libheif/heif.h>
@@ -18,14 +19,6 @@ namespace {
 
 // libheif's own HEVC decoder has 100; the highest wins.
 constexpr int Priority = 200;
-// libde265 takes at most 32 worker threads.
-constexpr int MaxWorkers = 32;
-
-int threadCount()
-{
-    return qBound(1, QThread::idealThreadCount(), MaxWorkers);
-}
-
 heif_error ok()
 {
     return { heif_error_Ok, heif_suberror_Unspecified, "Success" };
@@ -46,13 +39,12 @@ int supports(heif_compression_format format)
     return format == heif_compression_HEVC ? Priority : 0;
 }
 
-heif_error newDecoder(void **decoder)
+heif_error newDecoder(void **decoder, int threads)
 {
     de265_decoder_context *context = de265_new_decoder();
     if (!context)
         return failure(heif_suberror_Unspecified, "libde265 cannot start a decoder");
     // The worker threads decode a picture's wavefront rows and filter its rows side by side.
-    const int threads = threadCount();
     const de265_error started = de265_start_worker_threads(context, threads);
     if (!de265_isOK(started)) {
         de265_free_decoder(context);
@@ -213,17 +205,32 @@ heif_error decodeImage(void *decoder, heif_image **out)
     return failure(heif_suberror_Unspecified, "HEVC stream holds no picture");
 }
 
-const heif_decoder_plugin plugin { 1, pluginName, nullptr, nullptr, supports, newDecoder, freeDecoder,
-    pushData, decodeImage, nullptr, nullptr };
+// libheif makes a decoder without saying for which file, so the number of threads is in the
+// plug-in: one plug-in for each number, the context given the one for its file's share.
+template <int Threads> heif_error newDecoderOn(void **decoder)
+{
+    return newDecoder(decoder, Threads);
+}
+
+template <size_t... Index>
+constexpr std::array<heif_decoder_plugin, sizeof...(Index)> pluginsFor(std::index_sequence<Index...>)
+{
+    return { { { 1, pluginName, nullptr, nullptr, supports, newDecoderOn<int(Index) + 1>, freeDecoder,
+        pushData, decodeImage, nullptr, nullptr }... } };
+}
+
+constexpr std::array<heif_decoder_plugin, HevcDecoder::MaxThreads> plugins
+    = pluginsFor(std::make_index_sequence<HevcDecoder::MaxThreads>());
 
 } // namespace
 
 namespace HevcDecoder {
 
-void useFor(heif_context *context)
+void useFor(heif_context *context, int threads)
 {
-    heif_register_decoder(context, &plugin);
-    heif_context_set_max_decoding_threads(context, threadCount());
+    const int count = qBound(1, threads, MaxThreads);
+    heif_register_decoder(context, &plugins[size_t(count - 1)]);
+    heif_context_set_max_decoding_threads(context, count);
 }
 
 } // namespace HevcDecoder

@@ -10,8 +10,12 @@ struct heif_context;
 // would, so the pixels after libheif's colour conversion are the same.
 namespace HevcDecoder {
 
-// Makes `context` decode HEVC items with this decoder, ahead of libheif's own, and decode a
-// grid's tiles side by side.
-void useFor(heif_context *context);
+// libde265 takes at most 32 worker threads.
+inline constexpr int MaxThreads = 32;
+
+// Makes `context` decode HEVC items with this decoder, ahead of libheif's own, on `threads`
+// worker threads (1 to MaxThreads: the file's share of the cores), and decode up to that many of
+// a grid's tiles side by side.
+void useFor(heif_context *context, int threads);
 
 } // namespace HevcDecoder

@@ -4,6 +4,7 @@
 #include "plugins/imageformats/jxl/jxlhandler.h"
 
 #include "plugins/imageformats/common/decodelimits.h"
+#include "plugins/imageformats/common/decoderthreads.h"
 #include "plugins/imageformats/common/encoderinput.h"
 #include "plugins/imageformats/common/orientation.h"
 
@@ -11,7 +12,6 @@
 #include <QIODevice>
 #include <QImage>
 #include <QLoggingCategory>
-#include <QThread>
 #include <QVariant>
 #include <cmath>
 #include <cstring>
@@ -53,10 +53,8 @@ QByteArray detectJxl(QIODevice *device)
                                                                              : QByteArray();
 }
 
-int workerThreads()
-{
-    return qBound(1, QThread::idealThreadCount(), 64);
-}
+// The most threads a decoder of ours is given.
+constexpr int MaxThreads = 64;
 
 // The mapping cjxl uses for its --quality option, so that numbers mean the same as there; below
 // quality 7 it passes the largest distance libjxl takes.
@@ -357,7 +355,7 @@ JxlDecoderStatus JxlHandler::nextEvent() const
 
 bool JxlHandler::parse() const
 {
-    m_runner = JxlThreadParallelRunnerMake(nullptr, size_t(workerThreads()));
+    m_runner = JxlThreadParallelRunnerMake(nullptr, size_t(DecoderThreads::forDevice(device(), MaxThreads)));
     m_decoder = JxlDecoderMake(nullptr);
     if (!m_runner || !m_decoder)
         return false;
@@ -462,6 +460,7 @@ void JxlHandler::readMetadataBlocks() const
 
 bool JxlHandler::decode(QImage *image)
 {
+    qCDebug(lcJxl, "JPEG XL decoder on %d threads", DecoderThreads::forDevice(device(), MaxThreads));
     QImage pixels;
     if (!QImageIOHandler::allocateImage(m_header.size, m_header.format, &pixels))
         return false;
