@@ -5,8 +5,8 @@
 // shot, sRGB, 16 bits, the sRGB curve. Medians of ROUNDS runs; the file stays in the page cache.
 // Goals: icon at most 20 ms, development within 1.10x of dcraw_emu's CPU time.
 // usage: pictomat_bench_raw [ROUNDS]
-#include "dngfile.h"
 #include "convert/conversionoptions.h"
+#include "dngfile.h"
 #include "filelist/listicon.h"
 #include "imaging/renderpipeline.h"
 

@@ -79,8 +79,9 @@ bool Pipes::prepare(CliRequest *request, QString *error)
         const QByteArray bytes = readStandardInput();
         const QString suffix = suffixForContent(bytes);
         if (suffix.isEmpty()) {
-            *error = bytes.isEmpty() ? QStringLiteral("-: standard input is empty.")
-                                     : QStringLiteral("-: standard input holds no picture the program reads.");
+            *error = bytes.isEmpty()
+                ? QStringLiteral("-: standard input is empty.")
+                : QStringLiteral("-: standard input holds no picture the program reads.");
             return false;
         }
         inputDir = std::make_unique<QTemporaryDir>();
@@ -103,6 +104,7 @@ bool Pipes::deliver(const QList<FileOutcome> &outcomes) const
     if (!result.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = result.readAll();
-    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+    const bool written
+        = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
     return std::fflush(stdout) == 0 && written;
 }

@@ -90,7 +90,8 @@ QList<PresetKeyDoc> presetKeyDocs()
     docs.append({ QStringLiteral("AdjustImageCount"), QStringLiteral("number"),
         QStringLiteral("how many AdjustImage keys follow"), QStringLiteral("0") });
     docs.append({ QStringLiteral("AdjustImage0, AdjustImage1, ..."), QStringLiteral("rule"),
-        QStringLiteral("\"ID;KIND;VALUE;;;;\" in the order applied; KIND is ") + kinds.join(QLatin1String(", ")),
+        QStringLiteral("\"ID;KIND;VALUE;;;;\" in the order applied; KIND is ")
+            + kinds.join(QLatin1String(", ")),
         QStringLiteral("none") });
     return docs;
 }

@@ -285,8 +285,7 @@ void ConvertProgressForm::showCompletionMessage(Ending ending)
         && !locationOpener()(QUrl::fromLocalFile(outputLocation))) {
         // Without a file manager (or one that fails to start) the click would otherwise do nothing.
         QMessageBox::warning(this, tr("Fast Pictomat"),
-            tr("No file manager could be started to show %1.")
-                .arg(QDir::toNativeSeparators(outputLocation)));
+            tr("No file manager could be started to show %1.").arg(QDir::toNativeSeparators(outputLocation)));
     }
     finish();
 }

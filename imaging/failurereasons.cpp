@@ -19,7 +19,8 @@ QString noSuchFile()
 
 QString nameNotUtf8()
 {
-    return QCoreApplication::translate("FailureReason", "name not valid UTF-8, cannot be opened; rename it to convert it");
+    return QCoreApplication::translate(
+        "FailureReason", "name not valid UTF-8, cannot be opened; rename it to convert it");
 }
 
 QString notSupported()
@@ -76,17 +77,21 @@ QString folderGone()
 
 QString fileTooLarge(qint64 bytes, qint64 limitBytes)
 {
-    return QCoreApplication::translate("FailureReason", "file too large (%1 MB, the limit is %2 MB)").arg(bytes >> 20).arg(limitBytes >> 20);
+    return QCoreApplication::translate("FailureReason", "file too large (%1 MB, the limit is %2 MB)")
+        .arg(bytes >> 20)
+        .arg(limitBytes >> 20);
 }
 
 QString nameTaken()
 {
-    return QCoreApplication::translate("FailureReason", "a file of this name appeared meanwhile and was left as it was");
+    return QCoreApplication::translate(
+        "FailureReason", "a file of this name appeared meanwhile and was left as it was");
 }
 
 QString damagedNotOverExisting(const QString &damage)
 {
-    return QCoreApplication::translate("FailureReason", "%1; the existing file was left as it was").arg(damage);
+    return QCoreApplication::translate("FailureReason", "%1; the existing file was left as it was")
+        .arg(damage);
 }
 
 } // namespace FailureReason

@@ -5,6 +5,9 @@
 # formatted with: another version formats some constructs differently). Lists the files that
 # differ and fails when there are any; scripts/check-format.sh --fix formats them in place.
 # Only files Git tracks are checked (not build folders); a file list may be given instead.
+# --changed checks the files changed since the commit named in scripts/format-base (from which on
+# every file followed .clang-format), committed or not; without that commit in the clone (a shallow
+# one) every tracked file is checked. CI runs it so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 format=$(command -v clang-format-14 || true)
@@ -20,8 +23,20 @@ if [ "${1:-}" = "--fix" ]; then
   fix=true
   shift
 fi
+changed=false
+if [ "${1:-}" = "--changed" ]; then
+  changed=true
+  shift
+fi
+base=$(tr -d '[:space:]' <scripts/format-base 2>/dev/null || true)
 if [ $# -gt 0 ]; then
   files=("$@")
+elif $changed && [ -n "$base" ] && git cat-file -e "$base^{commit}" 2>/dev/null; then
+  mapfile -t files < <(git diff --name-only --diff-filter=d "$base" -- '*.cpp' '*.h')
+  if [ ${#files[@]} -eq 0 ]; then
+    echo "check-format: no C++ file changed since ${base:0:12}"
+    exit 0
+  fi
 else
   mapfile -t files < <(git ls-files '*.cpp' '*.h')
 fi

@@ -2,15 +2,17 @@
 # SPDX-FileCopyrightText: 2026 The Pictomat developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Pictomat and runs every test, offscreen (no display needed):
+#   0. the formatting check of the C++ files changed since scripts/format-base;
 #   1. the normal build and its test suite;
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. a short, fixed-time run of every fuzz target (clang, libFuzzer), seeded from fuzz/corpus.
-# PICTOMAT_TEST_STAGES (default "unit sanitize fuzz") picks stages; PICTOMAT_FUZZ_SECONDS sets the
+# The unit and sanitizer builds turn warnings into errors (PICTOMAT_WERROR).
+# PICTOMAT_TEST_STAGES (default "format unit sanitize fuzz") picks stages; PICTOMAT_FUZZ_SECONDS sets the
 # time per fuzz target (default: the stage's 360 seconds shared among the targets, so that a new
 # target does not lengthen the run).
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
-stages=${PICTOMAT_TEST_STAGES:-unit sanitize fuzz}
+stages=${PICTOMAT_TEST_STAGES:-format unit sanitize fuzz}
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 # Paths relative to the checkout in ccache's keys, so that a fresh clone elsewhere (as CI makes)
@@ -22,13 +24,17 @@ bash "$src/scripts/install-deps.sh"
 run_suite() {
   local build=$1
   shift
-  cmake -S "$src" -B "$build" -DPICTOMAT_BUILD_TESTS=ON "$@" >/dev/null
+  cmake -S "$src" -B "$build" -DPICTOMAT_BUILD_TESTS=ON -DPICTOMAT_WERROR=ON "$@" >/dev/null
   cmake --build "$build" -j"$jobs"
   (cd "$build" && ctest --output-on-failure -j"$jobs")
 }
 
 for stage in $stages; do
   case $stage in
+    format)
+      echo "== formatting of the changed C++ files"
+      bash "$src/scripts/check-format.sh" --changed
+      ;;
     unit)
       echo "== unit tests"
       run_suite "${BUILD_DIR:-$src/build}"

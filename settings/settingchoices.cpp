@@ -9,7 +9,8 @@ QStringList positions()
 {
     return { QStringLiteral("Top - Left"), QStringLiteral("Top - Center"), QStringLiteral("Top - Right"),
         QStringLiteral("Center - Left"), QStringLiteral("Center - Center"), QStringLiteral("Center - Right"),
-        QStringLiteral("Bottom - Left"), QStringLiteral("Bottom - Center"), QStringLiteral("Bottom - Right") };
+        QStringLiteral("Bottom - Left"), QStringLiteral("Bottom - Center"),
+        QStringLiteral("Bottom - Right") };
 }
 
 // The window's lists, in the order their positions are stored.
@@ -18,8 +19,8 @@ const QHash<QString, QStringList> &choiceTable()
     static const QHash<QString, QStringList> table = {
         { QStringLiteral("targeFileType"),
             { QStringLiteral("AVIF"), QStringLiteral("GIF"), QStringLiteral("HEIC"), QStringLiteral("HEIF"),
-                QStringLiteral("JPG"), QStringLiteral("JPEG XL"), QStringLiteral("PNG"), QStringLiteral("TIFF"),
-                QStringLiteral("WEBP"), QStringLiteral("PDF") } },
+                QStringLiteral("JPG"), QStringLiteral("JPEG XL"), QStringLiteral("PNG"),
+                QStringLiteral("TIFF"), QStringLiteral("WEBP"), QStringLiteral("PDF") } },
         { QStringLiteral("tiffCompression"),
             { QStringLiteral("None"), QStringLiteral("LZW"), QStringLiteral("Deflate") } },
         { QStringLiteral("targetExistsAction"),
@@ -30,7 +31,8 @@ const QHash<QString, QStringList> &choiceTable()
         { QStringLiteral("pdfQuality"),
             { QStringLiteral("96 dpi"), QStringLiteral("150 dpi"), QStringLiteral("300 dpi"),
                 QStringLiteral("400 dpi"), QStringLiteral("600 dpi"), QStringLiteral("1200 dpi") } },
-        { QStringLiteral("pdfPaperOrientation"), { QStringLiteral("Portrait"), QStringLiteral("Landscape") } },
+        { QStringLiteral("pdfPaperOrientation"),
+            { QStringLiteral("Portrait"), QStringLiteral("Landscape") } },
         { QStringLiteral("pdfPaperMargin"), { QStringLiteral("No Margin"), QStringLiteral("Margin") } },
         { QStringLiteral("scaleType"),
             { QStringLiteral("Percentage"), QStringLiteral("Absolute"), QStringLiteral("Relative") } },
@@ -75,7 +77,8 @@ int indexOf(const QString &key, const QString &text)
     if (key == QLatin1String("targeFileType")) {
         // The file extensions people type for the targets whose list text differs.
         static const QHash<QString, QString> extensions = { { QStringLiteral("jpeg"), QStringLiteral("JPG") },
-            { QStringLiteral("jxl"), QStringLiteral("JPEG XL") }, { QStringLiteral("tif"), QStringLiteral("TIFF") } };
+            { QStringLiteral("jxl"), QStringLiteral("JPEG XL") },
+            { QStringLiteral("tif"), QStringLiteral("TIFF") } };
         const auto found = extensions.constFind(wanted);
         if (found != extensions.constEnd())
             return choices.indexOf(*found);

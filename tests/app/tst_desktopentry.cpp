@@ -207,11 +207,13 @@ void TestDesktopEntry::windowClassAndIconUnderX()
         server.kill();
         server.waitForFinished();
         server.start(QStringLiteral("Xvfb"),
-            { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp") });
+            { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp") });
         QVERIFY(server.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
-        env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed()));
+        env.insert(
+            QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed()));
         window.setProcessEnvironment(env);
         window.start(programFolder() + QStringLiteral("/pictomat"), {});
         QVERIFY(window.waitForStarted());

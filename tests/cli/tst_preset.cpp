@@ -117,8 +117,8 @@ private Q_SLOTS:
             << QByteArray("[MainApp]\nimagePosition=4\n") << "imagePosition" << QVariant(4) << QStringList();
         QTest::newRow("dpi") << QByteArray("[MainApp]\npdfQuality=600\n") << "pdfQuality" << QVariant(4)
                              << QStringList();
-        QTest::newRow("dpi unknown") << QByteArray("[MainApp]\npdfQuality=high\n") << "pdfQuality" << QVariant(2)
-                                     << QStringList { "MainApp/pdfQuality" };
+        QTest::newRow("dpi unknown") << QByteArray("[MainApp]\npdfQuality=high\n") << "pdfQuality"
+                                     << QVariant(2) << QStringList { "MainApp/pdfQuality" };
         QTest::newRow("choice unknown")
             << QByteArray("[MainApp]\ntargetExistsAction=replace\n") << "targetExistsAction" << QVariant(0)
             << QStringList { "MainApp/targetExistsAction" };

@@ -207,7 +207,8 @@ private Q_SLOTS:
         const QStringList units { "%", "px", "pt" };
         for (const QLabel *label : form->findChildren<QLabel *>())
             QVERIFY2(!units.contains(label->text().trimmed()), qPrintable(label->objectName()));
-        const QRegularExpression measured("(opacity|margin|size|percentage)SpinBox$", QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpression measured(
+            "(opacity|margin|size|percentage)SpinBox$", QRegularExpression::CaseInsensitiveOption);
         int seen = 0;
         for (const QSpinBox *box : form->findChildren<QSpinBox *>()) {
             if (!measured.match(box->objectName()).hasMatch() || box->objectName() == "pdfMarginSizeSpinBox")
