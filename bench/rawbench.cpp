@@ -91,15 +91,15 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("IMG_0001.DNG"));
-    DngFile::Spec spec;
-    spec.scene = makeScene(6000, 4000);
-    spec.preview = spec.scene.scaled(1600, 1067, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    spec.white = 16383;
-    if (!DngFile::write(path, spec)) {
+    DngFile::Recipe recipe;
+    recipe.scene = makeScene(6000, 4000);
+    recipe.preview = recipe.scene.scaled(1600, 1067, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    recipe.white = 16383;
+    if (!DngFile::write(path, recipe)) {
         out << "cannot write the DNG\n";
         return 1;
     }
-    spec = {};
+    recipe = {};
     out << "file: 6000x4000 DNG, " << QFileInfo(path).size() / 1048576 << " MB, preview 1600x1067 JPEG\n";
 
     std::vector<double> icons, previews, ours, theirs;

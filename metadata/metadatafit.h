@@ -20,7 +20,7 @@ QByteArray encodeWholeExif(const Exiv2::ExifData &exif, Exiv2::ByteOrder order);
 // *leftOut. (exiv2 would otherwise drop every tag over 4 KB without a word.)
 void fitExif(Exiv2::ExifData &exif, QStringList *leftOut);
 
-// An XMP packet too large for its segment, split as Adobe's XMP specification (part 3) says: the
+// An XMP packet too large for its segment, split into Extended XMP as Adobe lays it out for JPEG: the
 // standard packet, naming the extension by its GUID, and the extension, a serialized XMP of the
 // moved properties. The packet itself and no extension when it fits. Throws exiv2's errors.
 struct SplitXmp {

@@ -309,9 +309,9 @@ private Q_SLOTS:
         const QString card = path(QStringLiteral("card"));
         if (!QFileInfo::exists(card)) {
             QDir().mkpath(card);
-            DngFile::Spec spec;
-            spec.scene = TestSupport::makePhotoLike(64, 48);
-            QVERIFY(DngFile::write(card + QStringLiteral("/IMG_0001.DNG"), spec));
+            DngFile::Recipe recipe;
+            recipe.scene = TestSupport::makePhotoLike(64, 48);
+            QVERIFY(DngFile::write(card + QStringLiteral("/IMG_0001.DNG"), recipe));
             QVERIFY(TestSupport::makePhotoLike(32, 24).save(card + QStringLiteral("/IMG_0001.JPG"), "JPEG"));
         }
         const QString out = path(QStringLiteral("pair-") + QTest::currentDataTag());

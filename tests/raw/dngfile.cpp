@@ -44,14 +44,14 @@ namespace {
         }
     }
 
-    std::vector<quint16> mosaic(const Spec &spec)
+    std::vector<quint16> mosaic(const Recipe &recipe)
     {
         double camera[3][3];
         cameraFromRgb(camera);
-        const QImage scene = spec.scene.convertToFormat(QImage::Format_RGB32);
+        const QImage scene = recipe.scene.convertToFormat(QImage::Format_RGB32);
         const int width = scene.width(), height = scene.height();
         // The brightest channel of white stays below the white level.
-        const double exposure = 0.9 / qMax(spec.neutral[0], qMax(spec.neutral[1], spec.neutral[2]));
+        const double exposure = 0.9 / qMax(recipe.neutral[0], qMax(recipe.neutral[1], recipe.neutral[2]));
         std::vector<quint16> samples(size_t(width) * size_t(height));
         for (int y = 0; y < height; ++y) {
             const auto *row = reinterpret_cast<const QRgb *>(scene.constScanLine(y));
@@ -62,21 +62,21 @@ namespace {
                 double response = 0;
                 for (int k = 0; k < 3; ++k)
                     response += camera[channel][k] * rgb[k];
-                const double value = spec.black
-                    + (spec.white - spec.black) * exposure * spec.neutral[channel] * qMax(0.0, response);
+                const double value = recipe.black
+                    + (recipe.white - recipe.black) * exposure * recipe.neutral[channel] * qMax(0.0, response);
                 samples[size_t(y) * size_t(width) + size_t(x)]
-                    = quint16(qBound(0.0, std::round(value), double(spec.white)));
+                    = quint16(qBound(0.0, std::round(value), double(recipe.white)));
             }
         }
         return samples;
     }
 
-    bool writePreview(TIFF *tif, const Spec &spec)
+    bool writePreview(TIFF *tif, const Recipe &recipe)
     {
         QByteArray jpeg;
         QBuffer buffer(&jpeg);
         buffer.open(QIODevice::WriteOnly);
-        QImage preview = spec.preview.convertToFormat(QImage::Format_RGB32);
+        QImage preview = recipe.preview.convertToFormat(QImage::Format_RGB32);
         preview.setColorSpace(QColorSpace());
         if (!QImageWriter(&buffer, "jpeg").write(preview))
             return false;
@@ -109,26 +109,26 @@ namespace {
         return TIFFWriteEncodedStrip(tif, 0, grey, sizeof grey) == tmsize_t(sizeof grey);
     }
 
-    void describeCamera(TIFF *tif, const Spec &spec)
+    void describeCamera(TIFF *tif, const Recipe &recipe)
     {
         const uint8_t version[4] = { 1, 4, 0, 0 };
         TIFFSetField(tif, TIFFTAG_DNGVERSION, version);
         const uint8_t backward[4] = { 1, 1, 0, 0 };
         TIFFSetField(tif, TIFFTAG_DNGBACKWARDVERSION, backward);
-        TIFFSetField(tif, TIFFTAG_MAKE, spec.make.toLatin1().constData());
-        TIFFSetField(tif, TIFFTAG_MODEL, spec.model.toLatin1().constData());
-        const QByteArray unique = (spec.make + QLatin1Char(' ') + spec.model).toLatin1();
+        TIFFSetField(tif, TIFFTAG_MAKE, recipe.make.toLatin1().constData());
+        TIFFSetField(tif, TIFFTAG_MODEL, recipe.model.toLatin1().constData());
+        const QByteArray unique = (recipe.make + QLatin1Char(' ') + recipe.model).toLatin1();
         TIFFSetField(tif, TIFFTAG_UNIQUECAMERAMODEL, unique.constData());
-        TIFFSetField(tif, TIFFTAG_ORIENTATION, uint16_t(spec.orientation));
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, uint16_t(recipe.orientation));
         TIFFSetField(tif, TIFFTAG_COLORMATRIX1, 9, ColorMatrix);
         TIFFSetField(tif, TIFFTAG_CALIBRATIONILLUMINANT1, uint16_t(21)); // D65
-        TIFFSetField(tif, TIFFTAG_ASSHOTNEUTRAL, 3, spec.neutral);
+        TIFFSetField(tif, TIFFTAG_ASSHOTNEUTRAL, 3, recipe.neutral);
     }
 
-    bool writeMosaic(TIFF *tif, const Spec &spec)
+    bool writeMosaic(TIFF *tif, const Recipe &recipe)
     {
-        const std::vector<quint16> samples = mosaic(spec);
-        const QSize stated = spec.statedSize.isValid() ? spec.statedSize : spec.scene.size();
+        const std::vector<quint16> samples = mosaic(recipe);
+        const QSize stated = recipe.statedSize.isValid() ? recipe.statedSize : recipe.scene.size();
         TIFFSetField(tif, TIFFTAG_SUBFILETYPE, 0);
         TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(stated.width()));
         TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(stated.height()));
@@ -143,9 +143,9 @@ namespace {
         const uint8_t pattern[4] = { 0, 1, 1, 2 };
         TIFFSetField(tif, TIFFTAG_CFAPATTERN, 4, pattern);
         TIFFSetField(tif, TIFFTAG_CFALAYOUT, uint16_t(1));
-        const float black = float(spec.black);
+        const float black = float(recipe.black);
         TIFFSetField(tif, TIFFTAG_BLACKLEVEL, 1, &black);
-        const uint32_t white = uint32_t(spec.white);
+        const uint32_t white = uint32_t(recipe.white);
         TIFFSetField(tif, TIFFTAG_WHITELEVEL, 1, &white);
         const tmsize_t bytes = tmsize_t(samples.size() * sizeof(quint16));
         // A stated size beyond the samples is written as it stands: the file is meant to lie.
@@ -154,7 +154,7 @@ namespace {
 
 } // namespace
 
-bool write(const QString &path, const Spec &spec)
+bool write(const QString &path, const Recipe &recipe)
 {
     TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tif) {
@@ -163,10 +163,10 @@ bool write(const QString &path, const Spec &spec)
     }
     uint64_t subIfd = 0;
     TIFFSetField(tif, TIFFTAG_SUBIFD, 1, &subIfd);
-    describeCamera(tif, spec);
-    bool ok = (spec.preview.isNull() ? writeTinyThumbnail(tif) : writePreview(tif, spec))
+    describeCamera(tif, recipe);
+    bool ok = (recipe.preview.isNull() ? writeTinyThumbnail(tif) : writePreview(tif, recipe))
         && TIFFWriteDirectory(tif);
-    ok = ok && writeMosaic(tif, spec) && TIFFWriteDirectory(tif);
+    ok = ok && writeMosaic(tif, recipe) && TIFFWriteDirectory(tif);
     TIFFClose(tif);
     if (!ok)
         qWarning("libtiff could not write %s", qPrintable(path));

@@ -10,7 +10,7 @@
 // a sub-directory, the white balance as shot and a colour matrix.
 namespace DngFile {
 
-struct Spec {
+struct Recipe {
     // The scene as the sensor saw it (stored orientation), in sRGB; each sensor site takes its
     // colour's share of the pixel at its place.
     QImage scene;
@@ -34,7 +34,7 @@ struct Spec {
 extern const float ColorMatrix[9];
 
 // Writes the DNG; false (with a warning) when libtiff refuses.
-bool write(const QString &path, const Spec &spec);
+bool write(const QString &path, const Recipe &recipe);
 
 // The scene turned as a viewer shows it with `orientation` (EXIF 1..8).
 QImage upright(const QImage &scene, int orientation);

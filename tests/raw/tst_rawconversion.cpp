@@ -33,13 +33,13 @@ private:
         const QString folder = in + QStringLiteral("/DCIM/100CANON/");
         QStringList files;
         for (int shot = 1; shot <= 2; ++shot) {
-            DngFile::Spec spec;
-            spec.scene = makePhotoLike(96, 64);
-            spec.orientation = shot == 2 ? 6 : 1;
-            spec.preview = spec.scene;
+            DngFile::Recipe recipe;
+            recipe.scene = makePhotoLike(96, 64);
+            recipe.orientation = shot == 2 ? 6 : 1;
+            recipe.preview = recipe.scene;
             const QString name = folder + QStringLiteral("IMG_000%1").arg(shot);
-            if (!DngFile::write(name + QStringLiteral(".DNG"), spec)
-                || !saveImage(DngFile::upright(spec.scene, spec.orientation), name + QStringLiteral(".JPG")))
+            if (!DngFile::write(name + QStringLiteral(".DNG"), recipe)
+                || !saveImage(DngFile::upright(recipe.scene, recipe.orientation), name + QStringLiteral(".JPG")))
                 return {};
             files << name + QStringLiteral(".DNG") << name + QStringLiteral(".JPG");
         }

@@ -81,10 +81,10 @@ private slots:
     void metadataAndSidecar();
 
 private:
-    QString writeDng(const QString &name, const DngFile::Spec &spec)
+    QString writeDng(const QString &name, const DngFile::Recipe &recipe)
     {
         const QString path = dir.filePath(name);
-        if (!DngFile::write(path, spec))
+        if (!DngFile::write(path, recipe))
             return {};
         return path;
     }
@@ -113,10 +113,10 @@ void TestRawReader::sizeAndOrientation()
     QFETCH(QSize, upright);
     QFETCH(QPoint, patch);
 
-    DngFile::Spec spec;
-    spec.scene = markedScene(stored);
-    spec.orientation = orientation;
-    const QString path = writeDng(QStringLiteral("shot.dng"), spec);
+    DngFile::Recipe recipe;
+    recipe.scene = markedScene(stored);
+    recipe.orientation = orientation;
+    const QString path = writeDng(QStringLiteral("shot.dng"), recipe);
     QVERIFY(!path.isEmpty());
 
     QImageReader reader(path);
@@ -154,13 +154,13 @@ void TestRawReader::greyCardIsNeutral()
     QFETCH(float, red);
     QFETCH(float, blue);
 
-    DngFile::Spec spec;
-    spec.scene = filledImage(QSize(64, 48), qRgb(grey, grey, grey));
+    DngFile::Recipe recipe;
+    recipe.scene = filledImage(QSize(64, 48), qRgb(grey, grey, grey));
     // A white patch keeps the development's brightening from taking the grey card for white.
-    QPainter(&spec.scene).fillRect(QRect(0, 0, 16, 48), Qt::white);
-    spec.neutral[0] = red;
-    spec.neutral[2] = blue;
-    const QString path = writeDng(QStringLiteral("card.dng"), spec);
+    QPainter(&recipe.scene).fillRect(QRect(0, 0, 16, 48), Qt::white);
+    recipe.neutral[0] = red;
+    recipe.neutral[2] = blue;
+    const QString path = writeDng(QStringLiteral("card.dng"), recipe);
     QVERIFY(!path.isEmpty());
 
     const QImage image = QImageReader(path).read();
@@ -175,14 +175,14 @@ void TestRawReader::greyCardIsNeutral()
 
 void TestRawReader::sixteenBitsPerChannel()
 {
-    DngFile::Spec spec;
+    DngFile::Recipe recipe;
     QImage ramp(256, 32, QImage::Format_RGB32);
     for (int x = 0; x < 256; ++x) {
         for (int y = 0; y < 32; ++y)
             ramp.setPixel(x, y, qRgb(x, x, x));
     }
-    spec.scene = ramp;
-    const QString path = writeDng(QStringLiteral("ramp.dng"), spec);
+    recipe.scene = ramp;
+    const QString path = writeDng(QStringLiteral("ramp.dng"), recipe);
     QVERIFY(!path.isEmpty());
 
     QImageReader reader(path);
@@ -217,10 +217,10 @@ void TestRawReader::matchesLibRawsOwnTool()
     QFETCH(int, orientation);
     if (!haveTool(QStringLiteral("dcraw_emu")))
         QSKIP("dcraw_emu (libraw-bin) is not installed");
-    DngFile::Spec spec;
-    spec.scene = makePhotoLike(200, 130);
-    spec.orientation = orientation;
-    const QString path = writeDng(QStringLiteral("photo.dng"), spec);
+    DngFile::Recipe recipe;
+    recipe.scene = makePhotoLike(200, 130);
+    recipe.orientation = orientation;
+    const QString path = writeDng(QStringLiteral("photo.dng"), recipe);
     QVERIFY(!path.isEmpty());
 
     QByteArray log;
@@ -266,12 +266,12 @@ void TestRawReader::iconsFromTheEmbeddedPreview()
     QFETCH(bool, fromPreview);
     QFETCH(QString, caption);
 
-    DngFile::Spec spec;
-    spec.scene = filledImage(QSize(480, 320), qRgb(128, 128, 128));
-    spec.orientation = orientation;
+    DngFile::Recipe recipe;
+    recipe.scene = filledImage(QSize(480, 320), qRgb(128, 128, 128));
+    recipe.orientation = orientation;
     if (preview.isValid())
-        spec.preview = filledImage(preview, qRgb(30, 60, 200));
-    const QString path = writeDng(QStringLiteral("icon.dng"), spec);
+        recipe.preview = filledImage(preview, qRgb(30, 60, 200));
+    const QString path = writeDng(QStringLiteral("icon.dng"), recipe);
     QVERIFY(!path.isEmpty());
 
     const ListIcon icon = makeListIcon(path);
@@ -300,10 +300,10 @@ void TestRawReader::refusesStatedSizesBeyondTheBudget_data()
 void TestRawReader::refusesStatedSizesBeyondTheBudget()
 {
     QFETCH(QSize, stated);
-    DngFile::Spec spec;
-    spec.scene = filledImage(QSize(64, 48), Qt::gray);
-    spec.statedSize = stated;
-    const QString path = writeDng(QStringLiteral("huge.dng"), spec);
+    DngFile::Recipe recipe;
+    recipe.scene = filledImage(QSize(64, 48), Qt::gray);
+    recipe.statedSize = stated;
+    const QString path = writeDng(QStringLiteral("huge.dng"), recipe);
     QVERIFY(!path.isEmpty());
 
     QElapsedTimer timer;
@@ -319,9 +319,9 @@ void TestRawReader::refusesStatedSizesBeyondTheBudget()
 
 void TestRawReader::stopEndsTheDevelopment()
 {
-    DngFile::Spec spec;
-    spec.scene = makePhotoLike(96, 64);
-    const QString path = writeDng(QStringLiteral("stop.dng"), spec);
+    DngFile::Recipe recipe;
+    recipe.scene = makePhotoLike(96, 64);
+    const QString path = writeDng(QStringLiteral("stop.dng"), recipe);
     QVERIFY(!path.isEmpty());
     {
         const DecodeStop::Scope stop([] { return true; });
@@ -337,10 +337,10 @@ void TestRawReader::damagedAndForeignFiles_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("ours"); // read by the RAW reader at all
 
-    DngFile::Spec spec;
-    spec.scene = makePhotoLike(64, 48);
+    DngFile::Recipe recipe;
+    recipe.scene = makePhotoLike(64, 48);
     const QString whole = dir.filePath(QStringLiteral("whole.dng"));
-    QVERIFY(DngFile::write(whole, spec));
+    QVERIFY(DngFile::write(whole, recipe));
     const QByteArray dng = readFile(whole);
     QTest::newRow("truncated DNG") << dng.left(dng.size() / 3) << QStringLiteral("cut.dng") << true;
     QTest::newRow("header only") << dng.left(16) << QStringLiteral("head.nef") << true;
@@ -371,9 +371,9 @@ void TestRawReader::damagedAndForeignFiles()
 // such a file never reaches LibRaw, though named as a RAW; Qt's TIFF reader may read it as a TIFF.
 void TestRawReader::foreignParsersUnreachable()
 {
-    DngFile::Spec spec;
-    spec.scene = makePhotoLike(64, 48);
-    const QString path = writeDng(QStringLiteral("bait.dng"), spec);
+    DngFile::Recipe recipe;
+    recipe.scene = makePhotoLike(64, 48);
+    const QString path = writeDng(QStringLiteral("bait.dng"), recipe);
     QVERIFY(!path.isEmpty());
     QByteArray bait = readFile(path);
     bait.replace(8, 4, "IIII");
@@ -420,10 +420,10 @@ void TestRawReader::metadataAndSidecar()
 {
     QFETCH(QString, sidecarName);
     QFETCH(bool, removeLocation);
-    DngFile::Spec spec;
-    spec.scene = makePhotoLike(64, 48);
-    spec.make = QStringLiteral("Larkspan");
-    const QString path = writeDng(QStringLiteral("meta.dng"), spec);
+    DngFile::Recipe recipe;
+    recipe.scene = makePhotoLike(64, 48);
+    recipe.make = QStringLiteral("Larkspan");
+    const QString path = writeDng(QStringLiteral("meta.dng"), recipe);
     QVERIFY(!path.isEmpty());
     if (!sidecarName.isEmpty()) {
         const QByteArray xmp = "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?>"
