@@ -8,6 +8,7 @@
 // targets were written. The file at its turn when the cancel comes still finishes; files ahead of
 // their turn stop before their encoder, which cannot be interrupted once running.
 // usage: pictomat_bench_cancel [FILES] [ROUNDS]   (defaults 7 and 3)
+#include "benchscene.h"
 #include "common/processmemory.h"
 #include "convert/conversionoptions.h"
 #include "convert/convertimagesthread.h"
@@ -30,23 +31,6 @@ namespace {
 
 // AVIF's place in the target list.
 constexpr int AvifTargetPosition = 0;
-
-// Smooth gradients with fine detail, as a photograph gives an encoder.
-QImage makeScene(int width, int height, int seed)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const double v = double(y) / height;
-        for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width;
-            const int detail = ((x * 7 + y * 13 + seed * 5) % 17) - 8;
-            line[x] = qRgb(qBound(0, int(230 * u) + detail, 255), qBound(0, int(200 * v) + detail, 255),
-                qBound(0, int(128 + 90 * std::sin((9 + seed) * u) * std::cos(7 * v)) + detail, 255));
-        }
-    }
-    return image;
-}
 
 double median(std::vector<double> values)
 {

@@ -5,6 +5,7 @@
 // shot, sRGB, 16 bits, the sRGB curve. Medians of ROUNDS runs; the file stays in the page cache.
 // Goals: icon at most 20 ms, development within 1.10x of dcraw_emu's CPU time.
 // usage: pictomat_bench_raw [ROUNDS]
+#include "benchscene.h"
 #include "convert/conversionoptions.h"
 #include "dngfile.h"
 #include "filelist/listicon.h"
@@ -26,22 +27,6 @@
 #include <unistd.h>
 
 namespace {
-
-QImage makeScene(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const double v = double(y) / height;
-        for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width;
-            const int detail = ((x * 7 + y * 13) % 17) - 8;
-            line[x] = qRgb(qBound(0, int(230 * u) + detail, 255), qBound(0, int(200 * v) + detail, 255),
-                qBound(0, int(128 + 90 * std::sin(9 * u) * std::cos(7 * v)) + detail, 255));
-        }
-    }
-    return image;
-}
 
 double processCpuSeconds()
 {

@@ -23,6 +23,16 @@ using TestSupport::MountedFolder;
 
 // Folders that ignore case, on the real file systems photographers use (a memory card's exFAT or
 // FAT32, an ext4 folder with case folding), beside an ordinary case-sensitive folder.
+// The row's kind of folder, mounted, and whether it ignores case; the row skips with the mount's
+// reason where that kind cannot be mounted here.
+#define FETCH_FOLDER_OR_SKIP(folder, ignoresCase)                                                            \
+    QFETCH(QString, kind);                                                                                   \
+    QFETCH(bool, ignoresCase);                                                                               \
+    QString mountSkip;                                                                                       \
+    const QString folder = folderOf(kind, &mountSkip);                                                       \
+    if (folder.isEmpty())                                                                                    \
+    QSKIP(qPrintable(mountSkip))
+
 class TestCaseFolding : public QObject {
     Q_OBJECT
 
@@ -100,12 +110,7 @@ private Q_SLOTS:
     void folderRuleComesFromTheFileSystem_data() { kinds(); }
     void folderRuleComesFromTheFileSystem()
     {
-        QFETCH(QString, kind);
-        QFETCH(bool, ignoresCase);
-        QString skip;
-        const QString folder = folderOf(kind, &skip);
-        if (folder.isEmpty())
-            QSKIP(qPrintable(skip));
+        FETCH_FOLDER_OR_SKIP(folder, ignoresCase);
         const QString empty = folder + QStringLiteral("/Empty");
         QVERIFY(QDir().mkpath(empty));
         // An empty folder is asked with a probe file, which it does not keep.
@@ -129,12 +134,7 @@ private Q_SLOTS:
     void originalOnTheCardIsNeverTicked_data() { kinds(); }
     void originalOnTheCardIsNeverTicked()
     {
-        QFETCH(QString, kind);
-        QFETCH(bool, ignoresCase);
-        QString skip;
-        const QString folder = folderOf(kind, &skip);
-        if (folder.isEmpty())
-            QSKIP(qPrintable(skip));
+        FETCH_FOLDER_OR_SKIP(folder, ignoresCase);
         const QString dcim = folder + QStringLiteral("/DCIM/100CANON");
         QVERIFY(QDir().mkpath(dcim));
         const QString original = jpeg(dcim + QStringLiteral("/IMG_0001.JPG"), 0xffc02020);
@@ -183,12 +183,7 @@ private Q_SLOTS:
     void listHoldsEachFileOnce_data() { kinds(); }
     void listHoldsEachFileOnce()
     {
-        QFETCH(QString, kind);
-        QFETCH(bool, ignoresCase);
-        QString skip;
-        const QString folder = folderOf(kind, &skip);
-        if (folder.isEmpty())
-            QSKIP(qPrintable(skip));
+        FETCH_FOLDER_OR_SKIP(folder, ignoresCase);
         QVERIFY(QDir().mkpath(folder + "/DCIM"));
         const QString camera = jpeg(folder + QStringLiteral("/DCIM/IMG_0002.JPG"), 0xff108030);
         if (!ignoresCase)
@@ -269,12 +264,7 @@ private Q_SLOTS:
     void commandLineKeepsTheRules_data() { kinds(); }
     void commandLineKeepsTheRules()
     {
-        QFETCH(QString, kind);
-        QFETCH(bool, ignoresCase);
-        QString skip;
-        const QString folder = folderOf(kind, &skip);
-        if (folder.isEmpty())
-            QSKIP(qPrintable(skip));
+        FETCH_FOLDER_OR_SKIP(folder, ignoresCase);
         const QString in = QDir(plain.path()).filePath(QStringLiteral("in%1").arg(++counter));
         const QString out = folder + QStringLiteral("/out"), dcim = folder + QStringLiteral("/DCIM");
         QVERIFY(QDir().mkpath(in) && QDir().mkpath(out) && QDir().mkpath(dcim));
