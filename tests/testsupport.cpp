@@ -231,6 +231,20 @@ void restoreStandardPalette()
     QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
+bool useDesktopHomeAndScreen(const QString &home)
+{
+    qputenv("HOME", home.toLocal8Bit());
+    const QString screenConfig = home + QStringLiteral("/screen.json");
+    QFile config(screenConfig);
+    if (!config.open(QIODevice::WriteOnly))
+        return false;
+    config.write(R"({"screens":[{"name":"screen","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenConfig.toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    return true;
+}
+
 void JobFolders::resetJobFolders()
 {
     resetOptions();

@@ -105,6 +105,10 @@ QPalette darkPalette();
 void resetFormState();
 // Puts the standard palette back, so that a test that went dark leaves no trace.
 void restoreStandardPalette();
+// Before the application object: a home of its own under `home` (tests running side by side never
+// share a settings file) and an offscreen 1920 x 1080 screen at 96 dpi, so that geometry checks
+// meet a known desktop. False when the screen's description cannot be written.
+bool useDesktopHomeAndScreen(const QString &home);
 
 // The folders of a conversion test, under a temporary folder of the test program: `in` for the
 // sources, `out` for the targets. A test class derives from it and calls resetJobFolders() in

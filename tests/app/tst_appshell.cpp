@@ -671,18 +671,9 @@ void TestAppShell::textFitsAtCommonFontSizes()
 
 int main(int argc, char *argv[])
 {
-    // A home of its own, so that tests running side by side never share a settings file, and a
-    // 1920 x 1080 screen, so that the geometry checks meet a known screen.
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    const QString screenConfig = home.filePath(QStringLiteral("screen.json"));
-    QFile config(screenConfig);
-    if (!config.open(QIODevice::WriteOnly))
+    if (!TestSupport::useDesktopHomeAndScreen(home.path()))
         return 1;
-    config.write(R"({"screens":[{"name":"screen","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96}]})");
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenConfig.toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     TestAppShell test;

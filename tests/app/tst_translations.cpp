@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 #include "app/translations.h"
 #include "convert/conversionoptions.h"
+#include "testsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -404,17 +405,9 @@ void TestTranslations::standardFontKeepsTheColumnWidth()
 
 int main(int argc, char *argv[])
 {
-    // A home of its own and a 1920 x 1080 screen, as a desktop has.
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    const QString screenConfig = home.filePath(QStringLiteral("screen.json"));
-    QFile config(screenConfig);
-    if (!config.open(QIODevice::WriteOnly))
+    if (!TestSupport::useDesktopHomeAndScreen(home.path()))
         return 1;
-    config.write(R"({"screens":[{"name":"screen","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96}]})");
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenConfig.toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     TestTranslations test;

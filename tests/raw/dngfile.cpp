@@ -63,7 +63,8 @@ namespace {
                 for (int k = 0; k < 3; ++k)
                     response += camera[channel][k] * rgb[k];
                 const double value = recipe.black
-                    + (recipe.white - recipe.black) * exposure * recipe.neutral[channel] * qMax(0.0, response);
+                    + (recipe.white - recipe.black) * exposure * recipe.neutral[channel]
+                        * qMax(0.0, response);
                 samples[size_t(y) * size_t(width) + size_t(x)]
                     = quint16(qBound(0.0, std::round(value), double(recipe.white)));
             }

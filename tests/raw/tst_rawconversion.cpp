@@ -39,7 +39,8 @@ private:
             recipe.preview = recipe.scene;
             const QString name = folder + QStringLiteral("IMG_000%1").arg(shot);
             if (!DngFile::write(name + QStringLiteral(".DNG"), recipe)
-                || !saveImage(DngFile::upright(recipe.scene, recipe.orientation), name + QStringLiteral(".JPG")))
+                || !saveImage(
+                    DngFile::upright(recipe.scene, recipe.orientation), name + QStringLiteral(".JPG")))
                 return {};
             files << name + QStringLiteral(".DNG") << name + QStringLiteral(".JPG");
         }

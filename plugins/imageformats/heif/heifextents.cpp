@@ -280,7 +280,8 @@ QString refusal(const Survey &survey, quint64 primaryPixels)
     if (!survey.sound)
         return DecodeLimits::damaged();
     if (survey.pictures > MaxPictures)
-        return QCoreApplication::translate("FailureReason", "HEIF of %1 pictures (grid tiles), more than the %2 any camera writes")
+        return QCoreApplication::translate(
+            "FailureReason", "HEIF of %1 pictures (grid tiles), more than the %2 any camera writes")
             .arg(survey.pictures)
             .arg(MaxPictures);
     const Extent *beyond = firstBeyond(survey, qMax(DecodeLimits::maxPixels(), primaryPixels));
